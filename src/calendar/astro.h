@@ -1,0 +1,58 @@
+// Sun and moon for one calendar day and one place: rising and setting, the moon's age
+// and the next new or full moon. Pocket-calculator spherical astronomy in double
+// precision, aiming at about a minute of time.
+//
+// Conventions: dates are Gregorian civil dates (whatever system the user reckons in);
+// longitude in degrees, WEST positive; latitude in degrees, north positive; results in
+// hours of universal time. Where a body stays above or below the horizon all day there is
+// no rising or setting and the result is empty.
+#pragma once
+
+#include <optional>
+
+#include "calendar/dates.h"
+
+namespace yorbel::calendar {
+
+struct RiseSet {
+    std::optional<double> rise;  // hours UT, 0–24
+    std::optional<double> set;
+};
+
+struct MoonDay {
+    RiseSet times;
+    double age = 0;  // elongation from the sun at the start of the day, 0–360 degrees
+};
+
+// A moment in universal time, to the whole second.
+struct UtMoment {
+    CivilDate date;  // Gregorian
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    friend bool operator==(const UtMoment&, const UtMoment&) = default;
+};
+
+struct MoonPhase {
+    bool new_moon = false;  // true: the next new moon; false: the next full moon
+    UtMoment when;
+};
+
+// Time of day to the nearest minute.
+struct ClockHm {
+    int hour = 0;
+    int minute = 0;
+    friend bool operator==(const ClockHm&, const ClockHm&) = default;
+};
+
+RiseSet SunRiseSet(const CivilDate& gregorian_date, double longitude_west, double latitude);
+MoonDay MoonRiseSet(const CivilDate& gregorian_date, double longitude_west, double latitude);
+
+// The next new moon when the moon's age at the start of the day is 180 or more, else the
+// next full moon.
+MoonPhase NextMoonPhase(const CivilDate& gregorian_date);
+
+// (hours + zone) brought into 0–24 and rounded to the nearest minute (24:00 becomes 00:00).
+ClockHm ClockTime(double hours, double zone);
+
+}  // namespace yorbel::calendar
