@@ -1,0 +1,35 @@
+// Writing iCalendar (RFC 5545) text: all-day events only.
+//
+// Output is UTF-8 with CRLF line ends, content lines folded at 75 octets without
+// splitting a character, and TEXT values escaped, so any conforming reader takes it.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calendar/dates.h"
+
+namespace yorbel::exchange {
+
+// One all-day VEVENT. Dates are Gregorian, as iCalendar requires.
+struct AllDayEvent {
+    std::string uid;
+    std::string summary;
+    std::string category;  // empty: no CATEGORIES property
+    calendar::CivilDate first;
+    calendar::CivilDate end;  // the day after the last day (DTEND is exclusive)
+};
+
+// A TEXT value with backslash, semicolon, comma and line breaks escaped. Other control
+// characters cannot appear in iCalendar text and are left out.
+std::string EscapeIcsText(std::string_view text);
+
+// Appends one content line, folded so that no physical line exceeds 75 octets, each
+// ended with CRLF.
+void AppendContentLine(std::string& out, std::string_view line);
+
+// A complete VCALENDAR holding the events in the order given.
+std::string WriteICalendar(const std::vector<AllDayEvent>& events);
+
+}  // namespace yorbel::exchange
