@@ -34,7 +34,7 @@ constexpr int SundayBased(int saturday_based) { return saturday_based == 0 ? 6 :
 constexpr int SaturdayBased(int sunday_based) { return sunday_based == 6 ? 0 : sunday_based + 1; }
 
 bool IsLeapYear(int year, bool gregorian);
-int DaysInMonth(int year, int month, bool gregorian);  // 28–31
+int DaysInMonth(int year, int month, bool gregorian);  // 28–31; 0 for a month outside 1–12
 int DaysInYear(int year, bool gregorian);              // 365 or 366
 
 // True when the date exists in the system and its year lies in kMinYear..kMaxYear.
@@ -62,7 +62,7 @@ CivilDate EasterSunday(int year, bool gregorian);
 int FourthAdvent(int year, bool gregorian);
 
 // The n-th (1–4) or, for n of 5 and above, the last Sunday-based weekday of a month,
-// found in the calendar of the chosen system.
+// found in the calendar of the chosen system (n below 1 counts as 1).
 CivilDate NthWeekdayOfMonth(int year, int month, int sunday_weekday, int n, bool gregorian);
 
 // "yyyymmdd", zero-padded.

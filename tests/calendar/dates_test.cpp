@@ -1,0 +1,283 @@
+#include "calendar/dates.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "printers.h"
+
+namespace yorbel::calendar {
+namespace {
+
+constexpr bool kGregorian = true;
+constexpr bool kJulian = false;
+
+// Saturday-based weekday straight from a day number: day number 0 was a Monday.
+int WeekdayFromDayNumber(DayNumber n) { return static_cast<int>(((n + 2) % 7 + 7) % 7); }
+
+TEST(Dates, KnownDayNumbersAndWeekdays) {
+    EXPECT_EQ(DayNumberOf({1, 1, 2000}, kGregorian), 2451545);
+    EXPECT_EQ(DayNumberOf({1, 1, 2000}, kJulian), 2451558);
+    EXPECT_EQ(DayNumberOf({30, 12, 1899}, kGregorian), 2415019);
+    EXPECT_EQ(DayNumberOf({7, 12, 2026}, kGregorian), 2461382);
+    // The calendar reform: Thursday 4 October 1582 (Julian) was followed by Friday
+    // 15 October 1582 (Gregorian).
+    EXPECT_EQ(DayNumberOf({4, 10, 1582}, kJulian) + 1, DayNumberOf({15, 10, 1582}, kGregorian));
+    EXPECT_EQ(WeekdayOf({4, 10, 1582}, kJulian), 5);
+    EXPECT_EQ(WeekdayOf({15, 10, 1582}, kGregorian), 6);
+    EXPECT_EQ(WeekdayOf({1, 1, 2000}, kGregorian), 0);
+    EXPECT_EQ(WeekdayOf({7, 12, 2026}, kGregorian), 2);
+    EXPECT_EQ(WeekdayOf({7, 12, 2026}, kJulian), 1);
+}
+
+TEST(Dates, LeapYears) {
+    EXPECT_TRUE(IsLeapYear(1900, kJulian));
+    EXPECT_FALSE(IsLeapYear(1900, kGregorian));
+    EXPECT_TRUE(IsLeapYear(2000, kGregorian));
+    EXPECT_FALSE(IsLeapYear(2100, kGregorian));
+    EXPECT_EQ(DaysInMonth(2100, 2, kJulian), 29);
+    EXPECT_EQ(DaysInMonth(2100, 2, kGregorian), 28);
+    EXPECT_EQ(DaysInMonth(2026, 13, kGregorian), 0);
+}
+
+// Every day of years 1–9999 in both systems: day numbers rise by one, convert back
+// unchanged, the weekday follows the day number and the day of year counts up.
+TEST(Dates, EveryDayOfTheDomainRoundTrips) {
+    for (bool gregorian : {kGregorian, kJulian}) {
+        SCOPED_TRACE(gregorian ? "Gregorian" : "Julian");
+        DayNumber expected = DayNumberOf({1, 1, kMinYear}, gregorian);
+        for (int year = kMinYear; year <= kMaxYear; ++year) {
+            int day_of_year = 0;
+            for (int month = 1; month <= 12; ++month) {
+                for (int day = 1; day <= DaysInMonth(year, month, gregorian); ++day) {
+                    const CivilDate date{day, month, year};
+                    ++day_of_year;
+                    const DayNumber n = DayNumberOf(date, gregorian);
+                    ASSERT_EQ(n, expected) << DateText(date);
+                    ASSERT_EQ(DateOfDayNumber(n, gregorian), date) << DateText(date);
+                    ASSERT_EQ(WeekdayOf(date, gregorian), WeekdayFromDayNumber(n)) << DateText(date);
+                    ASSERT_EQ(DayOfYear(date, gregorian), day_of_year) << DateText(date);
+                    ASSERT_EQ(DateOfDayOfYear(day_of_year, year, gregorian), date) << DateText(date);
+                    ASSERT_TRUE(IsValidDate(date, gregorian));
+                    if (gregorian) {
+                        ASSERT_EQ(WeekdayOfDayOfYear(year, day_of_year), SundayBased(WeekdayOf(date, true)));
+                    }
+                    ++expected;
+                }
+            }
+            ASSERT_EQ(day_of_year, DaysInYear(year, gregorian)) << year;
+        }
+    }
+}
+
+TEST(Dates, DayOfYearEdges) {
+    EXPECT_EQ(DateOfDayOfYear(60, 2024, kGregorian), (CivilDate{29, 2, 2024}));
+    EXPECT_EQ(DateOfDayOfYear(1, 2024, kGregorian), (CivilDate{1, 1, 2024}));
+    EXPECT_EQ(DateOfDayOfYear(60, 2100, kGregorian), (CivilDate{1, 3, 2100}));
+    EXPECT_EQ(DateOfDayOfYear(60, 2100, kJulian), (CivilDate{29, 2, 2100}));
+}
+
+TEST(Dates, ValidityAtTheEdges) {
+    EXPECT_FALSE(IsValidDate({30, 2, 2026}, kGregorian));
+    EXPECT_FALSE(IsValidDate({1, 13, 2026}, kGregorian));
+    EXPECT_FALSE(IsValidDate({0, 1, 2026}, kGregorian));
+    EXPECT_FALSE(IsValidDate({1, 1, 0}, kGregorian));
+    EXPECT_FALSE(IsValidDate({1, 1, 10000}, kJulian));
+    EXPECT_TRUE(IsValidDate({29, 2, 1900}, kJulian));
+    EXPECT_FALSE(IsValidDate({29, 2, 1900}, kGregorian));
+}
+
+// Nothing may overflow or loop on years and day numbers outside the domain; the results
+// there are not meaningful, only harmless (the sanitizer build checks the arithmetic).
+TEST(Dates, OutOfDomainArgumentsAreHarmless) {
+    for (int year : {0, -1, -4713, -100000, INT_MIN, INT_MAX}) {
+        for (bool gregorian : {kGregorian, kJulian}) {
+            const CivilDate date{15, 6, year};
+            EXPECT_FALSE(IsValidDate(date, gregorian));
+            (void)DateOfDayNumber(DayNumberOf(date, gregorian), gregorian);
+            EXPECT_GE(WeekdayOf(date, gregorian), 0);
+            EXPECT_LE(WeekdayOf(date, gregorian), 6);
+            (void)DayOfYear(date, gregorian);
+            for (int rule = 1; rule <= 3; ++rule) (void)WeekNumber(date, rule, 2, gregorian);
+            (void)EasterSunday(year, gregorian);
+            (void)FourthAdvent(year, gregorian);
+            (void)NthWeekdayOfMonth(year, 6, 3, 5, gregorian);
+            (void)DateText(date);
+        }
+        EXPECT_GE(WeekdayOfDayOfYear(year, 100), 0);
+        EXPECT_LE(WeekdayOfDayOfYear(year, 100), 6);
+    }
+    for (DayNumber n : {INT_MIN, -1, 0, INT_MAX}) {
+        (void)DateOfDayNumber(n, kGregorian);
+        (void)DateOfDayNumber(n, kJulian);
+    }
+}
+
+TEST(Dates, EasterSunday) {
+    EXPECT_EQ(EasterSunday(2000, kGregorian), (CivilDate{23, 4, 2000}));
+    EXPECT_EQ(EasterSunday(2000, kJulian), (CivilDate{17, 4, 2000}));
+    EXPECT_EQ(EasterSunday(2024, kGregorian), (CivilDate{31, 3, 2024}));
+    EXPECT_EQ(EasterSunday(2024, kJulian), (CivilDate{22, 4, 2024}));
+    EXPECT_EQ(EasterSunday(2026, kGregorian), (CivilDate{5, 4, 2026}));
+    EXPECT_EQ(EasterSunday(2026, kJulian), (CivilDate{30, 3, 2026}));
+    EXPECT_EQ(EasterSunday(1818, kGregorian), (CivilDate{22, 3, 1818}));  // earliest possible
+    EXPECT_EQ(EasterSunday(1943, kGregorian), (CivilDate{25, 4, 1943}));  // latest possible
+    // Every year: a Sunday between 22 March and 25 April of the system's own calendar.
+    for (bool gregorian : {kGregorian, kJulian}) {
+        for (int year = kMinYear; year <= kMaxYear; ++year) {
+            const CivilDate easter = EasterSunday(year, gregorian);
+            ASSERT_TRUE(IsValidDate(easter, gregorian)) << year;
+            ASSERT_EQ(WeekdayOf(easter, gregorian), 1) << year;
+            const int doy = DayOfYear(easter, gregorian) - DayOfYear({22, 3, year}, gregorian);
+            ASSERT_GE(doy, 0) << year;
+            ASSERT_LE(doy, 34) << year;
+        }
+    }
+}
+
+TEST(Dates, FourthAdvent) {
+    EXPECT_EQ(DateOfDayOfYear(FourthAdvent(2026, kGregorian), 2026, kGregorian), (CivilDate{20, 12, 2026}));
+    EXPECT_EQ(DateOfDayOfYear(FourthAdvent(2023, kGregorian), 2023, kGregorian), (CivilDate{24, 12, 2023}));
+    for (bool gregorian : {kGregorian, kJulian}) {
+        for (int year = kMinYear; year <= kMaxYear; ++year) {
+            const CivilDate advent = DateOfDayOfYear(FourthAdvent(year, gregorian), year, gregorian);
+            ASSERT_EQ(advent.month, 12);
+            ASSERT_GE(advent.day, 18);
+            ASSERT_LE(advent.day, 24);
+            ASSERT_EQ(WeekdayOf(advent, gregorian), 1) << year;
+        }
+    }
+}
+
+struct WeekCase {
+    CivilDate date;
+    int rule1, rule2, rule3;
+};
+
+TEST(Dates, WeekNumbersWithMondayStart) {
+    constexpr int kMonday = 2;
+    const WeekCase cases[] = {
+        {{1, 1, 2021}, 1, 53, 52},
+        {{31, 12, 2024}, 53, 1, 53},
+        {{28, 12, 2026}, 52, 53, 52},
+        {{1, 1, 2026}, 1, 1, 52},
+    };
+    for (const WeekCase& c : cases) {
+        SCOPED_TRACE(DateText(c.date));
+        EXPECT_EQ(WeekNumber(c.date, 1, kMonday, kGregorian), c.rule1);
+        EXPECT_EQ(WeekNumber(c.date, 2, kMonday, kGregorian), c.rule2);
+        EXPECT_EQ(WeekNumber(c.date, 3, kMonday, kGregorian), c.rule3);
+    }
+    EXPECT_EQ(WeekNumber({1, 1, 2026}, 4, kMonday, kGregorian), 0);
+    EXPECT_EQ(WeekNumber({1, 1, 2026}, 0, kMonday, kGregorian), 0);
+}
+
+TEST(Dates, WeekRuleTwoWithSundayStart) {
+    constexpr int kSunday = 1;
+    EXPECT_EQ(WeekNumber({31, 12, 2026}, 2, kSunday, kGregorian), 52);
+    EXPECT_EQ(WeekNumber({1, 1, 2026}, 2, kSunday, kGregorian), 53);
+}
+
+// Rule 2 with Monday start is ISO 8601: the week belongs to the year of its Thursday.
+TEST(Dates, WeekRuleTwoIsIsoWeekWithMondayStart) {
+    for (DayNumber n = DayNumberOf({1, 1, 1583}, kGregorian); n <= DayNumberOf({31, 12, 2400}, kGregorian); ++n) {
+        const CivilDate date = DateOfDayNumber(n, kGregorian);
+        const int monday_based = (WeekdayOf(date, kGregorian) + 5) % 7;  // 0 Monday … 6 Sunday
+        const CivilDate thursday = DateOfDayNumber(n - monday_based + 3, kGregorian);
+        const int iso_week = (DayOfYear(thursday, kGregorian) - 1) / 7 + 1;
+        ASSERT_EQ(WeekNumber(date, 2, 2, kGregorian), iso_week) << DateText(date);
+    }
+}
+
+// For every week start and both systems: week numbers change exactly on the week-start
+// day, stay within 1–53, and week 1 is where each rule puts it.
+TEST(Dates, WeekNumbersAdvanceOnTheWeekStart) {
+    for (bool gregorian : {kGregorian, kJulian}) {
+        for (int start = 0; start < 7; ++start) {
+            for (int rule = 2; rule <= 3; ++rule) {
+                const CivilDate first{1, 1, 1890};
+                int previous = WeekNumber(first, rule, start, gregorian);
+                for (DayNumber n = DayNumberOf(first, gregorian) + 1; n <= DayNumberOf({31, 12, 2110}, gregorian); ++n) {
+                    const CivilDate date = DateOfDayNumber(n, gregorian);
+                    const int week = WeekNumber(date, rule, start, gregorian);
+                    ASSERT_GE(week, 1);
+                    ASSERT_LE(week, 53);
+                    if (WeekdayOf(date, gregorian) == start) {
+                        ASSERT_TRUE(week == previous + 1 || week == 1) << DateText(date) << " rule " << rule;
+                    } else {
+                        ASSERT_EQ(week, previous) << DateText(date) << " rule " << rule;
+                    }
+                    // Rule 2: week 1 holds 4 January. Rule 3: it starts on the first
+                    // week-start day of January.
+                    if (rule == 2 && date.month == 1 && date.day == 4) {
+                        ASSERT_EQ(week, 1) << DateText(date);
+                    }
+                    if (rule == 3 && date.month == 1 && date.day <= 7 && WeekdayOf(date, gregorian) == start) {
+                        ASSERT_EQ(week, 1) << DateText(date);
+                    }
+                    previous = week;
+                }
+            }
+            // Rule 1 counts from 1 January whatever the week start.
+            for (int year = 1890; year <= 2110; ++year) {
+                ASSERT_EQ(WeekNumber({1, 1, year}, 1, start, gregorian), 1);
+                ASSERT_EQ(WeekNumber({31, 12, year}, 1, start, gregorian), 53);
+            }
+        }
+    }
+}
+
+TEST(Dates, NthWeekdayOfMonthExamples) {
+    constexpr int kSunday = 0, kMonday = 1;
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 3, kMonday, 2, kGregorian), (CivilDate{9, 3, 2026}));
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 3, kMonday, 4, kGregorian), (CivilDate{23, 3, 2026}));
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 3, kMonday, 5, kGregorian), (CivilDate{30, 3, 2026}));
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 10, kSunday, 5, kGregorian), (CivilDate{25, 10, 2026}));
+    // Julian March 2026 begins on a Saturday, so its second Monday is the 10th; the 9th
+    // is a Sunday there.
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 3, kMonday, 2, kJulian), (CivilDate{10, 3, 2026}));
+    // Julian 2100 is a leap year whose last February day, a Sunday, the Gregorian
+    // calendar does not have.
+    EXPECT_EQ(NthWeekdayOfMonth(2100, 2, kSunday, 5, kJulian), (CivilDate{29, 2, 2100}));
+}
+
+// Both systems, every month of the domain: the result lies in the month, falls on the
+// wanted weekday of that system, and is the n-th or the last one.
+TEST(Dates, NthWeekdayOfMonthFindsTheSystemsWeekday) {
+    for (bool gregorian : {kGregorian, kJulian}) {
+        for (int year = kMinYear; year <= kMaxYear; year += (year < 2200 ? 1 : 7)) {
+            for (int month = 1; month <= 12; ++month) {
+                const int length = DaysInMonth(year, month, gregorian);
+                for (int weekday = 0; weekday < 7; ++weekday) {
+                    for (int n = 1; n <= 5; ++n) {
+                        const CivilDate d = NthWeekdayOfMonth(year, month, weekday, n, gregorian);
+                        ASSERT_EQ(d.month, month);
+                        ASSERT_EQ(d.year, year);
+                        ASSERT_EQ(SundayBased(WeekdayOf(d, gregorian)), weekday)
+                            << DateText(d) << (gregorian ? " Gregorian" : " Julian");
+                        if (n <= 4) {
+                            ASSERT_GT(d.day, 7 * (n - 1));
+                            ASSERT_LE(d.day, 7 * n);
+                        } else {
+                            ASSERT_LE(d.day, length);
+                            ASSERT_GT(d.day + 7, length);
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(Dates, DateText) {
+    EXPECT_EQ(DateText({7, 12, 2026}), "20261207");
+    EXPECT_EQ(DateText({3, 2, 1}), "00010203");
+    EXPECT_EQ(ParseDateText("00010203"), (CivilDate{3, 2, 1}));
+    EXPECT_EQ(ParseDateText("20261207"), (CivilDate{7, 12, 2026}));
+    for (const char* bad : {"", "2026120", "202612070", "2026-12-7", "2026120x", " 2026120"}) {
+        EXPECT_FALSE(ParseDateText(bad).has_value()) << bad;
+    }
+}
+
+}  // namespace
+}  // namespace yorbel::calendar
