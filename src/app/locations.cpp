@@ -1,7 +1,9 @@
 #include "app/locations.h"
 
-#include <cmath>
+#include "exchange/text_encoding.h"
+
 #include <fstream>
+#include <iterator>
 #include <system_error>
 
 namespace yorbel::app {
@@ -54,97 +56,36 @@ bool IsCodeCharacter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
-bool IsValidUtf8(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        auto c = static_cast<unsigned char>(s[i]);
-        std::size_t extra = 0;
-        char32_t cp = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1, cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2, cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3, cp = c & 0x07;
-        } else {
-            return false;
-        }
-        if (s.size() - i <= extra) return false;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            auto b = static_cast<unsigned char>(s[i + k]);
-            if (!IsContinuationByte(b)) return false;
-            cp = (cp << 6) | (b & 0x3F);
-        }
-        // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
-        if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-            (cp >= 0xD800 && cp <= 0xDFFF)) {
-            return false;
-        }
-        i += 1 + extra;
-    }
-    return true;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// Windows-1252 0x80–0x9F; the five unassigned bytes keep their C1 code points.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 std::string NameOf(std::string_view line) {
     std::string_view name = Chars(line, 1, kLocationNameWidth);
     while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.remove_suffix(1);
     return std::string(name);
 }
 
-// Reads a file line by line (LF or CR LF ends, a UTF-8 byte order mark dropped) and
-// hands each line with its number to `take`. False when the file cannot be read.
+// Reads a whole file as UTF-8 (see exchange/text_encoding.h) and hands each line, LF or
+// CR LF ended, with its number to `take`. False when the file cannot be read.
 template <typename Take>
 bool ForEachLine(const std::filesystem::path& path, Take take) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
-    std::string raw;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return false;
+    const std::string text = exchange::DecodeTextFile(bytes);
+    std::string_view rest = text;
     int number = 0;
-    while (std::getline(in, raw)) {
-        ++number;
-        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
-        if (number == 1 && raw.starts_with("\xEF\xBB\xBF")) raw.erase(0, 3);
-        take(number, LineAsUtf8(raw));
+    while (!rest.empty()) {
+        std::size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        take(++number, line);
     }
-    return !in.bad();
+    return true;
 }
 
 }  // namespace
-
-std::string LineAsUtf8(std::string_view raw) {
-    if (IsValidUtf8(raw)) return std::string(raw);
-    std::string out;
-    out.reserve(raw.size() * 2);
-    for (char ch : raw) {
-        auto c = static_cast<unsigned char>(ch);
-        char32_t cp = (c >= 0x80 && c < 0xA0) ? kCp1252High[c - 0x80] : c;
-        AppendUtf8(out, cp);
-    }
-    return out;
-}
 
 PositionTexts PositionFromCityLine(std::string_view line, std::string_view decimal_separator) {
     PositionTexts t;
@@ -255,7 +196,7 @@ template <typename Entry, typename Parse>
 std::variant<LocationList<Entry>, LocationFileError> ReadList(const std::filesystem::path& path,
                                                               Parse parse) {
     LocationList<Entry> list;
-    bool read = ForEachLine(path, [&](int number, const std::string& line) {
+    bool read = ForEachLine(path, [&](int number, std::string_view line) {
         auto parsed = parse(line);
         if (auto* entry = std::get_if<Entry>(&parsed)) {
             list.entries.push_back(std::move(*entry));
