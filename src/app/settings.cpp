@@ -1,0 +1,382 @@
+#include "app/settings.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+#include <type_traits>
+
+#include "app/locations.h"
+#include "calendar/dates.h"
+
+namespace yorbel::app {
+
+// ---------------------------------------------------------------------------------------
+// Value store
+
+StoredValue<bool> SettingsStore::ReadBool(std::string_view name) const {
+    const StoredValue<std::int32_t> n = ReadInt(name);
+    return {n.status, n.value != 0};
+}
+
+bool MemorySettingsStore::CreateKey() {
+    key_exists_ = true;
+    return true;
+}
+
+namespace {
+
+template <class T>
+StoredValue<T> ReadAs(const MemorySettingsStore::Value* value) {
+    if (value == nullptr) return {ReadStatus::Missing, T{}};
+    if (const T* v = std::get_if<T>(value)) return {ReadStatus::Ok, *v};
+    return {ReadStatus::WrongKind, T{}};
+}
+
+}  // namespace
+
+StoredValue<std::string> MemorySettingsStore::ReadString(std::string_view name) const {
+    return ReadAs<std::string>(Find(name));
+}
+
+StoredValue<std::int32_t> MemorySettingsStore::ReadInt(std::string_view name) const {
+    return ReadAs<std::int32_t>(Find(name));
+}
+
+StoredValue<double> MemorySettingsStore::ReadReal(std::string_view name) const {
+    return ReadAs<double>(Find(name));
+}
+
+bool MemorySettingsStore::WriteString(std::string_view name, std::string_view value) {
+    return Write(name, std::string(value));
+}
+
+bool MemorySettingsStore::WriteInt(std::string_view name, std::int32_t value) {
+    return Write(name, value);
+}
+
+bool MemorySettingsStore::WriteReal(std::string_view name, double value) {
+    return Write(name, value);
+}
+
+bool MemorySettingsStore::Write(std::string_view name, Value value) {
+    key_exists_ = true;  // writing into a key creates it, as the registry does
+    Put(name, std::move(value));
+    writes_.emplace_back(name);
+    return true;
+}
+
+void MemorySettingsStore::Put(std::string_view name, Value value) {
+    key_exists_ = true;
+    values_.insert_or_assign(std::string(name), std::move(value));
+}
+
+void MemorySettingsStore::Remove(std::string_view name) {
+    const auto it = values_.find(name);
+    if (it != values_.end()) values_.erase(it);
+}
+
+const MemorySettingsStore::Value* MemorySettingsStore::Find(std::string_view name) const {
+    const auto it = values_.find(name);
+    return it == values_.end() ? nullptr : &it->second;
+}
+
+// ---------------------------------------------------------------------------------------
+// Settings
+
+namespace {
+
+
+std::string PadName(std::string_view name, std::string_view data) {
+    std::string line(name);
+    line.resize(kLocationNameWidth, ' ');
+    line += data;
+    return line;
+}
+
+// The values that the options hold, in the one order in which they are read at start
+// and written at the options' close. Integers carry their valid range: a stored number
+// outside it (a choice no list has) counts as unreadable.
+struct IntField {
+    std::string_view name;
+    std::int32_t Settings::*member;
+    std::int32_t min = std::numeric_limits<std::int32_t>::min();
+    std::int32_t max = std::numeric_limits<std::int32_t>::max();
+};
+struct BoolField {
+    std::string_view name;
+    bool Settings::*member;
+};
+struct RealField {
+    std::string_view name;
+    double Settings::*member;
+};
+struct StringField {
+    std::string_view name;
+    std::string Settings::*member;
+};
+using Field = std::variant<IntField, BoolField, RealField, StringField>;
+
+const std::array<Field, 27> kFields = {{
+    IntField{"Kw1", &Settings::Kw1, 0, 2},
+    IntField{"Wt1", &Settings::Wt1, 0, 6},
+    IntField{"greg", &Settings::greg, 0, 1},
+    IntField{"VFarbeSonntag", &Settings::VFarbeSonntag},
+    IntField{"HFarbeSonntag", &Settings::HFarbeSonntag},
+    BoolField{"OpenLastActive", &Settings::OpenLastActive},
+    StringField{"YearFontName", &Settings::YearFontName},
+    IntField{"YearFontSize", &Settings::YearFontSize},
+    BoolField{"AdaptToFont", &Settings::AdaptToFont},
+    RealField{"LatD", &Settings::LatD},
+    RealField{"LatM", &Settings::LatM},
+    RealField{"LatS", &Settings::LatS},
+    RealField{"LongD", &Settings::LongD},
+    RealField{"LongM", &Settings::LongM},
+    RealField{"LongS", &Settings::LongS},
+    RealField{"Zone", &Settings::Zone},
+    BoolField{"North", &Settings::North},
+    BoolField{"West", &Settings::West},
+    StringField{"Country", &Settings::Country},
+    StringField{"City", &Settings::City},
+    BoolField{"CustomPos", &Settings::CustomPos},
+    IntField{"VFarbeWochen", &Settings::VFarbeWochen},
+    IntField{"HFarbeWochen", &Settings::HFarbeWochen},
+    BoolField{"DayViewOpen", &Settings::DayViewOpen},
+    IntField{"VFarbeMark", &Settings::VFarbeMark},
+    IntField{"HFarbeMark", &Settings::HFarbeMark},
+    IntField{"Language", &Settings::Language, 0, 1},
+}};
+
+constexpr std::int32_t kDefaultDayViewX = 400;
+constexpr std::int32_t kDefaultDayViewY = 100;
+
+void WriteFirstRunValues(SettingsStore& store) {
+    const Settings d;
+    store.WriteInt("Kw1", d.Kw1);
+    store.WriteInt("Wt1", d.Wt1);
+    store.WriteInt("greg", d.greg);
+    store.WriteInt("VFarbeSonntag", d.VFarbeSonntag);
+    store.WriteInt("HFarbeSonntag", d.HFarbeSonntag);
+    store.WriteBool("OpenLastActive", d.OpenLastActive);
+    store.WriteString("LastActiveFile", "");
+    store.WriteString("YearFontName", d.YearFontName);
+    store.WriteInt("YearFontSize", d.YearFontSize);
+    store.WriteBool("AdaptToFont", d.AdaptToFont);
+}
+
+void UpgradeTo61(SettingsStore& store) {
+    const Settings d;
+    store.WriteString("Version", "6.1");
+    store.WriteReal("LatD", d.LatD);
+    store.WriteReal("LatM", d.LatM);
+    store.WriteReal("LatS", d.LatS);
+    store.WriteReal("LongD", d.LongD);
+    store.WriteReal("LongM", d.LongM);
+    store.WriteReal("LongS", d.LongS);
+    store.WriteReal("Zone", d.Zone);
+    store.WriteBool("North", d.North);
+    store.WriteBool("West", d.West);
+}
+
+void UpgradeTo65(SettingsStore& store) {
+    const Settings d;
+    store.WriteString("Version", "6.5");
+    store.WriteString("Country", d.Country);
+    store.WriteString("City", d.City);
+    store.WriteBool("CustomPos", d.CustomPos);
+    store.WriteInt("VFarbeWochen", d.VFarbeWochen);
+    store.WriteInt("HFarbeWochen", d.HFarbeWochen);
+    store.WriteBool("DayViewOpen", d.DayViewOpen);
+    store.WriteInt("DayViewX", kDefaultDayViewX);
+    store.WriteInt("DayViewY", kDefaultDayViewY);
+    store.WriteInt("VFarbeMark", d.VFarbeMark);
+    store.WriteInt("HFarbeMark", d.HFarbeMark);
+}
+
+void UpgradeTo66(SettingsStore& store) { store.WriteString("Version", "6.6"); }
+
+void UpgradeTo67(SettingsStore& store) {
+    store.WriteString("Version", "6.7");
+    store.WriteInt("Language", Settings{}.Language);
+}
+
+// Runs the upgrade steps that follow the stored level. An empty or missing level runs
+// them all; an unknown one (a later program's) runs none.
+void Upgrade(SettingsStore& store, std::string_view from) {
+    int first = 0;
+    if (from.empty()) {
+        first = 1;
+    } else if (from == "6.1") {
+        first = 2;
+    } else if (from == "6.5") {
+        first = 3;
+    } else if (from == "6.6") {
+        first = 4;
+    } else {
+        return;
+    }
+    if (first <= 1) UpgradeTo61(store);
+    if (first <= 2) UpgradeTo65(store);
+    if (first <= 3) UpgradeTo66(store);
+    UpgradeTo67(store);
+}
+
+// Reads one value into `s`, which holds the defaults; false when the value could not be
+// read and the default stays.
+bool ReadField(const SettingsStore& store, const Field& field, Settings& s) {
+    return std::visit(
+        [&](const auto& f) -> bool {
+            using F = std::decay_t<decltype(f)>;
+            if constexpr (std::is_same_v<F, IntField>) {
+                const auto v = store.ReadInt(f.name);
+                if (!v.ok() || v.value < f.min || v.value > f.max) return false;
+                s.*f.member = v.value;
+            } else if constexpr (std::is_same_v<F, BoolField>) {
+                const auto v = store.ReadBool(f.name);
+                if (!v.ok()) return false;
+                s.*f.member = v.value;
+            } else if constexpr (std::is_same_v<F, RealField>) {
+                const auto v = store.ReadReal(f.name);
+                if (!v.ok() || !std::isfinite(v.value)) return false;
+                s.*f.member = v.value;
+            } else {
+                // A missing text reads as empty (a location line then selects nothing);
+                // only a value of another kind is unreadable.
+                const auto v = store.ReadString(f.name);
+                if (v.status == ReadStatus::WrongKind) return false;
+                s.*f.member = v.value;
+            }
+            return true;
+        },
+        field);
+}
+
+void WriteField(SettingsStore& store, const Field& field, const Settings& s) {
+    std::visit(
+        [&](const auto& f) {
+            using F = std::decay_t<decltype(f)>;
+            if constexpr (std::is_same_v<F, IntField>) {
+                store.WriteInt(f.name, s.*f.member);
+            } else if constexpr (std::is_same_v<F, BoolField>) {
+                store.WriteBool(f.name, s.*f.member);
+            } else if constexpr (std::is_same_v<F, RealField>) {
+                store.WriteReal(f.name, s.*f.member);
+            } else {
+                store.WriteString(f.name, s.*f.member);
+            }
+        },
+        field);
+}
+
+std::string_view FieldName(const Field& field) {
+    return std::visit([](const auto& f) { return f.name; }, field);
+}
+
+double Degrees(double d, double m, double s) { return d + m / 60.0 + s / 3600.0; }
+
+}  // namespace
+
+std::string DefaultCountryLine() { return PadName("Germany", "GMY"); }
+
+std::string DefaultCityLine() { return PadName("Frankfurt/Main", "500644N0084055E +010"); }
+
+SettingsStart StartSettings(SettingsStore& store) {
+    SettingsStart start;
+    if (!store.KeyExists()) {
+        start.first_run = true;
+        store.CreateKey();
+        WriteFirstRunValues(store);
+        Upgrade(store, "");
+    } else {
+        const auto version = store.ReadString("Version");
+        if (version.ok()) {
+            start.found_version = version.value;
+            Upgrade(store, version.value);
+        } else {
+            Upgrade(store, "");  // no level, or one that cannot be read
+        }
+    }
+
+    const bool can_repair = store.KeyExists();
+    for (const Field& field : kFields) {
+        if (!ReadField(store, field, start.settings)) {
+            start.reset.emplace_back(FieldName(field));
+            if (can_repair) WriteField(store, field, start.settings);
+        }
+    }
+    return start;
+}
+
+bool WriteSettings(SettingsStore& store, const Settings& settings) {
+    if (!store.KeyExists()) return false;
+    for (const Field& field : kFields) WriteField(store, field, settings);
+    return true;
+}
+
+std::string ReadLastActiveFile(const SettingsStore& store) {
+    const auto v = store.ReadString("LastActiveFile");
+    return v.ok() ? v.value : std::string();
+}
+
+void WriteLastActiveFile(SettingsStore& store, std::string_view path) {
+    store.WriteString("LastActiveFile", path);
+}
+
+std::int32_t ReadDayViewPosition(const SettingsStore& store, int which) {
+    if (which != 1 && which != 2) return 0;
+    const auto v = store.ReadInt(which == 1 ? "DayViewX" : "DayViewY");
+    if (v.ok()) return v.value;
+    return which == 1 ? kDefaultDayViewX : kDefaultDayViewY;
+}
+
+void WriteDayViewPosition(SettingsStore& store, int which, std::int32_t value) {
+    if (which == 1) store.WriteInt("DayViewX", value);
+    if (which == 2) store.WriteInt("DayViewY", value);
+}
+
+// ---------------------------------------------------------------------------------------
+// Queries
+
+int WeekOneRule(const Settings& s) { return s.Kw1 + 1; }
+
+int WeekStartDay(const Settings& s) { return calendar::SaturdayBased(s.Wt1); }
+
+bool Gregorian(const Settings& s) { return s.greg == 1; }
+
+std::int32_t DisplayColor(const Settings& s, int which) {
+    switch (which) {
+        case 1: return s.VFarbeSonntag;
+        case 2: return s.HFarbeSonntag;
+        case 3: return s.VFarbeWochen;
+        case 4: return s.HFarbeWochen;
+        case 5: return s.VFarbeMark;
+        case 6: return s.HFarbeMark;
+        default: return 0;
+    }
+}
+
+double LatitudeDegrees(const Settings& s) {
+    const double deg = Degrees(s.LatD, s.LatM, s.LatS);
+    return s.North ? deg : -deg;
+}
+
+double LongitudeDegrees(const Settings& s) {
+    const double deg = Degrees(s.LongD, s.LongM, s.LongS);
+    return s.West ? deg : -deg;
+}
+
+double ZoneHours(const Settings& s) { return s.Zone; }
+
+std::string LocationText(const Settings& s) {
+    return EntryName(s.City) + ", " + EntryName(s.Country);
+}
+
+std::string ShortestNumberText(double value) {
+    std::array<char, 32> buffer{};
+    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    if (ec != std::errc()) return {};
+    return std::string(buffer.data(), end);
+}
+
+}  // namespace yorbel::app
