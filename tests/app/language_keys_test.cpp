@@ -1,0 +1,130 @@
+#include "app/language_keys.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
+#include <string>
+#include <utility>
+
+#include "app/language_file.h"
+#include "calendar/jewish.h"
+#include "exchange/text_encoding.h"
+
+namespace yorbel::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kResources = fs::path(YORBEL_SOURCE_DIR) / "resources";
+const char* const kFiles[] = {"deutsch.spr", "english.spr"};
+
+std::string Bytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::set<std::string> Placeholders(std::string_view text) {
+    static const std::regex placeholder("%[0-9]");
+    std::set<std::string> found;
+    const std::string s(text);
+    for (auto it = std::sregex_iterator(s.begin(), s.end(), placeholder); it != std::sregex_iterator();
+         ++it) {
+        found.insert(it->str());
+    }
+    return found;
+}
+
+TEST(LanguageKeys, RegistryListsEachKeyOnce) {
+    std::set<std::pair<std::string, std::string>> seen;
+    for (const LanguageKey& k : LanguageKeys()) {
+        EXPECT_TRUE(seen.emplace(Lower(k.section), Lower(k.key)).second)
+            << k.section << "/" << k.key << " is listed twice";
+    }
+}
+
+TEST(LanguageKeys, EveryFileHasATextForEveryKeyAndNoOthers) {
+    std::set<std::pair<std::string, std::string>> registry;
+    for (const LanguageKey& k : LanguageKeys()) registry.emplace(Lower(k.section), Lower(k.key));
+
+    for (const char* name : kFiles) {
+        SCOPED_TRACE(name);
+        const std::string bytes = Bytes(kResources / name);
+        ASSERT_FALSE(bytes.empty());
+        // Shipped files are UTF-8, so the Windows-1252 fallback never touches them.
+        EXPECT_TRUE(exchange::IsValidUtf8(bytes));
+        const LanguageFile file = LanguageFile::FromBytes(bytes);
+
+        for (const LanguageKey& k : LanguageKeys()) {
+            EXPECT_TRUE(file.Has(k.section, k.key)) << "missing " << k.section << "/" << k.key;
+            EXPECT_FALSE(file.Text(k.section, k.key).empty()) << "empty " << k.section << "/" << k.key;
+        }
+        // A key no window reads is most likely a misspelt one.
+        file.ForEach([&](std::string_view section, std::string_view key, std::string_view) {
+            EXPECT_TRUE(registry.count({Lower(section), Lower(key)}))
+                << "unknown key " << section << "/" << key;
+        });
+    }
+}
+
+TEST(LanguageKeys, BothLanguagesFillInTheSameValues) {
+    const LanguageFile de = LanguageFile::Load(kResources / "deutsch.spr");
+    const LanguageFile en = LanguageFile::Load(kResources / "english.spr");
+    for (const LanguageKey& k : LanguageKeys()) {
+        EXPECT_EQ(Placeholders(de.Text(k.section, k.key)), Placeholders(en.Text(k.section, k.key)))
+            << k.section << "/" << k.key;
+    }
+}
+
+TEST(LanguageKeys, FileDialogFiltersAreInQtForm) {
+    // "Description (*.a *.b);;Other (*)"
+    static const std::regex entry(R"([^;()|]+ \((\*(\.[A-Za-z0-9]+)?)( \*(\.[A-Za-z0-9]+)?)*\))");
+    for (const char* name : kFiles) {
+        const LanguageFile file = LanguageFile::Load(kResources / name);
+        for (const LanguageKey& k : LanguageKeys()) {
+            if (!k.key.ends_with("_Filter")) continue;
+            const std::string& filter = file.Text(k.section, k.key);
+            std::size_t start = 0;
+            while (true) {
+                const std::size_t end = filter.find(";;", start);
+                const std::string part = filter.substr(start, end - start);
+                EXPECT_TRUE(std::regex_match(part, entry)) << name << " " << k.key << ": " << part;
+                if (end == std::string::npos) break;
+                start = end + 2;
+            }
+        }
+    }
+}
+
+TEST(LanguageKeys, JewishMonthListMatchesTheCalendar) {
+    // The editor's list counts months as in a common year; 5785 is one.
+    ASSERT_FALSE(calendar::JewishIsLeap(5785));
+    for (const char* name : kFiles) {
+        const LanguageFile file = LanguageFile::Load(kResources / name);
+        for (int month = 1; month <= 12; ++month) {
+            EXPECT_EQ(file.Text("Misc", "JwMo_" + std::to_string(month)),
+                      calendar::JewishMonthName(5785, month))
+                << name << " month " << month;
+        }
+    }
+}
+
+TEST(LanguageKeys, CopiesBesideTheProgramsAreCurrent) {
+    for (const char* name : kFiles) {
+        const fs::path copy = fs::path(YORBEL_BIN_DIR) / name;
+        ASSERT_TRUE(fs::exists(copy)) << copy;
+        EXPECT_TRUE(Bytes(copy) == Bytes(kResources / name)) << copy << " differs from its source";
+    }
+}
+
+}  // namespace
+}  // namespace yorbel::app
