@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "app/language_file.h"
+#include "app/locations.h"
 #include "calendar/jewish.h"
 #include "exchange/text_encoding.h"
 
@@ -74,6 +75,22 @@ TEST(LanguageKeys, EveryFileHasATextForEveryKeyAndNoOthers) {
                 << "unknown key " << section << "/" << key;
         });
     }
+}
+
+bool Registered(std::string_view section, std::string_view key) {
+    for (const LanguageKey& k : LanguageKeys()) {
+        if (Lower(k.section) == Lower(section) && Lower(k.key) == Lower(key)) return true;
+    }
+    return false;
+}
+
+TEST(LanguageKeys, MessagesOfTheCoreAreRegistered) {
+    for (LineProblem p : {LineProblem::TooShort, LineProblem::MissingName, LineProblem::BadCode,
+                          LineProblem::BadNumber, LineProblem::LatitudeOutOfRange,
+                          LineProblem::LongitudeOutOfRange, LineProblem::BadZone}) {
+        EXPECT_TRUE(Registered("FrmOptions", ProblemKey(p))) << ProblemKey(p);
+    }
+    EXPECT_TRUE(Registered("FrmOptions", LocationFileError{}.key));
 }
 
 TEST(LanguageKeys, BothLanguagesFillInTheSameValues) {
