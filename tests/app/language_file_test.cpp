@@ -103,11 +103,5 @@ TEST(LanguageFile, LoadsUtf8AndWindows1252Files) {
     EXPECT_EQ(fs::file_size(cp1252.path()), size);
 }
 
-TEST(LanguageFile, NamesTheFileOfTheLanguageChoice) {
-    EXPECT_EQ(LanguageFileName(0), "deutsch.spr");
-    EXPECT_EQ(LanguageFileName(1), "english.spr");
-    EXPECT_EQ(LanguageFileName(-1), "english.spr");
-}
-
 }  // namespace
 }  // namespace yorbel::app

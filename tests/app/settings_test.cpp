@@ -281,33 +281,13 @@ TEST(SettingsWrite, LastActiveFileAndDaySheetPosition) {
     EXPECT_EQ(ReadDayViewPosition(store, 0), 0);
 }
 
-TEST(SettingsQueries, WeekRulesAndCalendarSystem) {
+TEST(SettingsQueries, WeekStartIsSaturdayBased) {
     Settings s;
     const int expected_start[7] = {1, 2, 3, 4, 5, 6, 0};  // Sunday … Saturday items
     for (int item = 0; item < 7; ++item) {
         s.Wt1 = item;
         EXPECT_EQ(WeekStartDay(s), expected_start[item]) << "item " << item;
     }
-    for (int item = 0; item < 3; ++item) {
-        s.Kw1 = item;
-        EXPECT_EQ(WeekOneRule(s), item + 1);
-    }
-    s.greg = 0;
-    EXPECT_FALSE(Gregorian(s));
-    s.greg = 1;
-    EXPECT_TRUE(Gregorian(s));
-}
-
-TEST(SettingsQueries, DisplayColours) {
-    const Settings s = UserSettings();
-    EXPECT_EQ(DisplayColor(s, 1), s.VFarbeSonntag);
-    EXPECT_EQ(DisplayColor(s, 2), s.HFarbeSonntag);
-    EXPECT_EQ(DisplayColor(s, 3), s.VFarbeWochen);
-    EXPECT_EQ(DisplayColor(s, 4), s.HFarbeWochen);
-    EXPECT_EQ(DisplayColor(s, 5), s.VFarbeMark);
-    EXPECT_EQ(DisplayColor(s, 6), s.HFarbeMark);
-    EXPECT_EQ(DisplayColor(s, 0), 0);
-    EXPECT_EQ(DisplayColor(s, 7), 0);
 }
 
 TEST(SettingsQueries, PositionIsNorthAndWestPositive) {
