@@ -19,10 +19,10 @@ constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
 constexpr double kSecondsPerDay = 86400.0;
 constexpr double kDegreesPerHour = 15.0;  // of hour angle or right ascension
 
-constexpr double kJ2000 = 2451545.0;            // 2000 January 1.5, Julian date
-constexpr double kJ1900 = 2415020.0;            // 1900 January 0.5, epoch of the sun's polynomials
+constexpr double kJ2000 = 2451545.0;  // 2000 January 1.5, Julian date
+constexpr double kJ1900 = 2415020.0;  // 1900 January 0.5, epoch of the sun's polynomials
 constexpr double kDaysPerJulianCentury = 36525.0;
-constexpr double kMoonEpoch = 2447891.5;        // 1990 January 0.0, epoch of the moon's elements
+constexpr double kMoonEpoch = 2447891.5;  // 1990 January 0.0, epoch of the moon's elements
 
 // The moon of a day is taken 50 s after its midnight.
 constexpr double kMoonStartOffsetDays = 50.0 / kSecondsPerDay;
@@ -30,12 +30,12 @@ constexpr double kMoonStartOffsetDays = 50.0 / kSecondsPerDay;
 constexpr double kSunInterpolation = 24.07;   // hours between the two sun positions, sidereal
 constexpr double kMoonInterpolation = 12.03;  // hours between the two moon positions, sidereal
 
-constexpr double kSiderealRateStartOfDay = 1.002738;    // sidereal hours per solar hour
-constexpr double kSiderealPerSolar = 1.002737909;       // universal to sidereal
-constexpr double kSolarPerSidereal = 0.9972695663;      // sidereal to universal
+constexpr double kSiderealRateStartOfDay = 1.002738;  // sidereal hours per solar hour
+constexpr double kSiderealPerSolar = 1.002737909;     // universal to sidereal
+constexpr double kSolarPerSidereal = 0.9972695663;    // sidereal to universal
 
-constexpr double kSunDailyMotion = 0.985647;                 // degrees of longitude per day
-constexpr double kSunMeanMotion = 0.9856473563866011;        // degrees per day, 360 / 365.242191
+constexpr double kSunDailyMotion = 0.985647;           // degrees of longitude per day
+constexpr double kSunMeanMotion = 0.9856473563866011;  // degrees per day, 360 / 365.242191
 
 constexpr double kKeplerTolerance = 0.000001;  // radians
 constexpr int kKeplerMaxIterations = 100;      // Newton needs about 4 for the sun's orbit
@@ -52,12 +52,24 @@ constexpr double kPhaseFirstStepDays = 14.0;
 constexpr int kPhaseMaxRounds = 16;
 constexpr int kPhaseMaxStepsPerRun = 64;
 
-double Sin(double degrees) { return std::sin(degrees / kDegreesPerRadian); }
-double Cos(double degrees) { return std::cos(degrees / kDegreesPerRadian); }
-double Tan(double degrees) { return std::tan(degrees / kDegreesPerRadian); }
-double Asin(double x) { return std::asin(x) * kDegreesPerRadian; }
-double Acos(double x) { return std::acos(x) * kDegreesPerRadian; }
-double Atan(double x) { return std::atan(x) * kDegreesPerRadian; }
+double Sin(double degrees) {
+    return std::sin(degrees / kDegreesPerRadian);
+}
+double Cos(double degrees) {
+    return std::cos(degrees / kDegreesPerRadian);
+}
+double Tan(double degrees) {
+    return std::tan(degrees / kDegreesPerRadian);
+}
+double Asin(double x) {
+    return std::asin(x) * kDegreesPerRadian;
+}
+double Acos(double x) {
+    return std::acos(x) * kDegreesPerRadian;
+}
+double Atan(double x) {
+    return std::atan(x) * kDegreesPerRadian;
+}
 
 // --- supporting operations ------------------------------------------------------------
 
@@ -83,7 +95,9 @@ double WrapRange(double x, double step, double high, double low) {
     return x;
 }
 
-double WrapRange(double x, double step) { return WrapRange(x, step, step, 0.0); }
+double WrapRange(double x, double step) {
+    return WrapRange(x, step, step, 0.0);
+}
 
 // Astronomical Julian date of a Gregorian date; the day may carry a fraction, and day 0
 // of January is the last day of the year before.
@@ -101,7 +115,9 @@ double JulianDateOf(double day, int month, int year) {
     return 2 - a + b + c + d + day + 1720994.5;
 }
 
-double JulianDateOf(const CivilDate& date) { return JulianDateOf(date.day, date.month, date.year); }
+double JulianDateOf(const CivilDate& date) {
+    return JulianDateOf(date.day, date.month, date.year);
+}
 
 // Mean obliquity of the ecliptic.
 double Obliquity(double jd) {
@@ -151,14 +167,16 @@ double TrueAnomaly(double mean_anomaly, double e) {
 
 struct SunPlace {
     double longitude;
+    double mean_anomaly;
     double true_anomaly;
     SunOrbit orbit;
 };
 
 SunPlace SunLongitude(double jd, double epoch) {
     const SunOrbit orbit = SunElements(epoch);
-    const double nu = TrueAnomaly(SunMeanAnomaly(jd, epoch, orbit), orbit.eccentricity);
-    return {WrapRange(nu + orbit.perigee, 360), nu, orbit};
+    const double m = SunMeanAnomaly(jd, epoch, orbit);
+    const double nu = TrueAnomaly(m, orbit.eccentricity);
+    return {WrapRange(nu + orbit.perigee, 360), m, nu, orbit};
 }
 
 // arctan(y/x) placed in the quadrant of (x, y): [0, 90] for x ≥ 0 and y ≥ 0, [270, 360]
@@ -183,13 +201,15 @@ double Declination(double lambda, double beta, double jd) {
     return Asin(Sin(beta) * Cos(eps) + Cos(beta) * Sin(eps) * Sin(lambda));
 }
 
-// Sidereal time at Greenwich on the day of jd at ut, and the day's sidereal time at 0 h.
+// Greenwich sidereal time T0 at 0 h UT of the day of jd.
 double SiderealAtZero(double jd) {
     const double t = (jd - kJ2000) / kDaysPerJulianCentury;
     return WrapRange(6.697374558 + 2400.051336 * t + 0.000025862 * t * t, 24);
 }
 
-double GstOfUt(double jd, double ut) { return WrapRange(ut * kSiderealPerSolar + SiderealAtZero(jd), 24); }
+double GstOfUt(double jd, double ut) {
+    return WrapRange(ut * kSiderealPerSolar + SiderealAtZero(jd), 24);
+}
 
 // Universal time of a Greenwich sidereal time on the day of jd. The difference is turned
 // into solar hours before it is brought into 0–24: a day has 24 solar hours, and wrapping
@@ -223,17 +243,17 @@ std::optional<SiderealPair> RiseSetSiderealTimes(double latitude, double delta, 
 }
 
 struct MoonPlace {
-    double longitude;      // λm, not wrapped
-    double latitude;       // βm
-    double mean_anomaly;   // M′m, corrected
-    double centre;         // Ec, equation of the centre
-    double age;            // λm − λs, not wrapped
+    double longitude;     // λm, not wrapped
+    double latitude;      // βm
+    double mean_anomaly;  // M′m, corrected
+    double centre;        // Ec, equation of the centre
+    double age;           // λm − λs, not wrapped
 };
 
 MoonPlace MoonPosition(double t) {
     const double d = t - kMoonEpoch;
     const SunPlace sun = SunLongitude(t, kMoonEpoch);
-    const double ms = SunMeanAnomaly(t, kMoonEpoch, sun.orbit);
+    const double ms = sun.mean_anomaly;
     const double ls = sun.longitude;
 
     const double l = WrapRange(13.1763966 * d + 318.351648, 360);
@@ -259,7 +279,9 @@ MoonPlace MoonPosition(double t) {
     return {lambda, beta, mm_corrected, centre, lambda - ls};
 }
 
-double MoonAge(double t) { return WrapRange(MoonPosition(t).age, 360); }
+double MoonAge(double t) {
+    return WrapRange(MoonPosition(t).age, 360);
+}
 
 // Greenwich sidereal times of rising and setting from two positions of a body, set up for
 // interpolation: the later time of each pair follows the earlier, and each pair is moved
@@ -270,8 +292,9 @@ struct SiderealTrack {
 };
 
 // Moves a pair by whole days until its first time lies in the day that starts at midnight.
-// The day is not brought into 0–24: east of Greenwich midnight is often before 0 h
-// sidereal, and counting from midnight + 24 would give the next day's rising and setting.
+// For a midnight within 0–24 that is: add 24 when the first time lies before it. East of
+// Greenwich midnight often lies before 0 h sidereal; it is not raised by 24, since counting
+// from there would give the next day's rising and setting.
 void MoveIntoDay(double& first, double& second, double midnight) {
     while (first < midnight) {
         first += 24;
@@ -284,7 +307,7 @@ void MoveIntoDay(double& first, double& second, double midnight) {
 }
 
 std::optional<SiderealTrack> TrackOf(double jd, double longitude_west, double latitude,
-                                      double alpha1, double delta1, double alpha2, double delta2) {
+                                     double alpha1, double delta1, double alpha2, double delta2) {
     const auto lst1 = RiseSetSiderealTimes(latitude, delta1, alpha1);
     const auto lst2 = RiseSetSiderealTimes(latitude, delta2, alpha2);
     if (!lst1 || !lst2) return std::nullopt;
@@ -327,9 +350,8 @@ RiseSet FinishRiseSet(double jd, double rise_gst, double set_gst, std::optional<
 RiseSet SunRiseSet(const CivilDate& gregorian_date, double longitude_west, double latitude) {
     const double jd = JulianDateOf(gregorian_date);
     const double epoch = JulianDateOf(0, 1, gregorian_date.year);
-    const SunOrbit orbit = SunElements(epoch);
-    const double nu = TrueAnomaly(SunMeanAnomaly(jd, epoch, orbit), orbit.eccentricity);
-    const double lambda1 = WrapRange(nu + orbit.perigee, 360);
+    const SunPlace sun = SunLongitude(jd, epoch);
+    const double lambda1 = sun.longitude;
     const double lambda2 = lambda1 + kSunDailyMotion;
 
     const double alpha1 = RightAscension(lambda1, 0, epoch);
@@ -342,9 +364,10 @@ RiseSet SunRiseSet(const CivilDate& gregorian_date, double longitude_west, doubl
     const double tr = Interpolate(kSunInterpolation, track->rise1, track->rise2, track->t00);
     const double ts = Interpolate(kSunInterpolation, track->set1, track->set2, track->t00);
 
-    const double e = orbit.eccentricity;
+    const double e = sun.orbit.eccentricity;
+    const double nu = sun.true_anomaly;
     const double distance = 1.495985 * (1 - e * e) / (1 + e * Cos(nu));  // 10⁸ km
-    const double parallax = 8.794 / distance / 3600;                       // degrees
+    const double parallax = 8.794 / distance / 3600;                     // degrees
     const double semi_diameter = 0.533128 * (1 + e * Cos(nu)) / (1 - e * e) / 2;
     const double lowering = kRefractionDegrees + semi_diameter - parallax;
     return FinishRiseSet(jd, tr, ts, HorizonShift(latitude, (delta1 + delta2) / 2, lowering));
@@ -369,7 +392,8 @@ MoonDay MoonRiseSet(const CivilDate& gregorian_date, double longitude_west, doub
     const double tr = Interpolate(kMoonInterpolation, track->rise1, track->rise2, track->t00);
     const double ts = Interpolate(kMoonInterpolation, track->set1, track->set2, track->t00);
 
-    const double rho = 0.99698599 / (1 + 0.0549 * Cos(p2.mean_anomaly + p2.centre));  // in semi-major axes
+    const double rho =
+        0.99698599 / (1 + 0.0549 * Cos(p2.mean_anomaly + p2.centre));  // in semi-major axes
     const double parallax = 0.9507 / rho;
     const double diameter = 0.5181 / rho;
     const double lowering = kRefractionDegrees - parallax + diameter / 2;

@@ -4,8 +4,11 @@
 //
 // Conventions: dates are Gregorian civil dates (whatever system the user reckons in);
 // longitude in degrees, WEST positive; latitude in degrees, north positive; results in
-// hours of universal time. Where a body stays above or below the horizon all day there is
-// no rising or setting and the result is empty.
+// hours of universal time. A date's rising and setting are those of the place's own mean
+// solar day (from its mean midnight); a setting after midnight in the zone shows as an early
+// hour. Where a body stays above or below the horizon all day there is no rising or setting
+// and the result is empty. Dates of years outside 1–9999 give no meaningful result but
+// never fail.
 #pragma once
 
 #include <optional>

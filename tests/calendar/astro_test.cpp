@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <numbers>
 #include <optional>
@@ -141,7 +142,8 @@ double AltitudeOf(double ra, double dec, double jd, double longitude_east, doubl
 double SunAboveHorizon(double jd, double longitude_east, double latitude) {
     const double n = jd - 2451545.0;
     const double g = (357.528 + 0.9856003 * n) * kRad;
-    const double lambda = (280.460 + 0.9856474 * n + 1.915 * std::sin(g) + 0.020 * std::sin(2 * g)) * kRad;
+    const double lambda =
+        (280.460 + 0.9856474 * n + 1.915 * std::sin(g) + 0.020 * std::sin(2 * g)) * kRad;
     const double eps = (23.439 - 0.0000004 * n) * kRad;
     const double ra = std::atan2(std::cos(eps) * std::sin(lambda), std::cos(lambda));
     const double dec = std::asin(std::sin(eps) * std::sin(lambda));
@@ -236,10 +238,11 @@ TEST(SunRiseSet, AgreesWithAnIndependentSolarPositionAllYear) {
                 const RiseSet sun = SunRiseSet(date, -p.longitude_east, p.latitude);
                 ASSERT_TRUE(sun.rise && sun.set) << p.name << ' ' << DateText(date);
                 for (bool rising : {true, false}) {
-                    const double at = MomentInLocalDay(n, rising ? *sun.rise : *sun.set,
-                                                       p.longitude_east);
+                    const double at =
+                        MomentInLocalDay(n, rising ? *sun.rise : *sun.set, p.longitude_east);
                     const auto truth = Crossing(above, at, rising, 0.02);
-                    ASSERT_TRUE(truth) << p.name << ' ' << DateText(date) << (rising ? " rise" : " set");
+                    ASSERT_TRUE(truth)
+                        << p.name << ' ' << DateText(date) << (rising ? " rise" : " set");
                     EXPECT_NEAR(at * 1440, *truth * 1440, kToleranceMinutes)
                         << p.name << ' ' << DateText(date) << (rising ? " rise" : " set");
                 }
@@ -273,8 +276,8 @@ TEST(MoonRiseSet, AgreesWithAnIndependentLunarPositionAllYear) {
             ASSERT_TRUE(moon.times.rise && moon.times.set) << p.name << ' ' << DateText(date);
             const double midnight = n - 0.5 - p.longitude_east / 15 / 24;
             for (bool rising : {true, false}) {
-                const double at = MomentInLocalDay(
-                    n, rising ? *moon.times.rise : *moon.times.set, p.longitude_east);
+                const double at = MomentInLocalDay(n, rising ? *moon.times.rise : *moon.times.set,
+                                                   p.longitude_east);
                 const auto in_day = Crossing(above, midnight + 0.5, rising, 0.5, 5.0 / 1440);
                 if (!in_day || *in_day < midnight || *in_day >= midnight + 1) continue;
                 const auto near_edge = [&](double jd) {
@@ -321,8 +324,8 @@ TEST(RiseSet, EveryDayGivesTimesOfDayOrNone) {
         return !t || (std::isfinite(*t) && *t >= 0 && *t <= 24);
     };
     for (int year : {1, 1582, 2000, 2026, 9999}) {
-        for (DayNumber n = DayNumberOf({1, 1, year}, true);
-             n < DayNumberOf({1, 1, year + 1}, true); n += 3) {
+        for (DayNumber n = DayNumberOf({1, 1, year}, true); n < DayNumberOf({1, 1, year + 1}, true);
+             n += 3) {
             const CivilDate date = DateOfDayNumber(n, true);
             for (double latitude : latitudes) {
                 for (double longitude : longitudes) {
