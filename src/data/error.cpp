@@ -1,0 +1,67 @@
+#include "data/error.h"
+
+namespace yorbel::data {
+namespace {
+
+std::string PositionSuffix(const ErrorPosition& position) {
+    std::string out;
+    if (!position.file.empty()) out += " (file " + position.file;
+    if (position.line > 0) out += (out.empty() ? " (line " : ", line ") + std::to_string(position.line);
+    if (!position.field.empty()) out += (out.empty() ? " (field " : ", field ") + position.field;
+    if (!out.empty()) out += ")";
+    return out;
+}
+
+std::string Compose(std::string_view text, const std::vector<std::string>& args,
+                    const ErrorPosition& position) {
+    return SubstituteArgs(text, args) + PositionSuffix(position);
+}
+
+}  // namespace
+
+std::string SubstituteArgs(std::string_view text, const std::vector<std::string>& args) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size()) {
+            char next = text[i + 1];
+            if (next == '%') {
+                out += '%';
+                ++i;
+                continue;
+            }
+            if (next >= '1' && next <= '9') {
+                auto n = static_cast<std::size_t>(next - '1');
+                if (n < args.size()) {
+                    out += args[n];
+                    ++i;
+                    continue;
+                }
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+Error::Error(std::string key, std::string english_template, std::vector<std::string> args,
+             ErrorPosition position)
+    : std::runtime_error(Compose(english_template, args, position)),
+      key_(std::move(key)),
+      template_(std::move(english_template)),
+      args_(std::move(args)),
+      position_(std::move(position)) {}
+
+Error Error::WithPosition(const ErrorPosition& outer) const {
+    ErrorPosition merged = position_;
+    if (merged.file.empty()) merged.file = outer.file;
+    if (merged.line == 0) merged.line = outer.line;
+    if (merged.field.empty()) merged.field = outer.field;
+    return Error(key_, template_, args_, std::move(merged));
+}
+
+std::string Error::Format(std::string_view translated_template) const {
+    return Compose(translated_template, args_, position_);
+}
+
+}  // namespace yorbel::data

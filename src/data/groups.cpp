@@ -1,0 +1,89 @@
+#include "data/groups.h"
+
+#include "data/table_file.h"
+
+namespace yorbel::data {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<FieldDef> GroupFields() {
+    return {FieldDef::AutoIncrement("Gp_no"), FieldDef::Text("Gp_name", 80, true), FieldDef::Integer("Gp_color"),
+            FieldDef::Boolean("Gp_free"), FieldDef::Integer("Gp_show")};
+}
+
+// A name beside the file that holds nothing yet: name + ".bak", then ".bak2", ...
+fs::path FreeBackupName(const fs::path& file) {
+    std::error_code ec;
+    for (int n = 1;; ++n) {
+        fs::path candidate = file;
+        candidate += n == 1 ? std::string(".bak") : ".bak" + std::to_string(n);
+        if (!fs::exists(fs::symlink_status(candidate, ec))) return candidate;
+    }
+}
+
+}  // namespace
+
+Groups::Groups(fs::path folder, fs::path seed_folder)
+    : folder_(std::move(folder)), seed_folder_(std::move(seed_folder)), table_("CdsGroups", GroupFields()) {
+    table_.AddIndex("Ix_Gp_no", {"Gp_no"}, {.primary = false, .unique = true});
+    table_.AddIndex("Ix_Gp_name", {"Gp_name"}, {.primary = false, .unique = true});
+    table_.SetCurrentIndex("Ix_Gp_no");
+}
+
+fs::path Groups::FileName() const { return folder_ / (english_ ? kGroupFileEnglish : kGroupFileGerman); }
+
+std::optional<Error> Groups::LoadGroups(bool english) {
+    english_ = english;
+    const fs::path path = FileName();
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(path, ec)) && !seed_folder_.empty()) {
+        const fs::path seed = seed_folder_ / path.filename();
+        if (fs::exists(seed, ec)) {
+            fs::create_directories(folder_, ec);
+            fs::copy_file(seed, path, ec);  // a failed copy leaves the file missing: created below
+        }
+    }
+    if (!fs::exists(fs::symlink_status(path, ec))) {
+        CreateGroupFile();
+        return std::nullopt;
+    }
+    try {
+        LoadTable(table_, path);
+        table_.SetCurrentIndex("Ix_Gp_no");
+        table_.First();
+        return std::nullopt;
+    } catch (const Error& reason) {
+        // Never replace a file we could not read: its groups may still be rescued.
+        table_.Clear();
+        table_.SetCurrentIndex("Ix_Gp_no");
+        const fs::path backup = FreeBackupName(path);
+        fs::rename(path, backup, ec);
+        if (ec)
+            return Error("GroupFileUnreadable",
+                         "The group file %1 cannot be read and was left as it is; the groups start empty. %2",
+                         {path.string(), reason.what()}, {path.string()});
+        CreateGroupFile();
+        return Error("GroupFileMovedAside",
+                     "The group file %1 cannot be read; it was kept as %2 and the groups start empty. %3",
+                     {path.string(), backup.string(), reason.what()}, {path.string()});
+    }
+}
+
+void Groups::CreateGroupFile() {
+    table_.Clear();
+    std::error_code ec;
+    fs::create_directories(folder_, ec);
+    SaveTable(table_, FileName());
+    table_.SetCurrentIndex("Ix_Gp_name");
+}
+
+void Groups::SaveGroups() { SaveTable(table_, FileName()); }
+
+bool Groups::IsGroupShown(std::int32_t group_no) {
+    table_.SetCurrentIndex("Ix_Gp_no");
+    if (!table_.GoToKey(Value{group_no})) return false;
+    return !table_.IsNull(Gp_show) && table_.AsInteger(Gp_show) != 0;
+}
+
+}  // namespace yorbel::data

@@ -1,0 +1,62 @@
+// The program-wide groups table and its group files.
+//
+// One group file per interface language ("Groups_d.yrg" German, "Groups_e.yrg" English)
+// in a folder the caller names (the per-user data folder); shipped copies in a seed folder
+// (beside the program) are copied there on first use. The core never looks for folders.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+
+#include "data/error.h"
+#include "data/table.h"
+
+namespace yorbel::data {
+
+// Fields of CdsGroups, in table order.
+inline constexpr FieldNo Gp_no{0};     // auto-increment group number
+inline constexpr FieldNo Gp_name{1};   // text 80, required, unique
+inline constexpr FieldNo Gp_color{2};  // colour 0x00BBGGRR (or a system-colour reference)
+inline constexpr FieldNo Gp_free{3};   // boolean: the group's days are free days
+inline constexpr FieldNo Gp_show{4};   // 1 shown, 0 hidden
+
+inline constexpr const char* kGroupFileGerman = "Groups_d.yrg";
+inline constexpr const char* kGroupFileEnglish = "Groups_e.yrg";
+
+class Groups {
+public:
+    // folder: where group files are read and written. seed_folder (may be empty): where
+    // the shipped group files lie, copied to folder when a language's file is missing.
+    explicit Groups(std::filesystem::path folder, std::filesystem::path seed_folder = {});
+
+    Table& CdsGroups() { return table_; }
+    const Table& CdsGroups() const { return table_; }
+
+    // Reloads the table from the group file of the language; unsaved changes are lost.
+    // A missing file is seeded or created empty. A file that exists but cannot be read
+    // is moved aside (name + ".bak") and the table starts empty: the returned Error says
+    // so, for the caller to show. Throws only when the new empty file cannot be written.
+    std::optional<Error> LoadGroups(bool english);
+
+    // Empties the table and saves it at once to the current language's file.
+    void CreateGroupFile();
+
+    // Posts a changed pending row (drops an unchanged one) and saves the whole table.
+    void SaveGroups();
+
+    // Makes Ix_Gp_no current and searches the number: false without a row, else whether
+    // Gp_show is non-zero. The found row stays current.
+    bool IsGroupShown(std::int32_t group_no);
+
+    bool English() const { return english_; }
+    std::filesystem::path FileName() const;
+
+private:
+    std::filesystem::path folder_;
+    std::filesystem::path seed_folder_;
+    bool english_ = false;
+    Table table_;
+};
+
+}  // namespace yorbel::data

@@ -1,0 +1,857 @@
+#include "data/table.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace yorbel::data {
+namespace {
+
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+std::size_t CodePointCount(std::string_view text) {
+    std::size_t n = 0;
+    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+const char* KindWord(FieldKind kind) {
+    switch (kind) {
+        case FieldKind::AutoIncrement:
+        case FieldKind::Integer: return "number";
+        case FieldKind::Text: return "text";
+        case FieldKind::Boolean: return "truth value";
+    }
+    return "?";
+}
+
+bool ValueFitsKind(FieldKind kind, const Value& v) {
+    if (IsNullValue(v)) return true;
+    switch (kind) {
+        case FieldKind::AutoIncrement:
+        case FieldKind::Integer: return std::holds_alternative<std::int32_t>(v);
+        case FieldKind::Text: return std::holds_alternative<std::string>(v);
+        case FieldKind::Boolean: return std::holds_alternative<bool>(v);
+    }
+    return false;
+}
+
+std::string ValueText(const Value& v) {
+    if (auto* i = std::get_if<std::int32_t>(&v)) return std::to_string(*i);
+    if (auto* b = std::get_if<bool>(&v)) return *b ? "True" : "False";
+    if (auto* s = std::get_if<std::string>(&v)) return *s;
+    return "";
+}
+
+bool IntegerLike(FieldKind k) { return k == FieldKind::Integer || k == FieldKind::AutoIncrement; }
+
+template <typename T>
+int Sign(T a, T b) { return a < b ? -1 : (b < a ? 1 : 0); }
+
+}  // namespace
+
+// --- field definitions -------------------------------------------------------------------
+
+FieldDef FieldDef::AutoIncrement(std::string name) {
+    FieldDef f;
+    f.name = std::move(name);
+    f.kind = FieldKind::AutoIncrement;
+    return f;
+}
+
+FieldDef FieldDef::Integer(std::string name, bool required) {
+    FieldDef f;
+    f.name = std::move(name);
+    f.kind = FieldKind::Integer;
+    f.required = required;
+    return f;
+}
+
+FieldDef FieldDef::Text(std::string name, int size, bool required) {
+    FieldDef f;
+    f.name = std::move(name);
+    f.kind = FieldKind::Text;
+    f.size = size;
+    f.required = required;
+    return f;
+}
+
+FieldDef FieldDef::Boolean(std::string name, bool required) {
+    FieldDef f;
+    f.name = std::move(name);
+    f.kind = FieldKind::Boolean;
+    f.required = required;
+    return f;
+}
+
+FieldDef FieldDef::Lookup(std::string name, std::string key_field, const Table& table,
+                          std::string lookup_key, std::string lookup_result) {
+    FieldDef f;
+    f.name = std::move(name);
+    f.role = FieldRole::Lookup;
+    f.key_field = std::move(key_field);
+    f.lookup_table = &table;
+    f.lookup_key = std::move(lookup_key);
+    f.lookup_result = std::move(lookup_result);
+    return f;
+}
+
+FieldDef FieldDef::Calculated(std::string name, FieldKind kind, int size) {
+    FieldDef f;
+    f.name = std::move(name);
+    f.kind = kind;
+    f.size = size;
+    f.role = FieldRole::Calculated;
+    return f;
+}
+
+// --- construction ------------------------------------------------------------------------
+
+Table::Table(std::string name, std::vector<FieldDef> fields) : name_(std::move(name)), fields_(std::move(fields)) {
+    ResolveFields();
+}
+
+Table::~Table() = default;
+
+void Table::ResolveFields() {
+    const int n = FieldCount();
+    column_of_.assign(n, -1);
+    lookup_key_of_.assign(n, -1);
+    lookup_target_key_.assign(n, -1);
+    lookup_target_res_.assign(n, -1);
+    auto_field_ = -1;
+    columns_.clear();
+    auto bad = [&](const FieldDef& f, std::string why) {
+        return Error("BadFieldDefinition", "Field %2 of table %1 is not defined correctly: %3",
+                     {name_, f.name, std::move(why)}, {"", 0, f.name});
+    };
+    for (int i = 0; i < n; ++i) {
+        FieldDef& f = fields_[i];
+        if (f.name.empty() || f.name.find('\0') != std::string::npos) throw bad(f, "bad name");
+        for (int j = 0; j < i; ++j)
+            if (SameNameIgnoringCase(fields_[j].name, f.name)) throw bad(f, "the name is used twice");
+        switch (f.role) {
+            case FieldRole::Stored:
+                if (f.kind == FieldKind::Text && f.size <= 0) throw bad(f, "a text needs a maximum length");
+                if (f.kind == FieldKind::AutoIncrement) {
+                    if (auto_field_ >= 0) throw bad(f, "a second auto-increment field");
+                    auto_field_ = i;
+                }
+                column_of_[i] = static_cast<int>(columns_.size());
+                columns_.emplace_back();
+                break;
+            case FieldRole::Calculated:
+                if (f.kind == FieldKind::AutoIncrement) throw bad(f, "a calculated field cannot count");
+                break;
+            case FieldRole::Lookup: {
+                if (f.lookup_table == nullptr || f.lookup_table == this) throw bad(f, "no table to look up");
+                auto key = FindField(f.key_field);
+                auto target_key = f.lookup_table->FindField(f.lookup_key);
+                auto target_res = f.lookup_table->FindField(f.lookup_result);
+                if (!key || key->value >= i || fields_[key->value].role != FieldRole::Stored)
+                    throw bad(f, "its key must be a stored field defined before it");
+                if (!target_key || !target_res ||
+                    f.lookup_table->fields_[target_key->value].role != FieldRole::Stored ||
+                    f.lookup_table->fields_[target_res->value].role != FieldRole::Stored)
+                    throw bad(f, "the looked-up fields must be stored fields of " + f.lookup_table->name_);
+                FieldKind k1 = fields_[key->value].kind;
+                FieldKind k2 = f.lookup_table->fields_[target_key->value].kind;
+                if (!(k1 == k2 || (IntegerLike(k1) && IntegerLike(k2))))
+                    throw bad(f, "key kinds differ");
+                const FieldDef& res = f.lookup_table->fields_[target_res->value];
+                f.kind = res.kind == FieldKind::AutoIncrement ? FieldKind::Integer : res.kind;
+                f.size = res.size;
+                lookup_key_of_[i] = key->value;
+                lookup_target_key_[i] = target_key->value;
+                lookup_target_res_[i] = target_res->value;
+                break;
+            }
+        }
+    }
+    calc_values_.assign(n, Value{});
+}
+
+// --- fields ------------------------------------------------------------------------------
+
+int Table::FieldIndexChecked(FieldNo f) const {
+    if (f.value < 0 || f.value >= FieldCount())
+        throw Error("FieldNotFound", "Table %1 has no field number %2", {name_, std::to_string(f.value)});
+    return f.value;
+}
+
+const FieldDef& Table::Field(FieldNo f) const { return fields_[FieldIndexChecked(f)]; }
+
+std::optional<FieldNo> Table::FindField(std::string_view name) const {
+    for (int i = 0; i < FieldCount(); ++i)
+        if (SameNameIgnoringCase(fields_[i].name, name)) return FieldNo(i);
+    return std::nullopt;
+}
+
+FieldNo Table::FieldByName(std::string_view name) const {
+    if (auto f = FindField(name)) return *f;
+    throw Error("FieldNotFound", "Table %1 has no field %2", {name_, std::string(name)}, {"", 0, std::string(name)});
+}
+
+Error Table::FieldError(std::string key, std::string english, FieldNo f, std::vector<std::string> more) const {
+    const std::string& field = fields_[f.value].name;
+    std::vector<std::string> args{name_, field};
+    for (auto& a : more) args.push_back(std::move(a));
+    return Error(std::move(key), std::move(english), std::move(args), {"", 0, field});
+}
+
+// --- stored values and comparisons -------------------------------------------------------
+
+Value Table::StoredValue(RowId row, int field) const {
+    const Column& c = columns_[column_of_[field]];
+    if (c.nulls[row]) return Value{};
+    switch (fields_[field].kind) {
+        case FieldKind::Text: return Value{c.texts[row]};
+        case FieldKind::Boolean: return Value{c.ints[row] != 0};
+        default: return Value{c.ints[row]};
+    }
+}
+
+int Table::CompareStored(RowId row, int field, const Value& v) const {
+    const Column& c = columns_[column_of_[field]];
+    const bool row_null = c.nulls[row] != 0;
+    const bool v_null = IsNullValue(v);
+    if (row_null || v_null) return Sign<int>(!row_null, !v_null);
+    if (fields_[field].kind == FieldKind::Text) {
+        int r = c.texts[row].compare(std::get<std::string>(v));
+        return Sign(r, 0);
+    }
+    std::int32_t x = fields_[field].kind == FieldKind::Boolean ? std::int32_t{std::get<bool>(v)}
+                                                                : std::get<std::int32_t>(v);
+    return Sign(c.ints[row], x);
+}
+
+int Table::CompareRows(const Index& ix, RowId a, RowId b) const {
+    for (int field : ix.fields) {
+        const Column& c = columns_[column_of_[field]];
+        const bool na = c.nulls[a] != 0;
+        const bool nb = c.nulls[b] != 0;
+        if (na || nb) {
+            if (na != nb) return na ? -1 : 1;
+            continue;
+        }
+        int r = fields_[field].kind == FieldKind::Text ? Sign(c.texts[a].compare(c.texts[b]), 0)
+                                                        : Sign(c.ints[a], c.ints[b]);
+        if (r != 0) return r;
+    }
+    return 0;
+}
+
+int Table::CompareKey(const Index& ix, RowId row, const std::vector<Value>& key) const {
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        int r = CompareStored(row, ix.fields[i], key[i]);
+        if (r != 0) return r;
+    }
+    return 0;
+}
+
+bool Table::RowLess(const Index& ix, RowId a, RowId b) const {
+    int r = CompareRows(ix, a, b);
+    return r < 0 || (r == 0 && a < b);
+}
+
+// --- indexes -----------------------------------------------------------------------------
+
+Table::Index* Table::FindIndex(std::string_view name) {
+    for (auto& ix : indexes_)
+        if (SameNameIgnoringCase(ix.name, name)) return &ix;
+    return nullptr;
+}
+
+const Table::Index* Table::FindIndex(std::string_view name) const {
+    return const_cast<Table*>(this)->FindIndex(name);
+}
+
+bool Table::HasIndex(std::string_view name) const { return FindIndex(name) != nullptr; }
+
+void Table::EnsureSorted(const Index& cix) const {
+    Index& ix = const_cast<Index&>(cix);
+    if (!ix.stale && ix.pending.empty()) return;
+    pos_valid_ = false;
+    // Row ids break ties, so equal keys keep append order and any sort is stable.
+    auto less = [this, &ix](RowId a, RowId b) { return RowLess(ix, a, b); };
+    if (ix.fields.size() == 1 && fields_[ix.fields[0]].kind == FieldKind::Text) {
+        // The common case (date texts) compares strings directly, without the field loop.
+        const Column& c = columns_[column_of_[ix.fields[0]]];
+        auto text_less = [&c](RowId a, RowId b) {
+            if (c.nulls[a] != c.nulls[b]) return c.nulls[a] > c.nulls[b];
+            int r = c.nulls[a] ? 0 : c.texts[a].compare(c.texts[b]);
+            return r < 0 || (r == 0 && a < b);
+        };
+        if (ix.stale) {
+            ix.sorted = order_;
+            std::sort(ix.sorted.begin(), ix.sorted.end(), text_less);
+        } else {
+            std::sort(ix.pending.begin(), ix.pending.end(), text_less);
+            std::vector<RowId> merged(ix.sorted.size() + ix.pending.size());
+            std::merge(ix.sorted.begin(), ix.sorted.end(), ix.pending.begin(), ix.pending.end(), merged.begin(), text_less);
+            ix.sorted.swap(merged);
+        }
+    } else if (ix.stale) {
+        ix.sorted = order_;
+        std::sort(ix.sorted.begin(), ix.sorted.end(), less);
+    } else {
+        std::sort(ix.pending.begin(), ix.pending.end(), less);
+        std::vector<RowId> merged(ix.sorted.size() + ix.pending.size());
+        std::merge(ix.sorted.begin(), ix.sorted.end(), ix.pending.begin(), ix.pending.end(), merged.begin(), less);
+        ix.sorted.swap(merged);
+    }
+    ix.pending.clear();
+    ix.stale = false;
+}
+
+void Table::NoteAppended(RowId row) {
+    for (auto& ix : indexes_) {
+        if (ix.stale) continue;
+        // Rows arriving in key order extend the sorted list directly.
+        if (ix.pending.empty() && (ix.sorted.empty() || RowLess(ix, ix.sorted.back(), row)))
+            ix.sorted.push_back(row);
+        else
+            ix.pending.push_back(row);
+    }
+}
+
+void Table::MarkAllStale() {
+    for (auto& ix : indexes_) {
+        ix.sorted.clear();
+        ix.pending.clear();
+        ix.stale = true;
+    }
+    pos_valid_ = false;
+}
+
+std::vector<Value> Table::KeyOfBuffer(const Index& ix) const {
+    std::vector<Value> key;
+    key.reserve(ix.fields.size());
+    for (int f : ix.fields) key.push_back(buffer_[f]);
+    return key;
+}
+
+std::vector<Value> Table::KeyOfRow(const Index& ix, RowId row) const {
+    std::vector<Value> key;
+    key.reserve(ix.fields.size());
+    for (int f : ix.fields) key.push_back(StoredValue(row, f));
+    return key;
+}
+
+void Table::CheckUnique(const Index& ix, const std::vector<Value>& key, RowId self) const {
+    EnsureSorted(ix);
+    auto it = std::lower_bound(ix.sorted.begin(), ix.sorted.end(), key,
+                               [this, &ix](RowId r, const std::vector<Value>& k) { return CompareKey(ix, r, k) < 0; });
+    for (; it != ix.sorted.end() && CompareKey(ix, *it, key) == 0; ++it) {
+        if (*it == self) continue;
+        std::string shown;
+        for (const auto& v : key) shown += (shown.empty() ? "" : ", ") + ValueText(v);
+        throw FieldError("KeyViolation", "Table %1 already has a row with %2 = %3 (index %4)", FieldNo(ix.fields[0]),
+                         {shown, ix.name});
+    }
+}
+
+void Table::AddIndex(std::string name, const std::vector<std::string>& fields, IndexOptions options) {
+    if (name.empty() || FindIndex(name))
+        throw Error("BadIndex", "Table %1 cannot get the index %2: the name is empty or used", {name_, name});
+    if (fields.empty()) throw Error("BadIndex", "Index %2 of table %1 names no fields", {name_, name});
+    Index ix;
+    ix.name = std::move(name);
+    ix.options = options;
+    ix.stale = true;
+    for (const auto& fname : fields) {
+        FieldNo f = FieldByName(fname);
+        if (fields_[f.value].role != FieldRole::Stored)
+            throw FieldError("BadIndex", "Field %2 of table %1 is not stored and cannot be indexed", f);
+        ix.fields.push_back(f.value);
+    }
+    if (ix.options.unique) {
+        EnsureSorted(ix);
+        for (std::size_t i = 1; i < ix.sorted.size(); ++i)
+            if (CompareRows(ix, ix.sorted[i - 1], ix.sorted[i]) == 0)
+                CheckUnique(ix, KeyOfRow(ix, ix.sorted[i]), ix.sorted[i]);
+    }
+    indexes_.push_back(std::move(ix));
+    if (!current_index_name_.empty()) current_index_ = static_cast<int>(FindIndex(current_index_name_) - indexes_.data());
+}
+
+void Table::DeleteIndex(std::string_view name) {
+    Index* ix = FindIndex(name);
+    if (!ix) throw Error("IndexNotFound", "Table %1 has no index %2", {name_, std::string(name)});
+    if (SameNameIgnoringCase(ix->name, current_index_name_)) {
+        current_index_name_.clear();
+        current_index_ = -1;
+    }
+    indexes_.erase(indexes_.begin() + (ix - indexes_.data()));
+    if (!current_index_name_.empty()) current_index_ = static_cast<int>(FindIndex(current_index_name_) - indexes_.data());
+    pos_valid_ = false;
+}
+
+void Table::SetCurrentIndex(std::string_view name) {
+    CheckBrowse();
+    if (name.empty()) {
+        current_index_ = -1;
+        current_index_name_.clear();
+    } else {
+        Index* ix = FindIndex(name);
+        if (!ix) throw Error("IndexNotFound", "Table %1 has no index %2", {name_, std::string(name)});
+        current_index_ = static_cast<int>(ix - indexes_.data());
+        current_index_name_ = ix->name;
+    }
+    pos_valid_ = false;
+}
+
+const std::vector<Table::RowId>& Table::Ordering() const {
+    if (current_index_ < 0) return order_;
+    const Index& ix = indexes_[current_index_];
+    EnsureSorted(ix);
+    return ix.sorted;
+}
+
+std::size_t Table::LocateInOrdering(RowId row) const {
+    const auto& ord = Ordering();
+    if (current_index_ < 0) return static_cast<std::size_t>(std::lower_bound(ord.begin(), ord.end(), row) - ord.begin());
+    const Index& ix = indexes_[current_index_];
+    auto it = std::lower_bound(ord.begin(), ord.end(), row, [this, &ix](RowId a, RowId b) { return RowLess(ix, a, b); });
+    return static_cast<std::size_t>(it - ord.begin());
+}
+
+// --- cursor ------------------------------------------------------------------------------
+
+void Table::SetCurrentRow(RowId row) {
+    cur_ = row;
+    pos_valid_ = false;
+}
+
+void Table::ResetCursorToFirst() {
+    const auto& ord = Ordering();
+    if (ord.empty()) {
+        cur_ = kNoRow;
+        eof_ = bof_ = true;
+        return;
+    }
+    cur_ = ord.front();
+    pos_ = 0;
+    pos_valid_ = true;
+    bof_ = true;
+    eof_ = false;
+}
+
+int Table::Position() const {
+    if (cur_ == kNoRow || state_ == State::Insert) return -1;
+    if (!pos_valid_) {
+        std::size_t p = LocateInOrdering(cur_);
+        pos_ = p;
+        pos_valid_ = true;
+    }
+    return static_cast<int>(pos_);
+}
+
+void Table::First() {
+    CheckBrowse();
+    ResetCursorToFirst();
+}
+
+void Table::Last() {
+    CheckBrowse();
+    const auto& ord = Ordering();
+    if (ord.empty()) {
+        cur_ = kNoRow;
+        eof_ = bof_ = true;
+        return;
+    }
+    cur_ = ord.back();
+    pos_ = ord.size() - 1;
+    pos_valid_ = true;
+    eof_ = true;
+    bof_ = false;
+}
+
+void Table::Next() {
+    CheckBrowse();
+    if (cur_ == kNoRow) {
+        ResetCursorToFirst();
+        eof_ = true;
+        return;
+    }
+    std::size_t p = static_cast<std::size_t>(Position());
+    const auto& ord = Ordering();
+    if (p + 1 < ord.size()) {
+        pos_ = p + 1;
+        cur_ = ord[pos_];
+        bof_ = false;
+        eof_ = false;
+    } else {
+        eof_ = true;
+    }
+}
+
+void Table::Prior() {
+    CheckBrowse();
+    if (cur_ == kNoRow) {
+        ResetCursorToFirst();
+        bof_ = true;
+        return;
+    }
+    std::size_t p = static_cast<std::size_t>(Position());
+    const auto& ord = Ordering();
+    if (p > 0) {
+        pos_ = p - 1;
+        cur_ = ord[pos_];
+        eof_ = false;
+        bof_ = false;
+    } else {
+        bof_ = true;
+    }
+}
+
+void Table::MoveTo(int position) {
+    CheckBrowse();
+    const auto& ord = Ordering();
+    if (position < 0 || static_cast<std::size_t>(position) >= ord.size())
+        throw Error("RowOutOfRange", "Table %1 has no row at position %2", {name_, std::to_string(position)});
+    pos_ = static_cast<std::size_t>(position);
+    pos_valid_ = true;
+    cur_ = ord[pos_];
+    eof_ = bof_ = false;
+}
+
+bool Table::GoToKey(const std::vector<Value>& key) {
+    CheckBrowse();
+    if (current_index_ < 0) throw Error("NoCurrentIndex", "Table %1 has no current index to search", {name_});
+    const Index& ix = indexes_[current_index_];
+    if (key.empty() || key.size() > ix.fields.size())
+        throw Error("BadKey", "A search key of index %2 of table %1 has 1 to %3 values",
+                    {name_, ix.name, std::to_string(ix.fields.size())});
+    for (std::size_t i = 0; i < key.size(); ++i)
+        if (!ValueFitsKind(fields_[ix.fields[i]].kind, key[i]))
+            throw FieldError("FieldKindMismatch", "Field %2 of table %1 cannot hold a value of this kind",
+                             FieldNo(ix.fields[i]));
+    EnsureSorted(ix);
+    auto it = std::lower_bound(ix.sorted.begin(), ix.sorted.end(), key,
+                               [this, &ix](RowId r, const std::vector<Value>& k) { return CompareKey(ix, r, k) < 0; });
+    if (it == ix.sorted.end() || CompareKey(ix, *it, key) != 0) return false;
+    cur_ = *it;
+    pos_ = static_cast<std::size_t>(it - ix.sorted.begin());
+    pos_valid_ = true;
+    eof_ = bof_ = false;
+    return true;
+}
+
+// --- editing -----------------------------------------------------------------------------
+
+void Table::CheckBrowse() {
+    if (state_ == State::Browse) return;
+    if (changed_)
+        Post();
+    else
+        Cancel();
+}
+
+void Table::Append() {
+    CheckBrowse();
+    before_insert_ = cur_;
+    buffer_.assign(fields_.size(), Value{});
+    state_ = State::Insert;
+    changed_ = false;
+    eof_ = bof_ = false;
+    ++version_;
+}
+
+void Table::Edit() {
+    if (state_ != State::Browse) return;
+    if (cur_ == kNoRow) throw Error("NoCurrentRow", "Table %1 has no current row", {name_});
+    buffer_.assign(fields_.size(), Value{});
+    for (int i = 0; i < FieldCount(); ++i)
+        if (column_of_[i] >= 0) buffer_[i] = StoredValue(cur_, i);
+    state_ = State::Edit;
+    changed_ = false;
+    ++version_;
+}
+
+void Table::Post() {
+    if (state_ == State::Browse) return;
+    for (int i = 0; i < FieldCount(); ++i)
+        if (column_of_[i] >= 0 && i != auto_field_ && fields_[i].required && IsNullValue(buffer_[i]))
+            throw FieldError("FieldRequired", "Field %2 of table %1 needs a value", FieldNo(i));
+    const bool inserting = state_ == State::Insert;
+    const RowId self = inserting ? kNoRow : cur_;
+    if (inserting && auto_field_ >= 0) {
+        if (next_auto_ == std::numeric_limits<std::int32_t>::max())
+            throw FieldError("AutoIncrementExhausted", "Table %1 has no numbers left for field %2", FieldNo(auto_field_));
+        buffer_[auto_field_] = next_auto_;
+    }
+    try {
+        for (const auto& ix : indexes_)
+            if (ix.options.unique) CheckUnique(ix, KeyOfBuffer(ix), self);
+    } catch (...) {
+        if (inserting && auto_field_ >= 0) buffer_[auto_field_] = Value{};
+        throw;
+    }
+    if (inserting) {
+        const auto row = static_cast<RowId>(alive_.size());
+        for (int i = 0; i < FieldCount(); ++i) {
+            if (column_of_[i] < 0) continue;
+            Column& c = columns_[column_of_[i]];
+            Value& v = buffer_[i];
+            c.nulls.push_back(IsNullValue(v) ? 1 : 0);
+            if (fields_[i].kind == FieldKind::Text)
+                c.texts.push_back(IsNullValue(v) ? std::string() : std::move(std::get<std::string>(v)));
+            else if (fields_[i].kind == FieldKind::Boolean)
+                c.ints.push_back(IsNullValue(v) ? 0 : std::get<bool>(v));
+            else
+                c.ints.push_back(IsNullValue(v) ? 0 : std::get<std::int32_t>(v));
+        }
+        alive_.push_back(1);
+        order_.push_back(row);
+        if (auto_field_ >= 0) ++next_auto_;
+        NoteAppended(row);
+        cur_ = row;
+    } else {
+        std::vector<bool> changed_field(fields_.size(), false);
+        for (int i = 0; i < FieldCount(); ++i) {
+            if (column_of_[i] < 0) continue;
+            if (StoredValue(cur_, i) == buffer_[i]) continue;
+            changed_field[i] = true;
+            Column& c = columns_[column_of_[i]];
+            Value& v = buffer_[i];
+            c.nulls[cur_] = IsNullValue(v) ? 1 : 0;
+            if (fields_[i].kind == FieldKind::Text)
+                c.texts[cur_] = IsNullValue(v) ? std::string() : std::move(std::get<std::string>(v));
+            else if (fields_[i].kind == FieldKind::Boolean)
+                c.ints[cur_] = IsNullValue(v) ? 0 : std::get<bool>(v);
+            else
+                c.ints[cur_] = IsNullValue(v) ? 0 : std::get<std::int32_t>(v);
+        }
+        for (auto& ix : indexes_)
+            for (int f : ix.fields)
+                if (changed_field[f]) {
+                    ix.sorted.clear();
+                    ix.pending.clear();
+                    ix.stale = true;
+                    break;
+                }
+    }
+    buffer_.clear();
+    state_ = State::Browse;
+    changed_ = false;
+    pos_valid_ = false;
+    eof_ = bof_ = false;
+    ++version_;
+}
+
+void Table::Cancel() {
+    if (state_ == State::Browse) return;
+    if (state_ == State::Insert) cur_ = before_insert_;
+    buffer_.clear();
+    state_ = State::Browse;
+    changed_ = false;
+    pos_valid_ = false;
+    eof_ = bof_ = cur_ == kNoRow;
+    ++version_;
+}
+
+void Table::Delete() {
+    if (state_ == State::Insert) {
+        Cancel();
+        return;
+    }
+    Cancel();
+    if (cur_ == kNoRow) throw Error("NoCurrentRow", "Table %1 has no current row", {name_});
+    const std::size_t p = static_cast<std::size_t>(Position());
+    const RowId victim = cur_;
+    for (auto& ix : indexes_) {
+        if (ix.stale) continue;
+        auto pit = std::lower_bound(ix.pending.begin(), ix.pending.end(), victim);
+        if (pit != ix.pending.end() && *pit == victim) {
+            ix.pending.erase(pit);
+            continue;
+        }
+        auto it = std::lower_bound(ix.sorted.begin(), ix.sorted.end(), victim,
+                                   [this, &ix](RowId a, RowId b) { return RowLess(ix, a, b); });
+        if (it != ix.sorted.end() && *it == victim)
+            ix.sorted.erase(it);
+        else
+            ix.stale = true;
+    }
+    alive_[victim] = 0;
+    order_.erase(std::lower_bound(order_.begin(), order_.end(), victim));
+    for (int i = 0; i < FieldCount(); ++i)
+        if (column_of_[i] >= 0 && fields_[i].kind == FieldKind::Text) std::string().swap(columns_[column_of_[i]].texts[victim]);
+    ++version_;
+    pos_valid_ = false;
+    const auto& ord = Ordering();
+    if (ord.empty()) {
+        cur_ = kNoRow;
+        eof_ = bof_ = true;
+        return;
+    }
+    pos_ = std::min(p, ord.size() - 1);
+    pos_valid_ = true;
+    cur_ = ord[pos_];
+    eof_ = bof_ = false;
+}
+
+void Table::Clear() {
+    buffer_.clear();
+    state_ = State::Browse;
+    changed_ = false;
+    for (auto& c : columns_) c = Column{};
+    alive_.clear();
+    order_.clear();
+    next_auto_ = 1;
+    for (auto& ix : indexes_) {
+        ix.sorted.clear();
+        ix.pending.clear();
+        ix.stale = false;
+    }
+    cur_ = before_insert_ = kNoRow;
+    pos_valid_ = false;
+    eof_ = bof_ = true;
+    ++version_;
+}
+
+// --- values ------------------------------------------------------------------------------
+
+void Table::ValidateValue(int field, const Value& v) const {
+    const FieldDef& def = fields_[field];
+    if (!ValueFitsKind(def.kind, v))
+        throw FieldError("FieldKindMismatch", "Field %2 of table %1 holds a %3, not this value", FieldNo(field),
+                         {KindWord(def.kind)});
+    if (def.kind == FieldKind::Text && def.size > 0 && !IsNullValue(v) &&
+        CodePointCount(std::get<std::string>(v)) > static_cast<std::size_t>(def.size))
+        throw FieldError("TextTooLong", "The text for field %2 of table %1 is longer than %3 characters: %4",
+                         FieldNo(field), {std::to_string(def.size), std::get<std::string>(v)});
+}
+
+Value Table::Get(FieldNo f) const {
+    const int i = FieldIndexChecked(f);
+    RowId source = read_override_ != kNoRow ? read_override_ : (state_ != State::Browse ? kPendingRow : cur_);
+    if (source == kNoRow) return Value{};
+    return GetFrom(source, i);
+}
+
+Value Table::GetFrom(RowId source, int field) const {
+    switch (fields_[field].role) {
+        case FieldRole::Stored: return source == kPendingRow ? buffer_[field] : StoredValue(source, field);
+        case FieldRole::Lookup: {
+            Value key = GetFrom(source, lookup_key_of_[field]);
+            if (IsNullValue(key)) return Value{};
+            return fields_[field].lookup_table->LookupValue(lookup_target_key_[field], key, lookup_target_res_[field]);
+        }
+        case FieldRole::Calculated: EnsureCalculated(source); return calc_values_[field];
+    }
+    return Value{};
+}
+
+std::optional<Table::RowId> Table::FindRowByKey(int key_field, const Value& key) const {
+    Value k = key;
+    // Integer-like keys may meet a boolean or the other way round only through bad definitions,
+    // which ResolveFields refuses; here kinds agree.
+    for (const auto& ix : indexes_) {
+        if (ix.fields.front() != key_field) continue;
+        EnsureSorted(ix);
+        std::vector<Value> probe{k};
+        auto it = std::lower_bound(ix.sorted.begin(), ix.sorted.end(), probe,
+                                   [this, &ix](RowId r, const std::vector<Value>& p) { return CompareKey(ix, r, p) < 0; });
+        if (it != ix.sorted.end() && CompareKey(ix, *it, probe) == 0) return *it;
+        return std::nullopt;
+    }
+    for (RowId r : order_)
+        if (CompareStored(r, key_field, k) == 0) return r;
+    return std::nullopt;
+}
+
+Value Table::LookupValue(int key_field, const Value& key, int result_field) const {
+    auto row = FindRowByKey(key_field, key);
+    if (!row) return Value{};
+    return StoredValue(*row, result_field);
+}
+
+void Table::EnsureCalculated(RowId source) const {
+    if (!calc_handler_ || calc_running_) return;
+    if (calc_row_ == source && calc_version_ == version_) return;
+    for (int i = 0; i < FieldCount(); ++i)
+        if (fields_[i].role == FieldRole::Calculated) calc_values_[i] = Value{};
+    const RowId saved = read_override_;
+    calc_running_ = true;
+    read_override_ = source;
+    try {
+        calc_handler_(const_cast<Table&>(*this));
+    } catch (...) {
+        calc_running_ = false;
+        read_override_ = saved;
+        calc_row_ = kNoRow;
+        throw;
+    }
+    calc_running_ = false;
+    read_override_ = saved;
+    calc_row_ = source;
+    calc_version_ = version_;
+}
+
+std::int32_t Table::AsInteger(FieldNo f) const {
+    Value v = Get(f);
+    if (auto* i = std::get_if<std::int32_t>(&v)) return *i;
+    if (IsNullValue(v)) throw FieldError("FieldIsNull", "Field %2 of table %1 is empty", f);
+    throw FieldError("FieldKindMismatch", "Field %2 of table %1 holds a %3, not a number", f, {KindWord(Field(f).kind)});
+}
+
+bool Table::AsBoolean(FieldNo f) const {
+    Value v = Get(f);
+    if (auto* b = std::get_if<bool>(&v)) return *b;
+    if (IsNullValue(v)) throw FieldError("FieldIsNull", "Field %2 of table %1 is empty", f);
+    throw FieldError("FieldKindMismatch", "Field %2 of table %1 holds a %3, not a truth value", f,
+                     {KindWord(Field(f).kind)});
+}
+
+std::string Table::AsText(FieldNo f) const { return ValueText(Get(f)); }
+
+void Table::Set(FieldNo f, Value v) {
+    const int i = FieldIndexChecked(f);
+    const FieldDef& def = fields_[i];
+    if (def.role == FieldRole::Calculated) {
+        if (!calc_running_) throw FieldError("FieldReadOnly", "Field %2 of table %1 cannot be changed", f);
+        ValidateValue(i, v);
+        calc_values_[i] = std::move(v);
+        return;
+    }
+    if (def.role == FieldRole::Lookup || def.kind == FieldKind::AutoIncrement || calc_running_)
+        throw FieldError("FieldReadOnly", "Field %2 of table %1 cannot be changed", f);
+    if (state_ == State::Browse)
+        throw FieldError("NotEditing", "Table %1 is not editing a row; field %2 cannot be changed", f);
+    ValidateValue(i, v);
+    buffer_[i] = std::move(v);
+    changed_ = true;
+    ++version_;
+}
+
+Value Table::ValueAt(int position, FieldNo f) const {
+    FieldIndexChecked(f);
+    const auto& ord = Ordering();
+    if (position < 0 || static_cast<std::size_t>(position) >= ord.size())
+        throw Error("RowOutOfRange", "Table %1 has no row at position %2", {name_, std::to_string(position)});
+    const RowId saved = read_override_;
+    read_override_ = ord[static_cast<std::size_t>(position)];
+    try {
+        Value v = GetFrom(read_override_, f.value);
+        read_override_ = saved;
+        return v;
+    } catch (...) {
+        read_override_ = saved;
+        throw;
+    }
+}
+
+void Table::SetCalcHandler(CalcHandler handler) {
+    calc_handler_ = std::move(handler);
+    calc_row_ = kNoRow;
+}
+
+}  // namespace yorbel::data

@@ -1,0 +1,448 @@
+#include "data/table_file.h"
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace yorbel::data {
+namespace fs = std::filesystem;
+
+namespace {
+
+// --- a small RAII layer over the SQLite C API ------------------------------------------
+
+class Database {
+public:
+    Database(const fs::path& path, int flags) : path_(path.string()) {
+        int rc = sqlite3_open_v2(path_.c_str(), &db_, flags, nullptr);
+        if (rc != SQLITE_OK) Fail(rc);
+    }
+    ~Database() { sqlite3_close(db_); }
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    sqlite3* get() const { return db_; }
+    const std::string& path() const { return path_; }
+
+    void Exec(const std::string& sql) {
+        int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) Fail(rc);
+    }
+
+    // Closes now so that a failing close (unwritten pages) is reported.
+    void Close() {
+        int rc = sqlite3_close(db_);
+        if (rc != SQLITE_OK) Fail(rc);
+        db_ = nullptr;
+    }
+
+    [[noreturn]] void Fail(int rc) const {
+        std::string detail = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        if ((rc & 0xFF) == SQLITE_NOTADB)
+            throw Error("NotTableFile", "The file %1 is not a Yorbel table file", {path_}, {path_});
+        throw Error("TableFileError", "The file %1 cannot be used: %2", {path_, detail}, {path_});
+    }
+
+private:
+    std::string path_;
+    sqlite3* db_ = nullptr;
+};
+
+class Statement {
+public:
+    Statement(Database& db, const std::string& sql) : db_(db) {
+        int rc = sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &stmt_, nullptr);
+        if (rc != SQLITE_OK) db.Fail(rc);
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    // True while a row is available.
+    bool Step() {
+        int rc = sqlite3_step(stmt_);
+        if (rc == SQLITE_ROW) return true;
+        if (rc == SQLITE_DONE) return false;
+        db_.Fail(rc);
+    }
+    void Reset() { sqlite3_reset(stmt_); }
+    void Check(int rc) {
+        if (rc != SQLITE_OK) db_.Fail(rc);
+    }
+    sqlite3_stmt* get() const { return stmt_; }
+
+private:
+    Database& db_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+std::string Quoted(const std::string& identifier) {
+    std::string out = "\"";
+    for (char c : identifier) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+const char* KindName(FieldKind kind) {
+    switch (kind) {
+        case FieldKind::AutoIncrement: return "autoinc";
+        case FieldKind::Integer: return "integer";
+        case FieldKind::Text: return "text";
+        case FieldKind::Boolean: return "boolean";
+    }
+    return "";
+}
+
+std::optional<FieldKind> KindOfName(std::string_view name) {
+    if (name == "autoinc") return FieldKind::AutoIncrement;
+    if (name == "integer") return FieldKind::Integer;
+    if (name == "text") return FieldKind::Text;
+    if (name == "boolean") return FieldKind::Boolean;
+    return std::nullopt;
+}
+
+std::string ColumnText(sqlite3_stmt* s, int col) {
+    const unsigned char* p = sqlite3_column_text(s, col);
+    return p ? std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(sqlite3_column_bytes(s, col)))
+             : std::string();
+}
+
+Error Damaged(const std::string& file, std::string what, int line = 0, std::string field = {}) {
+    return Error("TableFileDamaged", "The table file %1 is damaged: %2", {file, std::move(what)},
+                 {file, line, std::move(field)});
+}
+
+Error SystemError(const std::string& file, const std::string& action) {
+    return Error("FileWriteError", "The file %1 cannot be written (%2): %3", {file, action, std::strerror(errno)},
+                 {file});
+}
+
+void SyncPath(const fs::path& path, bool directory) {
+    int fd = ::open(path.c_str(), directory ? (O_RDONLY | O_DIRECTORY) : O_RDONLY);
+    if (fd < 0) throw SystemError(path.string(), "open for sync");
+    int rc = ::fsync(fd);
+    int saved = errno;
+    ::close(fd);
+    errno = saved;
+    // Some file systems cannot sync a folder; the file itself is what must be on disk.
+    if (rc != 0 && !(directory && (errno == EINVAL || errno == ENOTSUP))) throw SystemError(path.string(), "sync");
+}
+
+// Creates an empty file with a fresh name beside target; its mode follows the target's.
+fs::path CreateTempBeside(const fs::path& target) {
+    std::random_device rd;
+    std::mt19937 gen(rd() ^ static_cast<unsigned>(::getpid()));
+    struct stat st {};
+    const bool has_target = ::stat(target.c_str(), &st) == 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path temp = target;
+        temp += ".tmp-" + std::to_string(gen() % 1000000000u);
+        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            throw SystemError(target.string(), "create a temporary file");
+        }
+        if (has_target) (void)::fchmod(fd, st.st_mode & 07777);
+        ::close(fd);
+        return temp;
+    }
+    throw SystemError(target.string(), "find a free temporary name");
+}
+
+}  // namespace
+
+// Reads and writes the private storage of tables for the file layer.
+struct TableFileIo {
+    struct FileField {
+        std::string name;
+        FieldKind kind;
+        int size;
+        bool required;
+        int table_field = -1;
+    };
+
+    static void Load(Table& table, const fs::path& path);
+    static void Save(Table& table, const fs::path& path);
+    static void WriteDatabase(Table& table, Database& db);
+};
+
+void TableFileIo::Load(Table& table, const fs::path& path) {
+    const std::string file = path.string();
+    std::error_code ec;
+    auto status = fs::status(path, ec);
+    if (ec || !fs::exists(status))
+        throw Error("FileNotFound", "The file %1 does not exist", {file}, {file});
+    if (fs::is_directory(status)) throw Error("NotTableFile", "The file %1 is not a Yorbel table file", {file}, {file});
+
+    Database db(path, SQLITE_OPEN_READONLY);
+    std::int64_t app_id = 0;
+    {
+        Statement s(db, "PRAGMA application_id");
+        if (s.Step()) app_id = sqlite3_column_int64(s.get(), 0);
+    }
+    if (app_id != kTableFileApplicationId)
+        throw Error("NotTableFile", "The file %1 is not a Yorbel table file", {file}, {file});
+
+    std::int64_t next_auto = 1;
+    {
+        Statement s(db, "SELECT format, version, next_auto_increment FROM meta");
+        if (!s.Step()) throw Damaged(file, "no format row");
+        if (ColumnText(s.get(), 0) != kTableFileFormat)
+            throw Error("NotTableFile", "The file %1 is not a Yorbel table file", {file}, {file});
+        std::int64_t version = sqlite3_column_int64(s.get(), 1);
+        if (version > kTableFileVersion)
+            throw Error("TableFileTooNew", "The file %1 was written by a newer version of Yorbel (format %2)",
+                        {file, std::to_string(version)}, {file});
+        if (version < 1) throw Damaged(file, "format version " + std::to_string(version));
+        next_auto = sqlite3_column_int64(s.get(), 2);
+    }
+
+    std::vector<FileField> file_fields;
+    {
+        Statement s(db, "SELECT name, kind, size, required FROM fields ORDER BY position");
+        while (s.Step()) {
+            FileField f;
+            f.name = ColumnText(s.get(), 0);
+            auto kind = KindOfName(ColumnText(s.get(), 1));
+            if (!kind) throw Damaged(file, "unknown field kind", 0, f.name);
+            f.kind = *kind;
+            f.size = static_cast<int>(sqlite3_column_int64(s.get(), 2));
+            f.required = sqlite3_column_int64(s.get(), 3) != 0;
+            file_fields.push_back(std::move(f));
+        }
+    }
+
+    // The field list this load produces: the table's own, or the file's for a bare table.
+    std::vector<FieldDef> defs = table.fields_;
+    if (defs.empty()) {
+        for (const auto& f : file_fields) {
+            FieldDef d;
+            d.name = f.name;
+            d.kind = f.kind;
+            d.size = f.size;
+            d.required = f.required;
+            defs.push_back(d);
+        }
+    }
+    const std::string mismatch_text = "The file %1 does not hold a table of this kind (field %2)";
+    int stored = 0;
+    for (const auto& d : defs) stored += d.role == FieldRole::Stored;
+    for (auto& f : file_fields) {
+        for (int i = 0; i < static_cast<int>(defs.size()); ++i) {
+            if (defs[i].role != FieldRole::Stored) continue;
+            if (defs[i].name.size() == f.name.size() &&
+                std::equal(f.name.begin(), f.name.end(), defs[i].name.begin(),
+                           [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
+                                                       std::tolower(static_cast<unsigned char>(b)); })) {
+                f.table_field = i;
+                break;
+            }
+        }
+        if (f.table_field < 0 || defs[f.table_field].kind != f.kind)
+            throw Error("TableFileMismatch", mismatch_text, {file, f.name}, {file, 0, f.name});
+    }
+    if (static_cast<int>(file_fields.size()) != stored) {
+        for (const auto& d : defs) {
+            bool found = false;
+            for (const auto& f : file_fields) found = found || (f.table_field >= 0 && defs[f.table_field].name == d.name);
+            if (d.role == FieldRole::Stored && !found)
+                throw Error("TableFileMismatch", mismatch_text, {file, d.name}, {file, 0, d.name});
+        }
+        throw Error("TableFileMismatch", mismatch_text, {file, "?"}, {file});
+    }
+
+    // Read the rows into fresh columns, indexed by the field numbers of `defs`.
+    std::vector<Table::Column> columns(defs.size());
+    std::int64_t highest_auto = 0;
+    std::size_t row_count = 0;
+    if (!file_fields.empty()) {
+        std::string sql = "SELECT ";
+        for (std::size_t i = 0; i < file_fields.size(); ++i) sql += (i ? ", " : "") + Quoted(file_fields[i].name);
+        sql += " FROM rows ORDER BY rowid";
+        Statement s(db, sql);
+        while (s.Step()) {
+            ++row_count;
+            const int line = static_cast<int>(row_count);
+            for (std::size_t i = 0; i < file_fields.size(); ++i) {
+                const FileField& f = file_fields[i];
+                Table::Column& c = columns[static_cast<std::size_t>(f.table_field)];
+                const int col = static_cast<int>(i);
+                const int type = sqlite3_column_type(s.get(), col);
+                if (type == SQLITE_NULL) {
+                    if (f.kind == FieldKind::AutoIncrement) throw Damaged(file, "a row without its number", line, f.name);
+                    c.nulls.push_back(1);
+                    if (f.kind == FieldKind::Text) c.texts.emplace_back(); else c.ints.push_back(0);
+                    continue;
+                }
+                c.nulls.push_back(0);
+                if (f.kind == FieldKind::Text) {
+                    if (type != SQLITE_TEXT) throw Damaged(file, "a value that is not a text", line, f.name);
+                    c.texts.push_back(ColumnText(s.get(), col));
+                    continue;
+                }
+                if (type != SQLITE_INTEGER) throw Damaged(file, "a value that is not a number", line, f.name);
+                std::int64_t v = sqlite3_column_int64(s.get(), col);
+                if (v < INT32_MIN || v > INT32_MAX || (f.kind == FieldKind::Boolean && v != 0 && v != 1))
+                    throw Damaged(file, "a number out of range", line, f.name);
+                if (f.kind == FieldKind::AutoIncrement) highest_auto = std::max(highest_auto, v);
+                c.ints.push_back(static_cast<std::int32_t>(v));
+            }
+        }
+    }
+    if (highest_auto >= INT32_MAX) throw Damaged(file, "no numbers left for new rows");
+    next_auto = std::clamp<std::int64_t>(std::max(next_auto, highest_auto + 1), 1, INT32_MAX);
+
+    // Commit: swap the new content in, check unique indexes, swap back on failure.
+    const bool adopt_fields = table.fields_.empty();
+    std::vector<Table::Column> new_columns;
+    for (std::size_t i = 0; i < defs.size(); ++i)
+        if (defs[i].role == FieldRole::Stored) new_columns.push_back(std::move(columns[i]));
+    if (adopt_fields) {
+        table.fields_ = defs;
+        table.ResolveFields();
+    }
+    std::vector<Table::Column> old_columns = std::move(table.columns_);
+    std::vector<std::uint8_t> old_alive = std::move(table.alive_);
+    std::vector<Table::RowId> old_order = std::move(table.order_);
+    const std::int32_t old_next = table.next_auto_;
+    table.columns_ = std::move(new_columns);
+    table.alive_.assign(row_count, 1);
+    table.order_.resize(row_count);
+    for (std::size_t r = 0; r < row_count; ++r) table.order_[r] = static_cast<Table::RowId>(r);
+    table.next_auto_ = static_cast<std::int32_t>(next_auto);
+    table.MarkAllStale();
+    try {
+        for (const auto& ix : table.indexes_) {
+            if (!ix.options.unique) continue;
+            table.EnsureSorted(ix);
+            for (std::size_t i = 1; i < ix.sorted.size(); ++i)
+                if (table.CompareRows(ix, ix.sorted[i - 1], ix.sorted[i]) == 0)
+                    table.CheckUnique(ix, table.KeyOfRow(ix, ix.sorted[i]), ix.sorted[i]);
+        }
+    } catch (const Error& e) {
+        table.columns_ = std::move(old_columns);
+        table.alive_ = std::move(old_alive);
+        table.order_ = std::move(old_order);
+        table.next_auto_ = old_next;
+        table.MarkAllStale();
+        throw e.WithPosition({file, 0, ""});
+    }
+    table.buffer_.clear();
+    table.state_ = Table::State::Browse;
+    table.changed_ = false;
+    ++table.version_;
+    table.ResetCursorToFirst();
+}
+
+void TableFileIo::WriteDatabase(Table& table, Database& db) {
+    // The file is new and private until the rename: no journal is needed, and it is
+    // synced as a whole afterwards.
+    db.Exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA application_id=" +
+            std::to_string(kTableFileApplicationId));
+    db.Exec("BEGIN");
+    // meta: identity and the numbering that must continue after a reload.
+    db.Exec("CREATE TABLE meta (format TEXT NOT NULL, version INTEGER NOT NULL, next_auto_increment INTEGER NOT NULL)");
+    // fields: one row per stored field, in table order.
+    db.Exec("CREATE TABLE fields (position INTEGER PRIMARY KEY, name TEXT NOT NULL, kind TEXT NOT NULL, "
+            "size INTEGER NOT NULL, required INTEGER NOT NULL)");
+    {
+        Statement s(db, "INSERT INTO meta VALUES (?, ?, ?)");
+        s.Check(sqlite3_bind_text(s.get(), 1, kTableFileFormat, -1, SQLITE_STATIC));
+        s.Check(sqlite3_bind_int(s.get(), 2, kTableFileVersion));
+        s.Check(sqlite3_bind_int(s.get(), 3, table.next_auto_));
+        s.Step();
+    }
+    std::vector<int> stored;
+    std::string columns_sql;
+    std::string params;
+    {
+        Statement s(db, "INSERT INTO fields VALUES (?, ?, ?, ?, ?)");
+        for (int i = 0; i < table.FieldCount(); ++i) {
+            const FieldDef& d = table.fields_[i];
+            if (d.role != FieldRole::Stored) continue;
+            const int position = static_cast<int>(stored.size()) + 1;
+            stored.push_back(i);
+            s.Reset();
+            s.Check(sqlite3_bind_int(s.get(), 1, position));
+            s.Check(sqlite3_bind_text(s.get(), 2, d.name.c_str(), -1, SQLITE_TRANSIENT));
+            s.Check(sqlite3_bind_text(s.get(), 3, KindName(d.kind), -1, SQLITE_STATIC));
+            s.Check(sqlite3_bind_int(s.get(), 4, d.size));
+            s.Check(sqlite3_bind_int(s.get(), 5, d.required ? 1 : 0));
+            s.Step();
+            columns_sql += (columns_sql.empty() ? "" : ", ") + Quoted(d.name) +
+                           (d.kind == FieldKind::Text ? " TEXT" : " INTEGER");
+            params += params.empty() ? "?" : ", ?";
+        }
+    }
+    // rows: the table's rows in table order, one column per stored field.
+    db.Exec("CREATE TABLE rows (" + (columns_sql.empty() ? std::string("unused INTEGER") : columns_sql) + ")");
+    if (!stored.empty()) {
+        Statement s(db, "INSERT INTO rows VALUES (" + params + ")");
+        for (Table::RowId row : table.order_) {
+            s.Reset();
+            for (std::size_t k = 0; k < stored.size(); ++k) {
+                const int field = stored[k];
+                const Table::Column& c = table.columns_[table.column_of_[field]];
+                const int p = static_cast<int>(k) + 1;
+                if (c.nulls[row])
+                    s.Check(sqlite3_bind_null(s.get(), p));
+                else if (table.fields_[field].kind == FieldKind::Text)
+                    s.Check(sqlite3_bind_text(s.get(), p, c.texts[row].data(), static_cast<int>(c.texts[row].size()),
+                                              SQLITE_STATIC));
+                else
+                    s.Check(sqlite3_bind_int(s.get(), p, c.ints[row]));
+            }
+            s.Step();
+        }
+    }
+    db.Exec("COMMIT");
+}
+
+void TableFileIo::Save(Table& table, const fs::path& requested) {
+    table.CheckBrowse();
+    // Replace the file a link points to, not the link.
+    std::error_code ec;
+    fs::path target = fs::is_symlink(fs::symlink_status(requested, ec)) ? fs::weakly_canonical(requested, ec) : requested;
+    if (ec) target = requested;
+    const std::string file = requested.string();
+    fs::path temp = CreateTempBeside(target);
+    try {
+        {
+            Database db(temp, SQLITE_OPEN_READWRITE);
+            WriteDatabase(table, db);
+            db.Close();
+        }
+        SyncPath(temp, false);
+        if (::rename(temp.c_str(), target.c_str()) != 0) throw SystemError(file, "rename");
+    } catch (const Error& e) {
+        fs::remove(temp, ec);
+        if (e.Key() == "FileWriteError") throw;
+        // SQLite's message names the temporary file; the user knows the target.
+        throw Error("FileWriteError", "The file %1 cannot be written: %2",
+                    {file, e.Args().size() > 1 ? e.Args()[1] : std::string(e.what())}, {file});
+    } catch (...) {
+        fs::remove(temp, ec);
+        throw;
+    }
+    // The new file is complete and in place; syncing the folder only makes the rename
+    // itself durable sooner, so a folder that cannot be synced is no failure of the save.
+    fs::path folder = target.parent_path();
+    try {
+        SyncPath(folder.empty() ? fs::path(".") : folder, true);
+    } catch (const Error&) {
+    }
+}
+
+void LoadTable(Table& table, const fs::path& path) { TableFileIo::Load(table, path); }
+
+void SaveTable(Table& table, const fs::path& path) { TableFileIo::Save(table, path); }
+
+}  // namespace yorbel::data

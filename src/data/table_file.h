@@ -1,0 +1,35 @@
+// Table files: one SQLite database per table.
+//
+// A file holds PRAGMA application_id 0x59524231 ("YRB1") and three tables:
+//   meta   (format, version, next_auto_increment)  one row: "Yorbel table", 1, the number
+//          the next new row gets, so numbers of deleted rows never come back
+//   fields (position, name, kind, size, required)   the stored fields in table order;
+//          kind is "autoinc", "integer", "text" or "boolean"
+//   rows   one typed column per stored field, named after it, rows in table order
+// Nothing else: indexes, derived fields and settings are the program's, not the file's.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "data/table.h"
+
+namespace yorbel::data {
+
+inline constexpr std::int32_t kTableFileApplicationId = 0x59524231;  // "YRB1"
+inline constexpr const char* kTableFileFormat = "Yorbel table";
+inline constexpr int kTableFileVersion = 1;
+
+// Replaces the table's rows by the file's. The file's stored fields must be the table's
+// (same names and kinds, any order); a table without fields takes the file's. The file is
+// opened read-only and never changed. On any failure (missing, unreadable, foreign,
+// newer, damaged, rows that break a unique index) the table is left as it was and an
+// Error naming the file is thrown.
+void LoadTable(Table& table, const std::filesystem::path& path);
+
+// Posts a changed pending row (an unchanged one is dropped), then writes the whole table
+// to a new file beside `path`, syncs it and renames it over `path`. On failure `path` is
+// untouched and an Error is thrown.
+void SaveTable(Table& table, const std::filesystem::path& path);
+
+}  // namespace yorbel::data

@@ -1,0 +1,105 @@
+#include "data/groups.h"
+
+#include <gtest/gtest.h>
+
+#include "data/table_file.h"
+#include "test_folder.h"
+
+namespace yorbel::data {
+namespace {
+using testing::FileBytes;
+using testing::TestFolder;
+using testing::WriteBytes;
+namespace fs = std::filesystem;
+
+void AddGroup(Table& gp, const std::string& name, int show) {
+    gp.Append();
+    gp.SetText(Gp_name, name);
+    gp.SetInteger(Gp_color, 0x0000FF);
+    gp.SetBoolean(Gp_free, false);
+    gp.SetInteger(Gp_show, show);
+    gp.Post();
+}
+
+TEST(GroupsTest, MissingFileIsCreatedEmptyPerLanguage) {
+    TestFolder folder;
+    Groups groups(folder.path() / "data");
+    EXPECT_FALSE(groups.LoadGroups(false).has_value());
+    EXPECT_TRUE(fs::exists(folder.path() / "data" / "Groups_d.yrg"));
+    EXPECT_FALSE(fs::exists(folder.path() / "data" / "Groups_e.yrg"));
+    EXPECT_EQ(groups.CdsGroups().RecordCount(), 0);
+    EXPECT_EQ(groups.CdsGroups().CurrentIndex(), "Ix_Gp_name");
+
+    Table check("Check", {});
+    LoadTable(check, folder.path() / "data" / "Groups_d.yrg");
+    ASSERT_EQ(check.FieldCount(), 5);
+    EXPECT_EQ(check.Field(Gp_name).name, "Gp_name");
+    EXPECT_TRUE(check.Field(Gp_name).required);
+}
+
+TEST(GroupsTest, SeededFromShippedCopyAndUnsavedChangesLostOnSwitch) {
+    TestFolder folder;
+    {
+        Groups shipped(folder / "program");
+        shipped.LoadGroups(true);
+        AddGroup(shipped.CdsGroups(), "Holidays", 1);
+        shipped.SaveGroups();
+    }
+    Groups groups(folder / "user", folder / "program");
+    groups.LoadGroups(true);
+    EXPECT_TRUE(fs::exists(folder / "user" / "Groups_e.yrg"));
+    ASSERT_EQ(groups.CdsGroups().RecordCount(), 1);
+    EXPECT_EQ(groups.CdsGroups().CurrentIndex(), "Ix_Gp_no");
+
+    AddGroup(groups.CdsGroups(), "Unsaved", 1);
+    groups.LoadGroups(false);  // no German copy shipped: created empty
+    EXPECT_EQ(groups.CdsGroups().RecordCount(), 0);
+    groups.LoadGroups(true);
+    EXPECT_EQ(groups.CdsGroups().RecordCount(), 1);
+}
+
+TEST(GroupsTest, UnreadableFileIsMovedAsideNotReplaced) {
+    TestFolder folder;
+    WriteBytes(folder / "Groups_e.yrg", "garbage that is not a table file");
+    WriteBytes(folder / "Groups_e.yrg.bak", "an older backup");
+    Groups groups(folder.path());
+    auto notice = groups.LoadGroups(true);
+    ASSERT_TRUE(notice.has_value());
+    EXPECT_EQ(notice->Key(), "GroupFileMovedAside");
+    EXPECT_EQ(FileBytes(folder / "Groups_e.yrg.bak"), "an older backup");
+    EXPECT_EQ(FileBytes(folder / "Groups_e.yrg.bak2"), "garbage that is not a table file");
+    EXPECT_EQ(groups.CdsGroups().RecordCount(), 0);
+    EXPECT_FALSE(groups.LoadGroups(true).has_value()) << "the new empty file reads fine";
+}
+
+TEST(GroupsTest, NamesAreUniqueAndShownFlagIsAnswered) {
+    TestFolder folder;
+    Groups groups(folder.path());
+    groups.LoadGroups(true);
+    Table& gp = groups.CdsGroups();
+    AddGroup(gp, "Holidays", 1);
+    AddGroup(gp, "Hidden", 0);
+    gp.Append();
+    gp.SetText(Gp_name, "Holidays");
+    EXPECT_THROW(gp.Post(), Error);
+    gp.Cancel();
+    gp.Append();
+    EXPECT_THROW(gp.Post(), Error) << "a group needs a name";
+    gp.Cancel();
+
+    EXPECT_TRUE(groups.IsGroupShown(1));
+    EXPECT_FALSE(groups.IsGroupShown(2));
+    EXPECT_FALSE(groups.IsGroupShown(99));
+    EXPECT_EQ(gp.AsInteger(Gp_no), 2) << "a failed search keeps the found row";
+    EXPECT_EQ(gp.CurrentIndex(), "Ix_Gp_no");
+
+    groups.SaveGroups();
+    Groups again(folder.path());
+    again.LoadGroups(true);
+    EXPECT_TRUE(again.IsGroupShown(1));
+    AddGroup(again.CdsGroups(), "Third", 1);
+    EXPECT_EQ(again.CdsGroups().AsInteger(Gp_no), 3);
+}
+
+}  // namespace
+}  // namespace yorbel::data

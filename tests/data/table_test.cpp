@@ -1,0 +1,247 @@
+#include "data/table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace yorbel::data {
+namespace {
+
+// Tables are not movable (lookups point at them), so the sample is built in place.
+struct Items : Table {
+    Items()
+        : Table("Items", {FieldDef::AutoIncrement("no"), FieldDef::Text("name", 10), FieldDef::Integer("group"),
+                          FieldDef::Boolean("flag")}) {
+        AddIndex("Ix_no", {"no"}, {.primary = true, .unique = false});
+        AddIndex("Ix_name", {"name"});
+    }
+};
+
+void AddItem(Table& t, const std::string& name, std::int32_t group) {
+    t.Append();
+    t.SetText("name", name);
+    t.SetInteger("group", group);
+    t.Post();
+}
+
+std::vector<std::string> Walk(Table& t, const char* field = "name") {
+    std::vector<std::string> out;
+    for (t.First(); !t.Eof(); t.Next()) out.push_back(t.AsText(field));
+    return out;
+}
+
+TEST(TableTest, PendingRowIsPostedOrDroppedByAMove) {
+    Items t;
+    AddItem(t, "a", 1);
+
+    t.Append();  // never changed: dropped by the move
+    t.First();
+    EXPECT_EQ(t.RecordCount(), 1);
+
+    t.Append();
+    t.SetText("name", "b");
+    EXPECT_EQ(t.RecordCount(), 1) << "a pending row is not visible yet";
+    EXPECT_TRUE(t.IsNull("no")) << "the number comes with the post";
+    t.First();  // changed: posted by the move
+    EXPECT_EQ(t.RecordCount(), 2);
+    EXPECT_EQ(Walk(t), (std::vector<std::string>{"a", "b"}));
+
+    t.First();
+    t.Edit();
+    t.SetText("name", "a2");
+    t.Cancel();
+    EXPECT_EQ(t.AsText("name"), "a");
+    t.Edit();
+    t.SetText("name", "a3");
+    t.Next();  // an edited row is posted by the move as well
+    t.First();
+    EXPECT_EQ(t.AsText("name"), "a3");
+}
+
+TEST(TableTest, AutoIncrementNumbersNeverComeBack) {
+    Items t;
+    AddItem(t, "a", 1);
+    AddItem(t, "b", 1);
+    AddItem(t, "c", 1);
+    EXPECT_EQ(t.AsInteger("no"), 3);
+    t.Delete();  // the highest number goes
+    AddItem(t, "d", 1);
+    EXPECT_EQ(t.AsInteger("no"), 4);
+}
+
+TEST(TableTest, EqualKeysKeepAppendOrderThroughEditsAndDeletes) {
+    Table t("Dates", {FieldDef::Integer("ev"), FieldDef::Text("date", 8)});
+    t.AddIndex("Ix_date", {"date"});
+    t.SetCurrentIndex("Ix_date");
+    const char* dates[] = {"20260105", "20260101", "20260105", "20260103", "20260105", "20260101"};
+    for (int i = 0; i < 6; ++i) {
+        t.Append();
+        t.SetInteger("ev", i);
+        t.SetText("date", dates[i]);
+        t.Post();
+    }
+    EXPECT_EQ(Walk(t, "ev"), (std::vector<std::string>{"1", "5", "3", "0", "2", "4"}));
+    // Change one row's key and delete another: the rest keep their relative order.
+    ASSERT_TRUE(t.GoToKey(Value{std::string("20260103")}));
+    t.Edit();
+    t.SetText("date", "20260105");
+    t.Post();
+    ASSERT_TRUE(t.GoToKey(Value{std::string("20260101")}));
+    EXPECT_EQ(t.AsInteger("ev"), 1) << "a search finds the first appended of equal keys";
+    t.Delete();
+    EXPECT_EQ(Walk(t, "ev"), (std::vector<std::string>{"5", "0", "2", "3", "4"}));
+    t.SetCurrentIndex("");
+    EXPECT_EQ(Walk(t, "ev"), (std::vector<std::string>{"0", "2", "3", "4", "5"}));
+}
+
+TEST(TableTest, GoToKeyFailureKeepsPosition) {
+    Items t;
+    for (const char* n : {"x", "y", "z"}) AddItem(t, n, 0);
+    t.SetCurrentIndex("Ix_name");
+    ASSERT_TRUE(t.GoToKey(Value{std::string("y")}));
+    EXPECT_FALSE(t.GoToKey(Value{std::string("q")}));
+    EXPECT_EQ(t.AsText("name"), "y");
+    EXPECT_EQ(t.Position(), 1);
+    t.Next();
+    EXPECT_EQ(t.AsText("name"), "z");
+    t.Next();
+    EXPECT_TRUE(t.Eof());
+    EXPECT_EQ(t.AsText("name"), "z");
+    EXPECT_THROW(t.GoToKey(Value{std::int32_t{3}}), Error) << "a number is no key of a text index";
+}
+
+TEST(TableTest, UniqueIndexRefusesDuplicatesAndKeepsThePendingRow) {
+    Items t;
+    t.AddIndex("Ix_group", {"group"}, {.primary = false, .unique = true});
+    AddItem(t, "a", 1);
+    AddItem(t, "b", 2);
+    t.Append();
+    t.SetText("name", "c");
+    t.SetInteger("group", 1);
+    EXPECT_THROW(t.Post(), Error);
+    EXPECT_EQ(t.GetState(), Table::State::Insert);
+    EXPECT_THROW(t.First(), Error) << "a move cannot post it either";
+    t.SetInteger("group", 3);
+    t.Post();
+    EXPECT_EQ(t.AsInteger("no"), 3) << "the refused post used no number";
+
+    // Editing a row to its own key is fine; to another row's key is not.
+    t.SetCurrentIndex("Ix_group");
+    ASSERT_TRUE(t.GoToKey(Value{std::int32_t{2}}));
+    t.Edit();
+    t.SetText("name", "b2");
+    t.Post();
+    t.Edit();
+    t.SetInteger("group", 3);
+    EXPECT_THROW(t.Post(), Error);
+    t.Cancel();
+
+    EXPECT_THROW(t.AddIndex("Ix_flag", {"flag"}, {.primary = false, .unique = true}), Error)
+        << "three null flags cannot get a unique index";
+    EXPECT_FALSE(t.HasIndex("Ix_flag"));
+}
+
+TEST(TableTest, FieldValuesAreCheckedWhenSet) {
+    Table t("T", {FieldDef::AutoIncrement("no"), FieldDef::Text("name", 3, true), FieldDef::Integer("n")});
+    EXPECT_THROW(t.SetText("name", "x"), Error) << "no pending row";
+    t.Append();
+    EXPECT_THROW(t.SetText("n", "1"), Error);
+    EXPECT_THROW(t.SetInteger("name", 1), Error);
+    EXPECT_THROW(t.SetInteger("no", 5), Error) << "numbers are the table's";
+    EXPECT_THROW(t.SetText("name", "abcd"), Error);
+    t.SetText("name", "äöü");  // three characters, six bytes
+    t.SetNull("name");
+    t.SetInteger("n", 1);
+    EXPECT_THROW(t.Post(), Error) << "a required field is empty";
+    t.SetText("name", "x");
+    t.Post();
+    EXPECT_TRUE(t.IsNull("no") == false);
+    EXPECT_THROW(t.AsBoolean("n"), Error);
+    EXPECT_THROW(t.FieldByName("missing"), Error);
+    EXPECT_EQ(t.FieldByName("NAME"), FieldNo(1)) << "field names ignore case";
+    EXPECT_THROW(Table("Bad", {FieldDef::Integer("a"), FieldDef::Integer("A")}), Error);
+}
+
+TEST(TableTest, LookupsReadLiveAndGiveNullForMissingKeys) {
+    Table groups("Groups", {FieldDef::AutoIncrement("Gp_no"), FieldDef::Integer("Gp_color")});
+    groups.AddIndex("Ix_Gp_no", {"Gp_no"}, {.primary = false, .unique = true});
+    for (int color : {100, 200}) {
+        groups.Append();
+        groups.SetInteger("Gp_color", color);
+        groups.Post();
+    }
+    Table dates("Dates", {FieldDef::Integer("gp"), FieldDef::Lookup("color", "gp", groups, "Gp_no", "Gp_color")});
+    for (std::int32_t gp : {2, 7}) {
+        dates.Append();
+        dates.SetInteger("gp", gp);
+        dates.Post();
+    }
+    dates.Append();  // a row without a group number
+    dates.SetNull("gp");
+    dates.Post();
+    EXPECT_EQ(dates.Field(FieldNo(1)).kind, FieldKind::Integer);
+    EXPECT_EQ(dates.ValueAt(0, FieldNo(1)), Value{std::int32_t{200}});
+    EXPECT_TRUE(IsNullValue(dates.ValueAt(1, FieldNo(1))));
+    EXPECT_TRUE(IsNullValue(dates.ValueAt(2, FieldNo(1))));
+
+    groups.Last();
+    groups.Edit();
+    groups.SetInteger("Gp_color", 250);
+    groups.Post();
+    EXPECT_EQ(dates.ValueAt(0, FieldNo(1)), Value{std::int32_t{250}}) << "no copy is kept";
+    groups.Delete();
+    EXPECT_TRUE(IsNullValue(dates.ValueAt(0, FieldNo(1))));
+    EXPECT_THROW(dates.SetInteger("color", 1), Error);
+}
+
+TEST(TableTest, CalculatedFieldsFollowTheRowBeingRead) {
+    Table t("T", {FieldDef::Text("from", 8), FieldDef::Calculated("shown", FieldKind::Text, 20)});
+    int calls = 0;
+    t.SetCalcHandler([&calls](Table& row) {
+        ++calls;
+        std::string from = row.AsText("from");
+        if (from.size() == 8) row.SetText("shown", from.substr(6, 2) + "." + from.substr(4, 2) + "." + from.substr(0, 4));
+    });
+    for (const char* d : {"20261224", "bad", "20260101"}) {
+        t.Append();
+        t.SetText("from", d);
+        EXPECT_EQ(t.AsText("shown"), std::string(d) == "bad" ? "" : t.AsText("shown"));
+        t.Post();
+    }
+    EXPECT_EQ(t.AsText("shown"), "01.01.2026");
+    t.First();
+    EXPECT_EQ(t.AsText("shown"), "24.12.2026");
+    const int before = calls;
+    EXPECT_EQ(t.AsText("shown"), "24.12.2026");
+    EXPECT_EQ(calls, before) << "one call per row fetched";
+    EXPECT_TRUE(IsNullValue(t.ValueAt(1, FieldNo(1))));
+    EXPECT_EQ(t.AsText("shown"), "24.12.2026") << "reading another row leaves the current one";
+    t.Edit();
+    t.SetText("from", "20270305");
+    EXPECT_EQ(t.AsText("shown"), "05.03.2027") << "a pending change is seen";
+    EXPECT_THROW(t.SetText("shown", "x"), Error) << "only the handler writes it";
+}
+
+TEST(TableTest, DeleteMovesToTheNextRowAndClearRestartsNumbers) {
+    Items t;
+    for (const char* n : {"a", "b", "c"}) AddItem(t, n, 0);
+    t.First();
+    t.Next();
+    t.Delete();
+    EXPECT_EQ(t.AsText("name"), "c");
+    t.Delete();
+    EXPECT_EQ(t.AsText("name"), "a") << "after the last row the one before becomes current";
+    t.Delete();
+    EXPECT_TRUE(t.Eof());
+    EXPECT_THROW(t.Delete(), Error);
+    t.Append();
+    t.Delete();  // a new pending row is only dropped
+    EXPECT_EQ(t.RecordCount(), 0);
+    t.Clear();
+    AddItem(t, "z", 0);
+    EXPECT_EQ(t.AsInteger("no"), 1);
+}
+
+}  // namespace
+}  // namespace yorbel::data
