@@ -1,10 +1,13 @@
 // What a tool window (event editor, day sheet, event list) may ask of the year window it
 // belongs to. The year window implements it; tool windows include only this header, so
-// no include cycle runs between them and the year view. The new-event and edit-event-by-key
-// commands join this interface together with the event editor that they open.
+// no include cycle runs between them and the year view.
 #pragma once
 
 class QWidget;
+
+namespace yorbel::calendar {
+struct CivilDate;
+}
 
 namespace yorbel::data {
 class EventTables;
@@ -45,6 +48,17 @@ public:
     // Deletes the event and its occurrences, marks the calendar changed and shows the
     // year again.
     virtual void DeleteEventByKey(int ev_no) = 0;
+
+    // The event editor in new mode with the marked day preset; the year is shown again
+    // whatever the outcome. True when an event was added.
+    virtual bool NewEvent() = 0;
+    // The event editor in edit mode for the first event of the marked day; nothing when
+    // the day has none. True when the event was changed.
+    virtual bool EditEvent() = 0;
+    // The event editor in edit mode for the event with that number, default_date preset
+    // in the pickers its rule does not use. False when there is no such event or the
+    // editor was cancelled.
+    virtual bool EditEventByKey(int ev_no, const calendar::CivilDate& default_date) = 0;
 };
 
 }  // namespace yorbel::gui
