@@ -1,0 +1,218 @@
+#include "exchange/delimited_text.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "exchange/delimited_line.h"
+#include "exchange/text_encoding.h"
+
+namespace yorbel::exchange {
+namespace {
+
+using data::Error;
+using data::FieldKind;
+using data::FieldNo;
+using data::FieldRole;
+
+constexpr std::string_view kTrue = "True";
+constexpr std::string_view kFalse = "False";
+
+// Output is collected and written in pieces of about this size.
+constexpr std::size_t kWriteChunk = 1 << 16;
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+std::string SystemReason() { return std::strerror(errno); }
+
+data::ErrorPosition InFile(const std::string& file, int line = 0) {
+    data::ErrorPosition p;
+    p.file = file;
+    p.line = line;
+    return p;
+}
+
+data::ErrorPosition AtField(const std::string& field) {
+    data::ErrorPosition p;
+    p.field = field;
+    return p;
+}
+
+void AppendValue(std::string& line, const data::Value& value, std::string_view separator) {
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        AppendTextColumn(line, *text, separator);
+    } else if (const auto* number = std::get_if<std::int32_t>(&value)) {
+        char buf[16];
+        const auto result = std::to_chars(buf, buf + sizeof buf, *number);
+        line.append(buf, result.ptr);
+    } else if (const auto* truth = std::get_if<bool>(&value)) {
+        line += *truth ? kTrue : kFalse;
+    }
+}
+
+// Columns go to the stored fields in order; the auto-increment field has none.
+bool TakesColumn(const data::FieldDef& def) {
+    return !(def.kind == FieldKind::AutoIncrement && def.role == FieldRole::Stored);
+}
+
+void AssignColumns(data::Table& table, const std::vector<std::string>& values) {
+    std::size_t next = 0;
+    const int count = table.FieldCount();
+    for (int f = 0; f < count && next < values.size(); ++f) {
+        const data::FieldDef& def = table.Field(FieldNo(f));
+        if (!TakesColumn(def)) continue;
+        const std::string& value = values[next++];
+        if (def.role == FieldRole::Stored) SetFieldFromText(table, FieldNo(f), value);
+    }
+    if (next < values.size()) {
+        throw Error("ImportTooManyColumns", "The line has %1 columns, but the table has only %2 fields",
+                    {std::to_string(values.size()), std::to_string(next)});
+    }
+}
+
+}  // namespace
+
+std::string FormatRow(const data::Table& table, std::string_view separator) {
+    std::string line;
+    const int count = table.FieldCount();
+    for (int f = 0; f < count; ++f) {
+        const data::FieldDef& def = table.Field(FieldNo(f));
+        if (!TakesColumn(def)) continue;
+        AppendValue(line, table.Get(FieldNo(f)), separator);
+        if (f + 1 < count) line += separator;
+    }
+    line += kLineEnd;
+    return line;
+}
+
+void SetFieldFromText(data::Table& table, FieldNo field, std::string_view text) {
+    if (text.empty()) {
+        table.SetNull(field);
+        return;
+    }
+    const data::FieldDef& def = table.Field(field);
+    switch (def.kind) {
+        case FieldKind::Text:
+            table.SetText(field, std::string(text));
+            return;
+        case FieldKind::Integer:
+        case FieldKind::AutoIncrement: {
+            std::string_view digits = TrimBlanks(text);
+            if (digits.starts_with('+') && digits.size() > 1 && digits[1] != '-') digits.remove_prefix(1);
+            std::int32_t number = 0;
+            const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+            if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size()) {
+                throw Error("ImportNotANumber", "\"%1\" is not a whole number", {std::string(text)},
+                            AtField(def.name));
+            }
+            table.SetInteger(field, number);
+            return;
+        }
+        case FieldKind::Boolean: {
+            const std::string_view word = TrimBlanks(text);
+            if (EqualsIgnoringCase(word, kTrue) || EqualsIgnoringCase(word, kFalse)) {
+                table.SetBoolean(field, EqualsIgnoringCase(word, kTrue));
+                return;
+            }
+            throw Error("ImportNotATruthValue", "\"%1\" is neither True nor False", {std::string(text)},
+                        AtField(def.name));
+        }
+    }
+}
+
+void ParseLine(data::Table& table, std::string_view line, std::string_view separator) {
+    std::vector<std::string> values;
+    SplitColumns(line, separator, values);
+    AssignColumns(table, values);
+}
+
+void ExportTable(data::Table& table, const std::filesystem::path& path, std::string_view separator,
+                 std::string_view group_field, const GroupShownQuery& is_group_shown) {
+    const FieldNo group = table.FieldByName(group_field);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        throw Error("ExportCannotCreate", "The file %1 cannot be created: %2",
+                    {path.string(), SystemReason()}, InFile(path.string()));
+    }
+    std::string buffer;
+    auto flush = [&] {
+        out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        buffer.clear();
+        if (!out) {
+            throw Error("ExportCannotWrite", "The file %1 cannot be written: %2",
+                        {path.string(), SystemReason()}, InFile(path.string()));
+        }
+    };
+    try {
+        for (table.First(); !table.Eof(); table.Next()) {
+            const data::Value g = table.Get(group);
+            const auto* number = std::get_if<std::int32_t>(&g);
+            if (number == nullptr || !is_group_shown(*number)) continue;
+            buffer += FormatRow(table, separator);
+            if (buffer.size() >= kWriteChunk) flush();
+        }
+    } catch (const Error& e) {
+        flush();  // the lines before the failing row stay in the file
+        throw e.WithPosition(InFile(path.string()));
+    }
+    flush();
+    out.close();
+    if (!out) {
+        throw Error("ExportCannotWrite", "The file %1 cannot be written: %2",
+                    {path.string(), SystemReason()}, InFile(path.string()));
+    }
+}
+
+int ImportText(data::Table& table, std::string_view text, std::string_view separator,
+               const std::string& file) {
+    LineReader reader(text);
+    std::vector<std::string> values;
+    int added = 0;
+    while (!reader.AtEnd()) {
+        const std::string_view line = reader.ReadLine();
+        table.Append();
+        try {
+            SplitColumns(line, separator, values);
+            AssignColumns(table, values);
+            table.Post();
+        } catch (const Error& e) {
+            // A half-filled row would be a new event nobody wrote: drop it.
+            table.Cancel();
+            throw e.WithPosition(InFile(file, reader.LineNumber()));
+        }
+        ++added;
+    }
+    return added;
+}
+
+int ImportFile(data::Table& table, const std::filesystem::path& path, std::string_view separator) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw Error("ImportCannotOpen", "The file %1 cannot be opened: %2", {path.string(), SystemReason()},
+                    InFile(path.string()));
+    }
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) {
+        throw Error("ImportCannotRead", "The file %1 cannot be read: %2", {path.string(), SystemReason()},
+                    InFile(path.string()));
+    }
+    return ImportText(table, DecodeTextFile(bytes), separator, path.string());
+}
+
+}  // namespace yorbel::exchange
