@@ -109,6 +109,11 @@ void SetFieldFromText(data::Table& table, FieldNo field, std::string_view text) 
     const data::FieldDef& def = table.Field(field);
     switch (def.kind) {
         case FieldKind::Text:
+            // Only a dropped quote between CR and LF can make one; such a value could
+            // never be written back as one line.
+            if (text.find(kLineEnd) != std::string_view::npos) {
+                throw Error("ImportLineBreak", "The value holds a line break (CR LF)", {}, AtField(def.name));
+            }
             table.SetText(field, std::string(text));
             return;
         case FieldKind::Integer:

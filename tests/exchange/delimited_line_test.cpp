@@ -39,7 +39,8 @@ TEST(LineReaderTest, LastLineWithoutCrLfAndEmptyLines) {
 
 TEST(LineReaderTest, LongLinesAreReadWholeAndCounted) {
     const std::string long_line(5000, 'x');
-    LineReader reader(long_line + "\r\nshort");
+    const std::string text = long_line + "\r\nshort";
+    LineReader reader(text);
     EXPECT_EQ(reader.ReadLine(), long_line);
     EXPECT_EQ(reader.LineNumber(), 1);
     EXPECT_EQ(reader.ReadLine(), "short");

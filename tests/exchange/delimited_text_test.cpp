@@ -131,6 +131,8 @@ TEST(ParseLineTest, AssignsColumnsInFieldOrder) {
     EXPECT_TRUE(t->IsNull("Group"));
 
     EXPECT_THROW(ParseLine(*t, "a,1,20260101,2,True,extra", ","), data::Error);
+    // Dropping the character after a closing quote must not smuggle a CR LF into a value.
+    EXPECT_THROW(ParseLine(*t, "\"a\r\"x\nb\",1", ","), data::Error);
 }
 
 TEST_F(DelimitedTextTest, ImportReadsEveryLineShapeAndNumbersRowsAnew) {

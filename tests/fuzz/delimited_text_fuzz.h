@@ -3,23 +3,70 @@
 //
 // The first input byte picks the separator; the rest is a file's bytes. Beyond not
 // crashing, it checks what must hold for any file: decoded text is UTF-8, and every
-// line's values survive being written as a line and split again.
+// line's values survive being written as a line and split again; an import into a table
+// shaped like the events table either takes every line or stops at a reported line with
+// the rows before it kept; and the imported rows, written and read again, come back equal.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "data/table.h"
 #include "exchange/delimited_line.h"
+#include "exchange/delimited_text.h"
 #include "exchange/text_encoding.h"
 
 namespace yorbel::exchange::fuzz {
 
 inline void Require(bool condition) {
     if (!condition) std::abort();
+}
+
+inline std::unique_ptr<data::Table> MakeEventsLikeTable() {
+    using data::FieldDef;
+    return std::make_unique<data::Table>(
+        "Fuzz", std::vector<FieldDef>{FieldDef::AutoIncrement("No"), FieldDef::Text("Name", 80),
+                                      FieldDef::Integer("Type"), FieldDef::Integer("Repeat"),
+                                      FieldDef::Text("From", 8), FieldDef::Text("To", 8),
+                                      FieldDef::Integer("Group"), FieldDef::Boolean("Flag")});
+}
+
+inline void CheckImport(const std::string& text, std::string_view separator) {
+    LineReader counter(text);
+    int lines = 0;
+    while (!counter.AtEnd()) {
+        counter.ReadLine();
+        ++lines;
+    }
+
+    auto table = MakeEventsLikeTable();
+    int added = 0;
+    try {
+        added = ImportText(*table, text, separator);
+        Require(added == lines);
+    } catch (const data::Error& e) {
+        Require(e.Position().line >= 1 && e.Position().line <= lines);
+        added = e.Position().line - 1;
+    }
+    Require(table->RecordCount() == added);
+    Require(table->GetState() == data::Table::State::Browse);
+
+    std::string written;
+    for (table->First(); !table->Eof(); table->Next()) written += FormatRow(*table, separator);
+    auto again = MakeEventsLikeTable();
+    Require(ImportText(*again, written, separator) == added);
+    table->First();
+    again->First();
+    for (; !table->Eof(); table->Next(), again->Next()) {
+        for (int f = 0; f < table->FieldCount(); ++f) {
+            Require(table->Get(data::FieldNo(f)) == again->Get(data::FieldNo(f)));
+        }
+    }
 }
 
 inline void FuzzDelimitedText(const std::uint8_t* data, std::size_t size) {
@@ -52,6 +99,7 @@ inline void FuzzDelimitedText(const std::uint8_t* data, std::size_t size) {
         }
         Require(again == values);
     }
+    CheckImport(text, separator);
 }
 
 }  // namespace yorbel::exchange::fuzz
