@@ -147,7 +147,7 @@ void ParseLine(data::Table& table, std::string_view line, std::string_view separ
     AssignColumns(table, values);
 }
 
-void ExportTable(data::Table& table, const std::filesystem::path& path, std::string_view separator,
+int ExportTable(data::Table& table, const std::filesystem::path& path, std::string_view separator,
                  std::string_view group_field, const GroupShownQuery& is_group_shown) {
     const FieldNo group = table.FieldByName(group_field);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -156,6 +156,7 @@ void ExportTable(data::Table& table, const std::filesystem::path& path, std::str
                     {path.string(), SystemReason()}, InFile(path.string()));
     }
     std::string buffer;
+    int written = 0;
     auto flush = [&] {
         out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
         buffer.clear();
@@ -170,6 +171,7 @@ void ExportTable(data::Table& table, const std::filesystem::path& path, std::str
             const auto* number = std::get_if<std::int32_t>(&g);
             if (number == nullptr || !is_group_shown(*number)) continue;
             buffer += FormatRow(table, separator);
+            ++written;
             if (buffer.size() >= kWriteChunk) flush();
         }
     } catch (const Error& e) {
@@ -182,6 +184,7 @@ void ExportTable(data::Table& table, const std::filesystem::path& path, std::str
         throw Error("ExportCannotWrite", "The file %1 cannot be written: %2",
                     {path.string(), SystemReason()}, InFile(path.string()));
     }
+    return written;
 }
 
 int ImportText(data::Table& table, std::string_view text, std::string_view separator,

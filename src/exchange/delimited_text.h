@@ -40,9 +40,9 @@ void ParseLine(data::Table& table, std::string_view line, std::string_view separ
 
 // Writes the rows whose group (the integer in `group_field`) is shown, in the table's
 // current order, to the file, which is created or overwritten. A row with a null group
-// is not shown. Afterwards the last row is current. On a failure the lines written
-// before stay in the file and the error is thrown.
-void ExportTable(data::Table& table, const std::filesystem::path& path, std::string_view separator,
+// is not shown. Afterwards the last row is current. Returns the number of rows written.
+// On a failure the lines written before stay in the file and the error is thrown.
+int ExportTable(data::Table& table, const std::filesystem::path& path, std::string_view separator,
                  std::string_view group_field, const GroupShownQuery& is_group_shown);
 
 // Appends and posts one row per line of the text; returns the number of rows added. On

@@ -226,7 +226,7 @@ TEST_F(DelimitedTextTest, ExportLeavesOutHiddenAndUnknownGroups) {
     AddRow(*t, "unknown group", 0, "20260104", 99, Value{});
     AddRow(*t, "shown too", 0, "20260105", 1, Value{});
     const fs::path file = dir_ / "out.csv";
-    ExportTable(*t, file, ",", "Group", [](std::int32_t g) { return g == 1; });
+    EXPECT_EQ(ExportTable(*t, file, ",", "Group", [](std::int32_t g) { return g == 1; }), 2);
     EXPECT_EQ(ReadBytes(file), "shown,0,20260101,1,\r\nshown too,0,20260105,1,\r\n");
     EXPECT_EQ(t->AsText("Name"), "shown too");  // the last row is current afterwards
 }
