@@ -1,0 +1,191 @@
+#include <array>
+#include <cstdio>
+
+#include "calendar/dayfacts.h"
+#include "cli/args.h"
+#include "cli/commands.h"
+#include "cli/day_events.h"
+#include "cli/output.h"
+
+namespace yorbel::cli {
+
+namespace {
+
+using calendar::DayFacts;
+
+constexpr std::string_view kUsage =
+    "yorbel-cli day FROM [TO] [--julian] [--week-start sun|mon|tue|wed|thu|fri|sat]\n"
+    "               [--week-rule 1|2|3] [--lat DEG] [--lon DEG] [--zone HOURS]\n"
+    "               [--calendar FILE] [--groups FILE] [--format text|json|csv]\n"
+    "    Everything known about each day from FROM to TO inclusive (YYYY-MM-DD, digits of\n"
+    "    the chosen calendar). Defaults: Gregorian, week start mon, week rule 2,\n"
+    "    Frankfurt/Main (--lat 50.1122 --lon 8.6819), zone +1. --lat is north positive,\n"
+    "    --lon east positive. Times are local clock times; a body that does not rise or\n"
+    "    set shows none (null in JSON, empty in CSV). Events are the day's occurrences\n"
+    "    of shown groups in the calendar file (in CSV joined by \"; \").\n";
+
+constexpr std::array<OptionSpec, 9> kOptions{{
+    {"julian", false},
+    {"week-start", true},
+    {"week-rule", true},
+    {"lat", true},
+    {"lon", true},
+    {"zone", true},
+    {"calendar", true},
+    {"groups", true},
+    {"format", true},
+}};
+
+// Sunday first, as the Sunday-based weekday numbers.
+constexpr std::array<std::string_view, 7> kWeekdayKeys{"sun", "mon", "tue", "wed", "thu", "fri", "sat"};
+constexpr std::array<std::string_view, 7> kWeekdayNames{"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                        "Thursday", "Friday", "Saturday"};
+
+constexpr double kDefaultLatitude = 50.1122;
+constexpr double kDefaultLongitudeEast = 8.6819;
+constexpr double kDefaultZone = 1;
+
+struct DayOptions {
+    calendar::Reckoning reckoning;
+    calendar::Place place;
+    Format format = Format::Text;
+    EventSource events;
+};
+
+DayOptions ReadOptions(const Args& args) {
+    DayOptions o;
+    o.reckoning.gregorian = !args.flag("julian");
+    if (auto v = args.value("week-start")) {
+        o.reckoning.week_start = calendar::SaturdayBased(ReadChoice("--week-start", *v, kWeekdayKeys));
+    }
+    if (auto v = args.value("week-rule")) o.reckoning.week_one_rule = ReadInteger("--week-rule", *v, 1, 3);
+    o.place.latitude = kDefaultLatitude;
+    o.place.longitude_west = -kDefaultLongitudeEast;
+    o.place.zone_hours = kDefaultZone;
+    if (auto v = args.value("lat")) o.place.latitude = ReadNumber("--lat", *v, -90, 90);
+    if (auto v = args.value("lon")) o.place.longitude_west = -ReadNumber("--lon", *v, -180, 180);
+    if (auto v = args.value("zone")) o.place.zone_hours = ReadNumber("--zone", *v, -24, 24);
+    if (auto v = args.value("format")) o.format = ReadFormat(*v);
+    o.events.calendar_file = args.value("calendar");
+    o.events.groups_file = args.value("groups");
+    o.events.gregorian = o.reckoning.gregorian;
+    return o;
+}
+
+std::string Clock(const std::optional<calendar::ClockHm>& t, std::string_view none) {
+    if (!t) return std::string(none);
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d", t->hour, t->minute);
+    return buffer;
+}
+
+std::string PhaseTime(const calendar::LocalMinute& m, char separator) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%c%02d:%02d", separator, m.hour, m.minute);
+    return IsoDate(m.date) + buffer;
+}
+
+std::string Number(double value, const char* format) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return buffer;
+}
+
+std::string JsonClock(const std::optional<calendar::ClockHm>& t) {
+    return t ? "\"" + Clock(t, "") + "\"" : "null";
+}
+
+std::string AsJson(const DayFacts& f, const std::vector<std::string>& events) {
+    std::string s = "{\"date\":\"" + IsoDate(f.date) + "\"";
+    s += ",\"weekday\":" + std::to_string(f.weekday);
+    s += ",\"day_of_year\":" + std::to_string(f.day_of_year);
+    s += ",\"days_left\":" + std::to_string(f.days_left);
+    s += ",\"week\":" + std::to_string(f.week);
+    s += ",\"weeks_left\":" + std::to_string(f.weeks_left);
+    s += ",\"day_number\":" + std::to_string(f.day_number);
+    s += ",\"jewish\":{\"year\":" + std::to_string(f.jewish.year) + ",\"month\":" + std::to_string(f.jewish.month) +
+         ",\"day\":" + std::to_string(f.jewish.day) + ",\"month_name\":" + JsonString(f.jewish_month_name) + "}";
+    s += ",\"sunrise\":" + JsonClock(f.sunrise) + ",\"sunset\":" + JsonClock(f.sunset);
+    s += ",\"moonrise\":" + JsonClock(f.moonrise) + ",\"moonset\":" + JsonClock(f.moonset);
+    s += ",\"moon_age\":" + Number(f.moon_age, "%.3f");
+    s += ",\"next_phase\":{\"kind\":\"" + std::string(f.next_phase_new ? "new" : "full") + "\",\"time\":\"" +
+         PhaseTime(f.next_phase, 'T') + "\"}";
+    s += ",\"events\":[";
+    for (std::size_t i = 0; i < events.size(); ++i) s += (i ? "," : "") + JsonString(events[i]);
+    s += "]}\n";
+    return s;
+}
+
+constexpr std::string_view kCsvHeader =
+    "date,weekday,day_of_year,days_left,week,weeks_left,day_number,jewish_year,jewish_month,jewish_day,"
+    "jewish_month_name,sunrise,sunset,moonrise,moonset,moon_age,next_phase_kind,next_phase_time,events\n";
+
+std::string AsCsv(const DayFacts& f, const std::vector<std::string>& events) {
+    std::string joined;
+    for (const std::string& e : events) joined += (joined.empty() ? "" : "; ") + e;
+    std::string s = IsoDate(f.date);
+    for (int v : {f.weekday, f.day_of_year, f.days_left, f.week, f.weeks_left, f.day_number, f.jewish.year,
+                  f.jewish.month, f.jewish.day}) {
+        s += "," + std::to_string(v);
+    }
+    s += "," + CsvField(f.jewish_month_name);
+    for (const auto& t : {f.sunrise, f.sunset, f.moonrise, f.moonset}) s += "," + Clock(t, "");
+    s += "," + Number(f.moon_age, "%.3f");
+    s += std::string(",") + (f.next_phase_new ? "new" : "full") + "," + PhaseTime(f.next_phase, 'T');
+    s += "," + CsvField(joined) + "\n";
+    return s;
+}
+
+std::string AsText(const DayFacts& f, const std::vector<std::string>& events) {
+    std::string s = std::string(kWeekdayNames[static_cast<std::size_t>(f.weekday)]) + " " + IsoDate(f.date) + "\n";
+    s += "  day " + std::to_string(f.day_of_year) + " (" + std::to_string(f.days_left) + " left), week " +
+         std::to_string(f.week) + " (" + std::to_string(f.weeks_left) + " left), day number " +
+         std::to_string(f.day_number) + "\n";
+    s += "  Jewish date " + std::to_string(f.jewish.day) + " " + std::string(f.jewish_month_name) + " " +
+         std::to_string(f.jewish.year) + "\n";
+    s += "  sun  " + Clock(f.sunrise, "none") + " - " + Clock(f.sunset, "none") + "\n";
+    s += "  moon " + Clock(f.moonrise, "none") + " - " + Clock(f.moonset, "none") + ", age " +
+         Number(f.moon_age, "%.1f") + " degrees\n";
+    s += std::string("  next ") + (f.next_phase_new ? "new" : "full") + " moon " + PhaseTime(f.next_phase, ' ') + "\n";
+    if (events.empty()) {
+        s += "  no events\n";
+    } else {
+        for (const std::string& e : events) s += "  * " + e + "\n";
+    }
+    return s;
+}
+
+int RunDay(std::span<const std::string> words, std::ostream& out) {
+    const Args args = Args::Parse(words, kOptions);
+    if (args.help()) {
+        out << kUsage;
+        return 0;
+    }
+    const DayOptions o = ReadOptions(args);
+    const auto& dates = args.positional();
+    if (dates.empty() || dates.size() > 2) throw UsageError("expects FROM and an optional TO date");
+    const bool g = o.reckoning.gregorian;
+    const calendar::DayNumber from = calendar::DayNumberOf(ReadDate("FROM", dates[0], g), g);
+    const calendar::DayNumber to = dates.size() == 2 ? calendar::DayNumberOf(ReadDate("TO", dates[1], g), g) : from;
+    if (to < from) throw UsageError("TO " + dates[1] + " lies before FROM " + dates[0]);
+
+    const EventNames events_on = OpenEventNames(o.events);
+    if (o.format == Format::Csv) out << kCsvHeader;
+    for (calendar::DayNumber n = from; n <= to; ++n) {
+        const calendar::CivilDate date = calendar::DateOfDayNumber(n, g);
+        const DayFacts facts = calendar::DayFactsOf(date, o.reckoning, o.place);
+        const std::vector<std::string> events = events_on(date);
+        switch (o.format) {
+            case Format::Json: out << AsJson(facts, events); break;
+            case Format::Csv: out << AsCsv(facts, events); break;
+            case Format::Text: out << (n == from ? "" : "\n") << AsText(facts, events); break;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+Command DayCommand() { return {"day", kUsage, RunDay}; }
+
+}  // namespace yorbel::cli

@@ -1,0 +1,54 @@
+// yorbel-cli: the calendar computations for scripts. Dispatches to one command per file.
+#include <array>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/args.h"
+#include "cli/commands.h"
+
+namespace {
+
+using yorbel::cli::Command;
+
+// A new command adds one line here.
+const std::array kCommands{
+    yorbel::cli::DayCommand(),
+    yorbel::cli::EasterCommand(),
+};
+
+void PrintUsage(std::ostream& out) {
+    out << "Usage: yorbel-cli COMMAND [ARGUMENTS] [--help]\n\n";
+    for (const Command& c : kCommands) out << c.usage << '\n';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    const std::vector<std::string> words(argv + 1, argv + argc);
+    if (words.empty() || words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+        PrintUsage(words.empty() ? std::cerr : std::cout);
+        return words.empty() ? 2 : 0;
+    }
+    for (const Command& command : kCommands) {
+        if (command.name != words[0]) continue;
+        try {
+            const int status = command.run(std::span(words).subspan(1), std::cout);
+            std::cout.flush();
+            if (!std::cout) {
+                std::cerr << "yorbel-cli " << command.name << ": cannot write the output\n";
+                return 1;
+            }
+            return status;
+        } catch (const yorbel::cli::UsageError& e) {
+            std::cerr << "yorbel-cli " << command.name << ": " << e.what() << " (see --help)\n";
+            return 2;
+        } catch (const std::exception& e) {
+            std::cerr << "yorbel-cli " << command.name << ": " << e.what() << '\n';
+            return 1;
+        }
+    }
+    std::cerr << "yorbel-cli: unknown command '" << words[0] << "' (see --help)\n";
+    return 2;
+}

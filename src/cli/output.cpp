@@ -1,0 +1,58 @@
+#include "cli/output.h"
+
+#include <array>
+#include <cstdio>
+
+#include "cli/args.h"
+
+namespace yorbel::cli {
+
+Format ReadFormat(std::string_view text) {
+    constexpr std::array<std::string_view, 3> kNames{"text", "json", "csv"};
+    constexpr std::array<Format, 3> kFormats{Format::Text, Format::Json, Format::Csv};
+    return kFormats[static_cast<std::size_t>(ReadChoice("--format", text, kNames))];
+}
+
+std::string JsonString(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    for (const char c : text) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    char escape[8];
+                    std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+                    out += escape;
+                } else {
+                    out += c;  // UTF-8 passes through unchanged
+                }
+        }
+    }
+    out += '"';
+    return out;
+}
+
+std::string CsvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+std::string IsoDate(const calendar::CivilDate& date) {
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", date.year, date.month, date.day);
+    return buffer;
+}
+
+}  // namespace yorbel::cli
