@@ -3,11 +3,17 @@
 #include <charconv>
 #include <cmath>
 
+#include "cli/output.h"
+
 namespace yorbel::cli {
 
 namespace {
 
-std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+std::string Quoted(std::string_view text) {
+    std::string s = "'";
+    Append(s, text, "'");
+    return s;
+}
 
 const OptionSpec* Find(std::span<const OptionSpec> options, std::string_view name) {
     for (const OptionSpec& o : options) {
@@ -48,14 +54,14 @@ Args Args::Parse(std::span<const std::string> words, std::span<const OptionSpec>
             args.positional_.push_back(word);
             continue;
         }
-        if (word.rfind("--", 0) != 0) throw UsageError("unknown option " + Quoted(word));
+        if (word.rfind("--", 0) != 0) throw UsageError(Concat("unknown option ", Quoted(word)));
 
         const std::size_t eq = word.find('=');
         const std::string name = word.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
         const OptionSpec* spec = Find(options, name);
-        if (spec == nullptr) throw UsageError("unknown option " + Quoted("--" + name));
+        if (spec == nullptr) throw UsageError(Concat("unknown option '--", name, "'"));
         if (!spec->takes_value) {
-            if (eq != std::string::npos) throw UsageError("option --" + name + " takes no value");
+            if (eq != std::string::npos) throw UsageError(Concat("option --", name, " takes no value"));
             args.values_[name] = "";
             continue;
         }
@@ -65,7 +71,7 @@ Args Args::Parse(std::span<const std::string> words, std::span<const OptionSpec>
         }
         // The next word is the value unless it is itself an option.
         if (i + 1 >= words.size() || (words[i + 1].rfind("--", 0) == 0 && words[i + 1].size() > 2)) {
-            throw UsageError("option --" + name + " needs a value");
+            throw UsageError(Concat("option --", name, " needs a value"));
         }
         args.values_[name] = words[++i];
     }
@@ -85,11 +91,10 @@ double ReadNumber(std::string_view what, std::string_view text, double low, doub
     double value = 0;
     const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || !std::isfinite(value)) {
-        throw UsageError(std::string(what) + ": " + Quoted(text) + " is not a number");
+        throw UsageError(Concat(what, ": ", Quoted(text), " is not a number"));
     }
     if (value < low || value > high) {
-        throw UsageError(std::string(what) + ": " + Quoted(text) + " is outside " + Shortest(low) + " to " +
-                         Shortest(high));
+        throw UsageError(Concat(what, ": ", Quoted(text), " is outside ", Shortest(low), " to ", Shortest(high)));
     }
     return value;
 }
@@ -99,11 +104,10 @@ int ReadInteger(std::string_view what, std::string_view text, int low, int high)
     int value = 0;
     const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (digits.empty() || ec == std::errc::invalid_argument || end != digits.data() + digits.size()) {
-        throw UsageError(std::string(what) + ": " + Quoted(text) + " is not a whole number");
+        throw UsageError(Concat(what, ": ", Quoted(text), " is not a whole number"));
     }
     if (ec == std::errc::result_out_of_range || value < low || value > high) {
-        throw UsageError(std::string(what) + ": " + Quoted(text) + " is outside " + std::to_string(low) + " to " +
-                         std::to_string(high));
+        throw UsageError(Concat(what, ": ", Quoted(text), " is outside ", low, " to ", high));
     }
     return value;
 }
@@ -113,25 +117,25 @@ int ReadChoice(std::string_view what, std::string_view text, std::span<const std
         if (choices[i] == text) return static_cast<int>(i);
     }
     std::string list;
-    for (std::string_view c : choices) list += (list.empty() ? "" : "|") + std::string(c);
-    throw UsageError(std::string(what) + ": " + Quoted(text) + " is not one of " + list);
+    for (std::string_view c : choices) Append(list, list.empty() ? "" : "|", c);
+    throw UsageError(Concat(what, ": ", Quoted(text), " is not one of ", list));
 }
 
 calendar::CivilDate ReadDate(std::string_view what, std::string_view text, bool gregorian) {
     const auto bad = [&](const std::string& why) {
-        return UsageError(std::string(what) + ": " + Quoted(text) + " " + why);
+        return UsageError(Concat(what, ": ", Quoted(text), " ", why));
     };
     const bool shaped = text.size() == 10 && text[4] == '-' && text[7] == '-';
     std::string digits;
-    if (shaped) digits = std::string(text.substr(0, 4)) + std::string(text.substr(5, 2)) + std::string(text.substr(8, 2));
+    if (shaped) Append(digits, text.substr(0, 4), text.substr(5, 2), text.substr(8, 2));
     const std::optional<calendar::CivilDate> date = calendar::ParseDateText(digits);
     if (!shaped || !date) throw bad("is not a date of the form YYYY-MM-DD");
     if (date->year < calendar::kMinYear || date->year > calendar::kMaxYear) {
-        throw bad("has a year outside " + std::to_string(calendar::kMinYear) + " to " + std::to_string(calendar::kMaxYear));
+        throw bad(Concat("has a year outside ", calendar::kMinYear, " to ", calendar::kMaxYear));
     }
-    if (date->month < 1 || date->month > 12) throw bad("has no month " + std::to_string(date->month));
+    if (date->month < 1 || date->month > 12) throw bad(Concat("has no month ", date->month));
     if (!calendar::IsValidDate(*date, gregorian)) {
-        throw bad("does not exist in the " + std::string(gregorian ? "Gregorian" : "Julian") + " calendar");
+        throw bad(Concat("does not exist in the ", gregorian ? "Gregorian" : "Julian", " calendar"));
     }
     return *date;
 }

@@ -92,26 +92,28 @@ std::string Number(double value, const char* format) {
 }
 
 std::string JsonClock(const std::optional<calendar::ClockHm>& t) {
-    return t ? "\"" + Clock(t, "") + "\"" : "null";
+    std::string s = "null";
+    if (t) {
+        s = "\"";
+        Append(s, Clock(t, ""), "\"");
+    }
+    return s;
 }
 
+std::string_view PhaseKind(const DayFacts& f) { return f.next_phase_new ? "new" : "full"; }
+
 std::string AsJson(const DayFacts& f, const std::vector<std::string>& events) {
-    std::string s = "{\"date\":\"" + IsoDate(f.date) + "\"";
-    s += ",\"weekday\":" + std::to_string(f.weekday);
-    s += ",\"day_of_year\":" + std::to_string(f.day_of_year);
-    s += ",\"days_left\":" + std::to_string(f.days_left);
-    s += ",\"week\":" + std::to_string(f.week);
-    s += ",\"weeks_left\":" + std::to_string(f.weeks_left);
-    s += ",\"day_number\":" + std::to_string(f.day_number);
-    s += ",\"jewish\":{\"year\":" + std::to_string(f.jewish.year) + ",\"month\":" + std::to_string(f.jewish.month) +
-         ",\"day\":" + std::to_string(f.jewish.day) + ",\"month_name\":" + JsonString(f.jewish_month_name) + "}";
-    s += ",\"sunrise\":" + JsonClock(f.sunrise) + ",\"sunset\":" + JsonClock(f.sunset);
-    s += ",\"moonrise\":" + JsonClock(f.moonrise) + ",\"moonset\":" + JsonClock(f.moonset);
-    s += ",\"moon_age\":" + Number(f.moon_age, "%.3f");
-    s += ",\"next_phase\":{\"kind\":\"" + std::string(f.next_phase_new ? "new" : "full") + "\",\"time\":\"" +
-         PhaseTime(f.next_phase, 'T') + "\"}";
-    s += ",\"events\":[";
-    for (std::size_t i = 0; i < events.size(); ++i) s += (i ? "," : "") + JsonString(events[i]);
+    std::string s = "{\"date\":\"";
+    Append(s, IsoDate(f.date), "\",\"weekday\":", f.weekday, ",\"day_of_year\":", f.day_of_year,
+           ",\"days_left\":", f.days_left, ",\"week\":", f.week, ",\"weeks_left\":", f.weeks_left,
+           ",\"day_number\":", f.day_number);
+    Append(s, ",\"jewish\":{\"year\":", f.jewish.year, ",\"month\":", f.jewish.month, ",\"day\":", f.jewish.day,
+           ",\"month_name\":", JsonString(f.jewish_month_name), "}");
+    Append(s, ",\"sunrise\":", JsonClock(f.sunrise), ",\"sunset\":", JsonClock(f.sunset),
+           ",\"moonrise\":", JsonClock(f.moonrise), ",\"moonset\":", JsonClock(f.moonset));
+    Append(s, ",\"moon_age\":", Number(f.moon_age, "%.3f"), ",\"next_phase\":{\"kind\":\"", PhaseKind(f),
+           "\",\"time\":\"", PhaseTime(f.next_phase, 'T'), "\"},\"events\":[");
+    for (std::size_t i = 0; i < events.size(); ++i) Append(s, i ? "," : "", JsonString(events[i]));
     s += "]}\n";
     return s;
 }
@@ -122,36 +124,31 @@ constexpr std::string_view kCsvHeader =
 
 std::string AsCsv(const DayFacts& f, const std::vector<std::string>& events) {
     std::string joined;
-    for (const std::string& e : events) joined += (joined.empty() ? "" : "; ") + e;
+    for (const std::string& e : events) Append(joined, joined.empty() ? "" : "; ", e);
     std::string s = IsoDate(f.date);
     for (int v : {f.weekday, f.day_of_year, f.days_left, f.week, f.weeks_left, f.day_number, f.jewish.year,
                   f.jewish.month, f.jewish.day}) {
-        s += "," + std::to_string(v);
+        Append(s, ",", v);
     }
-    s += "," + CsvField(f.jewish_month_name);
-    for (const auto& t : {f.sunrise, f.sunset, f.moonrise, f.moonset}) s += "," + Clock(t, "");
-    s += "," + Number(f.moon_age, "%.3f");
-    s += std::string(",") + (f.next_phase_new ? "new" : "full") + "," + PhaseTime(f.next_phase, 'T');
-    s += "," + CsvField(joined) + "\n";
+    Append(s, ",", CsvField(f.jewish_month_name));
+    for (const auto& t : {f.sunrise, f.sunset, f.moonrise, f.moonset}) Append(s, ",", Clock(t, ""));
+    Append(s, ",", Number(f.moon_age, "%.3f"), ",", PhaseKind(f), ",", PhaseTime(f.next_phase, 'T'), ",",
+           CsvField(joined), "\n");
     return s;
 }
 
 std::string AsText(const DayFacts& f, const std::vector<std::string>& events) {
-    std::string s = std::string(kWeekdayNames[static_cast<std::size_t>(f.weekday)]) + " " + IsoDate(f.date) + "\n";
-    s += "  day " + std::to_string(f.day_of_year) + " (" + std::to_string(f.days_left) + " left), week " +
-         std::to_string(f.week) + " (" + std::to_string(f.weeks_left) + " left), day number " +
-         std::to_string(f.day_number) + "\n";
-    s += "  Jewish date " + std::to_string(f.jewish.day) + " " + std::string(f.jewish_month_name) + " " +
-         std::to_string(f.jewish.year) + "\n";
-    s += "  sun  " + Clock(f.sunrise, "none") + " - " + Clock(f.sunset, "none") + "\n";
-    s += "  moon " + Clock(f.moonrise, "none") + " - " + Clock(f.moonset, "none") + ", age " +
-         Number(f.moon_age, "%.1f") + " degrees\n";
-    s += std::string("  next ") + (f.next_phase_new ? "new" : "full") + " moon " + PhaseTime(f.next_phase, ' ') + "\n";
-    if (events.empty()) {
-        s += "  no events\n";
-    } else {
-        for (const std::string& e : events) s += "  * " + e + "\n";
-    }
+    std::string s(kWeekdayNames[static_cast<std::size_t>(f.weekday)]);
+    Append(s, " ", IsoDate(f.date), "\n");
+    Append(s, "  day ", f.day_of_year, " (", f.days_left, " left), week ", f.week, " (", f.weeks_left,
+           " left), day number ", f.day_number, "\n");
+    Append(s, "  Jewish date ", f.jewish.day, " ", f.jewish_month_name, " ", f.jewish.year, "\n");
+    Append(s, "  sun  ", Clock(f.sunrise, "none"), " - ", Clock(f.sunset, "none"), "\n");
+    Append(s, "  moon ", Clock(f.moonrise, "none"), " - ", Clock(f.moonset, "none"), ", age ",
+           Number(f.moon_age, "%.1f"), " degrees\n");
+    Append(s, "  next ", PhaseKind(f), " moon ", PhaseTime(f.next_phase, ' '), "\n");
+    if (events.empty()) s += "  no events\n";
+    for (const std::string& e : events) Append(s, "  * ", e, "\n");
     return s;
 }
 
@@ -167,7 +164,11 @@ int RunDay(std::span<const std::string> words, std::ostream& out) {
     const bool g = o.reckoning.gregorian;
     const calendar::DayNumber from = calendar::DayNumberOf(ReadDate("FROM", dates[0], g), g);
     const calendar::DayNumber to = dates.size() == 2 ? calendar::DayNumberOf(ReadDate("TO", dates[1], g), g) : from;
-    if (to < from) throw UsageError("TO " + dates[1] + " lies before FROM " + dates[0]);
+    if (to < from) {
+        std::string message = "TO ";
+        Append(message, dates[1], " lies before FROM ", dates[0]);
+        throw UsageError(message);
+    }
 
     const EventNames events_on = OpenEventNames(o.events);
     if (o.format == Format::Csv) out << kCsvHeader;

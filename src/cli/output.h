@@ -20,6 +20,21 @@ std::string JsonString(std::string_view text);
 // A CSV field, quoted (with doubled quotes) when it holds a comma, quote or line break.
 std::string CsvField(std::string_view text);
 
+// Appends each piece to `s`; whole numbers in decimal.
+inline void Put(std::string& s, std::string_view piece) { s += piece; }
+inline void Put(std::string& s, int number) { s += std::to_string(number); }
+template <class... Pieces>
+void Append(std::string& s, const Pieces&... pieces) {
+    (Put(s, pieces), ...);
+}
+
+template <class... Pieces>
+std::string Concat(const Pieces&... pieces) {
+    std::string s;
+    Append(s, pieces...);
+    return s;
+}
+
 // "YYYY-MM-DD".
 std::string IsoDate(const calendar::CivilDate& date);
 
