@@ -15,7 +15,8 @@ namespace {
 
 // The benchmark lives in <build>/bench, the program in <build>/bin.
 std::filesystem::path CliPath() {
-    return std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin" / "yorbel-cli";
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin" /
+           "yorbel-cli";
 }
 
 // Runs the program with its output thrown away; returns its exit status.
@@ -41,7 +42,8 @@ void BM_CliDayOfAYearAsJson(benchmark::State& state) {
         state.SkipWithError("yorbel-cli is not built");
         return;
     }
-    const std::vector<std::string> args{cli.string(), "day", "2026-01-01", "2026-12-31", "--format", "json"};
+    const std::vector<std::string> args{cli.string(), "day",      "2026-01-01",
+                                        "2026-12-31", "--format", "json"};
     for (auto _ : state) {
         if (RunQuiet(args) != 0) {
             state.SkipWithError("yorbel-cli failed");

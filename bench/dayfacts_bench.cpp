@@ -15,7 +15,8 @@ void BM_DayFactsOfAYear(benchmark::State& state) {
     const Reckoning reckoning{gregorian, 2, 2};
     for (auto _ : state) {
         for (int doy = 1; doy <= DaysInYear(2026, gregorian); ++doy) {
-            benchmark::DoNotOptimize(DayFactsOf(DateOfDayOfYear(doy, 2026, gregorian), reckoning, kFrankfurt));
+            benchmark::DoNotOptimize(
+                DayFactsOf(DateOfDayOfYear(doy, 2026, gregorian), reckoning, kFrankfurt));
         }
     }
     state.SetItemsProcessed(state.iterations() * DaysInYear(2026, gregorian));
@@ -34,7 +35,8 @@ BENCHMARK(BM_DayNumberRoundTrip)->Arg(1)->Arg(0);
 
 void BM_WeekNumber(benchmark::State& state) {
     DayNumber n = DayNumberOf({1, 1, 2000}, true);
-    for (auto _ : state) benchmark::DoNotOptimize(WeekNumber(DateOfDayNumber(n++, true), 2, 2, true));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(WeekNumber(DateOfDayNumber(n++, true), 2, 2, true));
 }
 BENCHMARK(BM_WeekNumber);
 

@@ -16,13 +16,19 @@ using i64 = std::int64_t;
 
 constexpr std::array<int, 12> kMonthLength{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
-constexpr bool ValidMonth(int month) { return month >= 1 && month <= 12; }
+constexpr bool ValidMonth(int month) {
+    return month >= 1 && month <= 12;
+}
 
 // A result that cannot be a 32-bit value is out of the domain anyway; wrap it rather than
 // invoke undefined behaviour.
-constexpr std::int32_t Narrow(i64 v) { return static_cast<std::int32_t>(v); }
+constexpr std::int32_t Narrow(i64 v) {
+    return static_cast<std::int32_t>(v);
+}
 
-constexpr int Mod7(i64 v) { return static_cast<int>(((v % 7) + 7) % 7); }
+constexpr int Mod7(i64 v) {
+    return static_cast<int>(((v % 7) + 7) % 7);
+}
 
 DayNumber GregorianDayNumber(i64 day, i64 month, i64 year) {
     // Fliegel and Van Flandern.
@@ -99,11 +105,13 @@ int DaysInMonth(int year, int month, bool gregorian) {
     return kMonthLength[month - 1] + (month == 2 && IsLeapYear(year, gregorian) ? 1 : 0);
 }
 
-int DaysInYear(int year, bool gregorian) { return IsLeapYear(year, gregorian) ? 366 : 365; }
+int DaysInYear(int year, bool gregorian) {
+    return IsLeapYear(year, gregorian) ? 366 : 365;
+}
 
 bool IsValidDate(const CivilDate& date, bool gregorian) {
-    return date.year >= kMinYear && date.year <= kMaxYear && ValidMonth(date.month) && date.day >= 1 &&
-           date.day <= DaysInMonth(date.year, date.month, gregorian);
+    return date.year >= kMinYear && date.year <= kMaxYear && ValidMonth(date.month) &&
+           date.day >= 1 && date.day <= DaysInMonth(date.year, date.month, gregorian);
 }
 
 DayNumber DayNumberOf(const CivilDate& date, bool gregorian) {
@@ -126,7 +134,8 @@ int WeekdayOf(const CivilDate& date, bool gregorian) {
     const i64 k = y % 100;
     const i64 j = y / 100;
     const i64 q = (13 * (m + 1)) / 5;
-    i64 h = gregorian ? (date.day + q + k + k / 4 + j / 4 - 2 * j) % 7 : (date.day + q + k + k / 4 + 5 - j) % 7;
+    i64 h = gregorian ? (date.day + q + k + k / 4 + j / 4 - 2 * j) % 7
+                      : (date.day + q + k + k / 4 + 5 - j) % 7;
     if (h < 0) h += 7;
     return static_cast<int>(h);
 }
@@ -135,7 +144,8 @@ int DayOfYear(const CivilDate& date, bool gregorian) {
     if (gregorian) {
         const i64 s = (static_cast<i64>(date.month) + 10) / 13;  // 1 from March on
         const i64 leap = IsLeapYear(date.year, true) ? 1 : 0;
-        return Narrow(date.day + (3055 * (static_cast<i64>(date.month) + 2)) / 100 - 91 - 2 * s + s * leap);
+        return Narrow(date.day + (3055 * (static_cast<i64>(date.month) + 2)) / 100 - 91 - 2 * s +
+                      s * leap);
     }
     i64 result = date.day;
     for (int m = 1; m < date.month && m <= 12; ++m) result += kMonthLength[m - 1];
@@ -224,7 +234,8 @@ CivilDate NthWeekdayOfMonth(int year, int month, int sunday_weekday, int n, bool
     // The weekday of a day of the year must come from the system's own calendar: Julian
     // digits read with Gregorian weekdays would land on the wrong day of the week.
     const auto weekday_at = [&](int day_of_year) {
-        return gregorian ? WeekdayOfDayOfYear(year, day_of_year) : JulianWeekdayOfDayOfYear(year, day_of_year);
+        return gregorian ? WeekdayOfDayOfYear(year, day_of_year)
+                         : JulianWeekdayOfDayOfYear(year, day_of_year);
     };
     // A weekday outside 0–6 (damaged rule) would never match; fold it into the week.
     const int wanted = Mod7(sunday_weekday);

@@ -15,13 +15,17 @@ std::optional<ClockHm> LocalClock(const std::optional<double>& ut_hours, double 
 }
 
 // Floor division, for moments moved before midnight by a negative zone.
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 
 }  // namespace
 
 int WeeksLeft(const CivilDate& date, const Reckoning& reckoning) {
-    const int week = WeekNumber(date, reckoning.week_one_rule, reckoning.week_start, reckoning.gregorian);
-    const int last = WeekNumber({28, 12, date.year}, reckoning.week_one_rule, reckoning.week_start, reckoning.gregorian);
+    const int week =
+        WeekNumber(date, reckoning.week_one_rule, reckoning.week_start, reckoning.gregorian);
+    const int last = WeekNumber({28, 12, date.year}, reckoning.week_one_rule, reckoning.week_start,
+                                reckoning.gregorian);
     const int left = last - week;
     if (left < 1 && date.month == 1) return last;
     return left < 0 ? 0 : left;
@@ -35,7 +39,8 @@ LocalMinute LocalMinuteOf(const UtMoment& ut, double zone_hours, bool gregorian)
     const std::int64_t days = FloorDiv(seconds, kSecondsPerDay);
     const std::int64_t of_day = seconds - days * kSecondsPerDay;
     const DayNumber n = DayNumberOf(ut.date, true) + static_cast<DayNumber>(days);
-    return {DateOfDayNumber(n, gregorian), static_cast<int>(of_day / 3600), static_cast<int>(of_day % 3600 / 60)};
+    return {DateOfDayNumber(n, gregorian), static_cast<int>(of_day / 3600),
+            static_cast<int>(of_day % 3600 / 60)};
 }
 
 DayFacts DayFactsOf(const CivilDate& date, const Reckoning& reckoning, const Place& place) {

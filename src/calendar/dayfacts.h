@@ -35,12 +35,12 @@ struct LocalMinute {
 };
 
 struct DayFacts {
-    CivilDate date;        // as given, in the chosen system
-    int weekday = 0;       // Sunday-based: 0 Sunday … 6 Saturday
-    int day_of_year = 0;   // 1–366
-    int days_left = 0;     // days of the year after this one
-    int week = 0;          // week number under the week-1 rule
-    int weeks_left = 0;    // see WeeksLeft
+    CivilDate date;       // as given, in the chosen system
+    int weekday = 0;      // Sunday-based: 0 Sunday … 6 Saturday
+    int day_of_year = 0;  // 1–366
+    int days_left = 0;    // days of the year after this one
+    int week = 0;         // week number under the week-1 rule
+    int weeks_left = 0;   // see WeeksLeft
     DayNumber day_number = 0;
     JewishDate jewish;
     std::string_view jewish_month_name;

@@ -34,11 +34,14 @@ constexpr DayNumber kFirstNewYear = 347998;
 constexpr double kMeanCycleDays = 6939.689621913581;
 
 // Indexed by the years already elapsed in the current cycle.
-constexpr std::array<i64, 19> kLeapsElapsed{0, 0, 0, 1, 1, 1, 2, 2, 3, 3, 3, 4, 4, 4, 5, 5, 5, 6, 6};
-constexpr std::array<i64, 19> kCommonsElapsed{0, 1, 2, 2, 3, 4, 4, 5, 5, 6, 7, 7, 8, 9, 9, 10, 11, 11, 12};
+constexpr std::array<i64, 19> kLeapsElapsed{0, 0, 0, 1, 1, 1, 2, 2, 3, 3,
+                                            3, 4, 4, 4, 5, 5, 5, 6, 6};
+constexpr std::array<i64, 19> kCommonsElapsed{0, 1, 2, 2, 3, 4,  4,  5,  5, 6,
+                                              7, 7, 8, 9, 9, 10, 11, 11, 12};
 
 // Saturday-based weekdays.
-constexpr int kSaturday = 0, kSunday = 1, kMonday = 2, kTuesday = 3, kWednesday = 4, kThursday = 5, kFriday = 6;
+constexpr int kSaturday = 0, kSunday = 1, kMonday = 2, kTuesday = 3, kWednesday = 4, kThursday = 5,
+              kFriday = 6;
 
 constexpr std::array<int, 12> kCommonMonths{30, 29, 30, 29, 30, 29, 30, 29, 30, 29, 30, 29};
 constexpr std::array<int, 13> kLeapMonths{30, 29, 30, 29, 30, 30, 29, 30, 29, 30, 29, 30, 29};
@@ -46,9 +49,9 @@ constexpr std::array<int, 13> kLeapMonths{30, 29, 30, 29, 30, 30, 29, 30, 29, 30
 constexpr std::array<std::string_view, 12> kCommonNames{"Tishri", "Heshvan", "Kislev", "Tevet",
                                                         "Shevat", "Adar",    "Nisan",  "Iyar",
                                                         "Sivan",  "Tammuz",  "Av",     "Elul"};
-constexpr std::array<std::string_view, 13> kLeapNames{"Tishri", "Heshvan", "Kislev", "Tevet", "Shevat",
-                                                      "Adar I", "Adar II", "Nisan",  "Iyar",  "Sivan",
-                                                      "Tammuz", "Av",      "Elul"};
+constexpr std::array<std::string_view, 13> kLeapNames{
+    "Tishri", "Heshvan", "Kislev", "Tevet",  "Shevat", "Adar I", "Adar II",
+    "Nisan",  "Iyar",    "Sivan",  "Tammuz", "Av",     "Elul"};
 
 // Every operation first makes its year non-negative and takes 0 as 1.
 constexpr i64 NormalYear(i64 year) {
@@ -58,21 +61,30 @@ constexpr i64 NormalYear(i64 year) {
 
 constexpr bool IsLeap(i64 year) {
     switch (NormalYear(year) % 19) {
-        case 0: case 3: case 6: case 8: case 11: case 14: case 17:
+        case 0:
+        case 3:
+        case 6:
+        case 8:
+        case 11:
+        case 14:
+        case 17:
             return true;
         default:
             return false;
     }
 }
 
-constexpr bool OneOf(int weekday, int a, int b, int c) { return weekday == a || weekday == b || weekday == c; }
+constexpr bool OneOf(int weekday, int a, int b, int c) {
+    return weekday == a || weekday == b || weekday == c;
+}
 
 // Day count (not day number) of 1 Tishri of a year.
 constexpr i64 NewYearCount(i64 raw_year) {
     const i64 year = NormalYear(raw_year);
     const i64 k = year - 1;
     const i64 p = k % 19;
-    const i64 molad = kEpoch + kCommonYear * kCommonsElapsed[p] + kLeapYear * kLeapsElapsed[p] + kCycle * (k / 19);
+    const i64 molad = kEpoch + kCommonYear * kCommonsElapsed[p] + kLeapYear * kLeapsElapsed[p] +
+                      kCycle * (k / 19);
     const i64 d = molad / kPartsPerDay;
     const i64 rest = molad % kPartsPerDay;
     const i64 h = rest / kPartsPerHour;
@@ -84,19 +96,24 @@ constexpr i64 NewYearCount(i64 raw_year) {
     if (h < 18) {
         const i64 hq = h * kPartsPerHour + q;
         if (common && w == kTuesday && hq >= 9 * kPartsPerHour + 204) return d + 2;
-        if (IsLeap(year - 1) && common && w == kMonday && hq >= 15 * kPartsPerHour + 589) return d + 1;
+        if (IsLeap(year - 1) && common && w == kMonday && hq >= 15 * kPartsPerHour + 589)
+            return d + 1;
         return d;
     }
     const i64 next = d + 1;
     return OneOf(static_cast<int>(next % 7), kSunday, kWednesday, kFriday) ? next + 1 : next;
 }
 
-constexpr i64 NewYearNumber(i64 year) { return kDayCountBase + NewYearCount(year); }
+constexpr i64 NewYearNumber(i64 year) {
+    return kDayCountBase + NewYearCount(year);
+}
 
 static_assert(NewYearNumber(1) == kFirstNewYear);
 
 // Saturday-based weekday of a day number (day number 0 was a Monday).
-constexpr int WeekdayOfNumber(i64 n) { return static_cast<int>(((n + 2) % 7 + 7) % 7); }
+constexpr int WeekdayOfNumber(i64 n) {
+    return static_cast<int>(((n + 2) % 7 + 7) % 7);
+}
 
 constexpr int YearLength(i64 year) {
     const int now = WeekdayOfNumber(NewYearNumber(year));
@@ -107,10 +124,12 @@ constexpr int YearLength(i64 year) {
         int now, next, common, leap;
     };
     constexpr Row kTable[] = {
-        {kSaturday, kSaturday, 0, 385}, {kSaturday, kTuesday, 353, 0},  {kSaturday, kThursday, 355, 383},
-        {kMonday, kSaturday, 355, 383}, {kMonday, kMonday, 0, 385},     {kMonday, kThursday, 353, 0},
-        {kTuesday, kSaturday, 354, 0},  {kTuesday, kMonday, 0, 384},    {kThursday, kMonday, 354, 0},
-        {kThursday, kTuesday, 355, 383}, {kThursday, kThursday, 0, 385},
+        {kSaturday, kSaturday, 0, 385},   {kSaturday, kTuesday, 353, 0},
+        {kSaturday, kThursday, 355, 383}, {kMonday, kSaturday, 355, 383},
+        {kMonday, kMonday, 0, 385},       {kMonday, kThursday, 353, 0},
+        {kTuesday, kSaturday, 354, 0},    {kTuesday, kMonday, 0, 384},
+        {kThursday, kMonday, 354, 0},     {kThursday, kTuesday, 355, 383},
+        {kThursday, kThursday, 0, 385},
     };
     for (const Row& row : kTable) {
         if (row.now == now && row.next == next) return leap ? row.leap : row.common;
@@ -123,7 +142,8 @@ constexpr int YearLength(i64 year) {
 constexpr int MonthLength(bool leap, int year_length, i64 month) {
     const i64 months = leap ? 13 : 12;
     if (month < 1 || month > months) return 0;
-    const bool valid = leap ? (year_length >= 383 && year_length <= 385) : (year_length >= 353 && year_length <= 355);
+    const bool valid = leap ? (year_length >= 383 && year_length <= 385)
+                            : (year_length >= 353 && year_length <= 355);
     if (!valid) return 0;
     if (month == 3 && (year_length == 353 || year_length == 383)) return 29;  // short Kislev
     if (month == 2 && (year_length == 355 || year_length == 385)) return 30;  // long Heshvan
@@ -132,13 +152,21 @@ constexpr int MonthLength(bool leap, int year_length, i64 month) {
 
 }  // namespace
 
-bool JewishIsLeap(int year) { return IsLeap(year); }
+bool JewishIsLeap(int year) {
+    return IsLeap(year);
+}
 
-DayNumber JewishNewYear(int year) { return static_cast<DayNumber>(NewYearNumber(year)); }
+DayNumber JewishNewYear(int year) {
+    return static_cast<DayNumber>(NewYearNumber(year));
+}
 
-int JewishYearLength(int year) { return YearLength(year); }
+int JewishYearLength(int year) {
+    return YearLength(year);
+}
 
-int JewishMonthLength(int year, int month) { return MonthLength(IsLeap(year), YearLength(year), month); }
+int JewishMonthLength(int year, int month) {
+    return MonthLength(IsLeap(year), YearLength(year), month);
+}
 
 DayNumber JewishToDayNumber(const JewishDate& date) {
     const bool leap = IsLeap(date.year);

@@ -57,11 +57,13 @@ Args Args::Parse(std::span<const std::string> words, std::span<const OptionSpec>
         if (word.rfind("--", 0) != 0) throw UsageError(Concat("unknown option ", Quoted(word)));
 
         const std::size_t eq = word.find('=');
-        const std::string name = word.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+        const std::string name =
+            word.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
         const OptionSpec* spec = Find(options, name);
         if (spec == nullptr) throw UsageError(Concat("unknown option '--", name, "'"));
         if (!spec->takes_value) {
-            if (eq != std::string::npos) throw UsageError(Concat("option --", name, " takes no value"));
+            if (eq != std::string::npos)
+                throw UsageError(Concat("option --", name, " takes no value"));
             args.values_[name] = "";
             continue;
         }
@@ -70,7 +72,8 @@ Args Args::Parse(std::span<const std::string> words, std::span<const OptionSpec>
             continue;
         }
         // The next word is the value unless it is itself an option.
-        if (i + 1 >= words.size() || (words[i + 1].rfind("--", 0) == 0 && words[i + 1].size() > 2)) {
+        if (i + 1 >= words.size() ||
+            (words[i + 1].rfind("--", 0) == 0 && words[i + 1].size() > 2)) {
             throw UsageError(Concat("option --", name, " needs a value"));
         }
         args.values_[name] = words[++i];
@@ -78,7 +81,9 @@ Args Args::Parse(std::span<const std::string> words, std::span<const OptionSpec>
     return args;
 }
 
-bool Args::flag(std::string_view name) const { return values_.find(name) != values_.end(); }
+bool Args::flag(std::string_view name) const {
+    return values_.find(name) != values_.end();
+}
 
 std::optional<std::string> Args::value(std::string_view name) const {
     const auto it = values_.find(name);
@@ -90,11 +95,13 @@ double ReadNumber(std::string_view what, std::string_view text, double low, doub
     const std::string_view digits = WithoutPlus(text);
     double value = 0;
     const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || !std::isfinite(value)) {
+    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() ||
+        !std::isfinite(value)) {
         throw UsageError(Concat(what, ": ", Quoted(text), " is not a number"));
     }
     if (value < low || value > high) {
-        throw UsageError(Concat(what, ": ", Quoted(text), " is outside ", Shortest(low), " to ", Shortest(high)));
+        throw UsageError(Concat(what, ": ", Quoted(text), " is outside ", Shortest(low), " to ",
+                                Shortest(high)));
     }
     return value;
 }
@@ -103,7 +110,8 @@ int ReadInteger(std::string_view what, std::string_view text, int low, int high)
     const std::string_view digits = WithoutPlus(text);
     int value = 0;
     const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (digits.empty() || ec == std::errc::invalid_argument || end != digits.data() + digits.size()) {
+    if (digits.empty() || ec == std::errc::invalid_argument ||
+        end != digits.data() + digits.size()) {
         throw UsageError(Concat(what, ": ", Quoted(text), " is not a whole number"));
     }
     if (ec == std::errc::result_out_of_range || value < low || value > high) {
@@ -112,7 +120,8 @@ int ReadInteger(std::string_view what, std::string_view text, int low, int high)
     return value;
 }
 
-int ReadChoice(std::string_view what, std::string_view text, std::span<const std::string_view> choices) {
+int ReadChoice(std::string_view what, std::string_view text,
+               std::span<const std::string_view> choices) {
     for (std::size_t i = 0; i < choices.size(); ++i) {
         if (choices[i] == text) return static_cast<int>(i);
     }
@@ -135,7 +144,8 @@ calendar::CivilDate ReadDate(std::string_view what, std::string_view text, bool 
     }
     if (date->month < 1 || date->month > 12) throw bad(Concat("has no month ", date->month));
     if (!calendar::IsValidDate(*date, gregorian)) {
-        throw bad(Concat("does not exist in the ", gregorian ? "Gregorian" : "Julian", " calendar"));
+        throw bad(
+            Concat("does not exist in the ", gregorian ? "Gregorian" : "Julian", " calendar"));
     }
     return *date;
 }

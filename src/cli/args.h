@@ -19,13 +19,13 @@ namespace yorbel::cli {
 
 // Bad arguments: the command stops with the message and exit status 2.
 class UsageError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // Anything else that stops a command (unreadable file, ...): exit status 1.
 class Failure : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -35,7 +35,7 @@ struct OptionSpec {
 };
 
 class Args {
-public:
+  public:
     // Throws UsageError for an unknown option, a missing value, or a value given to a
     // flag. "--help" is always accepted.
     static Args Parse(std::span<const std::string> words, std::span<const OptionSpec> options);
@@ -46,7 +46,7 @@ public:
     // The option's value (the last one when it was given more than once).
     std::optional<std::string> value(std::string_view name) const;
 
-private:
+  private:
     std::vector<std::string> positional_;
     std::map<std::string, std::string, std::less<>> values_;
     bool help_ = false;
@@ -59,7 +59,8 @@ bool IsNegativeNumber(std::string_view word);
 double ReadNumber(std::string_view what, std::string_view text, double low, double high);
 int ReadInteger(std::string_view what, std::string_view text, int low, int high);
 // One of `choices`; returns its index.
-int ReadChoice(std::string_view what, std::string_view text, std::span<const std::string_view> choices);
+int ReadChoice(std::string_view what, std::string_view text,
+               std::span<const std::string_view> choices);
 // "YYYY-MM-DD" that exists in the chosen system, year 1–9999.
 calendar::CivilDate ReadDate(std::string_view what, std::string_view text, bool gregorian);
 

@@ -37,9 +37,10 @@ constexpr std::array<OptionSpec, 9> kOptions{{
 }};
 
 // Sunday first, as the Sunday-based weekday numbers.
-constexpr std::array<std::string_view, 7> kWeekdayKeys{"sun", "mon", "tue", "wed", "thu", "fri", "sat"};
-constexpr std::array<std::string_view, 7> kWeekdayNames{"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                                        "Thursday", "Friday", "Saturday"};
+constexpr std::array<std::string_view, 7> kWeekdayKeys{"sun", "mon", "tue", "wed",
+                                                       "thu", "fri", "sat"};
+constexpr std::array<std::string_view, 7> kWeekdayNames{
+    "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
 
 constexpr double kDefaultLatitude = 50.1122;
 constexpr double kDefaultLongitudeEast = 8.6819;
@@ -56,9 +57,11 @@ DayOptions ReadOptions(const Args& args) {
     DayOptions o;
     o.reckoning.gregorian = !args.flag("julian");
     if (auto v = args.value("week-start")) {
-        o.reckoning.week_start = calendar::SaturdayBased(ReadChoice("--week-start", *v, kWeekdayKeys));
+        o.reckoning.week_start =
+            calendar::SaturdayBased(ReadChoice("--week-start", *v, kWeekdayKeys));
     }
-    if (auto v = args.value("week-rule")) o.reckoning.week_one_rule = ReadInteger("--week-rule", *v, 1, 3);
+    if (auto v = args.value("week-rule"))
+        o.reckoning.week_one_rule = ReadInteger("--week-rule", *v, 1, 3);
     o.place.latitude = kDefaultLatitude;
     o.place.longitude_west = -kDefaultLongitudeEast;
     o.place.zone_hours = kDefaultZone;
@@ -100,48 +103,52 @@ std::string JsonClock(const std::optional<calendar::ClockHm>& t) {
     return s;
 }
 
-std::string_view PhaseKind(const DayFacts& f) { return f.next_phase_new ? "new" : "full"; }
+std::string_view PhaseKind(const DayFacts& f) {
+    return f.next_phase_new ? "new" : "full";
+}
 
 std::string AsJson(const DayFacts& f, const std::vector<std::string>& events) {
     std::string s = "{\"date\":\"";
     Append(s, IsoDate(f.date), "\",\"weekday\":", f.weekday, ",\"day_of_year\":", f.day_of_year,
            ",\"days_left\":", f.days_left, ",\"week\":", f.week, ",\"weeks_left\":", f.weeks_left,
            ",\"day_number\":", f.day_number);
-    Append(s, ",\"jewish\":{\"year\":", f.jewish.year, ",\"month\":", f.jewish.month, ",\"day\":", f.jewish.day,
-           ",\"month_name\":", JsonString(f.jewish_month_name), "}");
+    Append(s, ",\"jewish\":{\"year\":", f.jewish.year, ",\"month\":", f.jewish.month,
+           ",\"day\":", f.jewish.day, ",\"month_name\":", JsonString(f.jewish_month_name), "}");
     Append(s, ",\"sunrise\":", JsonClock(f.sunrise), ",\"sunset\":", JsonClock(f.sunset),
            ",\"moonrise\":", JsonClock(f.moonrise), ",\"moonset\":", JsonClock(f.moonset));
-    Append(s, ",\"moon_age\":", Number(f.moon_age, "%.3f"), ",\"next_phase\":{\"kind\":\"", PhaseKind(f),
-           "\",\"time\":\"", PhaseTime(f.next_phase, 'T'), "\"},\"events\":[");
+    Append(s, ",\"moon_age\":", Number(f.moon_age, "%.3f"), ",\"next_phase\":{\"kind\":\"",
+           PhaseKind(f), "\",\"time\":\"", PhaseTime(f.next_phase, 'T'), "\"},\"events\":[");
     for (std::size_t i = 0; i < events.size(); ++i) Append(s, i ? "," : "", JsonString(events[i]));
     s += "]}\n";
     return s;
 }
 
 constexpr std::string_view kCsvHeader =
-    "date,weekday,day_of_year,days_left,week,weeks_left,day_number,jewish_year,jewish_month,jewish_day,"
-    "jewish_month_name,sunrise,sunset,moonrise,moonset,moon_age,next_phase_kind,next_phase_time,events\n";
+    "date,weekday,day_of_year,days_left,week,weeks_left,day_number,jewish_year,jewish_month,jewish_"
+    "day,"
+    "jewish_month_name,sunrise,sunset,moonrise,moonset,moon_age,next_phase_kind,next_phase_time,"
+    "events\n";
 
 std::string AsCsv(const DayFacts& f, const std::vector<std::string>& events) {
     std::string joined;
     for (const std::string& e : events) Append(joined, joined.empty() ? "" : "; ", e);
     std::string s = IsoDate(f.date);
-    for (int v : {f.weekday, f.day_of_year, f.days_left, f.week, f.weeks_left, f.day_number, f.jewish.year,
-                  f.jewish.month, f.jewish.day}) {
+    for (int v : {f.weekday, f.day_of_year, f.days_left, f.week, f.weeks_left, f.day_number,
+                  f.jewish.year, f.jewish.month, f.jewish.day}) {
         Append(s, ",", v);
     }
     Append(s, ",", CsvField(f.jewish_month_name));
     for (const auto& t : {f.sunrise, f.sunset, f.moonrise, f.moonset}) Append(s, ",", Clock(t, ""));
-    Append(s, ",", Number(f.moon_age, "%.3f"), ",", PhaseKind(f), ",", PhaseTime(f.next_phase, 'T'), ",",
-           CsvField(joined), "\n");
+    Append(s, ",", Number(f.moon_age, "%.3f"), ",", PhaseKind(f), ",", PhaseTime(f.next_phase, 'T'),
+           ",", CsvField(joined), "\n");
     return s;
 }
 
 std::string AsText(const DayFacts& f, const std::vector<std::string>& events) {
     std::string s(kWeekdayNames[static_cast<std::size_t>(f.weekday)]);
     Append(s, " ", IsoDate(f.date), "\n");
-    Append(s, "  day ", f.day_of_year, " (", f.days_left, " left), week ", f.week, " (", f.weeks_left,
-           " left), day number ", f.day_number, "\n");
+    Append(s, "  day ", f.day_of_year, " (", f.days_left, " left), week ", f.week, " (",
+           f.weeks_left, " left), day number ", f.day_number, "\n");
     Append(s, "  Jewish date ", f.jewish.day, " ", f.jewish_month_name, " ", f.jewish.year, "\n");
     Append(s, "  sun  ", Clock(f.sunrise, "none"), " - ", Clock(f.sunset, "none"), "\n");
     Append(s, "  moon ", Clock(f.moonrise, "none"), " - ", Clock(f.moonset, "none"), ", age ",
@@ -163,7 +170,8 @@ int RunDay(std::span<const std::string> words, std::ostream& out) {
     if (dates.empty() || dates.size() > 2) throw UsageError("expects FROM and an optional TO date");
     const bool g = o.reckoning.gregorian;
     const calendar::DayNumber from = calendar::DayNumberOf(ReadDate("FROM", dates[0], g), g);
-    const calendar::DayNumber to = dates.size() == 2 ? calendar::DayNumberOf(ReadDate("TO", dates[1], g), g) : from;
+    const calendar::DayNumber to =
+        dates.size() == 2 ? calendar::DayNumberOf(ReadDate("TO", dates[1], g), g) : from;
     if (to < from) {
         std::string message = "TO ";
         Append(message, dates[1], " lies before FROM ", dates[0]);
@@ -177,9 +185,15 @@ int RunDay(std::span<const std::string> words, std::ostream& out) {
         const DayFacts facts = calendar::DayFactsOf(date, o.reckoning, o.place);
         const std::vector<std::string> events = events_on(date);
         switch (o.format) {
-            case Format::Json: out << AsJson(facts, events); break;
-            case Format::Csv: out << AsCsv(facts, events); break;
-            case Format::Text: out << (n == from ? "" : "\n") << AsText(facts, events); break;
+            case Format::Json:
+                out << AsJson(facts, events);
+                break;
+            case Format::Csv:
+                out << AsCsv(facts, events);
+                break;
+            case Format::Text:
+                out << (n == from ? "" : "\n") << AsText(facts, events);
+                break;
         }
     }
     return 0;
@@ -187,6 +201,8 @@ int RunDay(std::span<const std::string> words, std::ostream& out) {
 
 }  // namespace
 
-Command DayCommand() { return {"day", kUsage, RunDay}; }
+Command DayCommand() {
+    return {"day", kUsage, RunDay};
+}
 
 }  // namespace yorbel::cli

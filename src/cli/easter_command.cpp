@@ -21,13 +21,16 @@ int RunEaster(std::span<const std::string> words, std::ostream& out) {
         return 0;
     }
     if (args.positional().size() != 1) throw UsageError("expects exactly one YEAR");
-    const int year = ReadInteger("YEAR", args.positional()[0], calendar::kMinYear, calendar::kMaxYear);
+    const int year =
+        ReadInteger("YEAR", args.positional()[0], calendar::kMinYear, calendar::kMaxYear);
     out << IsoDate(calendar::EasterSunday(year, !args.flag("julian"))) << '\n';
     return 0;
 }
 
 }  // namespace
 
-Command EasterCommand() { return {"easter", kUsage, RunEaster}; }
+Command EasterCommand() {
+    return {"easter", kUsage, RunEaster};
+}
 
 }  // namespace yorbel::cli

@@ -21,8 +21,12 @@ std::string JsonString(std::string_view text);
 std::string CsvField(std::string_view text);
 
 // Appends each piece to `s`; whole numbers in decimal.
-inline void Put(std::string& s, std::string_view piece) { s += piece; }
-inline void Put(std::string& s, int number) { s += std::to_string(number); }
+inline void Put(std::string& s, std::string_view piece) {
+    s += piece;
+}
+inline void Put(std::string& s, int number) {
+    s += std::to_string(number);
+}
 template <class... Pieces>
 void Append(std::string& s, const Pieces&... pieces) {
     (Put(s, pieces), ...);

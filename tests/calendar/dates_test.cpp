@@ -13,7 +13,9 @@ constexpr bool kGregorian = true;
 constexpr bool kJulian = false;
 
 // Saturday-based weekday straight from a day number: day number 0 was a Monday.
-int WeekdayFromDayNumber(DayNumber n) { return static_cast<int>(((n + 2) % 7 + 7) % 7); }
+int WeekdayFromDayNumber(DayNumber n) {
+    return static_cast<int>(((n + 2) % 7 + 7) % 7);
+}
 
 TEST(Dates, KnownDayNumbersAndWeekdays) {
     EXPECT_EQ(DayNumberOf({1, 1, 2000}, kGregorian), 2451545);
@@ -55,12 +57,15 @@ TEST(Dates, EveryDayOfTheDomainRoundTrips) {
                     const DayNumber n = DayNumberOf(date, gregorian);
                     ASSERT_EQ(n, expected) << DateText(date);
                     ASSERT_EQ(DateOfDayNumber(n, gregorian), date) << DateText(date);
-                    ASSERT_EQ(WeekdayOf(date, gregorian), WeekdayFromDayNumber(n)) << DateText(date);
+                    ASSERT_EQ(WeekdayOf(date, gregorian), WeekdayFromDayNumber(n))
+                        << DateText(date);
                     ASSERT_EQ(DayOfYear(date, gregorian), day_of_year) << DateText(date);
-                    ASSERT_EQ(DateOfDayOfYear(day_of_year, year, gregorian), date) << DateText(date);
+                    ASSERT_EQ(DateOfDayOfYear(day_of_year, year, gregorian), date)
+                        << DateText(date);
                     ASSERT_TRUE(IsValidDate(date, gregorian));
                     if (gregorian) {
-                        ASSERT_EQ(WeekdayOfDayOfYear(year, day_of_year), SundayBased(WeekdayOf(date, true)));
+                        ASSERT_EQ(WeekdayOfDayOfYear(year, day_of_year),
+                                  SundayBased(WeekdayOf(date, true)));
                     }
                     ++expected;
                 }
@@ -136,11 +141,14 @@ TEST(Dates, EasterSunday) {
 }
 
 TEST(Dates, FourthAdvent) {
-    EXPECT_EQ(DateOfDayOfYear(FourthAdvent(2026, kGregorian), 2026, kGregorian), (CivilDate{20, 12, 2026}));
-    EXPECT_EQ(DateOfDayOfYear(FourthAdvent(2023, kGregorian), 2023, kGregorian), (CivilDate{24, 12, 2023}));
+    EXPECT_EQ(DateOfDayOfYear(FourthAdvent(2026, kGregorian), 2026, kGregorian),
+              (CivilDate{20, 12, 2026}));
+    EXPECT_EQ(DateOfDayOfYear(FourthAdvent(2023, kGregorian), 2023, kGregorian),
+              (CivilDate{24, 12, 2023}));
     for (bool gregorian : {kGregorian, kJulian}) {
         for (int year = kMinYear; year <= kMaxYear; ++year) {
-            const CivilDate advent = DateOfDayOfYear(FourthAdvent(year, gregorian), year, gregorian);
+            const CivilDate advent =
+                DateOfDayOfYear(FourthAdvent(year, gregorian), year, gregorian);
             ASSERT_EQ(advent.month, 12);
             ASSERT_GE(advent.day, 18);
             ASSERT_LE(advent.day, 24);
@@ -180,7 +188,8 @@ TEST(Dates, WeekRuleTwoWithSundayStart) {
 
 // Rule 2 with Monday start is ISO 8601: the week belongs to the year of its Thursday.
 TEST(Dates, WeekRuleTwoIsIsoWeekWithMondayStart) {
-    for (DayNumber n = DayNumberOf({1, 1, 1583}, kGregorian); n <= DayNumberOf({31, 12, 2400}, kGregorian); ++n) {
+    for (DayNumber n = DayNumberOf({1, 1, 1583}, kGregorian);
+         n <= DayNumberOf({31, 12, 2400}, kGregorian); ++n) {
         const CivilDate date = DateOfDayNumber(n, kGregorian);
         const int monday_based = (WeekdayOf(date, kGregorian) + 5) % 7;  // 0 Monday … 6 Sunday
         const CivilDate thursday = DateOfDayNumber(n - monday_based + 3, kGregorian);
@@ -197,13 +206,15 @@ TEST(Dates, WeekNumbersAdvanceOnTheWeekStart) {
             for (int rule = 2; rule <= 3; ++rule) {
                 const CivilDate first{1, 1, 1890};
                 int previous = WeekNumber(first, rule, start, gregorian);
-                for (DayNumber n = DayNumberOf(first, gregorian) + 1; n <= DayNumberOf({31, 12, 2110}, gregorian); ++n) {
+                for (DayNumber n = DayNumberOf(first, gregorian) + 1;
+                     n <= DayNumberOf({31, 12, 2110}, gregorian); ++n) {
                     const CivilDate date = DateOfDayNumber(n, gregorian);
                     const int week = WeekNumber(date, rule, start, gregorian);
                     ASSERT_GE(week, 1);
                     ASSERT_LE(week, 53);
                     if (WeekdayOf(date, gregorian) == start) {
-                        ASSERT_TRUE(week == previous + 1 || week == 1) << DateText(date) << " rule " << rule;
+                        ASSERT_TRUE(week == previous + 1 || week == 1)
+                            << DateText(date) << " rule " << rule;
                     } else {
                         ASSERT_EQ(week, previous) << DateText(date) << " rule " << rule;
                     }
@@ -212,7 +223,8 @@ TEST(Dates, WeekNumbersAdvanceOnTheWeekStart) {
                     if (rule == 2 && date.month == 1 && date.day == 4) {
                         ASSERT_EQ(week, 1) << DateText(date);
                     }
-                    if (rule == 3 && date.month == 1 && date.day <= 7 && WeekdayOf(date, gregorian) == start) {
+                    if (rule == 3 && date.month == 1 && date.day <= 7 &&
+                        WeekdayOf(date, gregorian) == start) {
                         ASSERT_EQ(week, 1) << DateText(date);
                     }
                     previous = week;

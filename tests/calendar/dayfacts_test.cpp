@@ -10,7 +10,9 @@ inline void PrintTo(const LocalMinute& m, std::ostream* os) {
     PrintTo(m.date, os);
     *os << " " << m.hour << ":" << m.minute;
 }
-inline void PrintTo(const ClockHm& t, std::ostream* os) { *os << t.hour << ":" << t.minute; }
+inline void PrintTo(const ClockHm& t, std::ostream* os) {
+    *os << t.hour << ":" << t.minute;
+}
 
 namespace {
 
@@ -68,7 +70,8 @@ TEST(DayFacts, WeeksAndDaysLeftAtTheYearsEdges) {
         for (int start = 0; start < 7; ++start) {
             for (int year = 1990; year <= 2030; ++year) {
                 for (int doy = 1; doy <= DaysInYear(year, true); ++doy) {
-                    const int left = WeeksLeft(DateOfDayOfYear(doy, year, true), {true, rule, start});
+                    const int left =
+                        WeeksLeft(DateOfDayOfYear(doy, year, true), {true, rule, start});
                     ASSERT_GE(left, 0) << year << "/" << doy << " rule " << rule;
                     ASSERT_LE(left, 53) << year << "/" << doy << " rule " << rule;
                 }
@@ -137,7 +140,8 @@ TEST(DayFacts, EveryDayOfSomeYearsIsConsistent) {
                 ASSERT_GE(ahead, 0) << DateText(date);
                 ASSERT_LE(ahead, 16) << DateText(date) << (gregorian ? " G" : " J");
                 ASSERT_TRUE(f.sunrise && f.sunset) << DateText(date);
-                ASSERT_LT(f.sunrise->hour * 60 + f.sunrise->minute, f.sunset->hour * 60 + f.sunset->minute);
+                ASSERT_LT(f.sunrise->hour * 60 + f.sunrise->minute,
+                          f.sunset->hour * 60 + f.sunset->minute);
                 ASSERT_FALSE(f.jewish_month_name.empty());
                 ASSERT_GE(f.weeks_left, 0);
             }

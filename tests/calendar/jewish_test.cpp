@@ -9,9 +9,13 @@
 namespace yorbel::calendar {
 namespace {
 
-int WeekdayFromDayNumber(DayNumber n) { return static_cast<int>(((n + 2) % 7 + 7) % 7); }
+int WeekdayFromDayNumber(DayNumber n) {
+    return static_cast<int>(((n + 2) % 7 + 7) % 7);
+}
 
-DayNumber Gregorian(int day, int month, int year) { return DayNumberOf({day, month, year}, true); }
+DayNumber Gregorian(int day, int month, int year) {
+    return DayNumberOf({day, month, year}, true);
+}
 
 TEST(Jewish, NewYears) {
     EXPECT_EQ(JewishNewYear(1), 347998);
@@ -42,9 +46,9 @@ TEST(Jewish, CivilDates) {
         JewishDate jewish;
     };
     const Case cases[] = {
-        {Gregorian(1, 1, 2024), {5784, 4, 20}},   {Gregorian(31, 12, 2024), {5785, 3, 30}},
-        {Gregorian(24, 3, 2024), {5784, 7, 14}},  {Gregorian(23, 4, 2024), {5784, 8, 15}},
-        {Gregorian(14, 3, 2025), {5785, 6, 14}},  {Gregorian(7, 12, 2026), {5787, 3, 27}},
+        {Gregorian(1, 1, 2024), {5784, 4, 20}},  {Gregorian(31, 12, 2024), {5785, 3, 30}},
+        {Gregorian(24, 3, 2024), {5784, 7, 14}}, {Gregorian(23, 4, 2024), {5784, 8, 15}},
+        {Gregorian(14, 3, 2025), {5785, 6, 14}}, {Gregorian(7, 12, 2026), {5787, 3, 27}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DayNumberToJewish(c.civil), c.jewish) << c.civil;
@@ -77,7 +81,8 @@ TEST(Jewish, EveryDayOfSixThousandYearsRoundTrips) {
             ASSERT_TRUE(length >= 353 && length <= 355) << year;
         }
         const int new_year_weekday = WeekdayFromDayNumber(JewishNewYear(year));
-        ASSERT_TRUE(new_year_weekday == 0 || new_year_weekday == 2 || new_year_weekday == 3 || new_year_weekday == 5)
+        ASSERT_TRUE(new_year_weekday == 0 || new_year_weekday == 2 || new_year_weekday == 3 ||
+                    new_year_weekday == 5)
             << year;
         const int months = JewishIsLeap(year) ? 13 : 12;
         for (int month = 1; month <= months; ++month) {

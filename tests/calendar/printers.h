@@ -8,7 +8,11 @@
 
 namespace yorbel::calendar {
 
-inline void PrintTo(const CivilDate& d, std::ostream* os) { *os << d.year << "-" << d.month << "-" << d.day; }
-inline void PrintTo(const JewishDate& d, std::ostream* os) { *os << d.day << "/" << d.month << "/" << d.year; }
+inline void PrintTo(const CivilDate& d, std::ostream* os) {
+    *os << d.year << "-" << d.month << "-" << d.day;
+}
+inline void PrintTo(const JewishDate& d, std::ostream* os) {
+    *os << d.day << "/" << d.month << "/" << d.year;
+}
 
 }  // namespace yorbel::calendar

@@ -1,7 +1,6 @@
 // Runs the built yorbel-cli as scripts do and checks its output and exit status.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,7 +22,8 @@ struct Result {
 // Arguments are passed through the shell, single-quoted.
 Result RunCli(const std::vector<std::string>& args) {
     const std::filesystem::path err_file =
-        std::filesystem::temp_directory_path() / ("yorbel_cli_test_" + std::to_string(::getpid()) + ".err");
+        std::filesystem::temp_directory_path() /
+        ("yorbel_cli_test_" + std::to_string(::getpid()) + ".err");
     std::string command = std::string("'") + YORBEL_BIN_DIR + "/yorbel-cli'";
     for (const std::string& a : args) command += " '" + a + "'";
     command += " 2>'" + err_file.string() + "'";
@@ -56,10 +56,14 @@ TEST(CliDay, JsonRecordOfOneDay) {
     EXPECT_EQ(r.err, "");
     ASSERT_EQ(Lines(r.out).size(), 1u);
     const std::string head =
-        "{\"date\":\"2026-12-07\",\"weekday\":1,\"day_of_year\":341,\"days_left\":24,\"week\":50,\"weeks_left\":3,"
-        "\"day_number\":2461382,\"jewish\":{\"year\":5787,\"month\":3,\"day\":27,\"month_name\":\"Kislev\"},"
-        "\"sunrise\":\"08:10\",\"sunset\":\"16:23\",\"moonrise\":\"06:58\",\"moonset\":\"14:47\",\"moon_age\":";
-    const std::string tail = ",\"next_phase\":{\"kind\":\"new\",\"time\":\"2026-12-09T01:52\"},\"events\":[]}\n";
+        "{\"date\":\"2026-12-07\",\"weekday\":1,\"day_of_year\":341,\"days_left\":24,\"week\":50,"
+        "\"weeks_left\":3,"
+        "\"day_number\":2461382,\"jewish\":{\"year\":5787,\"month\":3,\"day\":27,\"month_name\":"
+        "\"Kislev\"},"
+        "\"sunrise\":\"08:10\",\"sunset\":\"16:23\",\"moonrise\":\"06:58\",\"moonset\":\"14:47\","
+        "\"moon_age\":";
+    const std::string tail =
+        ",\"next_phase\":{\"kind\":\"new\",\"time\":\"2026-12-09T01:52\"},\"events\":[]}\n";
     ASSERT_EQ(r.out.rfind(head, 0), 0u) << r.out;
     ASSERT_GT(r.out.size(), head.size() + tail.size());
     EXPECT_EQ(r.out.substr(r.out.size() - tail.size()), tail) << r.out;
@@ -80,7 +84,8 @@ TEST(CliDay, RangesAndFormats) {
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0].rfind("date,weekday,day_of_year,", 0), 0u);
     EXPECT_EQ(rows[2].rfind("2024-02-29,4,60,306,", 0), 0u);
-    for (const std::string& row : rows) EXPECT_EQ(std::count(row.begin(), row.end(), ','), 18) << row;
+    for (const std::string& row : rows)
+        EXPECT_EQ(std::count(row.begin(), row.end(), ','), 18) << row;
 
     const Result text = RunCli({"day", "2026-12-07"});
     ASSERT_EQ(text.status, 0) << text.err;
@@ -89,9 +94,10 @@ TEST(CliDay, RangesAndFormats) {
 }
 
 TEST(CliDay, OptionValuesAfterEqualsOrAsNextWordIncludingNegativeNumbers) {
-    const Result spaced = RunCli({"day", "2026-03-01", "--lat", "40.71", "--lon", "-74.01", "--zone", "-5",
-                               "--format", "json"});
-    const Result joined = RunCli({"day", "2026-03-01", "--lat=40.71", "--lon=-74.01", "--zone=-5", "--format=json"});
+    const Result spaced = RunCli({"day", "2026-03-01", "--lat", "40.71", "--lon", "-74.01",
+                                  "--zone", "-5", "--format", "json"});
+    const Result joined =
+        RunCli({"day", "2026-03-01", "--lat=40.71", "--lon=-74.01", "--zone=-5", "--format=json"});
     ASSERT_EQ(spaced.status, 0) << spaced.err;
     EXPECT_EQ(spaced.out, joined.out);
     // New York sunrise is in the morning local time, not Frankfurt's.
@@ -103,11 +109,13 @@ TEST(CliDay, ReckoningOptions) {
     ASSERT_EQ(julian.status, 0) << julian.err;
     EXPECT_NE(julian.out.find("\"weekday\":0"), std::string::npos) << julian.out;
 
-    const Result sunday = RunCli({"day", "2026-01-01", "--week-start", "sun", "--week-rule", "2", "--format", "json"});
+    const Result sunday = RunCli(
+        {"day", "2026-01-01", "--week-start", "sun", "--week-rule", "2", "--format", "json"});
     ASSERT_EQ(sunday.status, 0) << sunday.err;
     EXPECT_NE(sunday.out.find("\"week\":53,"), std::string::npos) << sunday.out;
 
-    const Result polar = RunCli({"day", "2026-12-21", "--lat", "78.22", "--lon", "15.65", "--format", "json"});
+    const Result polar =
+        RunCli({"day", "2026-12-21", "--lat", "78.22", "--lon", "15.65", "--format", "json"});
     ASSERT_EQ(polar.status, 0) << polar.err;
     EXPECT_NE(polar.out.find("\"sunrise\":null,\"sunset\":null"), std::string::npos) << polar.out;
 }
@@ -157,8 +165,8 @@ TEST(CliEaster, GregorianAndJulian) {
 }
 
 TEST(CliHelp, EveryCommandPrintsUsage) {
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"}, {"day", "--help"},
-                                                  {"easter", "--help"}}) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--help"}, {"day", "--help"}, {"easter", "--help"}}) {
         const Result r = RunCli(args);
         EXPECT_EQ(r.status, 0);
         EXPECT_NE(r.out.find("yorbel-cli"), std::string::npos);
