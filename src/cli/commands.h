@@ -18,5 +18,7 @@ struct Command {
 
 Command DayCommand();
 Command EasterCommand();
+Command ImportCommand();
+Command ExportCommand();
 
 }  // namespace yorbel::cli

@@ -15,6 +15,8 @@ using yorbel::cli::Command;
 const std::array kCommands{
     yorbel::cli::DayCommand(),
     yorbel::cli::EasterCommand(),
+    yorbel::cli::ImportCommand(),
+    yorbel::cli::ExportCommand(),
 };
 
 void PrintUsage(std::ostream& out) {

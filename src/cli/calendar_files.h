@@ -1,0 +1,30 @@
+// Calendar and group files for the yorbel-cli commands that read them.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "data/events.h"
+#include "data/groups.h"
+
+namespace yorbel::cli {
+
+// The groups named by --groups, or else the desktop program's own group file: the
+// per-user copy for the stored interface language (seeded from the shipped copy beside
+// the program, as the desktop program does on first use). A group file that cannot be
+// read throws.
+std::unique_ptr<data::Groups> OpenGroups(const std::optional<std::string>& groups_file);
+
+// A groups table that reads no file, for commands that need none.
+std::unique_ptr<data::Groups> NoGroups();
+
+// The calendar file loaded into its tables; throws when it cannot be read.
+std::unique_ptr<data::EventTables> OpenCalendarFile(const data::Groups& groups,
+                                                    const std::filesystem::path& file);
+
+// The file name a calendar is known by: its name without the folder.
+std::string CalendarName(const std::filesystem::path& file);
+
+}  // namespace yorbel::cli

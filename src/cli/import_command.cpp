@@ -1,0 +1,53 @@
+#include <array>
+#include <filesystem>
+
+#include "cli/args.h"
+#include "cli/calendar_files.h"
+#include "cli/commands.h"
+#include "exchange/delimited_text.h"
+
+namespace yorbel::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kUsage =
+    "yorbel-cli import CALENDAR CSVFILE [--groups FILE]\n"
+    "    Appends one event per line of the comma-separated file (name, type, repeat, from,\n"
+    "    to, group) to the calendar, creating the calendar file when it is missing, and\n"
+    "    saves it. Prints how many events were added. A line that cannot be read stops\n"
+    "    the import with its line number, and the calendar file is left unchanged.\n";
+
+int RunImport(std::span<const std::string> words, std::ostream& out) {
+    constexpr std::array<OptionSpec, 1> kOptions{{{"groups", true}}};
+    const Args args = Args::Parse(words, kOptions);
+    if (args.help()) {
+        out << kUsage;
+        return 0;
+    }
+    if (args.positional().size() != 2) throw UsageError("expects CALENDAR and CSVFILE");
+    const fs::path calendar_file = args.positional()[0];
+    const fs::path csv_file = args.positional()[1];
+    if (calendar_file.empty()) throw UsageError("CALENDAR is empty");
+
+    // The groups play no part in an import; a named group file is still checked.
+    const auto groups = args.value("groups") ? OpenGroups(args.value("groups")) : NoGroups();
+    std::error_code ec;
+    const bool exists = fs::exists(calendar_file, ec);
+    const auto calendar = OpenCalendarFile(*groups, exists ? calendar_file : fs::path());
+
+    // On a failure nothing is saved: a partly imported file would be imported twice
+    // once the bad line is mended and the command run again.
+    const int added = exchange::ImportFile(calendar->CdsEvents(), csv_file, ",");
+    if (added > 0) calendar->SetModified();
+    if (calendar->Modified() || !exists) calendar->SaveCalendarAs(calendar_file);
+    out << added << (added == 1 ? " event added\n" : " events added\n");
+    return 0;
+}
+
+}  // namespace
+
+Command ImportCommand() { return {"import", kUsage, RunImport}; }
+
+}  // namespace yorbel::cli

@@ -1,0 +1,172 @@
+// yorbel-cli import and export, run as the separate program scripts call.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "data/events.h"
+#include "data/groups.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace yorbel;
+
+struct CliRun {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string ReadFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+class ExchangeCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("yorbel_cli_exchange_" + std::to_string(::getpid()) + "_" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        // Group 1 shown, group 2 hidden.
+        data::Groups groups(dir_);
+        groups.LoadGroups(true);
+        for (const auto& [name, show] : {std::pair{"Shown", 1}, std::pair{"Hidden", 0}}) {
+            groups.CdsGroups().Append();
+            groups.CdsGroups().SetText(data::Gp_name, name);
+            groups.CdsGroups().SetInteger(data::Gp_show, show);
+            groups.CdsGroups().Post();
+        }
+        groups.SaveGroups();
+        groups_file_ = (dir_ / data::kGroupFileEnglish).string();
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    CliRun Cli(const std::string& args) {
+        const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
+        // HOME points into the test folder so nothing of the user's is read or written.
+        const std::string command = "HOME=" + Quote(dir_.string()) + " XDG_DATA_HOME= XDG_CONFIG_HOME= " +
+                                    YORBEL_BIN_DIR "/yorbel-cli " + args + " >" + Quote(out.string()) + " 2>" +
+                                    Quote(err.string());
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
+    }
+
+    std::string P(const std::string& name) const { return Quote((dir_ / name).string()); }
+
+    // Name and group of every event, and their numbers, as stored in the calendar file.
+    std::vector<std::string> Events(const std::string& name) const {
+        data::Groups groups(dir_ / "unused");
+        data::EventTables cal(groups.CdsGroups());
+        cal.OpenCalendar(dir_ / name);
+        std::vector<std::string> rows;
+        data::Table& e = cal.CdsEvents();
+        for (e.First(); !e.Eof(); e.Next()) {
+            rows.push_back(std::to_string(e.AsInteger(data::Ev_no)) + ":" + e.AsText(data::Ev_name) + ":" +
+                           (e.IsNull(data::Ev_gp_no) ? "-" : std::to_string(e.AsInteger(data::Ev_gp_no))));
+        }
+        return rows;
+    }
+
+    void Write(const std::string& name, std::string_view bytes) const {
+        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+    }
+
+    fs::path dir_;
+    std::string groups_file_;
+};
+
+using Rows = std::vector<std::string>;
+
+TEST_F(ExchangeCommandsTest, ImportCreatesAMissingCalendarAndAppendsAgain) {
+    Write("in.csv", "\"Smith, John\",0,1,19800512,,1\r\nHoliday,1,0,20260720,20260731,2\r\nMover,0,3,-2,,1");
+    CliRun r = Cli("import " + P("cal.yrb") + " " + P("in.csv"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "3 events added\n");
+    EXPECT_EQ(Events("cal.yrb"), (Rows{"1:Smith, John:1", "2:Holiday:2", "3:Mover:1"}));
+
+    r = Cli("import " + P("cal.yrb") + " " + P("in.csv") + " --groups " + Quote(groups_file_));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Events("cal.yrb").size(), 6u);
+    EXPECT_EQ(Events("cal.yrb")[5], "6:Mover:1");
+
+    // An empty file into a missing calendar still creates it; into an existing one it
+    // changes nothing, not even the file.
+    Write("empty.csv", "");
+    EXPECT_EQ(Cli("import " + P("new.yrb") + " " + P("empty.csv")).out, "0 events added\n");
+    EXPECT_TRUE(fs::exists(dir_ / "new.yrb"));
+    const auto before = fs::last_write_time(dir_ / "cal.yrb");
+    EXPECT_EQ(Cli("import " + P("cal.yrb") + " " + P("empty.csv")).status, 0);
+    EXPECT_EQ(fs::last_write_time(dir_ / "cal.yrb"), before);
+}
+
+TEST_F(ExchangeCommandsTest, FailuresNameTheLineOrFileAndSaveNothing) {
+    Write("good.csv", "Kept,0,0,20260101,,1\r\n");
+    ASSERT_EQ(Cli("import " + P("cal.yrb") + " " + P("good.csv")).status, 0);
+
+    Write("bad.csv", "One,0,0,20260102,,1\r\nTwo,abc,0,20260103,,1\r\nThree,0,0,20260104,,1\r\n");
+    CliRun r = Cli("import " + P("cal.yrb") + " " + P("bad.csv"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("line 2"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("abc"), std::string::npos) << r.err;
+    EXPECT_EQ(Events("cal.yrb"), (Rows{"1:Kept:1"}));
+
+    r = Cli("import " + P("fresh.yrb") + " " + P("bad.csv"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(fs::exists(dir_ / "fresh.yrb"));
+
+    r = Cli("import " + P("cal.yrb") + " " + P("missing.csv"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("missing.csv"), std::string::npos) << r.err;
+
+    r = Cli("export " + P("cal.yrb") + " " + P("no/such/folder.csv") + " --groups " + Quote(groups_file_));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("folder.csv"), std::string::npos) << r.err;
+
+    r = Cli("export " + P("nocal.yrb") + " " + P("out.csv") + " --groups " + Quote(groups_file_));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("nocal.yrb"), std::string::npos) << r.err;
+
+    EXPECT_EQ(Cli("export " + P("cal.yrb") + " " + P("out.csv") + " --groups " + P("nogroups.yrg")).status, 1);
+    EXPECT_EQ(Cli("import " + P("cal.yrb")).status, 2);
+    EXPECT_EQ(Cli("export " + P("cal.yrb") + " " + P("out.csv") + " --bogus").status, 2);
+}
+
+TEST_F(ExchangeCommandsTest, ExportWritesShownGroupsAndReadsBackTheSame) {
+    Write("in.csv", "\"Say \"\"hi\"\", all\",0,1,20260101,,1\r\nSecret,0,0,20260102,,2\r\n"
+                    "Nobody's,0,0,20260103,,7\r\nK\xC3\xB6ln,1,0,20260301,20260305,1\r\n");
+    ASSERT_EQ(Cli("import " + P("cal.yrb") + " " + P("in.csv")).status, 0);
+
+    CliRun r = Cli("export " + P("cal.yrb") + " " + P("out.csv") + " --groups " + Quote(groups_file_));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "2 events written\n");
+    EXPECT_EQ(ReadFile(dir_ / "out.csv"),
+              "\"Say \"\"hi\"\", all\",0,1,20260101,,1\r\nK\xC3\xB6ln,1,0,20260301,20260305,1\r\n");
+
+    ASSERT_EQ(Cli("import " + P("copy.yrb") + " " + P("out.csv")).status, 0);
+    EXPECT_EQ(Events("copy.yrb"), (Rows{"1:Say \"hi\", all:1", "2:K\xC3\xB6ln:1"}));
+
+    // Without --groups the desktop program's per-user group file of the stored language
+    // is used, seeded from the shipped one when missing.
+    const fs::path user_groups = dir_ / ".local/share/Brenmark/Yorbel";
+    ASSERT_EQ(Cli("export " + P("cal.yrb") + " " + P("user.csv")).status, 0);
+    EXPECT_TRUE(fs::exists(user_groups / data::kGroupFileEnglish));
+    EXPECT_FALSE(fs::exists(user_groups / data::kGroupFileGerman));
+    fs::create_directories(dir_ / ".config/Brenmark");
+    Write(".config/Brenmark/Yorbel.conf", "[General]\nLanguage=0\n");
+    ASSERT_EQ(Cli("export " + P("cal.yrb") + " " + P("user.csv")).status, 0);
+    EXPECT_TRUE(fs::exists(user_groups / data::kGroupFileGerman));
+}
+
+}  // namespace
