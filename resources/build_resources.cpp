@@ -6,6 +6,9 @@
 //       "name;#RRGGBB;free 0|1;shown 0|1" ('#' lines and blank lines are comments).
 //       The n-th group line gets group number n; the tool fails if the table store
 //       numbers them otherwise, since the sample calendars rely on these numbers.
+//   build_resources calendar SOURCE.csv OUT.yrb GROUPFILE...
+//       Imports the delimited text into a new calendar and saves it; fails when an event
+//       names a group that one of the group files lacks.
 //
 // Any fault ends the tool with a message naming the file and line and exit status 1, so
 // a broken source stops the build instead of shipping a broken file.
@@ -13,14 +16,17 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "data/events.h"
 #include "data/groups.h"
 #include "data/table.h"
 #include "data/table_file.h"
+#include "exchange/delimited_text.h"
 
 namespace fs = std::filesystem;
 using namespace yorbel;
@@ -99,12 +105,57 @@ int BuildGroups(const fs::path& source, bool english, const fs::path& out_folder
         table.SetInteger(data::Gp_show, Flag(parts[3], source, line_no) ? 1 : 0);
         table.Post();
         if (table.AsInteger(data::Gp_no) != ++expected_no) {
-            Fail(source, line_no, "group got number " + std::to_string(table.AsInteger(data::Gp_no)) +
-                                      ", expected " + std::to_string(expected_no));
+            Fail(source, line_no,
+                 "group got number " + std::to_string(table.AsInteger(data::Gp_no)) +
+                     ", expected " + std::to_string(expected_no));
         }
     }
     groups.SaveGroups();
     std::cout << groups.FileName().string() << ": " << expected_no << " groups\n";
+    return 0;
+}
+
+// The group numbers a group file holds.
+std::set<std::int32_t> GroupNumbers(const fs::path& group_file) {
+    data::Table table("CdsGroups", {});
+    data::LoadTable(table, group_file);
+    std::set<std::int32_t> numbers;
+    const data::FieldNo no = table.FieldByName("Gp_no");
+    for (table.First(); !table.IsEmpty() && !table.Eof(); table.Next()) {
+        numbers.insert(table.AsInteger(no));
+    }
+    return numbers;
+}
+
+int BuildCalendar(const fs::path& source, const fs::path& out,
+                  const std::vector<fs::path>& group_files) {
+    std::vector<std::set<std::int32_t>> numbers;
+    for (const auto& file : group_files) numbers.push_back(GroupNumbers(file));
+
+    // The occurrence lookups need a groups table; an empty one will do, since nothing
+    // is generated here.
+    const data::Groups no_groups(out.parent_path());
+    data::EventTables tables(no_groups.CdsGroups());
+    tables.OpenCalendar({});
+    data::Table& events = tables.CdsEvents();
+    const int added = exchange::ImportFile(events, source, ",");
+    if (added == 0) Fail(source, 0, "no events");
+
+    int line = 0;
+    for (events.First(); !events.Eof(); events.Next()) {
+        ++line;
+        if (events.IsNull(data::Ev_gp_no)) Fail(source, line, "event without a group");
+        const std::int32_t group = events.AsInteger(data::Ev_gp_no);
+        for (std::size_t i = 0; i < numbers.size(); ++i) {
+            if (!numbers[i].contains(group)) {
+                Fail(source, line,
+                     "group " + std::to_string(group) + " is not in " + group_files[i].string());
+            }
+        }
+    }
+    fs::create_directories(out.parent_path());
+    tables.SaveCalendarAs(out);
+    std::cout << out.string() << ": " << added << " events\n";
     return 0;
 }
 
@@ -113,10 +164,15 @@ int BuildGroups(const fs::path& source, bool english, const fs::path& out_folder
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     try {
-        if (args.size() == 4 && args[0] == "groups" && (args[2] == "english" || args[2] == "german")) {
+        if (args.size() == 4 && args[0] == "groups" &&
+            (args[2] == "english" || args[2] == "german")) {
             return BuildGroups(args[1], args[2] == "english", args[3]);
         }
-        std::cerr << "usage: build_resources groups SOURCE english|german OUT_FOLDER\n";
+        if (args.size() >= 4 && args[0] == "calendar") {
+            return BuildCalendar(args[1], args[2], {args.begin() + 3, args.end()});
+        }
+        std::cerr << "usage: build_resources groups SOURCE english|german OUT_FOLDER\n"
+                     "       build_resources calendar SOURCE.csv OUT.yrb GROUPFILE...\n";
         return 2;
     } catch (const std::exception& e) {
         std::cerr << "build_resources: " << e.what() << '\n';

@@ -1,4 +1,4 @@
-// The group files that the build puts beside the programs.
+// The group files and sample calendars that the build puts beside the programs.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "data/events.h"
+#include "data/groups.h"
 #include "data/table.h"
 #include "data/table_file.h"
 
@@ -82,10 +84,36 @@ TEST(ShippedGroups, ColoursAreDistinctAndKeepDayNumbersReadable) {
         EXPECT_GE(Distance(row.color, 0xFFFFFF), 40.0) << row.name << " looks like a plain day";
         for (const auto& [other_no, other] : groups) {
             if (other_no > no) {
-                EXPECT_GE(Distance(row.color, other.color), 40.0) << row.name << " / " << other.name;
+                EXPECT_GE(Distance(row.color, other.color), 40.0)
+                    << row.name << " / " << other.name;
             }
         }
     }
+}
+
+// Every sample calendar loads, and each event belongs to a group that both group files
+// hold, so it is painted in either language.
+TEST(SampleCalendars, EveryCalendarLoadsAndItsEventsFallInShippedGroups) {
+    const auto german = ReadGroups("Groups_d.yrg");
+    const auto english = ReadGroups("Groups_e.yrg");
+    const Groups groups(kBin);  // never loaded: the lookups are not read here
+    std::size_t calendars = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(kBin / "examples")) {
+        if (entry.path().extension() != ".yrb") continue;
+        ++calendars;
+        EventTables tables(groups.CdsGroups());
+        tables.OpenCalendar(entry.path());
+        Table& events = tables.CdsEvents();
+        EXPECT_GE(events.RecordCount(), 10) << entry.path();
+        for (events.First(); !events.IsEmpty() && !events.Eof(); events.Next()) {
+            const std::string name = events.AsText(Ev_name);
+            EXPECT_FALSE(name.empty()) << entry.path();
+            ASSERT_FALSE(events.IsNull(Ev_gp_no)) << name;
+            EXPECT_TRUE(german.contains(events.AsInteger(Ev_gp_no))) << name;
+            EXPECT_TRUE(english.contains(events.AsInteger(Ev_gp_no))) << name;
+        }
+    }
+    EXPECT_GE(calendars, 8u);
 }
 
 }  // namespace
