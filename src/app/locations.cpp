@@ -1,15 +1,17 @@
 #include "app/locations.h"
 
-#include "exchange/text_encoding.h"
-
 #include <fstream>
 #include <iterator>
 #include <system_error>
 
+#include "exchange/text_encoding.h"
+
 namespace yorbel::app {
 namespace {
 
-bool IsContinuationByte(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool IsContinuationByte(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 // Byte offset of the character at 0-based character index `index` (or the size when the
 // line is shorter). Counting lead bytes keeps a stray byte from shifting more than itself.
@@ -113,18 +115,27 @@ double DegreesOf(int degrees, int minutes, int seconds, bool positive) {
 
 std::string_view ProblemKey(LineProblem problem) {
     switch (problem) {
-    case LineProblem::TooShort: return "LocationLineTooShort";
-    case LineProblem::MissingName: return "LocationLineNoName";
-    case LineProblem::BadCode: return "LocationLineBadCode";
-    case LineProblem::BadNumber: return "LocationLineBadNumber";
-    case LineProblem::LatitudeOutOfRange: return "LocationLineBadLatitude";
-    case LineProblem::LongitudeOutOfRange: return "LocationLineBadLongitude";
-    case LineProblem::BadZone: return "LocationLineBadZone";
+        case LineProblem::TooShort:
+            return "LocationLineTooShort";
+        case LineProblem::MissingName:
+            return "LocationLineNoName";
+        case LineProblem::BadCode:
+            return "LocationLineBadCode";
+        case LineProblem::BadNumber:
+            return "LocationLineBadNumber";
+        case LineProblem::LatitudeOutOfRange:
+            return "LocationLineBadLatitude";
+        case LineProblem::LongitudeOutOfRange:
+            return "LocationLineBadLongitude";
+        case LineProblem::BadZone:
+            return "LocationLineBadZone";
     }
     return "LocationLineTooShort";
 }
 
-std::string EntryName(std::string_view line) { return NameOf(line); }
+std::string EntryName(std::string_view line) {
+    return NameOf(line);
+}
 
 std::optional<std::string> CountryCodeOf(std::string_view country_line) {
     std::string_view code = Chars(country_line, 50, 3);
@@ -156,8 +167,10 @@ std::variant<City, LineProblem> ParseCityLine(std::string_view line,
     // Past the name every column is one byte wide; a wider character there is caught by
     // the digit checks.
     std::string_view c = Columns(line);
-    auto lat_d = Digits(c.substr(0, 2)), lat_m = Digits(c.substr(2, 2)), lat_s = Digits(c.substr(4, 2));
-    auto long_d = Digits(c.substr(7, 3)), long_m = Digits(c.substr(10, 2)), long_s = Digits(c.substr(12, 2));
+    auto lat_d = Digits(c.substr(0, 2)), lat_m = Digits(c.substr(2, 2)),
+         lat_s = Digits(c.substr(4, 2));
+    auto long_d = Digits(c.substr(7, 3)), long_m = Digits(c.substr(10, 2)),
+         long_s = Digits(c.substr(12, 2));
     auto zone_h = Digits(c.substr(17, 2)), zone_t = Digits(c.substr(19, 1));
     if (!lat_d || !lat_m || !lat_s || !long_d || !long_m || !long_s || !zone_h || !zone_t) {
         return LineProblem::BadNumber;
@@ -214,11 +227,9 @@ CountryListResult ReadCountryList(const std::filesystem::path& path) {
     return ReadList<Country>(path, [](std::string_view line) { return ParseCountryLine(line); });
 }
 
-CityListResult ReadCityList(const std::filesystem::path& path,
-                            std::string_view decimal_separator) {
-    return ReadList<City>(path, [&](std::string_view line) {
-        return ParseCityLine(line, decimal_separator);
-    });
+CityListResult ReadCityList(const std::filesystem::path& path, std::string_view decimal_separator) {
+    return ReadList<City>(
+        path, [&](std::string_view line) { return ParseCityLine(line, decimal_separator); });
 }
 
 }  // namespace yorbel::app

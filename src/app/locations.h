@@ -61,13 +61,13 @@ struct Country {
 };
 
 enum class LineProblem {
-    TooShort,           // shorter than the fixed columns
-    MissingName,        // characters 1–49 are blank
-    BadCode,            // country code not three letters or digits
-    BadNumber,          // a digit column holds something else
+    TooShort,     // shorter than the fixed columns
+    MissingName,  // characters 1–49 are blank
+    BadCode,      // country code not three letters or digits
+    BadNumber,    // a digit column holds something else
     LatitudeOutOfRange,
     LongitudeOutOfRange,
-    BadZone,            // sign not "+" or "-", column 65 not blank, or beyond ±14 hours
+    BadZone,  // sign not "+" or "-", column 65 not blank, or beyond ±14 hours
 };
 
 // The language key ("FrmOptions" section) that describes a problem.
@@ -106,8 +106,7 @@ std::filesystem::path CityListPath(const std::filesystem::path& program_folder,
                                    std::string_view code);
 
 CountryListResult ReadCountryList(const std::filesystem::path& path);
-CityListResult ReadCityList(const std::filesystem::path& path,
-                            std::string_view decimal_separator);
+CityListResult ReadCityList(const std::filesystem::path& path, std::string_view decimal_separator);
 
 // The first 49 characters of a list line without trailing blanks (the name that the
 // status bar's location text is made of).

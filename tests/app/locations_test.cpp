@@ -102,16 +102,19 @@ TEST(CountryLine, CodeAndName) {
 
     // The code becomes part of a path: nothing but letters and digits.
     EXPECT_EQ(std::get<LineProblem>(ParseCountryLine(Padded("Up") + "../")), LineProblem::BadCode);
-    EXPECT_EQ(std::get<LineProblem>(ParseCountryLine(Padded("Nope") + "GM")), LineProblem::TooShort);
-    EXPECT_EQ(std::get<LineProblem>(ParseCountryLine(Padded("") + "GMY")), LineProblem::MissingName);
+    EXPECT_EQ(std::get<LineProblem>(ParseCountryLine(Padded("Nope") + "GM")),
+              LineProblem::TooShort);
+    EXPECT_EQ(std::get<LineProblem>(ParseCountryLine(Padded("") + "GMY")),
+              LineProblem::MissingName);
     EXPECT_EQ(CountryCodeOf(""), std::nullopt);
 }
 
 class LocationFiles : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = std::filesystem::temp_directory_path() /
-               ("yorbel_locations_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+               ("yorbel_locations_" +
+                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir_ / "geo");
     }
@@ -123,18 +126,16 @@ protected:
 };
 
 TEST_F(LocationFiles, BadLinesAreSkippedWithTheirLineNumbers) {
-    Write("GMY.txt", "\xEF\xBB\xBF" + kFrankfurt + "\r\n" + "short\r\n\r\n" +
-                         Padded("Berlin") + "523119N0132406E +010\n" + Padded("Bad") +
-                         "52311xN0132406E +010");
+    Write("GMY.txt", "\xEF\xBB\xBF" + kFrankfurt + "\r\n" + "short\r\n\r\n" + Padded("Berlin") +
+                         "523119N0132406E +010\n" + Padded("Bad") + "52311xN0132406E +010");
     auto result = ReadCityList(CityListPath(dir_, "GMY"), ",");
     ASSERT_TRUE(std::holds_alternative<LocationList<City>>(result));
     const auto& list = std::get<LocationList<City>>(result);
     ASSERT_EQ(list.entries.size(), 2u);
     EXPECT_EQ(list.entries[0].line, kFrankfurt);  // byte order mark and CR dropped
     EXPECT_EQ(list.entries[1].name, "Berlin");
-    const std::vector<LineWarning> expected{{2, LineProblem::TooShort},
-                                            {3, LineProblem::TooShort},
-                                            {5, LineProblem::BadNumber}};
+    const std::vector<LineWarning> expected{
+        {2, LineProblem::TooShort}, {3, LineProblem::TooShort}, {5, LineProblem::BadNumber}};
     EXPECT_EQ(list.warnings, expected);
 }
 
@@ -156,8 +157,8 @@ TEST_F(LocationFiles, MissingFilesAreErrorValuesWithThePath) {
 
     // A folder where the file should be is no file either.
     std::filesystem::create_directories(dir_ / "geo" / "XYZ.txt");
-    EXPECT_TRUE(std::holds_alternative<LocationFileError>(
-        ReadCityList(CityListPath(dir_, "XYZ"), ",")));
+    EXPECT_TRUE(
+        std::holds_alternative<LocationFileError>(ReadCityList(CityListPath(dir_, "XYZ"), ",")));
 }
 
 TEST(ShippedLocationFiles, EveryFileParsesWithoutWarningsAndGermanyHoldsTheDefault) {
