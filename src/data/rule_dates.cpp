@@ -1,0 +1,313 @@
+#include "data/rule_dates.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "calendar/jewish.h"
+
+namespace yorbel::data {
+
+using calendar::CivilDate;
+using calendar::DateOfDayNumber;
+using calendar::DateText;
+using calendar::DayNumber;
+using calendar::DayNumberOf;
+
+namespace {
+
+RuleFault Fault(const char* key, std::string_view text) {
+    return RuleFault{key, {std::string(text)}};
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Value of a run of decimal digits; nullopt if any character is not a digit.
+std::optional<int> Digits(std::string_view text) {
+    if (text.empty() || !std::all_of(text.begin(), text.end(), IsDigit)) return std::nullopt;
+    int value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+// A signed decimal integer: optional "+" or "-", then digits ("-0" is 0).
+std::optional<int> SignedNumber(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    auto value = Digits(text);
+    if (!value) return std::nullopt;
+    return negative ? -*value : *value;
+}
+
+Checked<CivilDate> ParseFullDate(std::string_view text, bool gregorian) {
+    auto date = calendar::ParseDateText(text);
+    if (!date || !calendar::IsValidDate(*date, gregorian)) return Fault("RuleBadDate", text);
+    return *date;
+}
+
+// Day and month of a date text; the year digits must be digits but are not used.
+// 29 February is accepted whatever the year.
+Checked<DayMonth> ParseDayMonth(std::string_view text) {
+    auto date = calendar::ParseDateText(text);
+    if (!date || date->month < 1 || date->month > 12 || date->day < 1 ||
+        date->day > calendar::DaysInMonth(2000, date->month, true))
+        return Fault("RuleBadDate", text);
+    return DayMonth{date->day, date->month};
+}
+
+// The two leading codes "wwnn" of a six-character rule text: weekday 0–6, count 1–5.
+struct WeekdayCount {
+    int weekday;
+    int count;
+};
+Checked<WeekdayCount> ParseWeekdayCount(std::string_view text) {
+    if (text.size() != 6) return Fault("RuleBadCode", text);
+    auto weekday = Digits(text.substr(0, 2));
+    auto count = Digits(text.substr(2, 2));
+    if (!weekday || !count) return Fault("RuleNotNumber", text);
+    if (*weekday > 6 || *count < 1 || *count > 5) return Fault("RuleBadCode", text);
+    return WeekdayCount{*weekday, *count};
+}
+
+Checked<Rule> ParseWeekOfMonth(std::string_view text) {
+    auto head = ParseWeekdayCount(text);
+    if (!head.ok()) return head.fault();
+    auto month = Digits(text.substr(4, 2));
+    if (!month) return Fault("RuleNotNumber", text);
+    if (*month < 1 || *month > 12) return Fault("RuleBadCode", text);
+    return Rule{WeekOfMonthRule{head.value().weekday, head.value().count, *month}};
+}
+
+Checked<NearDateRule> ParseNearDate(std::string_view rule_text, std::string_view reference) {
+    auto head = ParseWeekdayCount(rule_text);
+    if (!head.ok()) return head.fault();
+    auto ref = ParseDayMonth(reference);
+    if (!ref.ok()) return ref.fault();
+    // Only exactly "01" means after; the editor writes "00" for before.
+    return NearDateRule{head.value().weekday, head.value().count, rule_text.substr(4, 2) == "01",
+                        ref.value()};
+}
+
+Checked<JewishRule> ParseJewishMonthDay(std::string_view text) {
+    if (text.size() != 4) return Fault("RuleBadCode", text);
+    auto month = Digits(text.substr(0, 2));
+    auto day = Digits(text.substr(2, 2));
+    if (!month || !day) return Fault("RuleNotNumber", text);
+    if (*month < 1 || *month > 12 || *day < 1 || *day > 30) return Fault("RuleBadCode", text);
+    return JewishRule{*month, *day};
+}
+
+CivilDate NearDate(int year, const NearDateRule& rule, bool gregorian) {
+    CivilDate reference{rule.reference.day, rule.reference.month, year};
+    if (reference.month == 2 && reference.day == 29 && !calendar::IsLeapYear(year, gregorian))
+        reference = CivilDate{1, 3, year};
+    DayNumber e = DayNumberOf(reference, gregorian);
+    const int f = calendar::WeekdayOf(reference, gregorian);   // Saturday-based
+    const int c = calendar::SaturdayBased(rule.weekday);
+    // Days to the nearest wanted weekday strictly after (before) the reference: 1–7.
+    int step = rule.after ? (c - f + 7) % 7 : (f - c + 7) % 7;
+    if (step == 0) step = 7;
+    const int distance = step + 7 * (rule.count - 1);
+    e += rule.after ? distance : -distance;
+    return DateOfDayNumber(e, gregorian);
+}
+
+std::string JewishText(DayNumber n) {
+    const calendar::JewishDate j = calendar::DayNumberToJewish(n);
+    // Same layout as a civil date text: four, two and two digits.
+    return DateText(CivilDate{j.day, j.month, j.year});
+}
+
+bool InYearRange(int year) { return year >= calendar::kMinYear && year <= calendar::kMaxYear; }
+
+}  // namespace
+
+Checked<Rule> ParseRule(int ev_type, int ev_repeat, std::string_view ev_from,
+                        std::string_view ev_to, bool gregorian) {
+    if (ev_type != 0) {
+        auto first = ParseFullDate(ev_from, gregorian);
+        if (!first.ok()) return first.fault();
+        auto last = ParseFullDate(ev_to, gregorian);
+        if (!last.ok()) return last.fault();
+        return Rule{PeriodRule{first.value(), last.value()}};
+    }
+    switch (ev_repeat) {
+        case RepeatNone: {
+            auto date = ParseFullDate(ev_from, gregorian);
+            if (!date.ok()) return date.fault();
+            return Rule{OnceRule{date.value()}};
+        }
+        case RepeatYearly: {
+            auto date = ParseDayMonth(ev_from);
+            if (!date.ok()) return date.fault();
+            return Rule{YearlyRule{date.value()}};
+        }
+        case RepeatWeekOfMonth:
+            return ParseWeekOfMonth(ev_from);
+        case RepeatEaster: {
+            auto offset = SignedNumber(ev_from);
+            if (!offset) return Fault("RuleNotNumber", ev_from);
+            return Rule{EasterRule{*offset}};
+        }
+        case RepeatAdvent: {
+            auto count = SignedNumber(ev_from);
+            if (!count) return Fault("RuleNotNumber", ev_from);
+            return Rule{AdventRule{*count}};
+        }
+        case RepeatNearDate: {
+            auto rule = ParseNearDate(ev_from, ev_to);
+            if (!rule.ok()) return rule.fault();
+            return Rule{rule.value()};
+        }
+        case RepeatJewish: {
+            auto rule = ParseJewishMonthDay(ev_from);
+            if (!rule.ok()) return rule.fault();
+            return Rule{rule.value()};
+        }
+        default:
+            return RuleFault{"RuleBadRepeat", {std::to_string(ev_repeat)}};
+    }
+}
+
+std::string JewishFirst(int year, bool gregorian) {
+    return JewishText(DayNumberOf(CivilDate{1, 1, year}, gregorian));
+}
+
+std::string JewishLast(int year, bool gregorian) {
+    return JewishText(DayNumberOf(CivilDate{31, 12, year}, gregorian));
+}
+
+JewishBounds JewishBoundsOf(int year, bool gregorian) {
+    return JewishBounds{JewishFirst(year, gregorian), JewishLast(year, gregorian)};
+}
+
+std::string YearlyDateIn(int year, DayMonth date, bool gregorian) {
+    int day = date.day;
+    if (date.month == 2 && day == 29 && !calendar::IsLeapYear(year, gregorian)) day = 28;
+    return DateText(CivilDate{day, date.month, year});
+}
+
+Checked<std::string> YearlyDateIn(int year, std::string_view date_text, bool gregorian) {
+    auto date = ParseDayMonth(date_text);
+    if (!date.ok()) return date.fault();
+    return YearlyDateIn(year, date.value(), gregorian);
+}
+
+std::optional<std::string> EasterOffsetDate(int year, int offset, bool gregorian) {
+    // No offset beyond this many days can reach a year in 1–9999 from another one.
+    constexpr int kFarthest = 4'000'000;
+    if (offset < -kFarthest || offset > kFarthest) return std::nullopt;
+    const DayNumber easter = DayNumberOf(calendar::EasterSunday(year, gregorian), gregorian);
+    const CivilDate date = DateOfDayNumber(easter + offset, gregorian);
+    if (!InYearRange(date.year)) return std::nullopt;
+    return DateText(date);
+}
+
+std::optional<std::string> AdventOffsetDate(int year, int count, bool gregorian) {
+    const long long day_of_year =
+        static_cast<long long>(calendar::FourthAdvent(year, gregorian)) - count;
+    if (day_of_year < 1 || day_of_year > calendar::DaysInYear(year, gregorian))
+        return std::nullopt;
+    return DateText(calendar::DateOfDayOfYear(static_cast<int>(day_of_year), year, gregorian));
+}
+
+std::string WeekdayNearDate(int year, const NearDateRule& rule, bool gregorian) {
+    return DateText(NearDate(year, rule, gregorian));
+}
+
+Checked<std::string> WeekdayNearDate(int year, std::string_view rule_text,
+                                     std::string_view reference_text, bool gregorian) {
+    auto rule = ParseNearDate(rule_text, reference_text);
+    if (!rule.ok()) return rule.fault();
+    return WeekdayNearDate(year, rule.value(), gregorian);
+}
+
+std::string JewishToCivilDate(int jewish_year, const JewishRule& date, bool gregorian) {
+    int month = date.month;
+    if (calendar::JewishIsLeap(jewish_year) && month > 6) ++month;
+    const DayNumber n = calendar::JewishToDayNumber({jewish_year, month, date.day});
+    return DateText(DateOfDayNumber(n, gregorian));
+}
+
+Checked<std::string> JewishToCivilDate(std::string_view jewish_year, std::string_view month_day,
+                                       bool gregorian) {
+    auto year = Digits(jewish_year);
+    if (!year) return Fault("RuleNotNumber", jewish_year);
+    if (jewish_year.size() != 4 || *year < 1) return Fault("RuleBadCode", jewish_year);
+    auto date = ParseJewishMonthDay(month_day);
+    if (!date.ok()) return date.fault();
+    return JewishToCivilDate(*year, date.value(), gregorian);
+}
+
+namespace {
+
+struct DatesIn {
+    int year;
+    const JewishBounds& jewish;
+    bool gregorian;
+    std::vector<std::string>& out;
+
+    void operator()(const PeriodRule& r) const {
+        if (r.first.year > year || r.last.year < year) return;
+        // Only the days in the year are wanted, so walk just that stretch.
+        const DayNumber from =
+            std::max(DayNumberOf(r.first, gregorian), DayNumberOf({1, 1, year}, gregorian));
+        const DayNumber to =
+            std::min(DayNumberOf(r.last, gregorian), DayNumberOf({31, 12, year}, gregorian));
+        for (DayNumber n = from; n <= to; ++n) out.push_back(DateText(DateOfDayNumber(n, gregorian)));
+    }
+    void operator()(const OnceRule& r) const {
+        if (r.date.year == year) out.push_back(DateText(r.date));
+    }
+    void operator()(const YearlyRule& r) const { out.push_back(YearlyDateIn(year, r.date, gregorian)); }
+    void operator()(const WeekOfMonthRule& r) const {
+        out.push_back(DateText(
+            calendar::NthWeekdayOfMonth(year, r.month, r.weekday, r.count, gregorian)));
+    }
+    void operator()(const EasterRule& r) const {
+        if (auto date = EasterOffsetDate(year, r.offset, gregorian)) out.push_back(std::move(*date));
+    }
+    void operator()(const AdventRule& r) const {
+        if (auto date = AdventOffsetDate(year, r.count, gregorian)) out.push_back(std::move(*date));
+    }
+    void operator()(const NearDateRule& r) const {
+        // At most 35 days from the reference, so the neighbouring year's date lies in this one.
+        CivilDate date = NearDate(year, r, gregorian);
+        if (date.year > year)
+            date = NearDate(year - 1, r, gregorian);
+        else if (date.year < year)
+            date = NearDate(year + 1, r, gregorian);
+        out.push_back(DateText(date));
+    }
+    void operator()(const JewishRule& r) const {
+        // The civil year touches two Jewish years; try the date in each. The bounds and
+        // the candidate share the "yyyymmdd" layout, so text order is date order here.
+        char month_day[5];
+        month_day[0] = static_cast<char>('0' + r.month / 10);
+        month_day[1] = static_cast<char>('0' + r.month % 10);
+        month_day[2] = static_cast<char>('0' + r.day / 10);
+        month_day[3] = static_cast<char>('0' + r.day % 10);
+        month_day[4] = '\0';
+        for (const std::string* bound : {&jewish.first, &jewish.last}) {
+            // A civil year lying within one Jewish year must not give the date twice.
+            if (bound == &jewish.last && jewish.last.compare(0, 4, jewish.first, 0, 4) == 0) break;
+            std::string candidate = bound->substr(0, 4);
+            candidate.append(month_day, 4);
+            if (candidate < jewish.first || candidate > jewish.last) continue;
+            const int jewish_year = Digits(std::string_view(candidate).substr(0, 4)).value_or(1);
+            out.push_back(JewishToCivilDate(jewish_year, r, gregorian));
+        }
+    }
+};
+
+}  // namespace
+
+void RuleDatesIn(const Rule& rule, int year, const JewishBounds& jewish, bool gregorian,
+                 std::vector<std::string>& out) {
+    std::visit(DatesIn{year, jewish, gregorian, out}, rule);
+}
+
+}  // namespace yorbel::data
