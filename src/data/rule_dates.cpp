@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "calendar/jewish.h"
+#include "data/events.h"
 
 namespace yorbel::data {
 
@@ -15,8 +16,16 @@ using calendar::DayNumberOf;
 
 namespace {
 
-RuleFault Fault(const char* key, std::string_view text) {
-    return RuleFault{key, {std::string(text)}};
+const char* EnglishTemplate(std::string_view key) {
+    if (key == "RuleNotNumber") return "\"%1\" is not a number";
+    if (key == "RuleBadDate") return "\"%1\" is not a date (yyyymmdd)";
+    if (key == "RuleBadCode") return "\"%1\" holds a code out of range";
+    return "repeat code %1 is unknown";  // RuleBadRepeat
+}
+
+// field: the events table field the text came from.
+Error Fault(const char* key, std::string_view text, const char* field = "Ev_from") {
+    return Error(key, EnglishTemplate(key), {std::string(text)}, ErrorPosition{{}, 0, field});
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -42,19 +51,19 @@ std::optional<int> SignedNumber(std::string_view text) {
     return negative ? -*value : *value;
 }
 
-Checked<CivilDate> ParseFullDate(std::string_view text, bool gregorian) {
+Checked<CivilDate> ParseFullDate(std::string_view text, bool gregorian, const char* field) {
     auto date = calendar::ParseDateText(text);
-    if (!date || !calendar::IsValidDate(*date, gregorian)) return Fault("RuleBadDate", text);
+    if (!date || !calendar::IsValidDate(*date, gregorian)) return Fault("RuleBadDate", text, field);
     return *date;
 }
 
 // Day and month of a date text; the year digits must be digits but are not used.
 // 29 February is accepted whatever the year.
-Checked<DayMonth> ParseDayMonth(std::string_view text) {
+Checked<DayMonth> ParseDayMonth(std::string_view text, const char* field) {
     auto date = calendar::ParseDateText(text);
     if (!date || date->month < 1 || date->month > 12 || date->day < 1 ||
         date->day > calendar::DaysInMonth(2000, date->month, true))
-        return Fault("RuleBadDate", text);
+        return Fault("RuleBadDate", text, field);
     return DayMonth{date->day, date->month};
 }
 
@@ -84,7 +93,7 @@ Checked<Rule> ParseWeekOfMonth(std::string_view text) {
 Checked<NearDateRule> ParseNearDate(std::string_view rule_text, std::string_view reference) {
     auto head = ParseWeekdayCount(rule_text);
     if (!head.ok()) return head.fault();
-    auto ref = ParseDayMonth(reference);
+    auto ref = ParseDayMonth(reference, "Ev_to");
     if (!ref.ok()) return ref.fault();
     // Only exactly "01" means after; the editor writes "00" for before.
     return NearDateRule{head.value().weekday, head.value().count, rule_text.substr(4, 2) == "01",
@@ -128,20 +137,20 @@ bool InYearRange(int year) { return year >= calendar::kMinYear && year <= calend
 Checked<Rule> ParseRule(int ev_type, int ev_repeat, std::string_view ev_from,
                         std::string_view ev_to, bool gregorian) {
     if (ev_type != 0) {
-        auto first = ParseFullDate(ev_from, gregorian);
+        auto first = ParseFullDate(ev_from, gregorian, "Ev_from");
         if (!first.ok()) return first.fault();
-        auto last = ParseFullDate(ev_to, gregorian);
+        auto last = ParseFullDate(ev_to, gregorian, "Ev_to");
         if (!last.ok()) return last.fault();
         return Rule{PeriodRule{first.value(), last.value()}};
     }
     switch (ev_repeat) {
         case RepeatNone: {
-            auto date = ParseFullDate(ev_from, gregorian);
+            auto date = ParseFullDate(ev_from, gregorian, "Ev_from");
             if (!date.ok()) return date.fault();
             return Rule{OnceRule{date.value()}};
         }
         case RepeatYearly: {
-            auto date = ParseDayMonth(ev_from);
+            auto date = ParseDayMonth(ev_from, "Ev_from");
             if (!date.ok()) return date.fault();
             return Rule{YearlyRule{date.value()}};
         }
@@ -168,7 +177,7 @@ Checked<Rule> ParseRule(int ev_type, int ev_repeat, std::string_view ev_from,
             return Rule{rule.value()};
         }
         default:
-            return RuleFault{"RuleBadRepeat", {std::to_string(ev_repeat)}};
+            return Fault("RuleBadRepeat", std::to_string(ev_repeat), "Ev_repeat");
     }
 }
 
@@ -191,7 +200,7 @@ std::string YearlyDateIn(int year, DayMonth date, bool gregorian) {
 }
 
 Checked<std::string> YearlyDateIn(int year, std::string_view date_text, bool gregorian) {
-    auto date = ParseDayMonth(date_text);
+    auto date = ParseDayMonth(date_text, "Ev_from");
     if (!date.ok()) return date.fault();
     return YearlyDateIn(year, date.value(), gregorian);
 }
@@ -235,8 +244,8 @@ std::string JewishToCivilDate(int jewish_year, const JewishRule& date, bool greg
 Checked<std::string> JewishToCivilDate(std::string_view jewish_year, std::string_view month_day,
                                        bool gregorian) {
     auto year = Digits(jewish_year);
-    if (!year) return Fault("RuleNotNumber", jewish_year);
-    if (jewish_year.size() != 4 || *year < 1) return Fault("RuleBadCode", jewish_year);
+    if (!year) return Fault("RuleNotNumber", jewish_year, "");
+    if (jewish_year.size() != 4 || *year < 1) return Fault("RuleBadCode", jewish_year, "");
     auto date = ParseJewishMonthDay(month_day);
     if (!date.ok()) return date.fault();
     return JewishToCivilDate(*year, date.value(), gregorian);

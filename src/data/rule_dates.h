@@ -18,42 +18,29 @@
 #include <vector>
 
 #include "calendar/dates.h"
+#include "data/error.h"
 
 namespace yorbel::data {
 
-// Repeat rule codes (Ev_repeat) of a single-day event.
-inline constexpr int RepeatNone = 0;
-inline constexpr int RepeatYearly = 1;
-inline constexpr int RepeatWeekOfMonth = 2;
-inline constexpr int RepeatEaster = 3;
-inline constexpr int RepeatAdvent = 4;
-inline constexpr int RepeatNearDate = 5;
-inline constexpr int RepeatJewish = 6;
-
-// Why a rule cannot be expanded: a message key and its %1, %2 … arguments, so the window
-// can show it in the user's language. Keys:
+// Why a rule cannot be expanded is an Error whose position names the field (Ev_from,
+// Ev_to or Ev_repeat) and whose key is one of:
 //   "RuleNotNumber"    %1 the text   — a number was expected
 //   "RuleBadDate"      %1 the text   — not a date text "yyyymmdd" of an existing date
 //   "RuleBadCode"      %1 the text   — a weekday, count, month or day code out of range
 //   "RuleBadRepeat"    %1 the code   — an unknown repeat code
-struct RuleFault {
-    std::string key;
-    std::vector<std::string> args;
-    friend bool operator==(const RuleFault&, const RuleFault&) = default;
-};
 
 // A value or the fault that prevented it.
 template <class T>
 class Checked {
 public:
     Checked(T value) : v_(std::move(value)) {}
-    Checked(RuleFault fault) : v_(std::move(fault)) {}
+    Checked(Error fault) : v_(std::move(fault)) {}
     bool ok() const { return v_.index() == 0; }
     const T& value() const { return std::get<0>(v_); }
-    const RuleFault& fault() const { return std::get<1>(v_); }
+    const Error& fault() const { return std::get<1>(v_); }
 
 private:
-    std::variant<T, RuleFault> v_;
+    std::variant<T, Error> v_;
 };
 
 // A day and month that recur every year; 29 February is allowed.

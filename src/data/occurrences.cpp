@@ -1,0 +1,82 @@
+#include "data/occurrences.h"
+
+#include "data/rule_dates.h"
+
+namespace yorbel::data {
+
+namespace {
+
+// Null integers read as 0, as the event editor never leaves them null.
+std::int32_t IntegerOr0(const Table& t, FieldNo f) {
+    const Value v = t.Get(f);
+    if (const auto* i = std::get_if<std::int32_t>(&v)) return *i;
+    return 0;
+}
+
+bool IsOne(const Value& v) {
+    const auto* i = std::get_if<std::int32_t>(&v);
+    return i && *i == 1;
+}
+
+// Moves to the first occurrence of the date in Ix_Ed_date; false when there is none.
+bool GoToDate(Table& ev_dates, std::string_view date_text) {
+    if (ev_dates.CurrentIndex() != "Ix_Ed_date") ev_dates.SetCurrentIndex("Ix_Ed_date");
+    return ev_dates.GoToKey(Value{std::string(date_text)});
+}
+
+}  // namespace
+
+std::vector<SkippedEvent> GenerateOccurrences(EventTables& tables, int year, bool gregorian) {
+    tables.ResetOccurrenceTable();
+    Table& events = tables.CdsEvents();
+    Table& dates = tables.CdsEvDates();
+    if (events.CurrentIndex() != "Ix_Ev_no") events.SetCurrentIndex("Ix_Ev_no");
+
+    const JewishBounds jewish = JewishBoundsOf(year, gregorian);
+    std::vector<SkippedEvent> skipped;
+    std::vector<std::string> found;
+    events.First();  // commits an event the editor left pending
+    for (; !events.Eof(); events.Next()) {
+        const std::int32_t ev_no = IntegerOr0(events, Ev_no);
+        const auto rule = ParseRule(IntegerOr0(events, Ev_Type), IntegerOr0(events, Ev_repeat),
+                                    events.AsText(Ev_from), events.AsText(Ev_to), gregorian);
+        if (!rule.ok()) {
+            skipped.push_back({ev_no, events.AsText(Ev_name), rule.fault()});
+            continue;
+        }
+        found.clear();
+        RuleDatesIn(rule.value(), year, jewish, gregorian, found);
+        const Value group = events.Get(Ev_gp_no);
+        for (std::string& date : found) {
+            dates.Append();
+            dates.SetInteger(Ed_ev_no, ev_no);
+            dates.Set(Ed_gp_no, group);
+            dates.SetText(Ed_date, std::move(date));
+            dates.Post();
+        }
+    }
+    return skipped;
+}
+
+std::int32_t DayColor(Table& ev_dates, std::string_view date_text, std::int32_t default_color) {
+    if (!GoToDate(ev_dates, date_text)) return default_color;
+    // Equal dates keep their generation order in the index; the first shown one wins.
+    while (true) {
+        if (IsOne(ev_dates.Get(Ed_show))) {
+            const Value color = ev_dates.Get(Ed_color);
+            const auto* c = std::get_if<std::int32_t>(&color);
+            return c ? *c : default_color;
+        }
+        ev_dates.Next();
+        if (ev_dates.Eof() || ev_dates.AsText(Ed_date) != date_text) return default_color;
+    }
+}
+
+std::optional<std::int32_t> FirstEventOn(Table& ev_dates, std::string_view date_text) {
+    if (!GoToDate(ev_dates, date_text)) return std::nullopt;
+    return IntegerOr0(ev_dates, Ed_ev_no);
+}
+
+bool OccurrenceShown(const Table& ev_dates) { return IsOne(ev_dates.Get(Ed_show)); }
+
+}  // namespace yorbel::data

@@ -1,0 +1,40 @@
+// The occurrences of a calendar's events in one civil year, and the two questions the
+// year view asks of them: the colour of a day and the first event on it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/error.h"
+#include "data/events.h"
+
+namespace yorbel::data {
+
+// An event whose rule could not be expanded; the other events were generated.
+struct SkippedEvent {
+    std::int32_t ev_no = 0;
+    std::string name;
+    Error reason;
+};
+
+// Rebuilds CdsEvDates with every occurrence of every event in the year: events in Ev_no
+// order (a pending event row is committed first), each event's dates in date order, for
+// shown and hidden groups alike. Each row holds Ed_ev_no, Ed_gp_no and Ed_date. Events
+// with a malformed rule are skipped and returned, so the caller can name them once.
+std::vector<SkippedEvent> GenerateOccurrences(EventTables& tables, int year, bool gregorian);
+
+// Gp_color of the first occurrence on the date (date-index order) whose group is shown,
+// or default_color. Occurrences whose group has no row count as not shown. Reads the
+// groups live, so hiding a group or changing its colour needs no regeneration.
+std::int32_t DayColor(Table& ev_dates, std::string_view date_text, std::int32_t default_color);
+
+// Ed_ev_no of the first occurrence on the date, of any group; none without one.
+std::optional<std::int32_t> FirstEventOn(Table& ev_dates, std::string_view date_text);
+
+// Whether the current occurrence row's group is shown (Ed_show is 1).
+bool OccurrenceShown(const Table& ev_dates);
+
+}  // namespace yorbel::data
