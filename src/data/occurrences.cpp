@@ -38,8 +38,12 @@ std::vector<SkippedEvent> GenerateOccurrences(EventTables& tables, int year, boo
     events.First();  // commits an event the editor left pending
     for (; !events.Eof(); events.Next()) {
         const std::int32_t ev_no = IntegerOr0(events, Ev_no);
-        const auto rule = ParseRule(IntegerOr0(events, Ev_Type), IntegerOr0(events, Ev_repeat),
-                                    events.AsText(Ev_from), events.AsText(Ev_to), gregorian);
+        const std::int32_t type = IntegerOr0(events, Ev_Type);
+        const std::int32_t repeat = IntegerOr0(events, Ev_repeat);
+        // Ev_to means something only for periods and near-date rules; skip copying it.
+        const bool uses_to = type != 0 || repeat == RepeatNearDate;
+        const auto rule = ParseRule(type, repeat, events.AsText(Ev_from),
+                                    uses_to ? events.AsText(Ev_to) : std::string(), gregorian);
         if (!rule.ok()) {
             skipped.push_back({ev_no, events.AsText(Ev_name), rule.fault()});
             continue;
