@@ -251,6 +251,20 @@ CivilDate NthWeekdayOfMonth(int year, int month, int sunday_weekday, int n, bool
 }
 
 std::string DateText(const CivilDate& date) {
+    // Every occurrence of a year passes through here, so the usual case avoids printf.
+    if (date.year >= 0 && date.year <= 9999 && date.month >= 0 && date.month <= 99 &&
+        date.day >= 0 && date.day <= 99) {
+        std::string text(8, '0');
+        text[0] = static_cast<char>('0' + date.year / 1000);
+        text[1] = static_cast<char>('0' + date.year / 100 % 10);
+        text[2] = static_cast<char>('0' + date.year / 10 % 10);
+        text[3] = static_cast<char>('0' + date.year % 10);
+        text[4] = static_cast<char>('0' + date.month / 10);
+        text[5] = static_cast<char>('0' + date.month % 10);
+        text[6] = static_cast<char>('0' + date.day / 10);
+        text[7] = static_cast<char>('0' + date.day % 10);
+        return text;
+    }
     char buffer[40];
     std::snprintf(buffer, sizeof buffer, "%04d%02d%02d", date.year, date.month, date.day);
     return buffer;
