@@ -1,0 +1,158 @@
+// yorbel-cli occurrences and the events of yorbel-cli day, on a calendar and a group
+// file written by the test.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "data/events.h"
+#include "data/groups.h"
+#include "data/table_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace yorbel::data;
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class CliOccurrences : public ::testing::Test {
+protected:
+    fs::path folder = fs::temp_directory_path() / ("yorbel_cli_occ_" + std::to_string(::getpid()) + "_" +
+                                                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::path calendar = folder / "test.yrb";
+    fs::path groups = folder / "groups.yrg";
+
+    void SetUp() override {
+        fs::create_directories(folder);
+        Groups g(folder);
+        Table& gt = g.CdsGroups();
+        for (const auto& [name, show] : {std::pair{"Holidays", 1}, std::pair{"Private", 0}}) {
+            gt.Append();
+            gt.SetText(Gp_name, name);
+            gt.SetInteger(Gp_color, 255);
+            gt.SetInteger(Gp_show, show);
+            gt.Post();
+        }
+        SaveTable(gt, groups);
+
+        EventTables tables(gt);
+        Table& e = tables.CdsEvents();
+        auto add = [&](const std::string& name, int type, int repeat, const std::string& from,
+                       const std::string& to, std::optional<int> group) {
+            e.Append();
+            e.SetText(Ev_name, name);
+            e.SetInteger(Ev_Type, type);
+            e.SetInteger(Ev_repeat, repeat);
+            e.SetText(Ev_from, from);
+            if (!to.empty()) e.SetText(Ev_to, to);
+            if (group) e.SetInteger(Ev_gp_no, *group);
+            e.Post();
+        };
+        add("Easter, \"the feast\"", 0, RepeatEaster, "0", "", 1);
+        add("Broken", 0, RepeatEaster, "x", "", 1);
+        add("Secret", 0, RepeatYearly, "20000405", "", 2);
+        add("Trip", 1, 0, "20261231", "20270102", std::nullopt);
+        tables.SaveCalendarAs(calendar);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(folder, ec);
+    }
+
+    // Runs yorbel-cli through the shell with single-quoted arguments; env is put in front
+    // of the command as NAME=value assignments.
+    Result Run(const std::vector<std::string>& args, const std::string& env = "") {
+        const fs::path err_file = folder / "stderr.txt";
+        std::string command = env + " '" + YORBEL_BIN_DIR + "/yorbel-cli'";
+        for (const std::string& a : args) command += " '" + a + "'";
+        command += " 2>'" + err_file.string() + "'";
+        Result r;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        if (pipe == nullptr) return r;
+        char buffer[4096];
+        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) r.out.append(buffer, got);
+        const int raw = ::pclose(pipe);
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        std::ifstream err(err_file);
+        std::stringstream text;
+        text << err.rdbuf();
+        r.err = text.str();
+        return r;
+    }
+};
+
+TEST_F(CliOccurrences, EveryFormatListsTheYearInGenerationOrder) {
+    const Result json = Run({"occurrences", calendar.string(), "--year", "2026", "--groups", groups.string(),
+                             "--format", "json"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(json.out,
+              "{\"date\":\"2026-04-05\",\"event_no\":1,\"name\":\"Easter, \\\"the feast\\\"\",\"group_no\":1,"
+              "\"shown\":true}\n"
+              "{\"date\":\"2026-04-05\",\"event_no\":3,\"name\":\"Secret\",\"group_no\":2,\"shown\":false}\n"
+              "{\"date\":\"2026-12-31\",\"event_no\":4,\"name\":\"Trip\",\"group_no\":null,\"shown\":false}\n");
+    // The malformed event is named once on stderr and the others still come out.
+    EXPECT_NE(json.err.find("event 2 \"Broken\" skipped"), std::string::npos) << json.err;
+
+    const Result csv = Run({"occurrences", calendar.string(), "--year=2027", "--groups=" + groups.string(),
+                            "--format=csv"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    EXPECT_EQ(csv.out,
+              "date,event_no,name,group_no,shown\n"
+              "2027-03-28,1,\"Easter, \"\"the feast\"\"\",1,true\n"
+              "2027-04-05,3,Secret,2,false\n"
+              "2027-01-01,4,Trip,,false\n"
+              "2027-01-02,4,Trip,,false\n");
+
+    const Result text = Run({"occurrences", calendar.string(), "--year", "2026", "--julian", "--groups",
+                             groups.string()});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.out.substr(0, text.out.find('\n')), "2026-03-30  1  Easter, \"the feast\"  (group 1)");
+}
+
+TEST_F(CliOccurrences, DefaultGroupFileIsTheUsersCopy) {
+    const fs::path user = folder / "xdg" / "Brenmark" / "Yorbel";
+    fs::create_directories(user);
+    fs::copy_file(groups, user / "Groups_e.yrg");
+    const Result r = Run({"occurrences", calendar.string(), "--year", "2026", "--format", "csv"},
+                         "XDG_DATA_HOME='" + (folder / "xdg").string() + "'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("2026-04-05,1,\"Easter, \"\"the feast\"\"\",1,true\n"), std::string::npos) << r.out;
+}
+
+TEST_F(CliOccurrences, DayListsTheNamesOfShownOccurrences) {
+    const Result r = Run({"day", "2026-04-04", "2026-04-05", "--calendar", calendar.string(), "--groups",
+                          groups.string(), "--format", "json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto second = r.out.find('\n') + 1;
+    EXPECT_NE(r.out.find("\"events\":[]"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"events\":[\"Easter, \\\"the feast\\\"\"]", second), std::string::npos) << r.out;
+}
+
+TEST_F(CliOccurrences, BadArgumentsAndUnreadableFiles) {
+    EXPECT_EQ(Run({"occurrences", calendar.string()}).status, 2);
+    EXPECT_EQ(Run({"occurrences", calendar.string(), "--year", "10000"}).status, 2);
+    EXPECT_EQ(Run({"occurrences", "--year", "2026"}).status, 2);
+    EXPECT_EQ(Run({"occurrences", calendar.string(), "--year", "2026", "--format", "xml"}).status, 2);
+    EXPECT_EQ(Run({"occurrences", (folder / "missing.yrb").string(), "--year", "2026"}).status, 1);
+    EXPECT_EQ(Run({"occurrences", calendar.string(), "--year", "2026", "--groups", calendar.string() + "x"}).status, 1);
+    // A group file that is no table file is refused, not treated as empty.
+    { std::ofstream(folder / "junk.yrg") << "not a table"; }
+    const Result junk = Run({"occurrences", calendar.string(), "--year", "2026", "--groups",
+                             (folder / "junk.yrg").string()});
+    EXPECT_EQ(junk.status, 1);
+    EXPECT_EQ(junk.out, "");
+}
+
+}  // namespace
