@@ -50,10 +50,12 @@ std::optional<fs::path> DefaultGroupFile() {
 }
 
 CalendarSource::CalendarSource(const fs::path& calendar_file,
-                               const std::optional<std::string>& groups_file, std::ostream& warnings)
+                               const std::optional<std::string>& groups_file,
+                               std::ostream& warnings)
     : warnings_(warnings), groups_(fs::path()), tables_(groups_.CdsGroups()) {
     ReadOrFail([&] { tables_.OpenCalendar(calendar_file); });
-    const std::optional<fs::path> groups = groups_file ? fs::path(*groups_file) : DefaultGroupFile();
+    const std::optional<fs::path> groups =
+        groups_file ? fs::path(*groups_file) : DefaultGroupFile();
     if (groups) {
         ReadOrFail([&] { data::LoadTable(groups_.CdsGroups(), *groups); });
     } else {

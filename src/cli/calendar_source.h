@@ -29,7 +29,7 @@ inline constexpr std::string_view kGroupFileHelp =
     "    Groups_e.yrg beside yorbel-cli; without either every group counts as hidden.\n";
 
 class CalendarSource {
-public:
+  public:
     // Throws Failure when a file cannot be read. Warnings (no group file) go to `warnings`.
     CalendarSource(const std::filesystem::path& calendar_file,
                    const std::optional<std::string>& groups_file, std::ostream& warnings);
@@ -40,7 +40,7 @@ public:
     // malformed rule are named in `warnings`, each once.
     data::Table& Occurrences(int year, bool gregorian);
 
-private:
+  private:
     std::ostream& warnings_;
     data::Groups groups_;
     data::EventTables tables_;

@@ -20,5 +20,6 @@ Command DayCommand();
 Command EasterCommand();
 Command ImportCommand();
 Command ExportCommand();
+Command OccurrencesCommand();
 
 }  // namespace yorbel::cli

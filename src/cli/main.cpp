@@ -17,6 +17,7 @@ const std::array kCommands{
     yorbel::cli::EasterCommand(),
     yorbel::cli::ImportCommand(),
     yorbel::cli::ExportCommand(),
+    yorbel::cli::OccurrencesCommand(),
 };
 
 void PrintUsage(std::ostream& out) {

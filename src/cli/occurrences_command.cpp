@@ -63,7 +63,8 @@ std::vector<OccurrenceRow> RowsOf(data::Table& dates) {
 }
 
 std::string AsJson(const OccurrenceRow& r) {
-    return Concat("{\"date\":\"", r.date, "\",\"event_no\":", r.event_no, ",\"name\":", JsonString(r.name),
+    return Concat("{\"date\":\"", r.date, "\",\"event_no\":", r.event_no,
+                  ",\"name\":", JsonString(r.name),
                   ",\"group_no\":", r.group_no ? std::to_string(*r.group_no) : "null",
                   ",\"shown\":", r.shown ? "true" : "false", "}\n");
 }
@@ -72,12 +73,14 @@ constexpr std::string_view kCsvHeader = "date,event_no,name,group_no,shown\n";
 
 std::string AsCsv(const OccurrenceRow& r) {
     return Concat(r.date, ",", r.event_no, ",", CsvField(r.name), ",",
-                  r.group_no ? std::to_string(*r.group_no) : "", ",", r.shown ? "true" : "false", "\n");
+                  r.group_no ? std::to_string(*r.group_no) : "", ",", r.shown ? "true" : "false",
+                  "\n");
 }
 
 std::string AsText(const OccurrenceRow& r) {
     std::string group = r.group_no ? Concat("group ", *r.group_no) : "no group";
-    return Concat(r.date, "  ", r.event_no, "  ", r.name, "  (", group, r.shown ? "" : ", hidden", ")\n");
+    return Concat(r.date, "  ", r.event_no, "  ", r.name, "  (", group, r.shown ? "" : ", hidden",
+                  ")\n");
 }
 
 int RunOccurrences(std::span<const std::string> words, std::ostream& out) {
@@ -98,9 +101,15 @@ int RunOccurrences(std::span<const std::string> words, std::ostream& out) {
     if (format == Format::Csv) out << kCsvHeader;
     for (const OccurrenceRow& r : rows) {
         switch (format) {
-            case Format::Json: out << AsJson(r); break;
-            case Format::Csv: out << AsCsv(r); break;
-            case Format::Text: out << AsText(r); break;
+            case Format::Json:
+                out << AsJson(r);
+                break;
+            case Format::Csv:
+                out << AsCsv(r);
+                break;
+            case Format::Text:
+                out << AsText(r);
+                break;
         }
     }
     return 0;

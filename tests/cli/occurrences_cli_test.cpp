@@ -2,7 +2,6 @@
 // file written by the test.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-
 #include <unistd.h>
 
 #include <cstdio>
@@ -28,9 +27,10 @@ struct Result {
 };
 
 class CliOccurrences : public ::testing::Test {
-protected:
-    fs::path folder = fs::temp_directory_path() / ("yorbel_cli_occ_" + std::to_string(::getpid()) + "_" +
-                                                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  protected:
+    fs::path folder = fs::temp_directory_path() /
+                      ("yorbel_cli_occ_" + std::to_string(::getpid()) + "_" +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::path calendar = folder / "test.yrb";
     fs::path groups = folder / "groups.yrg";
 
@@ -82,7 +82,8 @@ protected:
         FILE* pipe = ::popen(command.c_str(), "r");
         if (pipe == nullptr) return r;
         char buffer[4096];
-        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) r.out.append(buffer, got);
+        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            r.out.append(buffer, got);
         const int raw = ::pclose(pipe);
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
         std::ifstream err(err_file);
@@ -94,19 +95,22 @@ protected:
 };
 
 TEST_F(CliOccurrences, EveryFormatListsTheYearInGenerationOrder) {
-    const Result json = Run({"occurrences", calendar.string(), "--year", "2026", "--groups", groups.string(),
-                             "--format", "json"});
+    const Result json = Run({"occurrences", calendar.string(), "--year", "2026", "--groups",
+                             groups.string(), "--format", "json"});
     ASSERT_EQ(json.status, 0) << json.err;
     EXPECT_EQ(json.out,
-              "{\"date\":\"2026-04-05\",\"event_no\":1,\"name\":\"Easter, \\\"the feast\\\"\",\"group_no\":1,"
+              "{\"date\":\"2026-04-05\",\"event_no\":1,\"name\":\"Easter, \\\"the "
+              "feast\\\"\",\"group_no\":1,"
               "\"shown\":true}\n"
-              "{\"date\":\"2026-04-05\",\"event_no\":3,\"name\":\"Secret\",\"group_no\":2,\"shown\":false}\n"
-              "{\"date\":\"2026-12-31\",\"event_no\":4,\"name\":\"Trip\",\"group_no\":null,\"shown\":false}\n");
+              "{\"date\":\"2026-04-05\",\"event_no\":3,\"name\":\"Secret\",\"group_no\":2,"
+              "\"shown\":false}\n"
+              "{\"date\":\"2026-12-31\",\"event_no\":4,\"name\":\"Trip\",\"group_no\":null,"
+              "\"shown\":false}\n");
     // The malformed event is named once on stderr and the others still come out.
     EXPECT_NE(json.err.find("event 2 \"Broken\" skipped"), std::string::npos) << json.err;
 
-    const Result csv = Run({"occurrences", calendar.string(), "--year=2027", "--groups=" + groups.string(),
-                            "--format=csv"});
+    const Result csv = Run({"occurrences", calendar.string(), "--year=2027",
+                            "--groups=" + groups.string(), "--format=csv"});
     ASSERT_EQ(csv.status, 0) << csv.err;
     EXPECT_EQ(csv.out,
               "date,event_no,name,group_no,shown\n"
@@ -115,10 +119,11 @@ TEST_F(CliOccurrences, EveryFormatListsTheYearInGenerationOrder) {
               "2027-01-01,4,Trip,,false\n"
               "2027-01-02,4,Trip,,false\n");
 
-    const Result text = Run({"occurrences", calendar.string(), "--year", "2026", "--julian", "--groups",
-                             groups.string()});
+    const Result text = Run({"occurrences", calendar.string(), "--year", "2026", "--julian",
+                             "--groups", groups.string()});
     ASSERT_EQ(text.status, 0) << text.err;
-    EXPECT_EQ(text.out.substr(0, text.out.find('\n')), "2026-03-30  1  Easter, \"the feast\"  (group 1)");
+    EXPECT_EQ(text.out.substr(0, text.out.find('\n')),
+              "2026-03-30  1  Easter, \"the feast\"  (group 1)");
 }
 
 TEST_F(CliOccurrences, DefaultGroupFileIsTheUsersCopy) {
@@ -128,25 +133,31 @@ TEST_F(CliOccurrences, DefaultGroupFileIsTheUsersCopy) {
     const Result r = Run({"occurrences", calendar.string(), "--year", "2026", "--format", "csv"},
                          "XDG_DATA_HOME='" + (folder / "xdg").string() + "'");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("2026-04-05,1,\"Easter, \"\"the feast\"\"\",1,true\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("2026-04-05,1,\"Easter, \"\"the feast\"\"\",1,true\n"), std::string::npos)
+        << r.out;
 }
 
 TEST_F(CliOccurrences, DayListsTheNamesOfShownOccurrences) {
-    const Result r = Run({"day", "2026-04-04", "2026-04-05", "--calendar", calendar.string(), "--groups",
-                          groups.string(), "--format", "json"});
+    const Result r = Run({"day", "2026-04-04", "2026-04-05", "--calendar", calendar.string(),
+                          "--groups", groups.string(), "--format", "json"});
     ASSERT_EQ(r.status, 0) << r.err;
     const auto second = r.out.find('\n') + 1;
     EXPECT_NE(r.out.find("\"events\":[]"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("\"events\":[\"Easter, \\\"the feast\\\"\"]", second), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"events\":[\"Easter, \\\"the feast\\\"\"]", second), std::string::npos)
+        << r.out;
 }
 
 TEST_F(CliOccurrences, BadArgumentsAndUnreadableFiles) {
     EXPECT_EQ(Run({"occurrences", calendar.string()}).status, 2);
     EXPECT_EQ(Run({"occurrences", calendar.string(), "--year", "10000"}).status, 2);
     EXPECT_EQ(Run({"occurrences", "--year", "2026"}).status, 2);
-    EXPECT_EQ(Run({"occurrences", calendar.string(), "--year", "2026", "--format", "xml"}).status, 2);
+    EXPECT_EQ(Run({"occurrences", calendar.string(), "--year", "2026", "--format", "xml"}).status,
+              2);
     EXPECT_EQ(Run({"occurrences", (folder / "missing.yrb").string(), "--year", "2026"}).status, 1);
-    EXPECT_EQ(Run({"occurrences", calendar.string(), "--year", "2026", "--groups", calendar.string() + "x"}).status, 1);
+    EXPECT_EQ(Run({"occurrences", calendar.string(), "--year", "2026", "--groups",
+                   calendar.string() + "x"})
+                  .status,
+              1);
     // A group file that is no table file is refused, not treated as empty.
     { std::ofstream(folder / "junk.yrg") << "not a table"; }
     const Result junk = Run({"occurrences", calendar.string(), "--year", "2026", "--groups",
