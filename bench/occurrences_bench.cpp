@@ -16,7 +16,9 @@ using namespace yorbel::data;
 constexpr int kYear = 2026;
 constexpr int kGroups = 20;
 
-std::string Two(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }
+std::string Two(int v) {
+    return (v < 10 ? "0" : "") + std::to_string(v);
+}
 
 // A calendar of `count` events of every rule kind, spread over the year, in 20 groups of
 // which every fourth is hidden. Periods last 1 to 30 days.
@@ -34,7 +36,9 @@ struct Calendar {
             g.Post();
         }
         std::mt19937 random(7);
-        auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+        auto pick = [&](int lo, int hi) {
+            return std::uniform_int_distribution<int>(lo, hi)(random);
+        };
         Table& e = tables.CdsEvents();
         for (int i = 0; i < count; ++i) {
             const calendar::CivilDate day =
@@ -50,17 +54,35 @@ struct Calendar {
                     to = calendar::DateText(calendar::DateOfDayNumber(n, true));
                     break;
                 }
-                case 1: repeat = RepeatNone; from = date; break;
-                case 2: repeat = RepeatYearly; from = date; break;
-                case 3: repeat = RepeatWeekOfMonth; from = Two(pick(0, 6)) + Two(pick(1, 5)) + Two(pick(1, 12)); break;
-                case 4: repeat = RepeatEaster; from = std::to_string(pick(-60, 60)); break;
-                case 5: repeat = RepeatAdvent; from = std::to_string(pick(0, 40)); break;
+                case 1:
+                    repeat = RepeatNone;
+                    from = date;
+                    break;
+                case 2:
+                    repeat = RepeatYearly;
+                    from = date;
+                    break;
+                case 3:
+                    repeat = RepeatWeekOfMonth;
+                    from = Two(pick(0, 6)) + Two(pick(1, 5)) + Two(pick(1, 12));
+                    break;
+                case 4:
+                    repeat = RepeatEaster;
+                    from = std::to_string(pick(-60, 60));
+                    break;
+                case 5:
+                    repeat = RepeatAdvent;
+                    from = std::to_string(pick(0, 40));
+                    break;
                 case 6:
                     repeat = RepeatNearDate;
                     from = Two(pick(0, 6)) + Two(pick(1, 5)) + (pick(0, 1) ? "01" : "00");
                     to = date;
                     break;
-                default: repeat = RepeatJewish; from = Two(pick(1, 12)) + Two(pick(1, 30)); break;
+                default:
+                    repeat = RepeatJewish;
+                    from = Two(pick(1, 12)) + Two(pick(1, 30));
+                    break;
             }
             e.Append();
             e.SetText(Ev_name, "Event " + std::to_string(i));
@@ -83,7 +105,11 @@ void BM_GenerateOccurrences(benchmark::State& state) {
     state.counters["occurrences"] = cal.tables.CdsEvDates().RecordCount();
     state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_GenerateOccurrences)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_GenerateOccurrences)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 
 // Colours every day of the year, as a repaint does.
@@ -91,7 +117,8 @@ void BM_DayColorWholeYear(benchmark::State& state) {
     Calendar cal(static_cast<int>(state.range(0)));
     GenerateOccurrences(cal.tables, kYear, true);
     std::vector<std::string> days;
-    for (int d = 1; d <= 365; ++d) days.push_back(calendar::DateText(calendar::DateOfDayOfYear(d, kYear, true)));
+    for (int d = 1; d <= 365; ++d)
+        days.push_back(calendar::DateText(calendar::DateOfDayOfYear(d, kYear, true)));
     Table& dates = cal.tables.CdsEvDates();
     for (auto _ : state) {
         std::int64_t sum = 0;

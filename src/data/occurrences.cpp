@@ -81,6 +81,8 @@ std::optional<std::int32_t> FirstEventOn(Table& ev_dates, std::string_view date_
     return IntegerOr0(ev_dates, Ed_ev_no);
 }
 
-bool OccurrenceShown(const Table& ev_dates) { return IsOne(ev_dates.Get(Ed_show)); }
+bool OccurrenceShown(const Table& ev_dates) {
+    return IsOne(ev_dates.Get(Ed_show));
+}
 
 }  // namespace yorbel::data

@@ -28,7 +28,9 @@ Error Fault(const char* key, std::string_view text, const char* field = "Ev_from
     return Error(key, EnglishTemplate(key), {std::string(text)}, ErrorPosition{{}, 0, field});
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Value of a run of decimal digits; nullopt if any character is not a digit.
 std::optional<int> Digits(std::string_view text) {
@@ -114,7 +116,7 @@ CivilDate NearDate(int year, const NearDateRule& rule, bool gregorian) {
     if (reference.month == 2 && reference.day == 29 && !calendar::IsLeapYear(year, gregorian))
         reference = CivilDate{1, 3, year};
     DayNumber e = DayNumberOf(reference, gregorian);
-    const int f = calendar::WeekdayOf(reference, gregorian);   // Saturday-based
+    const int f = calendar::WeekdayOf(reference, gregorian);  // Saturday-based
     const int c = calendar::SaturdayBased(rule.weekday);
     // Days to the nearest wanted weekday strictly after (before) the reference: 1–7.
     int step = rule.after ? (c - f + 7) % 7 : (f - c + 7) % 7;
@@ -130,7 +132,9 @@ std::string JewishText(DayNumber n) {
     return DateText(CivilDate{j.day, j.month, j.year});
 }
 
-bool InYearRange(int year) { return year >= calendar::kMinYear && year <= calendar::kMaxYear; }
+bool InYearRange(int year) {
+    return year >= calendar::kMinYear && year <= calendar::kMaxYear;
+}
 
 }  // namespace
 
@@ -218,8 +222,7 @@ std::optional<std::string> EasterOffsetDate(int year, int offset, bool gregorian
 std::optional<std::string> AdventOffsetDate(int year, int count, bool gregorian) {
     const long long day_of_year =
         static_cast<long long>(calendar::FourthAdvent(year, gregorian)) - count;
-    if (day_of_year < 1 || day_of_year > calendar::DaysInYear(year, gregorian))
-        return std::nullopt;
+    if (day_of_year < 1 || day_of_year > calendar::DaysInYear(year, gregorian)) return std::nullopt;
     return DateText(calendar::DateOfDayOfYear(static_cast<int>(day_of_year), year, gregorian));
 }
 
@@ -266,18 +269,22 @@ struct DatesIn {
             std::max(DayNumberOf(r.first, gregorian), DayNumberOf({1, 1, year}, gregorian));
         const DayNumber to =
             std::min(DayNumberOf(r.last, gregorian), DayNumberOf({31, 12, year}, gregorian));
-        for (DayNumber n = from; n <= to; ++n) out.push_back(DateText(DateOfDayNumber(n, gregorian)));
+        for (DayNumber n = from; n <= to; ++n)
+            out.push_back(DateText(DateOfDayNumber(n, gregorian)));
     }
     void operator()(const OnceRule& r) const {
         if (r.date.year == year) out.push_back(DateText(r.date));
     }
-    void operator()(const YearlyRule& r) const { out.push_back(YearlyDateIn(year, r.date, gregorian)); }
+    void operator()(const YearlyRule& r) const {
+        out.push_back(YearlyDateIn(year, r.date, gregorian));
+    }
     void operator()(const WeekOfMonthRule& r) const {
-        out.push_back(DateText(
-            calendar::NthWeekdayOfMonth(year, r.month, r.weekday, r.count, gregorian)));
+        out.push_back(
+            DateText(calendar::NthWeekdayOfMonth(year, r.month, r.weekday, r.count, gregorian)));
     }
     void operator()(const EasterRule& r) const {
-        if (auto date = EasterOffsetDate(year, r.offset, gregorian)) out.push_back(std::move(*date));
+        if (auto date = EasterOffsetDate(year, r.offset, gregorian))
+            out.push_back(std::move(*date));
     }
     void operator()(const AdventRule& r) const {
         if (auto date = AdventOffsetDate(year, r.count, gregorian)) out.push_back(std::move(*date));

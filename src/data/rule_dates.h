@@ -32,14 +32,14 @@ namespace yorbel::data {
 // A value or the fault that prevented it.
 template <class T>
 class Checked {
-public:
+  public:
     Checked(T value) : v_(std::move(value)) {}
     Checked(Error fault) : v_(std::move(fault)) {}
     bool ok() const { return v_.index() == 0; }
     const T& value() const { return std::get<0>(v_); }
     const Error& fault() const { return std::get<1>(v_); }
 
-private:
+  private:
     std::variant<T, Error> v_;
 };
 
@@ -51,17 +51,35 @@ struct DayMonth {
 };
 
 // The rule kinds. Weekday codes are Sunday-based (0 Sunday … 6 Saturday).
-struct PeriodRule { calendar::CivilDate first, last; };           // both days included
-struct OnceRule { calendar::CivilDate date; };                    // RepeatNone
-struct YearlyRule { DayMonth date; };                             // RepeatYearly
-struct WeekOfMonthRule { int weekday, count, month; };            // count 1–4, 5 = last
-struct EasterRule { int offset; };                                // days after Easter Sunday
-struct AdventRule { int count; };                                 // days before 4th Advent
-struct NearDateRule { int weekday, count; bool after; DayMonth reference; };  // count 1–5
-struct JewishRule { int month, day; };                            // month 1–12 from Tishri
+struct PeriodRule {
+    calendar::CivilDate first, last;
+};  // both days included
+struct OnceRule {
+    calendar::CivilDate date;
+};  // RepeatNone
+struct YearlyRule {
+    DayMonth date;
+};  // RepeatYearly
+struct WeekOfMonthRule {
+    int weekday, count, month;
+};  // count 1–4, 5 = last
+struct EasterRule {
+    int offset;
+};  // days after Easter Sunday
+struct AdventRule {
+    int count;
+};  // days before 4th Advent
+struct NearDateRule {
+    int weekday, count;
+    bool after;
+    DayMonth reference;
+};  // count 1–5
+struct JewishRule {
+    int month, day;
+};  // month 1–12 from Tishri
 
-using Rule = std::variant<PeriodRule, OnceRule, YearlyRule, WeekOfMonthRule, EasterRule,
-                          AdventRule, NearDateRule, JewishRule>;
+using Rule = std::variant<PeriodRule, OnceRule, YearlyRule, WeekOfMonthRule, EasterRule, AdventRule,
+                          NearDateRule, JewishRule>;
 
 // Checks an event's rule fields and reads them. Any Ev_Type other than 0 is a period;
 // a period ignores Ev_repeat. Null texts are passed as empty.
@@ -107,8 +125,8 @@ Checked<std::string> WeekdayNearDate(int year, std::string_view rule_text,
 // the month's length runs on into the next month.
 std::string JewishToCivilDate(int jewish_year, const JewishRule& date, bool gregorian);
 // Same from the year as four-digit text and the month and day as "mmdd".
-Checked<std::string> JewishToCivilDate(std::string_view jewish_year,
-                                       std::string_view month_day, bool gregorian);
+Checked<std::string> JewishToCivilDate(std::string_view jewish_year, std::string_view month_day,
+                                       bool gregorian);
 
 // Appends the dates of a rule in the civil year, in date order: every day of a period in
 // the year, one date for most single-day rules, zero to two for a Jewish date. A single

@@ -11,7 +11,7 @@ constexpr std::int32_t kDefault = 0xFFFFFF;
 
 // A calendar and a groups table in memory; no file is touched.
 class OccurrencesTest : public ::testing::Test {
-protected:
+  protected:
     Groups groups{"/nonexistent-folder"};
     EventTables tables{groups.CdsGroups()};
 
@@ -60,10 +60,10 @@ protected:
 
 TEST_F(OccurrencesTest, EventsInNumberOrderEachInDateOrderWithTheirGroup) {
     const auto g = AddGroup("Holidays", 0x0000FF, 1);
-    AddEvent("Trip", 1, 0, "20251230", "20260102", g);             // 1
-    AddEvent("Easter", 0, RepeatEaster, "0", "", g);               // 2
+    AddEvent("Trip", 1, 0, "20251230", "20260102", g);                  // 1
+    AddEvent("Easter", 0, RepeatEaster, "0", "", g);                    // 2
     AddEvent("Tevet fast", 0, RepeatJewish, "0410", "", std::nullopt);  // 3
-    AddEvent("Elsewhere", 0, RepeatNone, "20240101", "", g);       // 4
+    AddEvent("Elsewhere", 0, RepeatNone, "20240101", "", g);            // 4
     const auto skipped = GenerateOccurrences(tables, 2025, true);
     EXPECT_TRUE(skipped.empty());
     EXPECT_EQ(Rows(), (std::vector<std::string>{"1:20251230", "1:20251231", "2:20250420",
@@ -76,8 +76,8 @@ TEST_F(OccurrencesTest, EventsInNumberOrderEachInDateOrderWithTheirGroup) {
     EXPECT_EQ(d.AsInteger(Ed_gp_no), g);
     // A second generation replaces the first.
     GenerateOccurrences(tables, 2026, true);
-    EXPECT_EQ(Rows(), (std::vector<std::string>{"1:20260101", "1:20260102", "2:20260405",
-                                                "3:20261220"}));
+    EXPECT_EQ(Rows(),
+              (std::vector<std::string>{"1:20260101", "1:20260102", "2:20260405", "3:20261220"}));
 }
 
 TEST_F(OccurrencesTest, MalformedRulesAreSkippedAndNamedWhileTheOthersAreGenerated) {

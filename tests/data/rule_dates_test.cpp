@@ -1,8 +1,8 @@
 #include "data/rule_dates.h"
 
-#include "data/events.h"
-
 #include <gtest/gtest.h>
+
+#include "data/events.h"
 
 namespace yorbel::data {
 namespace {
@@ -31,7 +31,9 @@ std::string FaultOf(int ev_type, int repeat, std::string_view from, std::string_
     return e.Key() + " " + e.Position().field + " " + (e.Args().empty() ? "" : e.Args()[0]);
 }
 
-std::string KeyOf(const std::string& fault) { return fault.substr(0, fault.find(' ')); }
+std::string KeyOf(const std::string& fault) {
+    return fault.substr(0, fault.find(' '));
+}
 
 TEST(ParseRule, RejectsMalformedTextsWithTheReason) {
     EXPECT_EQ(FaultOf(0, RepeatEaster, "abc"), "RuleNotNumber Ev_from abc");
@@ -68,14 +70,17 @@ TEST(ParseRule, AcceptsWhatTheEditorAndForgivingReadersWrite) {
     EXPECT_TRUE(ParseRule(0, RepeatNone, "19000229", "", kJulian).ok());
     EXPECT_EQ(KeyOf(FaultOf(0, RepeatNone, "19000229")), "RuleBadDate");
     // "-0" and "+3" are numbers.
-    EXPECT_EQ(std::get<EasterRule>(ParseRule(0, RepeatEaster, "-0", "", kGregorian).value()).offset, 0);
-    EXPECT_EQ(std::get<EasterRule>(ParseRule(0, RepeatEaster, "+3", "", kGregorian).value()).offset, 3);
+    EXPECT_EQ(std::get<EasterRule>(ParseRule(0, RepeatEaster, "-0", "", kGregorian).value()).offset,
+              0);
+    EXPECT_EQ(std::get<EasterRule>(ParseRule(0, RepeatEaster, "+3", "", kGregorian).value()).offset,
+              3);
     // Only "01" is after; any other direction text is before.
     auto before = ParseRule(0, RepeatNearDate, "0001xx", "20241111", kGregorian);
     ASSERT_TRUE(before.ok());
     EXPECT_FALSE(std::get<NearDateRule>(before.value()).after);
-    EXPECT_TRUE(std::get<NearDateRule>(ParseRule(0, RepeatNearDate, "000101", "20241111",
-                                                 kGregorian).value()).after);
+    EXPECT_TRUE(std::get<NearDateRule>(
+                    ParseRule(0, RepeatNearDate, "000101", "20241111", kGregorian).value())
+                    .after);
 }
 
 TEST(YearlyDateIn, LeapDayFallsOnTheLastDayOfFebruaryInCommonYears) {
