@@ -126,12 +126,14 @@ TEST_F(CliOccurrences, EveryFormatListsTheYearInGenerationOrder) {
               "2026-03-30  1  Easter, \"the feast\"  (group 1)");
 }
 
+// Without a stored language the desktop program speaks English.
 TEST_F(CliOccurrences, DefaultGroupFileIsTheUsersCopy) {
     const fs::path user = folder / "xdg" / "Brenmark" / "Yorbel";
     fs::create_directories(user);
     fs::copy_file(groups, user / "Groups_e.yrg");
     const Result r = Run({"occurrences", calendar.string(), "--year", "2026", "--format", "csv"},
-                         "XDG_DATA_HOME='" + (folder / "xdg").string() + "'");
+                         "XDG_DATA_HOME='" + (folder / "xdg").string() + "' XDG_CONFIG_HOME='" +
+                             (folder / "config").string() + "'");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("2026-04-05,1,\"Easter, \"\"the feast\"\"\",1,true\n"), std::string::npos)
         << r.out;
