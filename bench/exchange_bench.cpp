@@ -46,7 +46,8 @@ struct Setting {
                                                 : "Event number " + std::to_string(i));
             e.SetInteger(data::Ev_Type, 0);
             e.SetInteger(data::Ev_repeat, 0);
-            e.SetText(data::Ev_from, "2026" + std::string(month < 10 ? "0" : "") + std::to_string(month) + "15");
+            e.SetText(data::Ev_from,
+                      "2026" + std::string(month < 10 ? "0" : "") + std::to_string(month) + "15");
             e.SetInteger(data::Ev_gp_no, i % 10 + 1);
             e.Post();
         }
@@ -76,7 +77,8 @@ void BM_ImportFile(benchmark::State& state) {
     {
         data::EventTables source(s.groups->CdsGroups());
         Setting::Fill(source);
-        exchange::ExportTable(source.CdsEvents(), file, ",", "Ev_gp_no", [](std::int32_t) { return true; });
+        exchange::ExportTable(source.CdsEvents(), file, ",", "Ev_gp_no",
+                              [](std::int32_t) { return true; });
     }
     for (auto _ : state) {
         state.PauseTiming();
@@ -107,7 +109,8 @@ void BM_ExportICalendar(benchmark::State& state) {
         dates.Post();
     }
     for (auto _ : state) {
-        benchmark::DoNotOptimize(exchange::ExportICalendar(cal, *s.groups, 2026, true, "bench.yrb"));
+        benchmark::DoNotOptimize(
+            exchange::ExportICalendar(cal, *s.groups, 2026, true, "bench.yrb"));
     }
     state.counters["occurrences"] = kEvents;
 }

@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 // XDG base folder from its variable, else $HOME + fallback; empty when neither is set.
 fs::path BaseFolder(const char* variable, const char* fallback) {
     if (const char* v = std::getenv(variable); v != nullptr && *v != '\0') return v;
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return fs::path(home) / fallback;
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
+        return fs::path(home) / fallback;
     return {};
 }
 
@@ -51,7 +52,9 @@ fs::path ProgramFolder() {
 
 }  // namespace
 
-std::unique_ptr<data::Groups> NoGroups() { return std::make_unique<data::Groups>(fs::path()); }
+std::unique_ptr<data::Groups> NoGroups() {
+    return std::make_unique<data::Groups>(fs::path());
+}
 
 std::unique_ptr<data::Groups> OpenGroups(const std::optional<std::string>& groups_file) {
     if (groups_file) {
@@ -60,7 +63,8 @@ std::unique_ptr<data::Groups> OpenGroups(const std::optional<std::string>& group
         return groups;
     }
     const fs::path folder = UserDataFolder();
-    if (folder.empty()) throw std::runtime_error("no per-user data folder (HOME is not set); use --groups FILE");
+    if (folder.empty())
+        throw std::runtime_error("no per-user data folder (HOME is not set); use --groups FILE");
     auto groups = std::make_unique<data::Groups>(folder, ProgramFolder());
     if (const auto warning = groups->LoadGroups(StoredLanguageIsEnglish())) {
         std::cerr << "yorbel-cli: " << warning->what() << '\n';
@@ -68,12 +72,15 @@ std::unique_ptr<data::Groups> OpenGroups(const std::optional<std::string>& group
     return groups;
 }
 
-std::unique_ptr<data::EventTables> OpenCalendarFile(const data::Groups& groups, const fs::path& file) {
+std::unique_ptr<data::EventTables> OpenCalendarFile(const data::Groups& groups,
+                                                    const fs::path& file) {
     auto calendar = std::make_unique<data::EventTables>(groups.CdsGroups());
     calendar->OpenCalendar(file);
     return calendar;
 }
 
-std::string CalendarName(const fs::path& file) { return file.filename().string(); }
+std::string CalendarName(const fs::path& file) {
+    return file.filename().string();
+}
 
 }  // namespace yorbel::cli

@@ -28,14 +28,17 @@ int RunExport(std::span<const std::string> words, std::ostream& out) {
 
     const auto groups = OpenGroups(args.value("groups"));
     const auto calendar = OpenCalendarFile(*groups, calendar_file);
-    const int written = exchange::ExportTable(calendar->CdsEvents(), args.positional()[1], ",", "Ev_gp_no",
-                                              [&](std::int32_t g) { return groups->IsGroupShown(g); });
+    const int written =
+        exchange::ExportTable(calendar->CdsEvents(), args.positional()[1], ",", "Ev_gp_no",
+                              [&](std::int32_t g) { return groups->IsGroupShown(g); });
     out << written << (written == 1 ? " event written\n" : " events written\n");
     return 0;
 }
 
 }  // namespace
 
-Command ExportCommand() { return {"export", kUsage, RunExport}; }
+Command ExportCommand() {
+    return {"export", kUsage, RunExport};
+}
 
 }  // namespace yorbel::cli

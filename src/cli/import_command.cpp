@@ -48,6 +48,8 @@ int RunImport(std::span<const std::string> words, std::ostream& out) {
 
 }  // namespace
 
-Command ImportCommand() { return {"import", kUsage, RunImport}; }
+Command ImportCommand() {
+    return {"import", kUsage, RunImport};
+}
 
 }  // namespace yorbel::cli

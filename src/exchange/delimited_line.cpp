@@ -64,7 +64,8 @@ std::size_t ReadQuotedValue(std::string_view line, std::size_t pos, std::string_
         }
         // A stray character after a closing quote is dropped along with the quote. Skip
         // the whole character, not a byte of it, so the value stays valid UTF-8.
-        i += 1 + static_cast<std::size_t>(Utf8SequenceLength(static_cast<unsigned char>(line[i + 1])));
+        i += 1 +
+             static_cast<std::size_t>(Utf8SequenceLength(static_cast<unsigned char>(line[i + 1])));
     }
     return n;  // never closed: the value runs to the end of the line
 }
@@ -89,7 +90,8 @@ void SplitColumns(std::string_view line, std::string_view separator,
             pos = ReadQuotedValue(line, pos, separator, value);
             continue;
         }
-        const std::size_t end = separator.empty() ? std::string_view::npos : line.find(separator, pos);
+        const std::size_t end =
+            separator.empty() ? std::string_view::npos : line.find(separator, pos);
         if (end == std::string_view::npos) {
             value.assign(line.substr(pos));
             pos = n;

@@ -20,7 +20,7 @@ inline constexpr std::string_view kLineEnd = "\r\n";
 // the end of the text the last line ends as well, so a last line without CR LF is read
 // whole. Lines have no length limit.
 class LineReader {
-public:
+  public:
     explicit LineReader(std::string_view text) : text_(text) {}
 
     bool AtEnd() const { return pos_ >= text_.size(); }
@@ -32,7 +32,7 @@ public:
     // 1-based number of the line ReadLine returned last (0 before the first).
     int LineNumber() const { return line_number_; }
 
-private:
+  private:
     std::string_view text_;
     std::size_t pos_ = 0;
     int line_number_ = 0;

@@ -27,7 +27,9 @@ constexpr std::size_t kWriteChunk = 1 << 16;
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        auto lower = [](char c) {
+            return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        };
         if (lower(a[i]) != lower(b[i])) return false;
     }
     return true;
@@ -39,7 +41,9 @@ std::string_view TrimBlanks(std::string_view s) {
     return s;
 }
 
-std::string SystemReason() { return std::strerror(errno); }
+std::string SystemReason() {
+    return std::strerror(errno);
+}
 
 data::ErrorPosition InFile(const std::string& file, int line = 0) {
     data::ErrorPosition p;
@@ -81,7 +85,8 @@ void AssignColumns(data::Table& table, const std::vector<std::string>& values) {
         if (def.role == FieldRole::Stored) SetFieldFromText(table, FieldNo(f), value);
     }
     if (next < values.size()) {
-        throw Error("ImportTooManyColumns", "The line has %1 columns, but the table has only %2 fields",
+        throw Error("ImportTooManyColumns",
+                    "The line has %1 columns, but the table has only %2 fields",
                     {std::to_string(values.size()), std::to_string(next)});
     }
 }
@@ -112,16 +117,19 @@ void SetFieldFromText(data::Table& table, FieldNo field, std::string_view text) 
             // Only a dropped quote between CR and LF can make one; such a value could
             // never be written back as one line.
             if (text.find(kLineEnd) != std::string_view::npos) {
-                throw Error("ImportLineBreak", "The value holds a line break (CR LF)", {}, AtField(def.name));
+                throw Error("ImportLineBreak", "The value holds a line break (CR LF)", {},
+                            AtField(def.name));
             }
             table.SetText(field, std::string(text));
             return;
         case FieldKind::Integer:
         case FieldKind::AutoIncrement: {
             std::string_view digits = TrimBlanks(text);
-            if (digits.starts_with('+') && digits.size() > 1 && digits[1] != '-') digits.remove_prefix(1);
+            if (digits.starts_with('+') && digits.size() > 1 && digits[1] != '-')
+                digits.remove_prefix(1);
             std::int32_t number = 0;
-            const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+            const auto [end, ec] =
+                std::from_chars(digits.data(), digits.data() + digits.size(), number);
             if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size()) {
                 throw Error("ImportNotANumber", "\"%1\" is not a whole number", {std::string(text)},
                             AtField(def.name));
@@ -135,8 +143,8 @@ void SetFieldFromText(data::Table& table, FieldNo field, std::string_view text) 
                 table.SetBoolean(field, EqualsIgnoringCase(word, kTrue));
                 return;
             }
-            throw Error("ImportNotATruthValue", "\"%1\" is neither True nor False", {std::string(text)},
-                        AtField(def.name));
+            throw Error("ImportNotATruthValue", "\"%1\" is neither True nor False",
+                        {std::string(text)}, AtField(def.name));
         }
     }
 }
@@ -148,7 +156,7 @@ void ParseLine(data::Table& table, std::string_view line, std::string_view separ
 }
 
 int ExportTable(data::Table& table, const std::filesystem::path& path, std::string_view separator,
-                 std::string_view group_field, const GroupShownQuery& is_group_shown) {
+                std::string_view group_field, const GroupShownQuery& is_group_shown) {
     const FieldNo group = table.FieldByName(group_field);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) {
@@ -212,13 +220,13 @@ int ImportText(data::Table& table, std::string_view text, std::string_view separ
 int ImportFile(data::Table& table, const std::filesystem::path& path, std::string_view separator) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        throw Error("ImportCannotOpen", "The file %1 cannot be opened: %2", {path.string(), SystemReason()},
-                    InFile(path.string()));
+        throw Error("ImportCannotOpen", "The file %1 cannot be opened: %2",
+                    {path.string(), SystemReason()}, InFile(path.string()));
     }
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (in.bad()) {
-        throw Error("ImportCannotRead", "The file %1 cannot be read: %2", {path.string(), SystemReason()},
-                    InFile(path.string()));
+        throw Error("ImportCannotRead", "The file %1 cannot be read: %2",
+                    {path.string(), SystemReason()}, InFile(path.string()));
     }
     return ImportText(table, DecodeTextFile(bytes), separator, path.string());
 }

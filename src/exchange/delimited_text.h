@@ -43,7 +43,7 @@ void ParseLine(data::Table& table, std::string_view line, std::string_view separ
 // is not shown. Afterwards the last row is current. Returns the number of rows written.
 // On a failure the lines written before stay in the file and the error is thrown.
 int ExportTable(data::Table& table, const std::filesystem::path& path, std::string_view separator,
-                 std::string_view group_field, const GroupShownQuery& is_group_shown);
+                std::string_view group_field, const GroupShownQuery& is_group_shown);
 
 // Appends and posts one row per line of the text; returns the number of rows added. On
 // the first line that cannot be read the row begun for it is dropped, the rows before it

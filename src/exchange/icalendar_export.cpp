@@ -33,8 +33,8 @@ std::uint64_t StableHash(std::string_view text) {
 
 std::string MakeUid(std::int32_t event_no, const CivilDate& first, std::uint64_t calendar_hash) {
     char buf[80];
-    std::snprintf(buf, sizeof buf, "%d-%04d%02d%02d-%016llx@yorbel", event_no, first.year, first.month,
-                  first.day, static_cast<unsigned long long>(calendar_hash));
+    std::snprintf(buf, sizeof buf, "%d-%04d%02d%02d-%016llx@yorbel", event_no, first.year,
+                  first.month, first.day, static_cast<unsigned long long>(calendar_hash));
     return buf;
 }
 
@@ -55,8 +55,9 @@ GroupInfo ReadGroup(data::Groups& groups, std::int32_t group_no) {
 
 }  // namespace
 
-std::vector<AllDayEvent> CollectAllDayEvents(data::EventTables& calendar, data::Groups& groups, int year,
-                                             bool gregorian, std::string_view calendar_name) {
+std::vector<AllDayEvent> CollectAllDayEvents(data::EventTables& calendar, data::Groups& groups,
+                                             int year, bool gregorian,
+                                             std::string_view calendar_name) {
     Table& events = calendar.CdsEvents();
     Table& dates = calendar.CdsEvDates();
     const std::uint64_t calendar_hash = StableHash(calendar_name);
@@ -75,7 +76,8 @@ std::vector<AllDayEvent> CollectAllDayEvents(data::EventTables& calendar, data::
         if (dates.IsNull(data::Ed_gp_no) || dates.IsNull(data::Ed_ev_no)) continue;
         const std::int32_t group_no = dates.AsInteger(data::Ed_gp_no);
         auto group = group_info.find(group_no);
-        if (group == group_info.end()) group = group_info.emplace(group_no, ReadGroup(groups, group_no)).first;
+        if (group == group_info.end())
+            group = group_info.emplace(group_no, ReadGroup(groups, group_no)).first;
         if (!group->second.shown) continue;
 
         const std::optional<CivilDate> date = calendar::ParseDateText(dates.AsText(data::Ed_date));
@@ -87,7 +89,8 @@ std::vector<AllDayEvent> CollectAllDayEvents(data::EventTables& calendar, data::
 
         const std::int32_t event_no = dates.AsInteger(data::Ed_ev_no);
         auto event = event_info.find(event_no);
-        if (event == event_info.end()) event = event_info.emplace(event_no, ReadEvent(events, event_no)).first;
+        if (event == event_info.end())
+            event = event_info.emplace(event_no, ReadEvent(events, event_no)).first;
 
         if (event->second.period) {
             const auto open = open_period.find(event_no);
@@ -96,7 +99,8 @@ std::vector<AllDayEvent> CollectAllDayEvents(data::EventTables& calendar, data::
                 continue;
             }
         }
-        out.push_back({MakeUid(event_no, first, calendar_hash), event->second.name, group->second.name, first, next});
+        out.push_back({MakeUid(event_no, first, calendar_hash), event->second.name,
+                       group->second.name, first, next});
         if (event->second.period) open_period[event_no] = out.size() - 1;
     }
 
@@ -104,8 +108,8 @@ std::vector<AllDayEvent> CollectAllDayEvents(data::EventTables& calendar, data::
     return out;
 }
 
-std::string ExportICalendar(data::EventTables& calendar, data::Groups& groups, int year, bool gregorian,
-                            std::string_view calendar_name) {
+std::string ExportICalendar(data::EventTables& calendar, data::Groups& groups, int year,
+                            bool gregorian, std::string_view calendar_name) {
     return WriteICalendar(CollectAllDayEvents(calendar, groups, year, gregorian, calendar_name));
 }
 

@@ -19,11 +19,12 @@ namespace yorbel::exchange {
 // the event's name, CATEGORIES its group's name. UIDs are built from the event number,
 // the first day and `calendar_name`, so exporting the same calendar again gives the
 // same UIDs. Events come in the occurrence table's current order (date order).
-std::vector<AllDayEvent> CollectAllDayEvents(data::EventTables& calendar, data::Groups& groups, int year,
-                                             bool gregorian, std::string_view calendar_name);
+std::vector<AllDayEvent> CollectAllDayEvents(data::EventTables& calendar, data::Groups& groups,
+                                             int year, bool gregorian,
+                                             std::string_view calendar_name);
 
 // WriteICalendar of CollectAllDayEvents.
-std::string ExportICalendar(data::EventTables& calendar, data::Groups& groups, int year, bool gregorian,
-                            std::string_view calendar_name);
+std::string ExportICalendar(data::EventTables& calendar, data::Groups& groups, int year,
+                            bool gregorian, std::string_view calendar_name);
 
 }  // namespace yorbel::exchange

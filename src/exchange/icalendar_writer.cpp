@@ -17,7 +17,9 @@ std::string IcsDate(const calendar::CivilDate& date) {
     return buf;
 }
 
-bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool IsContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 }  // namespace
 
@@ -27,14 +29,22 @@ std::string EscapeIcsText(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         switch (c) {
-            case '\\': out += "\\\\"; break;
-            case ';': out += "\\;"; break;
-            case ',': out += "\\,"; break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case ';':
+                out += "\\;";
+                break;
+            case ',':
+                out += "\\,";
+                break;
             case '\r':
                 if (i + 1 < text.size() && text[i + 1] == '\n') ++i;  // CR LF is one break
                 out += "\\n";
                 break;
-            case '\n': out += "\\n"; break;
+            case '\n':
+                out += "\\n";
+                break;
             default:
                 if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F) break;
                 out += c;

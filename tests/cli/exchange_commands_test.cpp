@@ -1,12 +1,12 @@
 // yorbel-cli import and export, run as the separate program scripts call.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "data/events.h"
 #include "data/groups.h"
@@ -33,10 +33,11 @@ std::string Quote(const std::string& s) {
 }
 
 class ExchangeCommandsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("yorbel_cli_exchange_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path() /
+               ("yorbel_cli_exchange_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         // Group 1 shown, group 2 hidden.
@@ -56,9 +57,10 @@ protected:
     CliRun Cli(const std::string& args) {
         const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
         // HOME points into the test folder so nothing of the user's is read or written.
-        const std::string command = "HOME=" + Quote(dir_.string()) + " XDG_DATA_HOME= XDG_CONFIG_HOME= " +
-                                    YORBEL_BIN_DIR "/yorbel-cli " + args + " >" + Quote(out.string()) + " 2>" +
-                                    Quote(err.string());
+        const std::string command =
+            "HOME=" + Quote(dir_.string()) +
+            " XDG_DATA_HOME= XDG_CONFIG_HOME= " + YORBEL_BIN_DIR "/yorbel-cli " + args + " >" +
+            Quote(out.string()) + " 2>" + Quote(err.string());
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
     }
@@ -73,8 +75,9 @@ protected:
         std::vector<std::string> rows;
         data::Table& e = cal.CdsEvents();
         for (e.First(); !e.Eof(); e.Next()) {
-            rows.push_back(std::to_string(e.AsInteger(data::Ev_no)) + ":" + e.AsText(data::Ev_name) + ":" +
-                           (e.IsNull(data::Ev_gp_no) ? "-" : std::to_string(e.AsInteger(data::Ev_gp_no))));
+            rows.push_back(
+                std::to_string(e.AsInteger(data::Ev_no)) + ":" + e.AsText(data::Ev_name) + ":" +
+                (e.IsNull(data::Ev_gp_no) ? "-" : std::to_string(e.AsInteger(data::Ev_gp_no))));
         }
         return rows;
     }
@@ -90,7 +93,8 @@ protected:
 using Rows = std::vector<std::string>;
 
 TEST_F(ExchangeCommandsTest, ImportCreatesAMissingCalendarAndAppendsAgain) {
-    Write("in.csv", "\"Smith, John\",0,1,19800512,,1\r\nHoliday,1,0,20260720,20260731,2\r\nMover,0,3,-2,,1");
+    Write("in.csv",
+          "\"Smith, John\",0,1,19800512,,1\r\nHoliday,1,0,20260720,20260731,2\r\nMover,0,3,-2,,1");
     CliRun r = Cli("import " + P("cal.yrb") + " " + P("in.csv"));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "3 events added\n");
@@ -130,7 +134,8 @@ TEST_F(ExchangeCommandsTest, FailuresNameTheLineOrFileAndSaveNothing) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("missing.csv"), std::string::npos) << r.err;
 
-    r = Cli("export " + P("cal.yrb") + " " + P("no/such/folder.csv") + " --groups " + Quote(groups_file_));
+    r = Cli("export " + P("cal.yrb") + " " + P("no/such/folder.csv") + " --groups " +
+            Quote(groups_file_));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("folder.csv"), std::string::npos) << r.err;
 
@@ -138,17 +143,21 @@ TEST_F(ExchangeCommandsTest, FailuresNameTheLineOrFileAndSaveNothing) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("nocal.yrb"), std::string::npos) << r.err;
 
-    EXPECT_EQ(Cli("export " + P("cal.yrb") + " " + P("out.csv") + " --groups " + P("nogroups.yrg")).status, 1);
+    EXPECT_EQ(Cli("export " + P("cal.yrb") + " " + P("out.csv") + " --groups " + P("nogroups.yrg"))
+                  .status,
+              1);
     EXPECT_EQ(Cli("import " + P("cal.yrb")).status, 2);
     EXPECT_EQ(Cli("export " + P("cal.yrb") + " " + P("out.csv") + " --bogus").status, 2);
 }
 
 TEST_F(ExchangeCommandsTest, ExportWritesShownGroupsAndReadsBackTheSame) {
-    Write("in.csv", "\"Say \"\"hi\"\", all\",0,1,20260101,,1\r\nSecret,0,0,20260102,,2\r\n"
-                    "Nobody's,0,0,20260103,,7\r\nK\xC3\xB6ln,1,0,20260301,20260305,1\r\n");
+    Write("in.csv",
+          "\"Say \"\"hi\"\", all\",0,1,20260101,,1\r\nSecret,0,0,20260102,,2\r\n"
+          "Nobody's,0,0,20260103,,7\r\nK\xC3\xB6ln,1,0,20260301,20260305,1\r\n");
     ASSERT_EQ(Cli("import " + P("cal.yrb") + " " + P("in.csv")).status, 0);
 
-    CliRun r = Cli("export " + P("cal.yrb") + " " + P("out.csv") + " --groups " + Quote(groups_file_));
+    CliRun r =
+        Cli("export " + P("cal.yrb") + " " + P("out.csv") + " --groups " + Quote(groups_file_));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "2 events written\n");
     EXPECT_EQ(ReadFile(dir_ / "out.csv"),

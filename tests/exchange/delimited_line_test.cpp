@@ -105,7 +105,8 @@ TEST(SplitColumnsTest, OtherSeparators) {
 }
 
 TEST(SplitColumnsTest, ValuesRoundTripThroughAppendTextColumn) {
-    const Strings values = {"", "plain", "a,b", "\"", "\"\"x\"", " spaced ", "x\"y,z\"", "\xC3\xA4,"};
+    const Strings values = {"",        "plain",    "a,b",      "\"",
+                            "\"\"x\"", " spaced ", "x\"y,z\"", "\xC3\xA4,"};
     std::string line;
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (i > 0) line += ',';

@@ -43,10 +43,11 @@ void WriteBytes(const fs::path& p, std::string_view bytes) {
 }
 
 class DelimitedTextTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("yorbel_delimited_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+               ("yorbel_delimited_" +
+                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir_);
     }
@@ -70,8 +71,10 @@ TEST(FormatRowTest, AutoIncrementLastStillLeavesSeparatorAndDerivedFieldsAreWrit
     groups.Append();
     groups.SetText("Gname", "Work, late");
     groups.Post();
-    Table t("T", {FieldDef::Integer("G"), FieldDef::Lookup("GroupName", "G", groups, "Gno", "Gname"),
-                  FieldDef::Calculated("Twice", data::FieldKind::Integer), FieldDef::AutoIncrement("No")});
+    Table t(
+        "T",
+        {FieldDef::Integer("G"), FieldDef::Lookup("GroupName", "G", groups, "Gno", "Gname"),
+         FieldDef::Calculated("Twice", data::FieldKind::Integer), FieldDef::AutoIncrement("No")});
     t.SetCalcHandler([](Table& tb) {
         if (!tb.IsNull("G")) tb.SetInteger("Twice", 2 * tb.AsInteger("G"));
     });
@@ -139,11 +142,12 @@ TEST_F(DelimitedTextTest, ImportReadsEveryLineShapeAndNumbersRowsAnew) {
     auto t = MakeTable();
     AddRow(*t, "existing", 0, "20260101", 1, Value{});
     const fs::path file = dir_ / "in.csv";
-    WriteBytes(file, "first,0,20260101,1,True\r\n"
-                     "\r\n"
-                     "\"with \"\"quotes\"\", and comma\",1,,2\r\n"
-                     "lone\nLF and\rCR,0\r\n"
-                     "last without end,0,20261231,3");
+    WriteBytes(file,
+               "first,0,20260101,1,True\r\n"
+               "\r\n"
+               "\"with \"\"quotes\"\", and comma\",1,,2\r\n"
+               "lone\nLF and\rCR,0\r\n"
+               "last without end,0,20261231,3");
     EXPECT_EQ(ImportFile(*t, file, ","), 5);
     ASSERT_EQ(t->RecordCount(), 6);
 
@@ -154,8 +158,9 @@ TEST_F(DelimitedTextTest, ImportReadsEveryLineShapeAndNumbersRowsAnew) {
         names.push_back(t->AsText("Name"));
         numbers.insert(t->AsInteger("No"));
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"existing", "first", "", "with \"quotes\", and comma",
-                                               "lone\nLF and\rCR", "last without end"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"existing", "first", "", "with \"quotes\", and comma",
+                                        "lone\nLF and\rCR", "last without end"}));
     EXPECT_EQ(numbers.size(), 6u);  // each row its own new number
 
     t->MoveTo(2);  // the empty line: a row with every field empty
@@ -190,12 +195,16 @@ TEST_F(DelimitedTextTest, FailingLineIsReportedAndDroppedWhileEarlierRowsStay) {
 TEST_F(DelimitedTextTest, Windows1252FileIsConverted) {
     auto t = MakeTable();
     const fs::path file = dir_ / "old.csv";
-    WriteBytes(file, "M\xFCnchen \x80,0\r\nStra\xDF" "e,1\r\n");
+    WriteBytes(file,
+               "M\xFCnchen \x80,0\r\nStra\xDF"
+               "e,1\r\n");
     ASSERT_EQ(ImportFile(*t, file, ","), 2);
     t->First();
     EXPECT_EQ(t->AsText("Name"), "M\xC3\xBCnchen \xE2\x82\xAC");
     t->Next();
-    EXPECT_EQ(t->AsText("Name"), "Stra\xC3\x9F" "e");
+    EXPECT_EQ(t->AsText("Name"),
+              "Stra\xC3\x9F"
+              "e");
 }
 
 TEST_F(DelimitedTextTest, MissingFilesAreReportedByName) {

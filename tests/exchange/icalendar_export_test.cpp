@@ -16,10 +16,11 @@ namespace fs = std::filesystem;
 using calendar::CivilDate;
 
 class IcalendarExportTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("yorbel_ics_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path() /
+               ("yorbel_ics_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir_);
         groups_ = std::make_unique<data::Groups>(dir_);
         groups_->LoadGroups(true);
@@ -118,7 +119,10 @@ TEST_F(IcalendarExportTest, JulianDatesBecomeGregorian) {
 }
 
 TEST_F(IcalendarExportTest, ExternalReaderSeesEveryEvent) {
-    const std::string long_name = "Gro\xC3\x9F" "e Feier: " + std::string(40, 'x') + " \xC3\xA4\xC3\xB6\xC3\xBC\xE2\x82\xAC;,\\ end";
+    const std::string long_name =
+        "Gro\xC3\x9F"
+        "e Feier: " +
+        std::string(40, 'x') + " \xC3\xA4\xC3\xB6\xC3\xBC\xE2\x82\xAC;,\\ end";
     const auto tricky = AddEvent("Smith, John; \"Jr\" \\ back", 0, holidays_);
     const auto longer = AddEvent(long_name.substr(0, 80), 0, holidays_);
     const auto period = AddEvent("Camp", 1, holidays_);
@@ -127,9 +131,11 @@ TEST_F(IcalendarExportTest, ExternalReaderSeesEveryEvent) {
     for (int d = 27; d <= 31; ++d) AddOccurrence(period, holidays_, "202612" + std::to_string(d));
 
     const fs::path file = dir_ / "out.ics";
-    std::ofstream(file, std::ios::binary) << ExportICalendar(*calendar_, *groups_, 2026, true, "cal.yrb");
+    std::ofstream(file, std::ios::binary)
+        << ExportICalendar(*calendar_, *groups_, 2026, true, "cal.yrb");
 
-    const std::string command = "/usr/bin/python3 " YORBEL_SOURCE_DIR "/tests/exchange/ics_events.py " + file.string();
+    const std::string command =
+        "/usr/bin/python3 " YORBEL_SOURCE_DIR "/tests/exchange/ics_events.py " + file.string();
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
     ASSERT_TRUE(pipe);
     std::string output;
@@ -143,11 +149,13 @@ TEST_F(IcalendarExportTest, ExternalReaderSeesEveryEvent) {
     ASSERT_EQ(lines.size(), 3u) << output;
     auto cat = "'Holidays; public, \\\\all\\\\'";
     EXPECT_EQ(lines[0], std::string("1-20260512-") + lines[0].substr(11, 16) +
-                            "@yorbel\t'Smith, John; \"Jr\" \\\\ back'\t" + cat + "\t2026-05-12\t2026-05-13");
+                            "@yorbel\t'Smith, John; \"Jr\" \\\\ back'\t" + cat +
+                            "\t2026-05-12\t2026-05-13");
     EXPECT_NE(lines[1].find("\t2026-12-27\t2027-01-01"), std::string::npos) << lines[1];
     EXPECT_NE(lines[1].find("'Camp'"), std::string::npos);
     EXPECT_NE(lines[2].find("\t2026-12-31\t2027-01-01"), std::string::npos);
-    EXPECT_NE(lines[2].find("\xC3\xA4\xC3\xB6\xC3\xBC\xE2\x82\xAC;,\\\\ end"), std::string::npos) << lines[2];
+    EXPECT_NE(lines[2].find("\xC3\xA4\xC3\xB6\xC3\xBC\xE2\x82\xAC;,\\\\ end"), std::string::npos)
+        << lines[2];
 }
 
 }  // namespace

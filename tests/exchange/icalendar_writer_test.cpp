@@ -55,8 +55,8 @@ TEST(IcsFoldingTest, FoldsAt75OctetsWithoutSplittingCharacters) {
 }
 
 TEST(IcsDocumentTest, WritesAllDayEvents) {
-    const std::string text = WriteICalendar({{"1-20260101@x", "New Year", "Holidays, public",
-                                              {1, 1, 2026}, {2, 1, 2026}}});
+    const std::string text = WriteICalendar(
+        {{"1-20260101@x", "New Year", "Holidays, public", {1, 1, 2026}, {2, 1, 2026}}});
     const auto lines = PhysicalLines(text);
     ASSERT_GE(lines.size(), 4u);
     EXPECT_EQ(lines.front(), "BEGIN:VCALENDAR");
