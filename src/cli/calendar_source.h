@@ -33,6 +33,10 @@ class CalendarSource {
     // malformed rule are named in the warnings, each once.
     data::Table& Occurrences(int year, bool gregorian);
 
+    // The tables and groups themselves, for outputs that read more than the rows.
+    data::EventTables& CalendarTables() { return *tables_; }
+    data::Groups& CalendarGroups() { return *groups_; }
+
   private:
     std::ostream& warnings_;
     std::unique_ptr<data::Groups> groups_;  // outlives the tables, which read it live

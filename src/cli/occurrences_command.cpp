@@ -5,22 +5,27 @@
 
 #include "calendar/dates.h"
 #include "cli/args.h"
+#include "cli/calendar_files.h"
 #include "cli/calendar_source.h"
 #include "cli/commands.h"
 #include "cli/output.h"
 #include "data/occurrences.h"
+#include "exchange/icalendar_export.h"
 
 namespace yorbel::cli {
 
 namespace {
 
 constexpr std::string_view kUsageHead =
-    "yorbel-cli occurrences CALENDAR --year Y [--julian] [--groups FILE] [--format text|json|csv]\n"
+    "yorbel-cli occurrences CALENDAR --year Y [--julian] [--groups FILE]\n"
+    "                        [--format text|json|csv|ics]\n"
     "    Every occurrence of every event of the calendar file in year Y (1-9999), in\n"
     "    generation order: events by number, each event's dates in date order. A period\n"
     "    gives its days in Y; an Easter offset may give a date in a neighbouring year.\n"
     "    JSON keys: date, event_no, name, group_no (null when empty), shown (bool).\n"
-    "    Events whose rule is malformed are skipped and named on stderr.\n";
+    "    Events whose rule is malformed are skipped and named on stderr.\n"
+    "    --format ics writes an iCalendar file instead: one all-day event per occurrence\n"
+    "    in Y of a shown group, one spanning event per period, Gregorian dates.\n";
 
 constexpr std::array<OptionSpec, 4> kOptions{{
     {"year", true},
@@ -94,9 +99,19 @@ int RunOccurrences(std::span<const std::string> words, std::ostream& out) {
     if (!year_text) throw UsageError("--year is required");
     const int year = ReadInteger("--year", *year_text, calendar::kMinYear, calendar::kMaxYear);
     const bool gregorian = !args.flag("julian");
-    const Format format = args.value("format") ? ReadFormat(*args.value("format")) : Format::Text;
+    // iCalendar is a whole document rather than one record per occurrence, so it is not
+    // one of the shared record formats.
+    const std::optional<std::string> format_text = args.value("format");
+    const bool ics = format_text == "ics";
+    const Format format = format_text && !ics ? ReadFormat(*format_text) : Format::Text;
 
     CalendarSource source(args.positional()[0], args.value("groups"), std::cerr);
+    if (ics) {
+        source.Occurrences(year, gregorian);
+        out << exchange::ExportICalendar(source.CalendarTables(), source.CalendarGroups(), year,
+                                         gregorian, CalendarName(args.positional()[0]));
+        return 0;
+    }
     const std::vector<OccurrenceRow> rows = RowsOf(source.Occurrences(year, gregorian));
     if (format == Format::Csv) out << kCsvHeader;
     for (const OccurrenceRow& r : rows) {

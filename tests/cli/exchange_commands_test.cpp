@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 #include "data/events.h"
 #include "data/groups.h"
@@ -176,6 +177,41 @@ TEST_F(ExchangeCommandsTest, ExportWritesShownGroupsAndReadsBackTheSame) {
     Write(".config/Brenmark/Yorbel.conf", "[General]\nLanguage=0\n");
     ASSERT_EQ(Cli("export " + P("cal.yrb") + " " + P("user.csv")).status, 0);
     EXPECT_TRUE(fs::exists(user_groups / data::kGroupFileGerman));
+}
+
+TEST_F(ExchangeCommandsTest, OccurrencesAsICalendarForAnExternalReader) {
+    Write("in.csv",
+          "New Year,0,1,20000101,,1\r\nCamp,1,0,20261230,20270103,1\r\n"
+          "Secret,0,1,20000105,,2\r\nEaster,0,3,0,,1\r\n");
+    ASSERT_EQ(Cli("import " + P("cal.yrb") + " " + P("in.csv")).status, 0);
+
+    // One line per event as the python icalendar library reads it.
+    auto read_back = [&](const std::string& options) {
+        const std::string ics =
+            Cli("occurrences " + P("cal.yrb") + " --year 2026 --format ics --groups " +
+                Quote(groups_file_) + options)
+                .out;
+        Write("out.ics", ics);
+        const std::string command = "/usr/bin/python3 " YORBEL_SOURCE_DIR
+                                    "/tests/exchange/ics_events.py " +
+                                    P("out.ics") + " >" + P("events.txt") + " 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0) << ReadFile(dir_ / "events.txt");
+        std::vector<std::string> fields;
+        std::istringstream in(ReadFile(dir_ / "events.txt"));
+        for (std::string line; std::getline(in, line);) {
+            fields.push_back(line.substr(line.find('\t') + 1));  // without the UID
+        }
+        return std::pair{fields, ics};
+    };
+    const auto [events, ics] = read_back("");
+    EXPECT_EQ(events, (Rows{"'New Year'\t'Shown'\t2026-01-01\t2026-01-02",
+                            "'Easter'\t'Shown'\t2026-04-05\t2026-04-06",
+                            "'Camp'\t'Shown'\t2026-12-30\t2027-01-01"}));
+    EXPECT_EQ(read_back("").second, ics);  // same UIDs, same bytes
+
+    const auto [julian, unused] = read_back(" --julian");
+    ASSERT_EQ(julian.size(), 3u);
+    EXPECT_EQ(julian[0], "'New Year'\t'Shown'\t2026-01-14\t2026-01-15");
 }
 
 }  // namespace
