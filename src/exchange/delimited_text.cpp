@@ -223,7 +223,13 @@ int ImportFile(data::Table& table, const std::filesystem::path& path, std::strin
         throw Error("ImportCannotOpen", "The file %1 cannot be opened: %2",
                     {path.string(), SystemReason()}, InFile(path.string()));
     }
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string bytes;
+    try {
+        // A folder opens like a file and fails only on reading, by an exception.
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) {
+        in.setstate(std::ios::badbit);
+    }
     if (in.bad()) {
         throw Error("ImportCannotRead", "The file %1 cannot be read: %2",
                     {path.string(), SystemReason()}, InFile(path.string()));

@@ -216,6 +216,7 @@ TEST_F(DelimitedTextTest, MissingFilesAreReportedByName) {
     } catch (const data::Error& e) {
         EXPECT_NE(std::string(e.what()).find("nowhere.csv"), std::string::npos);
     }
+    EXPECT_THROW(ImportFile(*t, dir_, ","), data::Error);  // a folder, not a file
     EXPECT_EQ(t->RecordCount(), 0);
 
     const fs::path unwritable = dir_ / "no_such_folder" / "out.csv";
