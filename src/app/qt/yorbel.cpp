@@ -1,0 +1,89 @@
+// The desktop program: reads the settings, the language file and the groups, builds the
+// main window and opens the calendar of the command line, the sample calendar on a very
+// first start, or the last active one.
+//
+// YORBEL_STARTUP_PROBE=1 in the environment prints the milliseconds from the start of
+// main to the first painted year window and quits there (for measuring start-up).
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+#include "app/language_file.h"
+#include "app/qt/app_context.h"
+#include "app/qt/main_window.h"
+#include "app/qt/settings_store_qt.h"
+#include "app/settings.h"
+#include "data/groups.h"
+
+using namespace yorbel;
+
+int main(int argc, char** argv) {
+    QElapsedTimer clock;
+    clock.start();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Yorbel"));
+    QApplication::setOrganizationName(QStringLiteral("Brenmark"));
+    QApplication::setApplicationVersion(QStringLiteral(YORBEL_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Yorbel, a desktop year calendar"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("calendar files to open"),
+                                 QStringLiteral("[FILE...]"));
+    parser.process(application);
+    const QStringList files = parser.positionalArguments();
+
+    app::QtSettingsStore store;
+    const app::SettingsStart start = app::StartSettings(store);
+
+    gui::AppContext context;
+    context.ProgramFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
+    context.Settings = start.settings;
+    context.Store = &store;
+    context.Language = app::LanguageFile::Load(
+        (context.ProgramFolder + QString::fromUtf8(app::LanguageFileName(start.settings.Language).data()))
+            .toStdString());
+
+    // Group files the program writes live in the per-user data folder, seeded from the
+    // shipped copies beside the program.
+    const QString data_folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data_folder);
+    data::Groups groups(data_folder.toStdString(), context.ProgramFolder.toStdString());
+    std::optional<data::Error> groups_problem;
+    try {
+        groups_problem = groups.LoadGroups(start.settings.Language != 0);
+    } catch (const data::Error& e) {
+        groups_problem = e;
+    }
+    context.Groups = &groups;
+    gui::PlatformDialogs dialogs;
+    context.Ui = &dialogs;
+
+    gui::TFrmMain main_window(context);
+    if (qEnvironmentVariableIsSet("YORBEL_STARTUP_PROBE")) {
+        QObject::connect(&main_window, &gui::TFrmMain::firstYearPainted, &application, [&clock] {
+            std::printf("first year window painted after %lld ms\n",
+                        static_cast<long long>(clock.elapsed()));
+            std::fflush(stdout);
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        });
+    }
+    main_window.show();
+
+    QTimer::singleShot(0, &main_window, [&] {
+        if (groups_problem)
+            dialogs.Tell(&main_window, QMessageBox::Warning, QStringLiteral("Yorbel"),
+                         QString::fromStdString(groups_problem->what()));
+        main_window.Start(files, start.first_run);
+    });
+    const int status = application.exec();
+    return status;
+}

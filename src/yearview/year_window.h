@@ -1,0 +1,171 @@
+// TFrmYear: one open calendar, shown as the twelve months of one year. It owns the
+// calendar's tables, regenerates the occurrences of the shown year, paints the year into
+// an off-screen bitmap and answers mouse, keyboard and the main window's commands.
+#pragma once
+
+#include <QFont>
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "app/lock_file.h"
+#include "data/occurrences.h"
+#include "calendar/dates.h"
+#include "yearview/year_painter.h"
+#include "yearview/year_window_link.h"
+
+class QMenu;
+class QAction;
+class QPlainTextEdit;
+class QPrinter;
+
+namespace yorbel::gui {
+
+struct AppContext;
+
+// Hit test result: a drawn day of a month, if any.
+struct HitDay {
+    int Month = 0;  // 0–11
+    int Day = 0;    // 1–31
+};
+
+class TFrmYear : public QWidget, public YearWindowLink {
+    Q_OBJECT
+
+public:
+    // A window for the calendar at path (empty: untitled), with the given year and marked
+    // day; the lock, when held, is released when the window goes. Nothing is loaded yet.
+    TFrmYear(AppContext& context, int year, bool read_only, int window_number, int day,
+             int month, app::CalendarLock lock, QWidget* parent = nullptr);
+    ~TFrmYear() override;
+
+    // Loads the file (or starts an empty calendar) and draws the year. False when the
+    // file cannot be read; error then holds the message and the window is not to be shown.
+    bool OpenCalendar(const QString& path, QString* error);
+
+    // --- YearWindowLink
+    data::EventTables& Calendar() override { return *calendar_; }
+    const AppContext& Context() const override { return context_; }
+    QWidget* Widget() override { return this; }
+    bool Gregorian() const override { return style_.Gregorian; }
+    int WeekStart() const override { return style_.WeekStart; }
+    int WeekOneRule() const override { return style_.WeekOneRule; }
+    int ShownYear() const override { return shownYear_; }
+    bool ShowYear(int year) override;
+    void SetModified() override;
+    int SelectedMonth() const override { return selectedMonth_; }
+    int SelectedDay() const override { return selectedDay_; }
+    void DeleteEventByKey(int ev_no) override;
+    bool NewEvent() override;
+    bool EditEvent() override;
+    bool EditEventByKey(int ev_no, const calendar::CivilDate& default_date) override;
+
+    // --- commands of the main window
+    void ReloadDisplaySettings();
+    bool SaveCalendar();
+    bool SaveCalendarAs();
+    void PrintYear(QPainter& painter);
+    bool Print(QPrinter& printer);
+    void ShowToday();
+    void SetInspectMode(bool on);
+    bool InspectMode() const { return inspectMode_; }
+    bool ReadOnly() const { return readOnly_; }
+    QString FileName() const;
+    bool Modified() const;
+    int WindowNumber() const { return windowNumber_; }
+    bool HoldsLock() const { return lock_.Held(); }
+    QString LockPath() const { return QString::fromStdString(lock_.LockPath()); }
+    void Export();
+    bool Import(const QString& path);
+
+    // The save question of a modified calendar; true when the window may close. Asked by
+    // the main window for all windows before any closes.
+    bool QueryClose();
+    // The main window has already asked: close without asking again.
+    void SetCloseApproved() { closeApproved_ = true; }
+
+    // --- the grid, for hit testing and tests
+    std::optional<HitDay> HitTest(QPoint point) const;
+    const DayGrid& Grid() const { return grid_; }
+    const YearLayout& Layout() const { return layout_; }
+    QRect DayCellRect(int month, int day) const;
+    const QPixmap& Bitmap() const { return bitmap_; }
+    QString HintText() const;
+    bool HintVisible() const;
+    int HoverMonth() const { return hoverMonth_; }
+    int HoverDay() const { return hoverDay_; }
+    QString Caption() const;
+    QMenu* PopupMenu() const { return pmYear_; }
+
+    // Signals for the main window: the shown year or the inspect mode changed, or the
+    // window painted for the first time.
+    Q_SIGNAL void yearShown(int year);
+    Q_SIGNAL void inspectModeChanged(bool on);
+    Q_SIGNAL void firstPainted();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void DrawYear();
+    void EnsureBitmap();
+    void Generate();
+    void RedrawCell(int month, int day, CellState state);
+    void SelectDay(int month, int day);
+    void MoveMark(int days);
+    void PlaceHint(QPoint point, const HitDay& hit);
+    QString BuildHint(const HitDay& hit) const;
+    void ClearHover();
+    void UpdateCaption();
+    void ReportSkipped(const std::vector<data::SkippedEvent>& skipped);
+    QString ErrorText(const data::Error& error) const;
+    bool SaveTo(const QString& path);
+    void ShowError(const QString& text);
+    std::optional<calendar::CivilDate> MarkedDate() const;
+
+    AppContext& context_;
+    std::unique_ptr<data::EventTables> calendar_;
+    app::CalendarLock lock_;
+    YearStyle style_;
+    YearPainter painter_;
+    YearLayout layout_;
+    DayGrid grid_;
+    QPixmap bitmap_;
+    QFont font_;
+
+    int shownYear_;
+    int selectedDay_ = 0;
+    int selectedMonth_ = 0;
+    int hoverDay_ = 0;
+    int hoverMonth_ = 0;
+    bool inspectMode_ = false;
+    bool readOnly_;
+    bool printing_ = false;
+    bool closeApproved_ = false;
+    bool painted_ = false;
+    int windowNumber_;
+    QString title_;
+    std::set<int> reportedSkips_;  // events already named in a skipped-events message
+
+    QPlainTextEdit* mmHint_ = nullptr;
+    QMenu* pmYear_ = nullptr;
+    QAction* iNewEvent_ = nullptr;
+    QAction* iEditEvent_ = nullptr;
+    QAction* iInspect_ = nullptr;
+    QAction* iInfoWin_ = nullptr;
+};
+
+}  // namespace yorbel::gui

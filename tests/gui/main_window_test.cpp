@@ -1,0 +1,313 @@
+// The main window with scripted dialogs: start-up, opening with and without locks, the
+// year box, closing questions, Save As and its lock, printing to PDF.
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QtTest>
+
+#include <memory>
+
+#include "app/lock_file.h"
+#include "app/qt/main_window.h"
+#include "support/test_app.h"
+#include "yearview/year_window.h"
+
+using namespace yorbel;
+using namespace yorbel::gui;
+using test::EventRow;
+
+namespace {
+
+QString LockOf(const QString& path) { return QString::fromStdString(app::LockFileName(path.toStdString())); }
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TestApp> app_;
+    std::unique_ptr<TFrmMain> main_;
+    QString plan_;
+
+    test::ScriptedDialogs& Dialogs() { return app_->Dialogs(); }
+    int WindowCount() const { return static_cast<int>(main_->MdiArea()->subWindowList().size()); }
+    void Trigger(const char* action) { main_->Action(action)->trigger(); }
+
+private slots:
+    void init() {
+        app_ = std::make_unique<test::TestApp>();
+        plan_ = app_->MakeCalendar(QStringLiteral("Plan.yrb"), {EventRow{"Holiday", 1, 0, "20260803", "20260807"}});
+        main_ = std::make_unique<TFrmMain>(app_->Context());
+        main_->show();
+    }
+    void cleanup() {
+        // Windows with unsaved changes would ask; a test that leaves them says No.
+        for (TFrmYear* year : main_->YearWindows()) year->SetCloseApproved();
+        main_.reset();
+        QCOMPARE(Dialogs().unexpected, 0);
+        app_.reset();
+    }
+
+    void everyMenuItemHasTextAndTheUnbuiltOnesAreDisabled() {
+        const char* const items[] = {"iNew",   "iOpen",     "iClose",     "iSave",    "iSaveAs",
+                                     "iImport", "iExport",  "iPrint",     "iQuit",    "iCut",
+                                     "iCopy",  "iPaste",    "iClear",     "iNewEvent", "iEditEvent",
+                                     "iInfoWin", "iList",   "iDayCalc",   "iFilter",  "iInspect",
+                                     "iToday", "iOptions",  "iTileVert",  "iTileHoriz", "iCascade",
+                                     "iContents", "iFirstSteps", "iVisitHomepage", "iAbout"};
+        for (const char* name : items) {
+            QAction* action = main_->Action(name);
+            QVERIFY2(action, name);
+            QVERIFY2(!action->text().isEmpty() && action->text() != QStringLiteral("Resource not found"), name);
+        }
+        QCOMPARE(main_->Action("iOpen")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+        QCOMPARE(main_->Action("iToday")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
+        QCOMPARE(main_->Action("iContents")->shortcut(), QKeySequence(Qt::Key_F1));
+        for (const char* later : {"iList", "iDayCalc", "iFilter", "iOptions", "iAbout", "iInfoWin"})
+            QVERIFY2(!main_->Action(later)->isEnabled(), later);
+        // Without a year window the document commands are off.
+        for (const char* needs : {"iSave", "iPrint", "iClose", "tbPrevYear", "iNewEvent"})
+            QVERIFY2(!main_->Action(needs)->isEnabled(), needs);
+        QCOMPARE(main_->Action("tbNew")->toolTip(), QStringLiteral("New calendar"));
+    }
+
+    void firstStartOpensTheSampleReadOnly() {
+        QDir().mkpath(app_->Context().ProgramFolder + QStringLiteral("examples"));
+        QFile::copy(plan_, app_->Context().ProgramFolder + QStringLiteral("examples/Sample.yrb"));
+        main_->Start({}, true);
+        QCOMPARE(WindowCount(), 1);
+        TFrmYear* year = main_->ActiveYearWindow();
+        QVERIFY(year->ReadOnly());
+        QVERIFY(year->FileName().endsWith(QStringLiteral("examples/Sample.yrb")));
+        QVERIFY(!main_->Action("iSave")->isEnabled());
+        QCOMPARE(main_->StatusText(0), QStringLiteral("Gregorian"));
+        QCOMPARE(main_->StatusText(1), QStringLiteral("Frankfurt/Main, Germany"));
+        QCOMPARE(main_->StatusText(2), QStringLiteral("+1"));
+    }
+
+    void laterStartsFollowTheLastActiveFile() {
+        app_->Context().Settings.OpenLastActive = false;
+        main_->Start({}, false);
+        QCOMPARE(WindowCount(), 0);
+
+        app_->Context().Settings.OpenLastActive = true;
+        app::WriteLastActiveFile(app_->Store(), plan_.toStdString());
+        main_->Start({}, false);
+        QCOMPARE(WindowCount(), 1);
+        QVERIFY(!main_->ActiveYearWindow()->ReadOnly());
+        QVERIFY(QFile::exists(LockOf(plan_)));
+
+        app::WriteLastActiveFile(app_->Store(), "");
+        main_->Start({}, false);
+        QCOMPARE(WindowCount(), 2);
+        QVERIFY(main_->ActiveYearWindow()->FileName().isEmpty());
+        QCOMPARE(main_->ActiveYearWindow()->WindowNumber(), 2);
+
+        // Quitting stores the active window's path: here the untitled one, an empty path.
+        app::WriteLastActiveFile(app_->Store(), "something");
+        QVERIFY(main_->close());
+        QCOMPARE(app::ReadLastActiveFile(app_->Store()), std::string());
+        QVERIFY(!QFile::exists(LockOf(plan_)));
+    }
+
+    void secondWindowOnAFileIsReadOnlyAndOneLockIsReleasedOnce() {
+        TFrmYear* first = main_->OpenGuarded(plan_);
+        QVERIFY(first && !first->ReadOnly() && first->HoldsLock());
+        Dialogs().ask_answers = {QMessageBox::Yes};
+        TFrmYear* second = main_->OpenGuarded(plan_);
+        QCOMPARE(Dialogs().asked.size(), 1);
+        QVERIFY(second && second->ReadOnly() && !second->HoldsLock());
+        QCOMPARE(second->WindowNumber(), 2);
+
+        // Answering No opens nothing.
+        Dialogs().ask_answers = {QMessageBox::No};
+        QVERIFY(!main_->OpenGuarded(plan_));
+        QCOMPARE(WindowCount(), 2);
+
+        main_->MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(second->parentWidget()));
+        Trigger("iClose");
+        QCOMPARE(WindowCount(), 1);
+        QVERIFY(QFile::exists(LockOf(plan_)));
+        Trigger("iClose");
+        QCOMPARE(WindowCount(), 0);
+        QVERIFY(!QFile::exists(LockOf(plan_)));
+        // Numbers are never reused.
+        Trigger("iNew");
+        QCOMPARE(main_->ActiveYearWindow()->WindowNumber(), 3);
+    }
+
+    void openDialogReadOnlyBoxTakesNoLock() {
+        Dialogs().open_answers = {OpenChoice{plan_, true}};
+        Trigger("iOpen");
+        QCOMPARE(WindowCount(), 1);
+        QVERIFY(main_->ActiveYearWindow()->ReadOnly());
+        QVERIFY(!QFile::exists(LockOf(plan_)));
+        // A cancelled dialog opens nothing; an unreadable file is reported, no window.
+        Dialogs().open_answers = {OpenChoice{}};
+        Trigger("iOpen");
+        QCOMPARE(WindowCount(), 1);
+        Dialogs().open_answers = {OpenChoice{app_->Path(QStringLiteral("missing.yrb")), false}};
+        Trigger("iOpen");
+        QCOMPARE(WindowCount(), 1);
+        QCOMPARE(Dialogs().told.size(), 1);
+        QVERIFY(!QFile::exists(LockOf(app_->Path(QStringLiteral("missing.yrb")))));
+    }
+
+    void foreignLockOffersReadOnly() {
+        QFile foreign(LockOf(plan_));
+        QVERIFY(foreign.open(QIODevice::WriteOnly));
+        foreign.close();
+        Dialogs().ask_answers = {QMessageBox::Yes};
+        TFrmYear* year = main_->OpenGuarded(plan_);
+        QVERIFY(year && year->ReadOnly());
+        Trigger("iClose");
+        QVERIFY(QFile::exists(LockOf(plan_)));  // not ours to delete
+    }
+
+    void yearBoxAndYearButtons() {
+        TFrmYear* year = main_->OpenGuarded(plan_);
+        QLineEdit* box = main_->YearBox();
+        QCOMPARE(box->text(), QString::number(QDate::currentDate().year()));
+        box->clear();
+        QList<int> shown;
+        connect(year, &TFrmYear::yearShown, this, [&shown](int y) { shown << y; });
+        QTest::keyClicks(box, QStringLiteral("2024"));
+        QCOMPARE(shown, (QList<int>{2, 20, 202, 2024}));
+        QCOMPARE(year->ShownYear(), 2024);
+
+        // Not a whole number, or outside 1–9999: a message, and the year stays at what
+        // the keys before gave.
+        const QList<std::pair<QString, int>> typed = {
+            {QStringLiteral("20x"), 20}, {QStringLiteral("0"), 20}, {QStringLiteral("10000"), 1000}};
+        for (const auto& [bad, stays] : typed) {
+            box->clear();
+            QTest::keyClicks(box, bad);
+            QCOMPARE(year->ShownYear(), stays);
+        }
+        QCOMPARE(Dialogs().told.size(), 3);
+        QVERIFY(Dialogs().told[0].contains(QStringLiteral("'20x'")));
+        box->clear();  // an empty box changes nothing
+        QCOMPARE(year->ShownYear(), 1000);
+
+        year->ShowYear(2026);
+        Trigger("tbNextYear");
+        QCOMPARE(year->ShownYear(), 2027);
+        QCOMPARE(box->text(), QStringLiteral("2027"));
+        year->ShowYear(1);
+        QVERIFY(!main_->Action("tbPrevYear")->isEnabled());
+        Trigger("tbPrevYear");
+        QCOMPARE(year->ShownYear(), 1);
+    }
+
+    void closeQuestionPaths() {
+        TFrmYear* year = main_->OpenGuarded(plan_);
+        year->SetModified();
+        Dialogs().ask_answers = {QMessageBox::Cancel};
+        Trigger("iClose");
+        QCOMPARE(WindowCount(), 1);
+        QCOMPARE(Dialogs().asked.size(), 1);
+
+        const QDateTime before = QFileInfo(plan_).lastModified();
+        QTest::qWait(20);
+        Dialogs().ask_answers = {QMessageBox::No};
+        Trigger("iClose");
+        QCOMPARE(WindowCount(), 0);
+        QCOMPARE(QFileInfo(plan_).lastModified(), before);
+        QVERIFY(!QFile::exists(LockOf(plan_)));
+
+        year = main_->OpenGuarded(plan_);
+        year->SetModified();
+        Dialogs().ask_answers = {QMessageBox::Yes};
+        Trigger("iClose");
+        QCOMPARE(WindowCount(), 0);
+        QVERIFY(QFileInfo(plan_).lastModified() > before);
+
+        // Yes on an untitled calendar asks for a name; cancelling keeps the window.
+        Trigger("iNew");
+        main_->ActiveYearWindow()->SetModified();
+        Dialogs().ask_answers = {QMessageBox::Yes};
+        Dialogs().save_answers = {QString()};
+        Trigger("iClose");
+        QCOMPARE(WindowCount(), 1);
+        QCOMPARE(Dialogs().save_titles.size(), 1);
+
+        // A read-only window never asks.
+        Dialogs().ask_answers = {QMessageBox::Yes};
+        TFrmYear* reader = main_->OpenGuarded(plan_);  // no lock held now: writable
+        QVERIFY(!reader->ReadOnly());
+        Dialogs().ask_answers.clear();
+    }
+
+    void quitStopsWhenOneWindowRefuses() {
+        TFrmYear* first = main_->OpenGuarded(plan_);
+        const QString other = app_->MakeCalendar(QStringLiteral("Other.yrb"), {});
+        TFrmYear* second = main_->OpenGuarded(other);
+        first->SetModified();
+        second->SetModified();
+        Dialogs().ask_answers = {QMessageBox::No, QMessageBox::Cancel};
+        QVERIFY(!main_->close());
+        QCOMPARE(WindowCount(), 2);
+        QVERIFY(QFile::exists(LockOf(plan_)));
+        QVERIFY(QFile::exists(LockOf(other)));
+
+        Dialogs().ask_answers = {QMessageBox::No, QMessageBox::No};
+        QVERIFY(main_->close());
+        QCOMPARE(WindowCount(), 0);
+        QVERIFY(!QFile::exists(LockOf(plan_)));
+        QVERIFY(!QFile::exists(LockOf(other)));
+    }
+
+    void saveAsMovesTheLock() {
+        TFrmYear* year = main_->OpenGuarded(plan_);
+        const QString copy = app_->Path(QStringLiteral("Copy.yrb"));
+        Dialogs().save_answers = {copy};
+        Trigger("iSaveAs");
+        QCOMPARE(year->FileName(), copy);
+        QVERIFY(QFile::exists(copy));
+        QVERIFY(QFile::exists(LockOf(copy)));
+        QVERIFY(!QFile::exists(LockOf(plan_)));
+        QCOMPARE(year->windowTitle(), QStringLiteral("Copy[*] - Year %1").arg(year->ShownYear()));
+
+        // A file another window writes is not overwritten.
+        TFrmYear* other = main_->OpenGuarded(plan_);
+        Dialogs().save_answers = {copy};
+        QVERIFY(!other->SaveCalendarAs());
+        QCOMPARE(other->FileName(), plan_);
+        QCOMPARE(Dialogs().told.size(), 1);
+        QVERIFY(QFile::exists(LockOf(plan_)));
+
+        // An untitled calendar takes the lock of its new name.
+        Trigger("iNew");
+        const QString fresh = app_->Path(QStringLiteral("Fresh.yrb"));
+        Dialogs().save_answers = {fresh};
+        Trigger("iSave");
+        QVERIFY(main_->ActiveYearWindow()->HoldsLock());
+        QVERIFY(QFile::exists(LockOf(fresh)));
+    }
+
+    void printToFileGivesOnePagePdf() {
+        main_->OpenGuarded(plan_);
+        Dialogs().print_to = app_->Path(QStringLiteral("year.pdf"));
+        Trigger("iPrint");
+        QVERIFY(QFileInfo(Dialogs().print_to).size() > 1000);
+        QCOMPARE(test::PdfPageCount(Dialogs().print_to), 1);
+    }
+
+    void inspectCommandAndToday() {
+        TFrmYear* year = main_->OpenGuarded(plan_);
+        Trigger("iInspect");
+        QVERIFY(year->InspectMode());
+        QVERIFY(main_->Action("tbInspect")->isChecked());
+        QCOMPARE(year->SelectedDay(), 0);
+        year->ShowYear(2001);
+        Trigger("iToday");
+        QVERIFY(!year->InspectMode());
+        QVERIFY(!main_->Action("tbInspect")->isChecked());
+        QCOMPARE(year->ShownYear(), QDate::currentDate().year());
+        QCOMPARE(year->SelectedDay(), QDate::currentDate().day());
+        QCOMPARE(main_->YearBox()->text(), QString::number(QDate::currentDate().year()));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
