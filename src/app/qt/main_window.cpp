@@ -314,6 +314,11 @@ void TFrmMain::Tile(Qt::Orientation orientation) {
             const int height = area.height() / count;
             slot = QRect(0, i * height, area.width(), height);
         }
+        // A window whose size follows its font keeps that size within its slot.
+        if (const QWidget* inner = windows[i]->widget()) {
+            const QSize frame = windows[i]->size() - inner->size();
+            slot.setSize(slot.size().boundedTo(inner->maximumSize() + frame));
+        }
         windows[i]->setGeometry(slot);
     }
 }
@@ -408,6 +413,8 @@ void TFrmMain::Start(const QStringList& files, bool first_run) {
     const QString sample = first_run ? SampleCalendar() : QString();
     if (!files.isEmpty()) {
         for (const QString& file : files) OpenGuarded(QFileInfo(file).absoluteFilePath());
+        // Several calendars asked for at once are all to be seen.
+        if (mdi_->subWindowList().size() > 1) Tile(Qt::Horizontal);
     } else if (!sample.isEmpty()) {
         // A newcomer sees a coloured year at once. The shipped sample is shown read-only,
         // so it stays as shipped.
