@@ -59,9 +59,9 @@ Args Args::Parse(std::span<const std::string> words, std::span<const OptionSpec>
         const std::size_t eq = word.find('=');
         const std::string name =
             word.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
-        const OptionSpec* spec = Find(options, name);
-        if (spec == nullptr) throw UsageError(Concat("unknown option '--", name, "'"));
-        if (!spec->takes_value) {
+        const OptionSpec* option = Find(options, name);
+        if (option == nullptr) throw UsageError(Concat("unknown option '--", name, "'"));
+        if (!option->takes_value) {
             if (eq != std::string::npos)
                 throw UsageError(Concat("option --", name, " takes no value"));
             args.values_[name] = "";
