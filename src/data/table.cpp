@@ -1,6 +1,7 @@
 #include "data/table.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 namespace yorbel::data {
@@ -127,6 +128,7 @@ void Table::ResolveFields() {
     lookup_target_res_.assign(n, -1);
     auto_field_ = -1;
     columns_.clear();
+    stored_.clear();
     auto bad = [&](const FieldDef& f, std::string why) {
         return Error("BadFieldDefinition", "Field %2 of table %1 is not defined correctly: %3",
                      {name_, f.name, std::move(why)}, {"", 0, f.name});
@@ -144,6 +146,7 @@ void Table::ResolveFields() {
                     auto_field_ = i;
                 }
                 column_of_[i] = static_cast<int>(columns_.size());
+                stored_.push_back({i, column_of_[i], f.kind, f.required});
                 columns_.emplace_back();
                 break;
             case FieldRole::Calculated:
@@ -274,36 +277,84 @@ const Table::Index* Table::FindIndex(std::string_view name) const {
 
 bool Table::HasIndex(std::string_view name) const { return FindIndex(name) != nullptr; }
 
+void Table::SortRows(const Index& ix, std::vector<RowId>& rows) const {
+    // rows arrive in ascending id order, so a stable sort by key alone breaks ties by id.
+    auto less = [this, &ix](RowId a, RowId b) { return RowLess(ix, a, b); };
+    if (ix.fields.size() != 1 || rows.size() < 64) {
+        std::sort(rows.begin(), rows.end(), less);
+        return;
+    }
+    // One field: a stable radix sort on a 64-bit key (a text's first eight bytes, or the
+    // number), nulls first. Occurrence tables of a few hundred thousand rows sort in a
+    // few milliseconds this way, where comparison sorts chase strings all over memory.
+    const int field = ix.fields[0];
+    const Column& c = columns_[column_of_[field]];
+    const bool text = fields_[field].kind == FieldKind::Text;
+    struct KeyRow {
+        std::uint64_t key;
+        RowId row;
+    };
+    std::vector<KeyRow> keyed;
+    keyed.reserve(rows.size());
+    std::size_t nulls = 0;
+    bool needs_full_compare = false;  // texts longer than 8 bytes or holding NUL bytes
+    for (RowId r : rows) {
+        if (c.nulls[r]) {
+            rows[nulls++] = r;  // rows[0..nulls) is already read, so this is safe
+            continue;
+        }
+        std::uint64_t key = 0;
+        if (text) {
+            const std::string& t = c.texts[r];
+            const std::size_t n = std::min<std::size_t>(t.size(), 8);
+            for (std::size_t i = 0; i < 8; ++i) key = (key << 8) | (i < n ? static_cast<unsigned char>(t[i]) : 0u);
+            needs_full_compare = needs_full_compare || t.size() > 8 || t.find('\0') != std::string::npos;
+        } else {
+            key = static_cast<std::uint32_t>(c.ints[r]) ^ 0x80000000u;
+        }
+        keyed.push_back({key, r});
+    }
+    const int passes = text ? 8 : 4;
+    std::vector<std::array<std::size_t, 257>> counts(static_cast<std::size_t>(passes));
+    for (auto& c0 : counts) c0.fill(0);
+    for (const auto& e : keyed)
+        for (int pass = 0; pass < passes; ++pass) ++counts[pass][((e.key >> (8 * pass)) & 0xFF) + 1];
+    std::vector<KeyRow> scratch;
+    for (int pass = 0; pass < passes; ++pass) {
+        auto& count = counts[pass];
+        if (std::find(count.begin(), count.end(), keyed.size()) != count.end()) continue;  // one value only
+        if (scratch.empty()) scratch.resize(keyed.size());
+        for (int b = 0; b < 256; ++b) count[b + 1] += count[b];
+        const int shift = 8 * pass;
+        for (const auto& e : keyed) scratch[count[(e.key >> shift) & 0xFF]++] = e;
+        keyed.swap(scratch);
+    }
+    for (std::size_t i = 0; i < keyed.size(); ++i) rows[nulls + i] = keyed[i].row;
+    if (!needs_full_compare) return;
+    // Equal prefixes may still hide different texts: order those runs fully.
+    for (std::size_t i = 0; i < keyed.size();) {
+        std::size_t j = i + 1;
+        while (j < keyed.size() && keyed[j].key == keyed[i].key) ++j;
+        if (j - i > 1) std::sort(rows.begin() + static_cast<std::ptrdiff_t>(nulls + i),
+                                 rows.begin() + static_cast<std::ptrdiff_t>(nulls + j), less);
+        i = j;
+    }
+}
+
 void Table::EnsureSorted(const Index& cix) const {
     Index& ix = const_cast<Index&>(cix);
     if (!ix.stale && ix.pending.empty()) return;
     pos_valid_ = false;
-    // Row ids break ties, so equal keys keep append order and any sort is stable.
-    auto less = [this, &ix](RowId a, RowId b) { return RowLess(ix, a, b); };
-    if (ix.fields.size() == 1 && fields_[ix.fields[0]].kind == FieldKind::Text) {
-        // The common case (date texts) compares strings directly, without the field loop.
-        const Column& c = columns_[column_of_[ix.fields[0]]];
-        auto text_less = [&c](RowId a, RowId b) {
-            if (c.nulls[a] != c.nulls[b]) return c.nulls[a] > c.nulls[b];
-            int r = c.nulls[a] ? 0 : c.texts[a].compare(c.texts[b]);
-            return r < 0 || (r == 0 && a < b);
-        };
-        if (ix.stale) {
-            ix.sorted = order_;
-            std::sort(ix.sorted.begin(), ix.sorted.end(), text_less);
-        } else {
-            std::sort(ix.pending.begin(), ix.pending.end(), text_less);
-            std::vector<RowId> merged(ix.sorted.size() + ix.pending.size());
-            std::merge(ix.sorted.begin(), ix.sorted.end(), ix.pending.begin(), ix.pending.end(), merged.begin(), text_less);
-            ix.sorted.swap(merged);
-        }
-    } else if (ix.stale) {
+    // Many rows out of order (a freshly filled table): sorting everything is cheaper
+    // than merging.
+    if (ix.stale || ix.pending.size() * 4 >= ix.sorted.size()) {
         ix.sorted = order_;
-        std::sort(ix.sorted.begin(), ix.sorted.end(), less);
+        SortRows(ix, ix.sorted);
     } else {
-        std::sort(ix.pending.begin(), ix.pending.end(), less);
+        SortRows(ix, ix.pending);
         std::vector<RowId> merged(ix.sorted.size() + ix.pending.size());
-        std::merge(ix.sorted.begin(), ix.sorted.end(), ix.pending.begin(), ix.pending.end(), merged.begin(), less);
+        std::merge(ix.sorted.begin(), ix.sorted.end(), ix.pending.begin(), ix.pending.end(), merged.begin(),
+                   [this, &ix](RowId a, RowId b) { return RowLess(ix, a, b); });
         ix.sorted.swap(merged);
     }
     ix.pending.clear();
@@ -557,7 +608,9 @@ void Table::CheckBrowse() {
 void Table::Append() {
     CheckBrowse();
     before_insert_ = cur_;
-    buffer_.assign(fields_.size(), Value{});
+    buffer_.resize(fields_.size());
+    for (auto& v : buffer_)
+        if (!IsNullValue(v)) v = Value{};
     state_ = State::Insert;
     changed_ = false;
     eof_ = bof_ = false;
@@ -577,9 +630,9 @@ void Table::Edit() {
 
 void Table::Post() {
     if (state_ == State::Browse) return;
-    for (int i = 0; i < FieldCount(); ++i)
-        if (column_of_[i] >= 0 && i != auto_field_ && fields_[i].required && IsNullValue(buffer_[i]))
-            throw FieldError("FieldRequired", "Field %2 of table %1 needs a value", FieldNo(i));
+    for (const auto& sf : stored_)
+        if (sf.required && sf.field != auto_field_ && IsNullValue(buffer_[sf.field]))
+            throw FieldError("FieldRequired", "Field %2 of table %1 needs a value", FieldNo(sf.field));
     const bool inserting = state_ == State::Insert;
     const RowId self = inserting ? kNoRow : cur_;
     if (inserting && auto_field_ >= 0) {
@@ -596,17 +649,17 @@ void Table::Post() {
     }
     if (inserting) {
         const auto row = static_cast<RowId>(alive_.size());
-        for (int i = 0; i < FieldCount(); ++i) {
-            if (column_of_[i] < 0) continue;
-            Column& c = columns_[column_of_[i]];
-            Value& v = buffer_[i];
-            c.nulls.push_back(IsNullValue(v) ? 1 : 0);
-            if (fields_[i].kind == FieldKind::Text)
-                c.texts.push_back(IsNullValue(v) ? std::string() : std::move(std::get<std::string>(v)));
-            else if (fields_[i].kind == FieldKind::Boolean)
-                c.ints.push_back(IsNullValue(v) ? 0 : std::get<bool>(v));
+        for (const auto& sf : stored_) {
+            Column& c = columns_[sf.column];
+            Value& v = buffer_[sf.field];
+            const bool null = IsNullValue(v);
+            c.nulls.push_back(null ? 1 : 0);
+            if (sf.kind == FieldKind::Text)
+                c.texts.push_back(null ? std::string() : std::move(std::get<std::string>(v)));
+            else if (sf.kind == FieldKind::Boolean)
+                c.ints.push_back(null ? 0 : std::get<bool>(v));
             else
-                c.ints.push_back(IsNullValue(v) ? 0 : std::get<std::int32_t>(v));
+                c.ints.push_back(null ? 0 : std::get<std::int32_t>(v));
         }
         alive_.push_back(1);
         order_.push_back(row);
@@ -615,19 +668,19 @@ void Table::Post() {
         cur_ = row;
     } else {
         std::vector<bool> changed_field(fields_.size(), false);
-        for (int i = 0; i < FieldCount(); ++i) {
-            if (column_of_[i] < 0) continue;
-            if (StoredValue(cur_, i) == buffer_[i]) continue;
-            changed_field[i] = true;
-            Column& c = columns_[column_of_[i]];
-            Value& v = buffer_[i];
-            c.nulls[cur_] = IsNullValue(v) ? 1 : 0;
-            if (fields_[i].kind == FieldKind::Text)
-                c.texts[cur_] = IsNullValue(v) ? std::string() : std::move(std::get<std::string>(v));
-            else if (fields_[i].kind == FieldKind::Boolean)
-                c.ints[cur_] = IsNullValue(v) ? 0 : std::get<bool>(v);
+        for (const auto& sf : stored_) {
+            Value& v = buffer_[sf.field];
+            if (StoredValue(cur_, sf.field) == v) continue;
+            changed_field[sf.field] = true;
+            Column& c = columns_[sf.column];
+            const bool null = IsNullValue(v);
+            c.nulls[cur_] = null ? 1 : 0;
+            if (sf.kind == FieldKind::Text)
+                c.texts[cur_] = null ? std::string() : std::move(std::get<std::string>(v));
+            else if (sf.kind == FieldKind::Boolean)
+                c.ints[cur_] = null ? 0 : std::get<bool>(v);
             else
-                c.ints[cur_] = IsNullValue(v) ? 0 : std::get<std::int32_t>(v);
+                c.ints[cur_] = null ? 0 : std::get<std::int32_t>(v);
         }
         for (auto& ix : indexes_)
             for (int f : ix.fields)
@@ -638,7 +691,6 @@ void Table::Post() {
                     break;
                 }
     }
-    buffer_.clear();
     state_ = State::Browse;
     changed_ = false;
     pos_valid_ = false;
@@ -702,7 +754,12 @@ void Table::Clear() {
     buffer_.clear();
     state_ = State::Browse;
     changed_ = false;
-    for (auto& c : columns_) c = Column{};
+    // Capacity stays: the occurrence table is emptied and refilled at every generation.
+    for (auto& c : columns_) {
+        c.ints.clear();
+        c.texts.clear();
+        c.nulls.clear();
+    }
     alive_.clear();
     order_.clear();
     next_auto_ = 1;
@@ -719,15 +776,20 @@ void Table::Clear() {
 
 // --- values ------------------------------------------------------------------------------
 
+void Table::CheckTextLength(int field, std::string_view text) const {
+    const int size = fields_[field].size;
+    // A code point takes at most four bytes: short texts need no count.
+    if (size > 0 && text.size() > static_cast<std::size_t>(size) && CodePointCount(text) > static_cast<std::size_t>(size))
+        throw FieldError("TextTooLong", "The text for field %2 of table %1 is longer than %3 characters: %4",
+                         FieldNo(field), {std::to_string(size), std::string(text)});
+}
+
 void Table::ValidateValue(int field, const Value& v) const {
     const FieldDef& def = fields_[field];
     if (!ValueFitsKind(def.kind, v))
         throw FieldError("FieldKindMismatch", "Field %2 of table %1 holds a %3, not this value", FieldNo(field),
                          {KindWord(def.kind)});
-    if (def.kind == FieldKind::Text && def.size > 0 && !IsNullValue(v) &&
-        CodePointCount(std::get<std::string>(v)) > static_cast<std::size_t>(def.size))
-        throw FieldError("TextTooLong", "The text for field %2 of table %1 is longer than %3 characters: %4",
-                         FieldNo(field), {std::to_string(def.size), std::get<std::string>(v)});
+    if (auto* s = std::get_if<std::string>(&v)) CheckTextLength(field, *s);
 }
 
 Value Table::Get(FieldNo f) const {
@@ -813,23 +875,41 @@ bool Table::AsBoolean(FieldNo f) const {
 
 std::string Table::AsText(FieldNo f) const { return ValueText(Get(f)); }
 
-void Table::Set(FieldNo f, Value v) {
+Value& Table::WritableSlot(FieldNo f) {
     const int i = FieldIndexChecked(f);
     const FieldDef& def = fields_[i];
     if (def.role == FieldRole::Calculated) {
         if (!calc_running_) throw FieldError("FieldReadOnly", "Field %2 of table %1 cannot be changed", f);
-        ValidateValue(i, v);
-        calc_values_[i] = std::move(v);
-        return;
+        return calc_values_[i];
     }
     if (def.role == FieldRole::Lookup || def.kind == FieldKind::AutoIncrement || calc_running_)
         throw FieldError("FieldReadOnly", "Field %2 of table %1 cannot be changed", f);
     if (state_ == State::Browse)
         throw FieldError("NotEditing", "Table %1 is not editing a row; field %2 cannot be changed", f);
-    ValidateValue(i, v);
-    buffer_[i] = std::move(v);
     changed_ = true;
     ++version_;
+    return buffer_[i];
+}
+
+void Table::Set(FieldNo f, Value v) {
+    ValidateValue(FieldIndexChecked(f), v);
+    WritableSlot(f) = std::move(v);
+}
+
+void Table::SetInteger(FieldNo f, std::int32_t v) {
+    if (!IntegerLike(Field(f).kind)) ValidateValue(f.value, Value{v});  // throws the kind error
+    WritableSlot(f) = v;
+}
+
+// Assigns in place, so texts that fit the small-string buffer cost no allocation.
+void Table::SetText(FieldNo f, std::string_view v) {
+    if (Field(f).kind != FieldKind::Text) ValidateValue(f.value, Value{std::string(v)});  // throws the kind error
+    CheckTextLength(f.value, v);
+    Value& slot = WritableSlot(f);
+    if (auto* s = std::get_if<std::string>(&slot))
+        s->assign(v);
+    else
+        slot.emplace<std::string>(v);
 }
 
 Value Table::ValueAt(int position, FieldNo f) const {

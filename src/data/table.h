@@ -146,9 +146,9 @@ public:
     bool AsBoolean(FieldNo f) const;          // throws for null and for other kinds
     std::string AsText(FieldNo f) const;      // "" for null; throws for other kinds
     void Set(FieldNo f, Value v);             // needs a pending row (or the calc handler)
-    void SetInteger(FieldNo f, std::int32_t v) { Set(f, Value{v}); }
+    void SetInteger(FieldNo f, std::int32_t v);
     void SetBoolean(FieldNo f, bool v) { Set(f, Value{v}); }
-    void SetText(FieldNo f, std::string v) { Set(f, Value{std::move(v)}); }
+    void SetText(FieldNo f, std::string_view v);
     void SetNull(FieldNo f) { Set(f, Value{}); }
 
     Value Get(std::string_view name) const { return Get(FieldByName(name)); }
@@ -157,9 +157,9 @@ public:
     bool AsBoolean(std::string_view name) const { return AsBoolean(FieldByName(name)); }
     std::string AsText(std::string_view name) const { return AsText(FieldByName(name)); }
     void Set(std::string_view name, Value v) { Set(FieldByName(name), std::move(v)); }
-    void SetInteger(std::string_view name, std::int32_t v) { Set(FieldByName(name), Value{v}); }
+    void SetInteger(std::string_view name, std::int32_t v) { SetInteger(FieldByName(name), v); }
     void SetBoolean(std::string_view name, bool v) { Set(FieldByName(name), Value{v}); }
-    void SetText(std::string_view name, std::string v) { Set(FieldByName(name), Value{std::move(v)}); }
+    void SetText(std::string_view name, std::string_view v) { SetText(FieldByName(name), v); }
     void SetNull(std::string_view name) { Set(FieldByName(name), Value{}); }
 
     // A committed row's value by its position in the current order, without moving the
@@ -207,6 +207,7 @@ private:
     Index* FindIndex(std::string_view name);
     const Index* FindIndex(std::string_view name) const;
     void EnsureSorted(const Index& ix) const;
+    void SortRows(const Index& ix, std::vector<RowId>& rows) const;
     void NoteAppended(RowId row);
     void MarkAllStale();
     void CheckUnique(const Index& ix, const std::vector<Value>& key, RowId self) const;
@@ -224,6 +225,8 @@ private:
     void SetCurrentRow(RowId row);
     void ResetCursorToFirst();
     void ValidateValue(int field, const Value& v) const;
+    void CheckTextLength(int field, std::string_view text) const;
+    Value& WritableSlot(FieldNo f);
 
     std::string name_;
     std::vector<FieldDef> fields_;
@@ -232,6 +235,13 @@ private:
     std::vector<int> lookup_target_key_; // lookup field -> key field in the other table
     std::vector<int> lookup_target_res_; // lookup field -> result field in the other table
     int auto_field_ = -1;
+    struct StoredField {
+        int field;
+        int column;
+        FieldKind kind;
+        bool required;
+    };
+    std::vector<StoredField> stored_;  // the stored fields, for the row loops of Post
     std::vector<Column> columns_;
     std::vector<std::uint8_t> alive_;
     std::vector<RowId> order_;  // live rows, ascending = table order
