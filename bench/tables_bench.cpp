@@ -26,7 +26,7 @@ std::string DateOfDay(int day_of_year) {
     static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     int month = 0;
     while (day_of_year >= kDays[month]) day_of_year -= kDays[month++];
-    char buf[9];
+    char buf[32];
     std::snprintf(buf, sizeof buf, "2026%02d%02d", month + 1, day_of_year + 1);
     return buf;
 }
