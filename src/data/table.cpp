@@ -526,9 +526,8 @@ void Table::Last() {
 
 void Table::Next() {
     CheckBrowse();
-    if (cur_ == kNoRow) {
+    if (cur_ == kNoRow) {  // only an empty table has no current row
         ResetCursorToFirst();
-        eof_ = true;
         return;
     }
     std::size_t p = static_cast<std::size_t>(Position());
@@ -547,7 +546,6 @@ void Table::Prior() {
     CheckBrowse();
     if (cur_ == kNoRow) {
         ResetCursorToFirst();
-        bof_ = true;
         return;
     }
     std::size_t p = static_cast<std::size_t>(Position());
