@@ -19,8 +19,9 @@ namespace {
 
 class Database {
 public:
-    Database(const fs::path& path, int flags) : path_(path.string()) {
-        int rc = sqlite3_open_v2(path_.c_str(), &db_, flags, nullptr);
+    // name: what SQLite opens (a path or a file: URI); path: what messages show.
+    Database(const std::string& name, const fs::path& path, int flags) : path_(path.string()) {
+        int rc = sqlite3_open_v2(name.c_str(), &db_, flags, nullptr);
         if (rc != SQLITE_OK) Fail(rc);
     }
     ~Database() { sqlite3_close(db_); }
@@ -81,6 +82,21 @@ private:
     Database& db_;
     sqlite3_stmt* stmt_ = nullptr;
 };
+
+std::string ReadOnlyUri(const fs::path& path) {
+    std::string uri = "file:";
+    for (unsigned char c : fs::absolute(path).string()) {
+        if (c == '%' || c == '?' || c == '#' || c < 0x20 || c >= 0x7F) {
+            static const char* hex = "0123456789ABCDEF";
+            uri += '%';
+            uri += hex[c >> 4];
+            uri += hex[c & 15];
+        } else {
+            uri += static_cast<char>(c);
+        }
+    }
+    return uri + "?mode=ro&immutable=1";
+}
 
 std::string Quoted(const std::string& identifier) {
     std::string out = "\"";
@@ -182,7 +198,9 @@ void TableFileIo::Load(Table& table, const fs::path& path) {
         throw Error("FileNotFound", "The file %1 does not exist", {file}, {file});
     if (fs::is_directory(status)) throw Error("NotTableFile", "The file %1 is not a Yorbel table file", {file}, {file});
 
-    Database db(path, SQLITE_OPEN_READONLY);
+    // immutable: SQLite takes no locks and creates no journal, -wal or -shm files beside
+    // the file, so loading leaves the folder exactly as it was, whatever the file is.
+    Database db(ReadOnlyUri(path), path, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
     std::int64_t app_id = 0;
     {
         Statement s(db, "PRAGMA application_id");
@@ -416,7 +434,7 @@ void TableFileIo::Save(Table& table, const fs::path& requested) {
     fs::path temp = CreateTempBeside(target);
     try {
         {
-            Database db(temp, SQLITE_OPEN_READWRITE);
+            Database db(temp.string(), temp, SQLITE_OPEN_READWRITE);
             WriteDatabase(table, db);
             db.Close();
         }

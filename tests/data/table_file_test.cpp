@@ -136,6 +136,22 @@ TEST_F(TableFileTest, BadFilesAreRefusedUnchangedAndTheTableKeepsItsRows) {
         sqlite3_close(db);
     }
     expect_refused(foreign, "NotTableFile");
+    // One in write-ahead-log mode: loading must not create its -wal and -shm files.
+    const fs::path wal = dir_ / "wal #1?.db";
+    {
+        sqlite3* db = nullptr;
+        sqlite3_open(wal.c_str(), &db);
+        sqlite3_exec(db, "PRAGMA journal_mode=WAL; CREATE TABLE t (x);", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    auto entries = [this] {
+        int n = 0;
+        for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++n;
+        return n;
+    };
+    const int before = entries();
+    expect_refused(wal, "NotTableFile");
+    EXPECT_EQ(entries(), before);
 
     // A table file of a newer format, and one of another table.
     const fs::path newer = dir_ / "newer.yrb";
