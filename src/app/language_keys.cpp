@@ -86,6 +86,7 @@ constexpr LanguageKey kKeys[] = {
     {"FrmYear", "ImportFailed"},
     {"FrmYear", "SaveAsLocked"},
     {"FrmYear", "PrintFailed"},
+    {"FrmYear", "ExportIcs_Filter"},
     {"FrmOptions", "Caption"},
     {"FrmOptions", "TabSheet1"},
     {"FrmOptions", "rgWkStart"},

@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QSaveFile>
 #include <QStringList>
 
 #include <algorithm>
@@ -25,6 +26,7 @@
 #include "data/day_events.h"
 #include "data/occurrences.h"
 #include "exchange/delimited_text.h"
+#include "exchange/icalendar_export.h"
 
 namespace yorbel::gui {
 
@@ -236,6 +238,13 @@ void TFrmYear::EnsureBitmap() {
     bitmap_ = bigger;
 }
 
+QSize TFrmYear::sizeHint() const {
+    const QFont font = YearFont(style_.FontName, style_.FontSize);
+    const QSize outer =
+        AdaptedWindowSize(QFontMetrics(font).horizontalAdvance(style_.WeekLabel), style_.FontSize);
+    return {outer.width(), outer.height() - kCaptionAllowance};
+}
+
 void TFrmYear::DrawYear() {
     if (printing_) return;
     const app::Settings& s = context_.Settings;
@@ -243,10 +252,9 @@ void TFrmYear::DrawYear() {
     style_.MarkBack = app::DisplayColor(s, 6);
     if (style_.AdaptToFont) {
         font_ = YearFont(style_.FontName, style_.FontSize);
-        const QSize outer = AdaptedWindowSize(
-            QFontMetrics(font_).horizontalAdvance(style_.WeekLabel), style_.FontSize);
-        setFixedSize(outer.width(), outer.height() - kCaptionAllowance);
-        layout_ = ScreenLayout(outer.width(), outer.height());
+        const QSize inner = sizeHint();
+        setFixedSize(inner);
+        layout_ = ScreenLayout(inner.width(), inner.height() + kCaptionAllowance);
     } else {
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -662,10 +670,15 @@ bool TFrmYear::EditEventByKey(int ev_no, const cal::CivilDate& default_date) {
 // --- exchange -------------------------------------------------------------------------
 
 void TFrmYear::Export() {
+    const QString filter = QtFileFilter(context_.Text(kYear, "Export_Filter")) + QStringLiteral(";;") +
+                           QtFileFilter(context_.Text(kYear, "ExportIcs_Filter"));
     const std::optional<QString> chosen = context_.Ui->GetSaveFile(
-        this, context_.Text(kYear, "Export_Title"), QtFileFilter(context_.Text(kYear, "Export_Filter")),
-        QStringLiteral("csv"), title_);
+        this, context_.Text(kYear, "Export_Title"), filter, QStringLiteral("csv"), title_);
     if (!chosen) return;
+    if (chosen->endsWith(QStringLiteral(".ics"), Qt::CaseInsensitive)) {
+        ExportICalendar(*chosen);
+        return;
+    }
     try {
         exchange::ExportTable(calendar_->CdsEvents(), chosen->toStdString(), ",", "Ev_gp_no",
                               [this](std::int32_t group) { return context_.Groups->IsGroupShown(group); });
@@ -673,6 +686,23 @@ void TFrmYear::Export() {
         ShowError(ErrorText(e));
     }
     calendar_->CdsEvents().SetCurrentIndex("Ix_Ev_no");
+}
+
+// Other calendar programs read the shown year's days as iCalendar all-day events.
+void TFrmYear::ExportICalendar(const QString& path) {
+    std::string text;
+    try {
+        text = exchange::ExportICalendar(*calendar_, *context_.Groups, shownYear_, style_.Gregorian,
+                                         title_.toStdString());
+    } catch (const data::Error& e) {
+        ShowError(ErrorText(e));
+        return;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
+        !file.commit())
+        ShowError(context_.Text(kYear, "ExportFailed").arg(path, file.errorString()));
 }
 
 bool TFrmYear::Import(const QString& path) {

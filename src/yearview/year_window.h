@@ -80,6 +80,8 @@ public:
     int WindowNumber() const { return windowNumber_; }
     bool HoldsLock() const { return lock_.Held(); }
     QString LockPath() const { return QString::fromStdString(lock_.LockPath()); }
+    // Delimited text of the events, or an iCalendar file of the shown year's days when
+    // the chosen name ends in ".ics".
     void Export();
     bool Import(const QString& path);
 
@@ -108,6 +110,9 @@ public:
     Q_SIGNAL void inspectModeChanged(bool on);
     Q_SIGNAL void firstPainted();
 
+    // The size that suits the year font, frame and caption not included.
+    QSize sizeHint() const override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -132,7 +137,7 @@ private:
     void UpdateCaption();
     void ReportSkipped(const std::vector<data::SkippedEvent>& skipped);
     QString ErrorText(const data::Error& error) const;
-    bool SaveTo(const QString& path);
+    void ExportICalendar(const QString& path);
     void ShowError(const QString& text);
     std::optional<calendar::CivilDate> MarkedDate() const;
 

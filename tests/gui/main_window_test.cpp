@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/lock_file.h"
+#include "data/events.h"
 #include "app/qt/main_window.h"
 #include "support/test_app.h"
 #include "yearview/year_window.h"
@@ -291,6 +292,46 @@ private slots:
         Trigger("iPrint");
         QVERIFY(QFileInfo(Dialogs().print_to).size() > 1000);
         QCOMPARE(test::PdfPageCount(Dialogs().print_to), 1);
+    }
+
+    void exportAndImportThroughTheWindow() {
+        TFrmYear* source = main_->OpenGuarded(plan_);
+        source->ShowYear(2026);
+        const QString csv = app_->Path(QStringLiteral("events.csv"));
+        const QString ics = app_->Path(QStringLiteral("events.ics"));
+        Dialogs().save_answers = {csv, ics};
+        Trigger("iExport");
+        Trigger("iExport");
+        QVERIFY(QFileInfo(csv).size() > 0);
+        QFile calendar(ics);
+        QVERIFY(calendar.open(QIODevice::ReadOnly));
+        const QByteArray text = calendar.readAll();
+        QVERIFY(text.startsWith("BEGIN:VCALENDAR"));
+        QVERIFY(text.contains("SUMMARY:Holiday"));
+        QVERIFY(text.contains("DTSTART;VALUE=DATE:20260803"));
+
+        Trigger("iNew");
+        TFrmYear* target = main_->ActiveYearWindow();
+        // A sizeable window starts at the size its font suggests.
+        QCOMPARE(target->size(), target->sizeHint());
+        target->ShowYear(2026);
+        QVERIFY(!target->Modified());
+        Dialogs().open_answers = {OpenChoice{csv, false}};
+        Trigger("iImport");
+        QVERIFY(target->Modified());
+        QVERIFY(target->isWindowModified());
+        QCOMPARE(target->Calendar().CdsEvents().RecordCount(), 1);
+        // The imported days are painted at once.
+        const QImage bitmap = target->Bitmap().toImage();
+        const QRect cell = target->DayCellRect(7, 4);
+        QCOMPARE(bitmap.pixelColor((cell.topLeft() + QPoint(1, 1)) * target->Bitmap().devicePixelRatio()),
+                 QColor(0, 160, 0));
+
+        // A file that cannot be read is reported and changes nothing.
+        Dialogs().open_answers = {OpenChoice{app_->Path(QStringLiteral("none.csv")), false}};
+        Trigger("iImport");
+        QCOMPARE(Dialogs().told.size(), 1);
+        QCOMPARE(target->Calendar().CdsEvents().RecordCount(), 1);
     }
 
     void inspectCommandAndToday() {

@@ -364,6 +364,8 @@ TFrmYear* TFrmMain::OpenCalendarFileLocked(const QString& path, bool read_only,
     year->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow* sub = mdi_->addSubWindow(year);
     sub->setWindowIcon(MakeToolIcon(ToolIcon::App));
+    year->resize(year->sizeHint());
+    sub->adjustSize();
     connect(year, &TFrmYear::yearShown, this, [this, year] {
         if (year == ActiveYearWindow()) {
             ShowActiveYear();
