@@ -70,6 +70,18 @@ TEST(GroupsTest, UnreadableFileIsMovedAsideNotReplaced) {
     EXPECT_EQ(FileBytes(folder / "Groups_e.yrg.bak2"), "garbage that is not a table file");
     EXPECT_EQ(groups.CdsGroups().RecordCount(), 0);
     EXPECT_FALSE(groups.LoadGroups(true).has_value()) << "the new empty file reads fine";
+
+    // A file whose rows break the unique name index is treated the same way.
+    Table twins("Twins", {FieldDef::AutoIncrement("Gp_no"), FieldDef::Text("Gp_name", 80, true),
+                          FieldDef::Integer("Gp_color"), FieldDef::Boolean("Gp_free"), FieldDef::Integer("Gp_show")});
+    for (int i = 0; i < 2; ++i) AddGroup(twins, "Twin", 1);
+    SaveTable(twins, folder / "Groups_d.yrg");
+    notice = groups.LoadGroups(false);
+    ASSERT_TRUE(notice.has_value());
+    EXPECT_EQ(groups.CdsGroups().RecordCount(), 0);
+    Table kept("Kept", {});
+    LoadTable(kept, folder / "Groups_d.yrg.bak");
+    EXPECT_EQ(kept.RecordCount(), 2);
 }
 
 TEST(GroupsTest, NamesAreUniqueAndShownFlagIsAnswered) {
