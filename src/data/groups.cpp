@@ -41,7 +41,9 @@ std::optional<Error> Groups::LoadGroups(bool english) {
         const fs::path seed = seed_folder_ / path.filename();
         if (fs::exists(seed, ec)) {
             fs::create_directories(folder_, ec);
-            fs::copy_file(seed, path, ec);  // a failed copy leaves the file missing: created below
+            // A failed copy leaves the file missing: it is created below. The copy is the
+            // user's to change, even when the shipped file is write-protected.
+            if (fs::copy_file(seed, path, ec)) fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
         }
     }
     if (!fs::exists(fs::symlink_status(path, ec))) {

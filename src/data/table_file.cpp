@@ -431,6 +431,14 @@ void TableFileIo::Save(Table& table, const fs::path& requested) {
     fs::path target = fs::is_symlink(fs::symlink_status(requested, ec)) ? fs::weakly_canonical(requested, ec) : requested;
     if (ec) target = requested;
     const std::string file = requested.string();
+    // A rename would replace a write-protected file as easily as any other; the
+    // protection is the user's word that the file must not change.
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) throw Error("FileWriteError", "The file %1 cannot be written: it is a folder", {file}, {file});
+        if ((st.st_mode & 0222) == 0)
+            throw Error("FileReadOnly", "The file %1 is write-protected and was not changed", {file}, {file});
+    }
     fs::path temp = CreateTempBeside(target);
     try {
         {

@@ -45,12 +45,14 @@ TEST(GroupsTest, SeededFromShippedCopyAndUnsavedChangesLostOnSwitch) {
         AddGroup(shipped.CdsGroups(), "Holidays", 1);
         shipped.SaveGroups();
     }
+    fs::permissions(folder / "program" / "Groups_e.yrg", fs::perms::owner_read);
     Groups groups(folder / "user", folder / "program");
     groups.LoadGroups(true);
     EXPECT_TRUE(fs::exists(folder / "user" / "Groups_e.yrg"));
     ASSERT_EQ(groups.CdsGroups().RecordCount(), 1);
     EXPECT_EQ(groups.CdsGroups().CurrentIndex(), "Ix_Gp_no");
 
+    groups.SaveGroups();  // the seeded copy is writable
     AddGroup(groups.CdsGroups(), "Unsaved", 1);
     groups.LoadGroups(false);  // no German copy shipped: created empty
     EXPECT_EQ(groups.CdsGroups().RecordCount(), 0);

@@ -221,6 +221,11 @@ TEST_F(TableFileTest, FailedSaveLeavesTheOldFileAndNoLitter) {
         fs::permissions(dir_, fs::perms::owner_all);
         EXPECT_EQ(Bytes(file), before);
     }
+    fs::permissions(file, fs::perms::owner_read);
+    EXPECT_THROW(SaveTable(t, file), Error) << "a write-protected file stays as it is";
+    EXPECT_EQ(Bytes(file), before);
+    EXPECT_THROW(SaveTable(t, dir_), Error);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
     SaveTable(t, file);
     int entries = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++entries;
