@@ -173,6 +173,21 @@ fs::path CreateTempBeside(const fs::path& target) {
     throw SystemError(target.string(), "find a free temporary name");
 }
 
+// Temporary files of earlier saves that were cut off (a crash, a kill) are of no use
+// once a save of the same file has succeeded; only names this code makes are touched.
+void RemoveLeftoverTemps(const fs::path& target) {
+    const std::string prefix = target.filename().string() + ".tmp-";
+    std::error_code ec;
+    fs::directory_iterator it(target.parent_path().empty() ? fs::path(".") : target.parent_path(), ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+        if (name.find_first_not_of("0123456789", prefix.size()) != std::string::npos) continue;
+        std::error_code ignored;
+        if (it->is_regular_file(ignored)) fs::remove(it->path(), ignored);
+    }
+}
+
 }  // namespace
 
 // Reads and writes the private storage of tables for the file layer.
@@ -458,6 +473,7 @@ void TableFileIo::Save(Table& table, const fs::path& requested) {
         fs::remove(temp, ec);
         throw;
     }
+    RemoveLeftoverTemps(target);
     // The new file is complete and in place; syncing the folder only makes the rename
     // itself durable sooner, so a folder that cannot be synced is no failure of the save.
     fs::path folder = target.parent_path();
