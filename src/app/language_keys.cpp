@@ -255,10 +255,17 @@ constexpr LanguageKey kKeys[] = {
     {"FrmAbout", "lbVersion"},
     {"FrmAbout", "lbHomepage"},
     {"FrmAbout", "btnOk"},
+    // Messages of core errors, by their keys.
+    {"Errors", "RuleNotNumber"},
+    {"Errors", "RuleBadDate"},
+    {"Errors", "RuleBadCode"},
+    {"Errors", "RuleBadRepeat"},
 };
 
 }  // namespace
 
-std::span<const LanguageKey> LanguageKeys() { return kKeys; }
+std::span<const LanguageKey> LanguageKeys() {
+    return kKeys;
+}
 
 }  // namespace yorbel::app

@@ -16,11 +16,12 @@ using calendar::DayNumberOf;
 
 namespace {
 
+// The English texts of the "Errors" section for these keys.
 const char* EnglishTemplate(std::string_view key) {
-    if (key == "RuleNotNumber") return "\"%1\" is not a number";
-    if (key == "RuleBadDate") return "\"%1\" is not a date (yyyymmdd)";
-    if (key == "RuleBadCode") return "\"%1\" holds a code out of range";
-    return "repeat code %1 is unknown";  // RuleBadRepeat
+    if (key == "RuleNotNumber") return "Not a number: %1";
+    if (key == "RuleBadDate") return "Not a date of the form yyyymmdd: %1";
+    if (key == "RuleBadCode") return "A weekday, count, month or day is out of range: %1";
+    return "Unknown repeat code: %1";  // RuleBadRepeat
 }
 
 // field: the events table field the text came from.

@@ -13,6 +13,8 @@
 #include "app/language_file.h"
 #include "app/locations.h"
 #include "calendar/jewish.h"
+#include "data/events.h"
+#include "data/rule_dates.h"
 #include "exchange/text_encoding.h"
 
 namespace yorbel::app {
@@ -38,8 +40,8 @@ std::set<std::string> Placeholders(std::string_view text) {
     static const std::regex placeholder("%[0-9]");
     std::set<std::string> found;
     const std::string s(text);
-    for (auto it = std::sregex_iterator(s.begin(), s.end(), placeholder); it != std::sregex_iterator();
-         ++it) {
+    for (auto it = std::sregex_iterator(s.begin(), s.end(), placeholder);
+         it != std::sregex_iterator(); ++it) {
         found.insert(it->str());
     }
     return found;
@@ -67,7 +69,8 @@ TEST(LanguageKeys, EveryFileHasATextForEveryKeyAndNoOthers) {
 
         for (const LanguageKey& k : LanguageKeys()) {
             EXPECT_TRUE(file.Has(k.section, k.key)) << "missing " << k.section << "/" << k.key;
-            EXPECT_FALSE(file.Text(k.section, k.key).empty()) << "empty " << k.section << "/" << k.key;
+            EXPECT_FALSE(file.Text(k.section, k.key).empty())
+                << "empty " << k.section << "/" << k.key;
         }
         // A key no window reads is most likely a misspelt one.
         file.ForEach([&](std::string_view section, std::string_view key, std::string_view) {
@@ -91,6 +94,17 @@ TEST(LanguageKeys, MessagesOfTheCoreAreRegistered) {
         EXPECT_TRUE(Registered("FrmOptions", ProblemKey(p))) << ProblemKey(p);
     }
     EXPECT_TRUE(Registered("FrmOptions", LocationFileError{}.key));
+    // Rule faults, and their English texts as the English file has them.
+    const LanguageFile en = LanguageFile::Load(kResources / "english.spr");
+    using Case = std::pair<int, const char*>;
+    for (const auto& [repeat, from] :
+         {Case{data::RepeatEaster, "x"}, Case{data::RepeatNone, "2026"},
+          Case{data::RepeatJewish, "1301"}, Case{9, ""}}) {
+        const auto rule = data::ParseRule(0, repeat, from, "", true);
+        ASSERT_FALSE(rule.ok());
+        EXPECT_TRUE(Registered("Errors", rule.fault().Key())) << rule.fault().Key();
+        EXPECT_EQ(en.Text("Errors", rule.fault().Key()), rule.fault().EnglishTemplate());
+    }
 }
 
 TEST(LanguageKeys, BothLanguagesFillInTheSameValues) {
