@@ -44,6 +44,9 @@ foreach(src ${YORBEL_GUI_TESTS})
   if(TARGET yorbel_resources)
     add_dependencies(gui_${name} yorbel_resources)
   endif()
+  if(TARGET yorbel)
+    add_dependencies(gui_${name} yorbel)  # the start-up test runs the program itself
+  endif()
   add_test(NAME gui.${name} COMMAND gui_${name})
   set_tests_properties(gui.${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen"

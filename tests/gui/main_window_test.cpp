@@ -1,6 +1,8 @@
 // The main window with scripted dialogs: start-up, opening with and without locks, the
 // year box, closing questions, Save As and its lock, printing to PDF.
+#include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QtTest>
@@ -332,6 +334,49 @@ private slots:
         Trigger("iImport");
         QCOMPARE(Dialogs().told.size(), 1);
         QCOMPARE(target->Calendar().CdsEvents().RecordCount(), 1);
+    }
+
+    void clipboardCommandsWorkOnTextBoxesOnly() {
+        TFrmYear* year = main_->OpenGuarded(plan_);
+        QLineEdit* box = main_->YearBox();
+        box->setFocus();
+        QApplication::setActiveWindow(main_.get());
+        if (QApplication::focusWidget() != box) QSKIP("no keyboard focus on this platform");
+        box->selectAll();
+        Trigger("iCopy");
+        QCOMPARE(QApplication::clipboard()->text(), box->text());
+        // With the year window focused the commands do nothing and say nothing.
+        year->setFocus();
+        QApplication::clipboard()->setText(QStringLiteral("kept"));
+        Trigger("iCut");
+        Trigger("iPaste");
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("kept"));
+        QVERIFY(Dialogs().told.isEmpty());
+    }
+
+    void windowMenuListsAndTilesTheWindows() {
+        TFrmYear* first = main_->OpenGuarded(plan_);
+        Trigger("iNew");
+        QMenu* menu = main_->findChild<QMenu*>(QStringLiteral("mWindow"));
+        QVERIFY(menu);
+        emit menu->aboutToShow();
+        QStringList titles;
+        for (QAction* action : menu->actions())
+            if (action->isCheckable()) titles << action->text();
+        QCOMPARE(titles.size(), 2);
+        QVERIFY(titles[0].contains(QStringLiteral("Plan")));
+        QVERIFY(!titles[0].contains(QStringLiteral("[*]")));
+        for (QAction* action : menu->actions())
+            if (action->isCheckable() && action->text().contains(QStringLiteral("Plan"))) action->trigger();
+        QCOMPARE(main_->ActiveYearWindow(), first);
+
+        Trigger("iTileVert");
+        const QList<QMdiSubWindow*> subs = main_->MdiArea()->subWindowList();
+        QVERIFY(subs[0]->geometry().right() <= subs[1]->geometry().left() ||
+                subs[1]->geometry().right() <= subs[0]->geometry().left());
+        Trigger("iTileHoriz");
+        QVERIFY(subs[0]->geometry().bottom() <= subs[1]->geometry().top() ||
+                subs[1]->geometry().bottom() <= subs[0]->geometry().top());
     }
 
     void inspectCommandAndToday() {

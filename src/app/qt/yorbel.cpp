@@ -100,7 +100,8 @@ int main(int argc, char** argv) {
     context.Ui = &dialogs;
 
     gui::TFrmMain main_window(context);
-    if (qEnvironmentVariableIsSet("YORBEL_STARTUP_PROBE")) {
+    const bool probe = qEnvironmentVariableIsSet("YORBEL_STARTUP_PROBE");
+    if (probe) {
         QObject::connect(&main_window, &gui::TFrmMain::firstYearPainted, &application, [&clock] {
             std::printf("first year window painted %lld ms after the process started (%lld ms after main)\n",
                         MillisecondsSinceStart(clock), static_cast<long long>(clock.elapsed()));
@@ -115,6 +116,11 @@ int main(int argc, char** argv) {
             dialogs.Tell(&main_window, QMessageBox::Warning, QStringLiteral("Yorbel"),
                          QString::fromStdString(groups_problem->what()));
         main_window.Start(files, start.first_run);
+        if (probe && main_window.YearWindows().isEmpty()) {
+            std::printf("no year window to paint\n");
+            std::fflush(stdout);
+            QCoreApplication::quit();
+        }
     });
     const int status = application.exec();
     return status;
