@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -23,7 +22,9 @@ namespace {
 
 using namespace yorbel;
 
-std::string Two(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }
+std::string Two(int v) {
+    return (v < 10 ? "0" : "") + std::to_string(v);
+}
 
 // Appends `count` events of several rule kinds spread over the year, in eight groups.
 void FillEvents(data::EventTables& tables, int count) {

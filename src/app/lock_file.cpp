@@ -18,7 +18,9 @@ std::string LockFileName(const std::string& calendar_path) {
     return (path.parent_path() / ("~" + name + ".lck")).string();
 }
 
-CalendarLock::~CalendarLock() { Release(); }
+CalendarLock::~CalendarLock() {
+    Release();
+}
 
 CalendarLock::CalendarLock(CalendarLock&& other) noexcept
     : lock_path_(std::exchange(other.lock_path_, {})) {}

@@ -15,7 +15,7 @@ std::string LockFileName(const std::string& calendar_path);
 // The lock on one calendar file, held from a successful TryAcquire until Release or
 // destruction. Move-only, so exactly one object owns each lock file it created.
 class CalendarLock {
-public:
+  public:
     CalendarLock() = default;
     ~CalendarLock();
     CalendarLock(CalendarLock&& other) noexcept;
@@ -35,7 +35,7 @@ public:
     bool Held() const { return !lock_path_.empty(); }
     const std::string& LockPath() const { return lock_path_; }
 
-private:
+  private:
     std::string lock_path_;  // empty while no lock is held
 };
 

@@ -14,7 +14,7 @@ QColor SystemColor(int index) {
         case 1:   // desktop
         case 12:  // application workspace
             return palette.color(QPalette::Dark);
-        case 2:  // active caption
+        case 2:   // active caption
         case 13:  // highlight
             return palette.color(QPalette::Highlight);
         case 3:   // inactive caption
@@ -25,10 +25,10 @@ QColor SystemColor(int index) {
         case 0:   // scroll bar
         case 10:  // active border
             return palette.color(QPalette::Button);
-        case 7:  // menu text
+        case 7:   // menu text
         case 18:  // button text
             return palette.color(QPalette::ButtonText);
-        case 6:  // window frame
+        case 6:   // window frame
         case 21:  // 3D dark shadow
             return palette.color(QPalette::Shadow);
         case 8:  // window text

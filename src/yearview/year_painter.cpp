@@ -4,7 +4,6 @@
 #include <QLocale>
 #include <QPaintDevice>
 #include <QPainter>
-
 #include <algorithm>
 #include <cstdlib>
 
@@ -21,12 +20,15 @@ constexpr int kTextFlags = Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip | Qt
 const QColor kInspectorFrame(0, 0, 128);
 
 // Qt numbers weekdays 1 Monday … 7 Sunday.
-int QtDayOfSaturdayBased(int weekday) { return weekday == 0 ? 6 : (weekday == 1 ? 7 : weekday - 1); }
+int QtDayOfSaturdayBased(int weekday) {
+    return weekday == 0 ? 6 : (weekday == 1 ? 7 : weekday - 1);
+}
 
 }  // namespace
 
 QPoint YearLayout::MonthOrigin(int month) const {
-    return {Margin + (month % 4) * (Margin + MonthWidth), Margin + (month / 4) * (Margin + MonthHeight)};
+    return {Margin + (month % 4) * (Margin + MonthWidth),
+            Margin + (month / 4) * (Margin + MonthHeight)};
 }
 
 QRect YearLayout::CellRect(int month, int column, int row) const {
@@ -119,7 +121,8 @@ void YearPainter::DrawMonth(QPainter& painter, const YearLayout& layout, int yea
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine,
                      style_.MonthNames[month]);
 
-    painter.fillRect(QRect(origin.x(), origin.y() + rh, cw, 7 * rh), WinColorToQColor(style_.WeekBack));
+    painter.fillRect(QRect(origin.x(), origin.y() + rh, cw, 7 * rh),
+                     WinColorToQColor(style_.WeekBack));
     painter.setPen(WinColorToQColor(style_.WeekText));
     painter.drawText(layout.CellRect(month, 0, 1), kTextFlags, style_.WeekLabel);
     painter.setPen(Qt::black);
@@ -140,8 +143,9 @@ void YearPainter::DrawMonth(QPainter& painter, const YearLayout& layout, int yea
             DrawWeekNumber(painter, layout.CellRect(month, 0, row), year, month, day);
         }
         const bool marked = day == selected_day && month == selected_month;
-        DrawDayCell(painter, layout, year, month, day, marked ? CellState::Marked : CellState::Normal,
-                    origin.y() + rh * row, origin.x() + cw * (column + 1), weekday, marks_enabled);
+        DrawDayCell(painter, layout, year, month, day,
+                    marked ? CellState::Marked : CellState::Normal, origin.y() + rh * row,
+                    origin.x() + cw * (column + 1), weekday, marks_enabled);
         grid.Set(month, column, row - 2, day);
         ++column;
         weekday = (weekday + 1) % 7;

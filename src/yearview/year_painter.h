@@ -8,7 +8,6 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
-
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -53,14 +52,14 @@ QSize AdaptedWindowSize(int week_label_width, int font_height);
 
 // For each month, column 0–6 and row 0–5 of the day area, the day drawn there (0: empty).
 class DayGrid {
-public:
+  public:
     void Clear() { cells_.fill(0); }
     int Day(int month, int column, int row) const { return cells_[Index(month, column, row)]; }
     void Set(int month, int column, int row, int day) { cells_[Index(month, column, row)] = day; }
     // Column and row of a day, scanning rows first; nullopt when the day is not drawn.
     std::optional<QPoint> Find(int month, int day) const;
 
-private:
+  private:
     static int Index(int month, int column, int row) { return (month * 6 + row) * 7 + column; }
     std::array<int, 12 * 7 * 6> cells_{};
 };
@@ -92,14 +91,15 @@ void FillLocaleNames(YearStyle& style);
 
 // The background of a day: the colour of its first shown event, else the fallback.
 // Date text "yyyymmdd", Windows colour values.
-using DayColorSource = std::function<std::int32_t(const std::string& date_text, std::int32_t fallback)>;
+using DayColorSource =
+    std::function<std::int32_t(const std::string& date_text, std::int32_t fallback)>;
 
 // A font of the given family and height (negative: character height in pixels; positive:
 // height of a text line, as the grid sets it from the row height).
 QFont YearFont(const QString& family, int height, const QPaintDevice* device = nullptr);
 
 class YearPainter {
-public:
+  public:
     YearPainter(const YearStyle& style, DayColorSource day_color)
         : style_(style), day_color_(std::move(day_color)) {}
 
@@ -119,9 +119,9 @@ public:
     // Draws the year onto a page of the painter's device size; marks are never printed.
     void PrintYear(QPainter& painter, int year) const;
 
-private:
-    void DrawMonth(QPainter& painter, const YearLayout& layout, int year, int month,
-                   DayGrid& grid, int selected_month, int selected_day, bool marks_enabled) const;
+  private:
+    void DrawMonth(QPainter& painter, const YearLayout& layout, int year, int month, DayGrid& grid,
+                   int selected_month, int selected_day, bool marks_enabled) const;
     void DrawWeekNumber(QPainter& painter, const QRect& cell, int year, int month, int day) const;
 
     const YearStyle& style_;

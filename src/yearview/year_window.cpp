@@ -16,14 +16,13 @@
 #include <QPrinter>
 #include <QSaveFile>
 #include <QStringList>
-
 #include <algorithm>
 
 #include "app/qt/app_context.h"
 #include "calendar/dayfacts.h"
+#include "data/day_events.h"
 #include "data/error.h"
 #include "data/events.h"
-#include "data/day_events.h"
 #include "data/occurrences.h"
 #include "exchange/delimited_text.h"
 #include "exchange/icalendar_export.h"
@@ -39,14 +38,16 @@ constexpr std::string_view kDayInfo = "FrmDayInfo";
 
 // Restores the normal cursor however the work below ends.
 class BusyCursor {
-public:
+  public:
     BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~BusyCursor() { QApplication::restoreOverrideCursor(); }
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
-QString TwoDigits(int value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); }
+QString TwoDigits(int value) {
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
 
 QString ClockText(const std::optional<cal::ClockHm>& time) {
     return time ? TwoDigits(time->hour) + QLatin1Char(':') + TwoDigits(time->minute)
@@ -54,7 +55,9 @@ QString ClockText(const std::optional<cal::ClockHm>& time) {
 }
 
 // Qt numbers weekdays 1 Monday … 7 Sunday.
-int QtDayOfSundayBased(int weekday) { return weekday == 0 ? 7 : weekday; }
+int QtDayOfSundayBased(int weekday) {
+    return weekday == 0 ? 7 : weekday;
+}
 
 }  // namespace
 
@@ -169,9 +172,13 @@ void TFrmYear::ReloadDisplaySettings() {
     style_.AdaptToFont = s.AdaptToFont;
 }
 
-QString TFrmYear::FileName() const { return QString::fromStdString(calendar_->FileName().string()); }
+QString TFrmYear::FileName() const {
+    return QString::fromStdString(calendar_->FileName().string());
+}
 
-bool TFrmYear::Modified() const { return calendar_->Modified(); }
+bool TFrmYear::Modified() const {
+    return calendar_->Modified();
+}
 
 void TFrmYear::SetModified() {
     calendar_->SetModified(true);
@@ -179,7 +186,8 @@ void TFrmYear::SetModified() {
 }
 
 QString TFrmYear::Caption() const {
-    const QString year = context_.Text(kYear, "YearStr") + QLatin1Char(' ') + QString::number(shownYear_);
+    const QString year =
+        context_.Text(kYear, "YearStr") + QLatin1Char(' ') + QString::number(shownYear_);
     if (FileName().isEmpty())
         return title_ + QStringLiteral("[*] ") + QString::number(windowNumber_) + year;
     return title_ + QStringLiteral("[*]") + year;
@@ -215,12 +223,14 @@ void TFrmYear::ReportSkipped(const std::vector<data::SkippedEvent>& skipped) {
     QStringList lines;
     for (const data::SkippedEvent& event : skipped) {
         if (!reportedSkips_.insert(event.ev_no).second) continue;
-        lines << QStringLiteral("%1 (%2)").arg(QString::fromStdString(event.name), ErrorText(event.reason));
+        lines << QStringLiteral("%1 (%2)").arg(QString::fromStdString(event.name),
+                                               ErrorText(event.reason));
     }
     if (lines.isEmpty()) return;
-    context_.Ui->Tell(this, QMessageBox::Warning, title_,
-                      context_.Text(kYear, "EventsSkipped")
-                          .arg(QString::number(shownYear_), QLatin1Char('\n') + lines.join(QLatin1Char('\n'))));
+    context_.Ui->Tell(
+        this, QMessageBox::Warning, title_,
+        context_.Text(kYear, "EventsSkipped")
+            .arg(QString::number(shownYear_), QLatin1Char('\n') + lines.join(QLatin1Char('\n'))));
 }
 
 void TFrmYear::EnsureBitmap() {
@@ -228,8 +238,8 @@ void TFrmYear::EnsureBitmap() {
     const QSize wanted = size();
     const QSize have = bitmap_.isNull() ? QSize(0, 0) : bitmap_.deviceIndependentSize().toSize();
     // The bitmap only grows, unless the screen's pixel ratio changed under it.
-    if (!bitmap_.isNull() && bitmap_.devicePixelRatio() == ratio && have.width() >= wanted.width() &&
-        have.height() >= wanted.height())
+    if (!bitmap_.isNull() && bitmap_.devicePixelRatio() == ratio &&
+        have.width() >= wanted.width() && have.height() >= wanted.height())
         return;
     const QSize logical = bitmap_.devicePixelRatio() == ratio ? have.expandedTo(wanted) : wanted;
     QPixmap bigger(logical * ratio);
@@ -281,8 +291,8 @@ QRect TFrmYear::DayCellRect(int month, int day) const {
     const std::optional<QPoint> at = grid_.Find(month, day);
     if (!at) return {};
     const QPoint origin = layout_.MonthOrigin(month);
-    return {origin.x() + layout_.CellWidth * (at->x() + 1), origin.y() + layout_.RowHeight * (at->y() + 2),
-            layout_.CellWidth, layout_.RowHeight};
+    return {origin.x() + layout_.CellWidth * (at->x() + 1),
+            origin.y() + layout_.RowHeight * (at->y() + 2), layout_.CellWidth, layout_.RowHeight};
 }
 
 void TFrmYear::paintEvent(QPaintEvent* event) {
@@ -291,9 +301,9 @@ void TFrmYear::paintEvent(QPaintEvent* event) {
     const QRect area = event->rect();
     const qreal ratio = bitmap_.devicePixelRatio();
     painter.fillRect(area, Qt::white);
-    painter.drawPixmap(area, bitmap_,
-                       QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio,
-                              area.height() * ratio));
+    painter.drawPixmap(
+        area, bitmap_,
+        QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
     if (!painted_) {
         painted_ = true;
         emit firstPainted();
@@ -309,7 +319,9 @@ void TFrmYear::resizeEvent(QResizeEvent* event) {
 
 // --- printing -------------------------------------------------------------------------
 
-void TFrmYear::PrintYear(QPainter& painter) { painter_.PrintYear(painter, shownYear_); }
+void TFrmYear::PrintYear(QPainter& painter) {
+    painter_.PrintYear(painter, shownYear_);
+}
 
 bool TFrmYear::Print(QPrinter& printer) {
     printing_ = true;
@@ -333,7 +345,8 @@ std::optional<HitDay> TFrmYear::HitTest(QPoint point) const {
     const int month = (y / (layout_.MonthHeight + 11)) * 4 + x / (layout_.MonthWidth + 11);
     if (month > 11) return std::nullopt;
     const QPoint origin = layout_.MonthOrigin(month);
-    if (y < origin.y() + 2 * layout_.RowHeight || x < origin.x() + layout_.CellWidth) return std::nullopt;
+    if (y < origin.y() + 2 * layout_.RowHeight || x < origin.x() + layout_.CellWidth)
+        return std::nullopt;
     const int column = (x - origin.x() - layout_.CellWidth) / layout_.CellWidth;
     const int row = (y - origin.y() - 2 * layout_.RowHeight) / layout_.RowHeight;
     if (column > 6 || row > 5) return std::nullopt;
@@ -385,8 +398,8 @@ void TFrmYear::MoveMark(int days) {
     cal::CivilDate from{1, 1, shownYear_};
     if (selectedDay_ > 0) {
         const int month = selectedMonth_ + 1;
-        from = {std::min(selectedDay_, cal::DaysInMonth(shownYear_, month, style_.Gregorian)), month,
-                shownYear_};
+        from = {std::min(selectedDay_, cal::DaysInMonth(shownYear_, month, style_.Gregorian)),
+                month, shownYear_};
     }
     const cal::CivilDate to = cal::DateOfDayNumber(
         cal::DayNumberOf(from, style_.Gregorian) + (selectedDay_ > 0 ? days : 0), style_.Gregorian);
@@ -451,9 +464,12 @@ void TFrmYear::PlaceHint(QPoint point, const HitDay& hit) {
         int width = 0;
         const QStringList lines = text.split(QLatin1Char('\n'));
         for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
-        const int frame = 2 * (mmHint_->frameWidth() + static_cast<int>(mmHint_->document()->documentMargin())) + 4;
-        mmHint_->resize(std::max(185, width + frame),
-                        std::max(60, static_cast<int>(lines.size()) * metrics.lineSpacing() + frame));
+        const int frame =
+            2 * (mmHint_->frameWidth() + static_cast<int>(mmHint_->document()->documentMargin())) +
+            4;
+        mmHint_->resize(
+            std::max(185, width + frame),
+            std::max(60, static_cast<int>(lines.size()) * metrics.lineSpacing() + frame));
     }
     // Keep the box inside the window: beside the pointer, flipped to the other side near
     // the right and bottom edges.
@@ -503,14 +519,19 @@ QString TFrmYear::BuildHint(const HitDay& hit) const {
                       TwoDigits(((phase.date.year % 100) + 100) % 100), TwoDigits(phase.hour),
                       TwoDigits(phase.minute));
     lines << QString();
-    for (const data::DayEvent& event : data::ShownEventsOn(calendar_->CdsEvDates(), cal::DateText(date)))
+    for (const data::DayEvent& event :
+         data::ShownEventsOn(calendar_->CdsEvDates(), cal::DateText(date)))
         lines << QString::fromStdString(event.name);
     return lines.join(QLatin1Char('\n'));
 }
 
-QString TFrmYear::HintText() const { return mmHint_->toPlainText(); }
+QString TFrmYear::HintText() const {
+    return mmHint_->toPlainText();
+}
 
-bool TFrmYear::HintVisible() const { return mmHint_->isVisible(); }
+bool TFrmYear::HintVisible() const {
+    return mmHint_->isVisible();
+}
 
 void TFrmYear::contextMenuEvent(QContextMenuEvent* event) {
     iInspect_->setChecked(inspectMode_);
@@ -570,8 +591,8 @@ bool TFrmYear::SaveCalendar() {
 bool TFrmYear::SaveCalendarAs() {
     if (readOnly_) return false;
     const std::optional<QString> chosen = context_.Ui->GetSaveFile(
-        this, context_.Text(kYear, "dlgSave_Title"), QtFileFilter(context_.Text(kYear, "dlgSave_Filter")),
-        QStringLiteral("yrb"), title_);
+        this, context_.Text(kYear, "dlgSave_Title"),
+        QtFileFilter(context_.Text(kYear, "dlgSave_Filter")), QStringLiteral("yrb"), title_);
     if (!chosen) return false;
     const std::string path = chosen->toStdString();
     // The window keeps one lock, that of the file it writes: it takes the new path's lock
@@ -596,10 +617,9 @@ bool TFrmYear::SaveCalendarAs() {
 
 bool TFrmYear::QueryClose() {
     if (readOnly_ || !calendar_->Modified()) return true;
-    const auto answer =
-        context_.Ui->Ask(this, QMessageBox::Question, context_.Text(kYear, "Close"),
-                         context_.Text(kYear, "SaveChanges"),
-                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    const auto answer = context_.Ui->Ask(this, QMessageBox::Question, context_.Text(kYear, "Close"),
+                                         context_.Text(kYear, "SaveChanges"),
+                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Yes) return SaveCalendar();
     return answer == QMessageBox::No;
 }
@@ -670,7 +690,8 @@ bool TFrmYear::EditEventByKey(int ev_no, const cal::CivilDate& default_date) {
 // --- exchange -------------------------------------------------------------------------
 
 void TFrmYear::Export() {
-    const QString filter = QtFileFilter(context_.Text(kYear, "Export_Filter")) + QStringLiteral(";;") +
+    const QString filter = QtFileFilter(context_.Text(kYear, "Export_Filter")) +
+                           QStringLiteral(";;") +
                            QtFileFilter(context_.Text(kYear, "ExportIcs_Filter"));
     const std::optional<QString> chosen = context_.Ui->GetSaveFile(
         this, context_.Text(kYear, "Export_Title"), filter, QStringLiteral("csv"), title_);
@@ -680,8 +701,9 @@ void TFrmYear::Export() {
         return;
     }
     try {
-        exchange::ExportTable(calendar_->CdsEvents(), chosen->toStdString(), ",", "Ev_gp_no",
-                              [this](std::int32_t group) { return context_.Groups->IsGroupShown(group); });
+        exchange::ExportTable(
+            calendar_->CdsEvents(), chosen->toStdString(), ",", "Ev_gp_no",
+            [this](std::int32_t group) { return context_.Groups->IsGroupShown(group); });
     } catch (const data::Error& e) {
         ShowError(ErrorText(e));
     }
@@ -700,7 +722,8 @@ void TFrmYear::ExportICalendar(const QString& path) {
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) !=
+            static_cast<qint64>(text.size()) ||
         !file.commit())
         ShowError(context_.Text(kYear, "ExportFailed").arg(path, file.errorString()));
 }

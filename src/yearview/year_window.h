@@ -7,15 +7,14 @@
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
-
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
 
 #include "app/lock_file.h"
-#include "data/occurrences.h"
 #include "calendar/dates.h"
+#include "data/occurrences.h"
 #include "yearview/year_painter.h"
 #include "yearview/year_window_link.h"
 
@@ -37,11 +36,11 @@ struct HitDay {
 class TFrmYear : public QWidget, public YearWindowLink {
     Q_OBJECT
 
-public:
+  public:
     // A window for the calendar at path (empty: untitled), with the given year and marked
     // day; the lock, when held, is released when the window goes. Nothing is loaded yet.
-    TFrmYear(AppContext& context, int year, bool read_only, int window_number, int day,
-             int month, app::CalendarLock lock, QWidget* parent = nullptr);
+    TFrmYear(AppContext& context, int year, bool read_only, int window_number, int day, int month,
+             app::CalendarLock lock, QWidget* parent = nullptr);
     ~TFrmYear() override;
 
     // Loads the file (or starts an empty calendar) and draws the year. False when the
@@ -113,7 +112,7 @@ public:
     // The size that suits the year font, frame and caption not included.
     QSize sizeHint() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -124,7 +123,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void DrawYear();
     void EnsureBitmap();
     void Generate();

@@ -18,7 +18,7 @@ namespace yorbel::gui {
 struct AppContext;
 
 class YearWindowLink {
-public:
+  public:
     virtual ~YearWindowLink() = default;
 
     // The calendar the year window owns: its events and occurrences tables.
@@ -31,7 +31,7 @@ public:
     // The year window's copies of the settings, taken when it was built and after the
     // options dialog.
     virtual bool Gregorian() const = 0;
-    virtual int WeekStart() const = 0;   // Saturday-based
+    virtual int WeekStart() const = 0;    // Saturday-based
     virtual int WeekOneRule() const = 0;  // 1..3
 
     virtual int ShownYear() const = 0;

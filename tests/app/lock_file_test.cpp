@@ -21,7 +21,7 @@ TEST(LockFileName, DropsFirstCharacterAndExtension) {
 }
 
 class CalendarLockTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                ("yorbel_lock_" + std::to_string(::getpid()) + "_" +

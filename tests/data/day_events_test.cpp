@@ -10,7 +10,7 @@ namespace yorbel::data {
 namespace {
 
 class DayEventsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         groups_.LoadGroups(true);
         Table& gp = groups_.CdsGroups();
@@ -68,7 +68,8 @@ TEST_F(DayEventsTest, DeletingAnEventRemovesItsDaysAndMarksTheCalendar) {
     EXPECT_TRUE(DeleteEvent(cal_, 2));
     EXPECT_TRUE(cal_.Modified());
     EXPECT_EQ(cal_.CdsEvents().RecordCount(), 1);
-    EXPECT_EQ(Names(ShownEventsOn(cal_.CdsEvDates(), "20260301")), std::vector<std::string>{"Keep"});
+    EXPECT_EQ(Names(ShownEventsOn(cal_.CdsEvDates(), "20260301")),
+              std::vector<std::string>{"Keep"});
     EXPECT_EQ(cal_.CdsEvDates().CurrentIndex(), "Ix_Ed_date");
 }
 

@@ -1,17 +1,17 @@
 // The main window with scripted dialogs: start-up, opening with and without locks, the
 // year box, closing questions, Save As and its lock, printing to PDF.
+#include "app/qt/main_window.h"
+
 #include <QClipboard>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QtTest>
-
 #include <memory>
 
 #include "app/lock_file.h"
 #include "data/events.h"
-#include "app/qt/main_window.h"
 #include "support/test_app.h"
 #include "yearview/year_window.h"
 
@@ -21,7 +21,9 @@ using test::EventRow;
 
 namespace {
 
-QString LockOf(const QString& path) { return QString::fromStdString(app::LockFileName(path.toStdString())); }
+QString LockOf(const QString& path) {
+    return QString::fromStdString(app::LockFileName(path.toStdString()));
+}
 
 }  // namespace
 
@@ -36,10 +38,11 @@ class MainWindowTest : public QObject {
     int WindowCount() const { return static_cast<int>(main_->MdiArea()->subWindowList().size()); }
     void Trigger(const char* action) { main_->Action(action)->trigger(); }
 
-private slots:
+  private slots:
     void init() {
         app_ = std::make_unique<test::TestApp>();
-        plan_ = app_->MakeCalendar(QStringLiteral("Plan.yrb"), {EventRow{"Holiday", 1, 0, "20260803", "20260807"}});
+        plan_ = app_->MakeCalendar(QStringLiteral("Plan.yrb"),
+                                   {EventRow{"Holiday", 1, 0, "20260803", "20260807"}});
         main_ = std::make_unique<TFrmMain>(app_->Context());
         main_->show();
     }
@@ -52,16 +55,18 @@ private slots:
     }
 
     void everyMenuItemHasTextAndTheUnbuiltOnesAreDisabled() {
-        const char* const items[] = {"iNew",   "iOpen",     "iClose",     "iSave",    "iSaveAs",
-                                     "iImport", "iExport",  "iPrint",     "iQuit",    "iCut",
-                                     "iCopy",  "iPaste",    "iClear",     "iNewEvent", "iEditEvent",
-                                     "iInfoWin", "iList",   "iDayCalc",   "iFilter",  "iInspect",
-                                     "iToday", "iOptions",  "iTileVert",  "iTileHoriz", "iCascade",
-                                     "iContents", "iFirstSteps", "iVisitHomepage", "iAbout"};
+        const char* const items[] = {
+            "iNew",     "iOpen",     "iClose",      "iSave",          "iSaveAs",   "iImport",
+            "iExport",  "iPrint",    "iQuit",       "iCut",           "iCopy",     "iPaste",
+            "iClear",   "iNewEvent", "iEditEvent",  "iInfoWin",       "iList",     "iDayCalc",
+            "iFilter",  "iInspect",  "iToday",      "iOptions",       "iTileVert", "iTileHoriz",
+            "iCascade", "iContents", "iFirstSteps", "iVisitHomepage", "iAbout"};
         for (const char* name : items) {
             QAction* action = main_->Action(name);
             QVERIFY2(action, name);
-            QVERIFY2(!action->text().isEmpty() && action->text() != QStringLiteral("Resource not found"), name);
+            QVERIFY2(
+                !action->text().isEmpty() && action->text() != QStringLiteral("Resource not found"),
+                name);
         }
         QCOMPARE(main_->Action("iOpen")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
         QCOMPARE(main_->Action("iToday")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
@@ -180,8 +185,9 @@ private slots:
 
         // Not a whole number, or outside 1–9999: a message, and the year stays at what
         // the keys before gave.
-        const QList<std::pair<QString, int>> typed = {
-            {QStringLiteral("20x"), 20}, {QStringLiteral("0"), 20}, {QStringLiteral("10000"), 1000}};
+        const QList<std::pair<QString, int>> typed = {{QStringLiteral("20x"), 20},
+                                                      {QStringLiteral("0"), 20},
+                                                      {QStringLiteral("10000"), 1000}};
         for (const auto& [bad, stays] : typed) {
             box->clear();
             QTest::keyClicks(box, bad);
@@ -326,7 +332,8 @@ private slots:
         // The imported days are painted at once.
         const QImage bitmap = target->Bitmap().toImage();
         const QRect cell = target->DayCellRect(7, 4);
-        QCOMPARE(bitmap.pixelColor((cell.topLeft() + QPoint(1, 1)) * target->Bitmap().devicePixelRatio()),
+        QCOMPARE(bitmap.pixelColor((cell.topLeft() + QPoint(1, 1)) *
+                                   target->Bitmap().devicePixelRatio()),
                  QColor(0, 160, 0));
 
         // A file that cannot be read is reported and changes nothing.
@@ -367,7 +374,8 @@ private slots:
         QVERIFY(titles[0].contains(QStringLiteral("Plan")));
         QVERIFY(!titles[0].contains(QStringLiteral("[*]")));
         for (QAction* action : menu->actions())
-            if (action->isCheckable() && action->text().contains(QStringLiteral("Plan"))) action->trigger();
+            if (action->isCheckable() && action->text().contains(QStringLiteral("Plan")))
+                action->trigger();
         QCOMPARE(main_->ActiveYearWindow(), first);
 
         Trigger("iTileVert");

@@ -25,12 +25,13 @@ class StartupTest : public QObject {
         return QString::fromUtf8(process.readAllStandardOutput());
     }
 
-private slots:
+  private slots:
     void firstStartShowsTheSampleThenTheSettingsRule() {
         QTemporaryDir dir;
         const QString conf = dir.filePath(QStringLiteral("config/Brenmark/Yorbel.conf"));
         QVERIFY(!QFile::exists(conf));
-        QVERIFY2(Run(dir.path()).contains(QStringLiteral("painted")), "no sample on the first start");
+        QVERIFY2(Run(dir.path()).contains(QStringLiteral("painted")),
+                 "no sample on the first start");
         QVERIFY(QFile::exists(conf));
         QCOMPARE(QSettings(conf, QSettings::IniFormat).value(QStringLiteral("Version")).toString(),
                  QStringLiteral("6.7"));
@@ -49,7 +50,8 @@ private slots:
         // A file named on the command line is opened, and its lock is gone afterwards.
         const QString sample = QStringLiteral(YORBEL_BIN_DIR "/examples/Sample.yrb");
         QFile::copy(sample, dir.filePath(QStringLiteral("Mine.yrb")));
-        QVERIFY(Run(dir.path(), {dir.filePath(QStringLiteral("Mine.yrb"))}).contains(QStringLiteral("painted")));
+        QVERIFY(Run(dir.path(), {dir.filePath(QStringLiteral("Mine.yrb"))})
+                    .contains(QStringLiteral("painted")));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("~ine.lck"))));
     }
 };

@@ -1,13 +1,13 @@
 // The year grid's layout and painting, drawn into images and read back pixel by pixel.
+#include "yearview/year_painter.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QtTest>
-
 #include <map>
 #include <string>
 
 #include "yearview/win_color.h"
-#include "yearview/year_painter.h"
 
 using namespace yorbel::gui;
 
@@ -63,7 +63,8 @@ Drawing Draw(const YearStyle& style, const DayColorSource& colours, int year, in
     d.image.fill(Qt::white);
     QPainter painter(&d.image);
     painter.setFont(YearFont(style.FontName, d.layout.RowHeight));
-    YearPainter(style, colours).DrawMonths(painter, d.layout, year, d.grid, marked_month, marked_day, marks);
+    YearPainter(style, colours)
+        .DrawMonths(painter, d.layout, year, d.grid, marked_month, marked_day, marks);
     return d;
 }
 
@@ -78,7 +79,7 @@ QRect Cell(const Drawing& d, int month, int day) {
 class YearPainterTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void gridPlacesDaysUnderTheirWeekdays_data() {
         QTest::addColumn<int>("weekStart");
         QTest::addColumn<bool>("gregorian");
@@ -88,7 +89,8 @@ private slots:
         QTest::addColumn<int>("column");
         QTest::addColumn<int>("row");
         // 1 January 2026 is a Thursday.
-        QTest::newRow("Thursday start, Monday weeks") << kMonday << true << 2026 << 0 << 1 << 3 << 0;
+        QTest::newRow("Thursday start, Monday weeks")
+            << kMonday << true << 2026 << 0 << 1 << 3 << 0;
         // 1 February 2026 is a Sunday: last column with Monday weeks, first with Sunday weeks.
         QTest::newRow("Sunday 1st, Monday weeks") << kMonday << true << 2026 << 1 << 1 << 6 << 0;
         QTest::newRow("Sunday 1st, Sunday weeks") << kSunday << true << 2026 << 1 << 1 << 0 << 0;
@@ -186,10 +188,12 @@ private slots:
         style.WeekBack = 0xFFE0E0;  // pale blue
         const Drawing d = Draw(style, {}, 2026, -1, 0, true);
         // Rows 1 to 7 of column 0 carry the week background, row 0 (month name) does not.
-        QCOMPARE(QColor(Background(d.image, d.layout.CellRect(4, 0, 3))), WinColorToQColor(style.WeekBack));
+        QCOMPARE(QColor(Background(d.image, d.layout.CellRect(4, 0, 3))),
+                 WinColorToQColor(style.WeekBack));
         QCOMPARE(QColor(Background(d.image, d.layout.CellRect(4, 0, 0))), QColor(Qt::white));
         // A week number is drawn in the week text colour (grey).
-        QVERIFY(HasColour(d.image, d.layout.CellRect(4, 0, 3), WinColorToQColor(style.WeekText), 40));
+        QVERIFY(
+            HasColour(d.image, d.layout.CellRect(4, 0, 3), WinColorToQColor(style.WeekText), 40));
     }
 
     void screenAndPageLayouts() {
@@ -220,8 +224,9 @@ private slots:
         page.fill(Qt::white);
         {
             QPainter painter(&page);
-            YearPainter(style, [](const std::string&, std::int32_t) { return 0x00A000; })
-                .PrintYear(painter, 2026);
+            YearPainter(style, [](const std::string&, std::int32_t) {
+                return 0x00A000;
+            }).PrintYear(painter, 2026);
         }
         const int used = PrintLayout(1050, 1485).UsedHeight;
         bool drawnAbove = false;
@@ -230,7 +235,8 @@ private slots:
                 drawnAbove = page.pixelColor(x, y) == QColor(0, 160, 0);
         QVERIFY(drawnAbove);
         for (int y = used + 1; y < page.height(); y += 5)
-            for (int x = 0; x < page.width(); x += 5) QCOMPARE(page.pixelColor(x, y), QColor(Qt::white));
+            for (int x = 0; x < page.width(); x += 5)
+                QCOMPARE(page.pixelColor(x, y), QColor(Qt::white));
     }
 
     void systemColourReferencesResolve() {

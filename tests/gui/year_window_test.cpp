@@ -1,12 +1,12 @@
 // The year window with a real calendar: hit testing against the drawn grid, marking,
 // inspect mode and its hint, keyboard navigation, the caption and broken rules.
-#include <QtTest>
+#include "yearview/year_window.h"
 
+#include <QtTest>
 #include <memory>
 
 #include "support/test_app.h"
 #include "yearview/win_color.h"
-#include "yearview/year_window.h"
 
 using namespace yorbel;
 using namespace yorbel::gui;
@@ -15,8 +15,10 @@ using test::EventRow;
 namespace {
 
 // A window on a calendar, shown at a fixed size, the year 2026, 15 March marked.
-std::unique_ptr<TFrmYear> OpenWindow(test::TestApp& app, const QString& path, bool read_only = false) {
-    auto window = std::make_unique<TFrmYear>(app.Context(), 2026, read_only, 1, 15, 3, app::CalendarLock{});
+std::unique_ptr<TFrmYear> OpenWindow(test::TestApp& app, const QString& path,
+                                     bool read_only = false) {
+    auto window =
+        std::make_unique<TFrmYear>(app.Context(), 2026, read_only, 1, 15, 3, app::CalendarLock{});
     window->resize(1000, 640);
     QString error;
     if (!window->OpenCalendar(path, &error)) return nullptr;
@@ -31,8 +33,8 @@ QPoint CellCentre(const TFrmYear& window, int month, int day) {
 // A plain pointer move without buttons, as the platform sends it while the pointer is
 // over the window.
 void MoveMouse(QWidget* widget, QPoint point) {
-    QMouseEvent move(QEvent::MouseMove, point, widget->mapToGlobal(point), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, point, widget->mapToGlobal(point), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &move);
 }
 
@@ -44,14 +46,14 @@ class YearWindowTest : public QObject {
     std::unique_ptr<test::TestApp> app_;
     QString calendar_;
 
-private slots:
+  private slots:
     void init() {
         app_ = std::make_unique<test::TestApp>();
-        calendar_ = app_->MakeCalendar(
-            QStringLiteral("Plan.yrb"),
-            {EventRow{"Hidden first", 0, 1, "20200214", "", test::kHiddenGroup},
-             EventRow{"Valentine", 0, 1, "20200214", ""},
-             EventRow{"Holiday", 1, 0, "20260803", "20260807"}});
+        calendar_ =
+            app_->MakeCalendar(QStringLiteral("Plan.yrb"),
+                               {EventRow{"Hidden first", 0, 1, "20200214", "", test::kHiddenGroup},
+                                EventRow{"Valentine", 0, 1, "20200214", ""},
+                                EventRow{"Holiday", 1, 0, "20260803", "20260807"}});
     }
 
     void hitTestFindsEveryDrawnDay() {
@@ -118,7 +120,8 @@ private slots:
         QCOMPARE(window->HoverDay(), 14);
         const QStringList lines = window->HintText().split(QLatin1Char('\n'));
         QVERIFY2(lines.size() >= 10, qPrintable(window->HintText()));
-        QVERIFY(lines[0].contains(QStringLiteral("14. ")) && lines[0].endsWith(QStringLiteral("2026")));
+        QVERIFY(lines[0].contains(QStringLiteral("14. ")) &&
+                lines[0].endsWith(QStringLiteral("2026")));
         QVERIFY(lines[0].startsWith(QLocale::system().dayName(6)));  // a Saturday
         QVERIFY(lines[2].startsWith(QStringLiteral("Week 7 / ")));
         QVERIFY(lines[3].startsWith(QStringLiteral("Day 45 / 320")));
@@ -213,7 +216,8 @@ private slots:
         QVERIFY(!app_->Dialogs().told[0].contains(QStringLiteral("Good")));
         // The events after the broken one still have their days.
         const auto colour = window->Bitmap().toImage().pixelColor(
-            (window->DayCellRect(0, 2).topLeft() + QPoint(1, 1)) * window->Bitmap().devicePixelRatio());
+            (window->DayCellRect(0, 2).topLeft() + QPoint(1, 1)) *
+            window->Bitmap().devicePixelRatio());
         QCOMPARE(colour, WinColorToQColor(test::kShownColor));
         window->ShowYear(2027);
         QCOMPARE(app_->Dialogs().told.size(), 1);

@@ -4,15 +4,14 @@
 #pragma once
 
 #include <QString>
-
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
 
 #include "app/language_file.h"
-#include "app/settings.h"
 #include "app/qt/dialogs.h"
+#include "app/settings.h"
 #include "calendar/dates.h"
 #include "data/groups.h"
 

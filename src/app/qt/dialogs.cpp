@@ -72,7 +72,7 @@ QString QtFileFilter(const QString& filter) {
         const QString& description = parts[i];
         // Descriptions often carry their pattern already: "Calendars (*.yrb)".
         filters << (description.contains(QLatin1Char('(')) ? description
-                                                            : description + " (" + patterns + ")");
+                                                           : description + " (" + patterns + ")");
     }
     if (parts.size() % 2 == 1 && !parts.last().isEmpty()) filters << parts.last();
     return filters.join(QStringLiteral(";;"));

@@ -4,7 +4,6 @@
 
 #include <QMessageBox>
 #include <QString>
-
 #include <optional>
 
 class QPrinter;
@@ -18,7 +17,7 @@ struct OpenChoice {
 };
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     // File-open dialog; filter in Qt form ("Calendars (*.yrb);;All files (*)"). An empty
@@ -42,7 +41,7 @@ public:
 
 // The real dialogs of the platform.
 class PlatformDialogs : public Dialogs {
-public:
+  public:
     std::optional<OpenChoice> GetOpenFile(QWidget* parent, const QString& title,
                                           const QString& filter,
                                           const QString& read_only_label) override;

@@ -32,10 +32,9 @@ namespace {
 constexpr std::string_view kMain = "FrmMain";
 
 // Commands whose windows come with later work: shown, never enabled.
-const char* const kNotYetBuilt[] = {"iInfoWin", "iList",     "iDayCalc",       "iFilter",
-                                    "iOptions", "iContents", "iFirstSteps",    "iVisitHomepage",
-                                    "iAbout",   "iClear",
-                                    "tbFilter", "tbCalc"};
+const char* const kNotYetBuilt[] = {"iInfoWin", "iList",     "iDayCalc",    "iFilter",
+                                    "iOptions", "iContents", "iFirstSteps", "iVisitHomepage",
+                                    "iAbout",   "iClear",    "tbFilter",    "tbCalc"};
 
 }  // namespace
 
@@ -198,7 +197,8 @@ void TFrmMain::CreateToolBar() {
     toolBar_->setObjectName(QStringLiteral("ToolBar1"));
     toolBar_->setMovable(false);
     toolBar_->setIconSize(QSize(16, 16));
-    for (const char* name : {"tbNew", "tbOpen", "tbSave", "tbPrint"}) toolBar_->addAction(Action(name));
+    for (const char* name : {"tbNew", "tbOpen", "tbSave", "tbPrint"})
+        toolBar_->addAction(Action(name));
     toolBar_->addSeparator();
     for (const char* name : {"tbToday", "tbFilter", "tbCalc", "tbInspect"})
         toolBar_->addAction(Action(name));
@@ -288,7 +288,8 @@ void TFrmMain::UpdateWindowMenu() {
     for (QMdiSubWindow* sub : windows) {
         ++number;
         QString title = sub->windowTitle();
-        title.replace(QStringLiteral("[*]"), sub->isWindowModified() ? QStringLiteral("*") : QString());
+        title.replace(QStringLiteral("[*]"),
+                      sub->isWindowModified() ? QStringLiteral("*") : QString());
         QAction* item = mWindow_->addAction(
             number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(title) : title);
         item->setCheckable(true);
@@ -383,7 +384,8 @@ TFrmYear* TFrmMain::OpenCalendarFileLocked(const QString& path, bool read_only,
             emit firstYearPainted();
         }
     });
-    sub->move(25 * ((windowCounter_ - 1) % 8), 25 * ((windowCounter_ - 1) % 8));
+    const int offset = 25 * (1 + (windowCounter_ - 1) % 8);  // 25 pixels in, then cascading
+    sub->move(offset, offset);
     sub->show();
     mdi_->setActiveSubWindow(sub);
     year->setFocus();
@@ -394,7 +396,8 @@ TFrmYear* TFrmMain::OpenCalendarFileLocked(const QString& path, bool read_only,
 
 TFrmYear* TFrmMain::OpenGuarded(const QString& path) {
     app::CalendarLock lock;
-    if (lock.TryAcquire(path.toStdString())) return OpenCalendarFileLocked(path, false, std::move(lock));
+    if (lock.TryAcquire(path.toStdString()))
+        return OpenCalendarFileLocked(path, false, std::move(lock));
     const auto answer =
         context_.Ui->Ask(this, QMessageBox::Warning, path, context_.Text(kMain, "ReadOnlyWarning"),
                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -404,8 +407,9 @@ TFrmYear* TFrmMain::OpenGuarded(const QString& path) {
 
 QString TFrmMain::SampleCalendar() const {
     const QDir examples(context_.ProgramFolder + QStringLiteral("examples"));
-    const QString preferred = examples.filePath(
-        context_.Settings.Language == 0 ? QStringLiteral("Beispiel.yrb") : QStringLiteral("Sample.yrb"));
+    const QString preferred =
+        examples.filePath(context_.Settings.Language == 0 ? QStringLiteral("Beispiel.yrb")
+                                                          : QStringLiteral("Sample.yrb"));
     if (QFileInfo::exists(preferred)) return preferred;
     const QStringList any = examples.entryList({QStringLiteral("*.yrb")}, QDir::Files, QDir::Name);
     return any.isEmpty() ? QString() : examples.filePath(any.constFirst());
@@ -431,12 +435,14 @@ void TFrmMain::Start(const QStringList& files, bool first_run) {
     ShowStatus();
 }
 
-void TFrmMain::iNewClick() { OpenCalendarFile(QString(), false); }
+void TFrmMain::iNewClick() {
+    OpenCalendarFile(QString(), false);
+}
 
 void TFrmMain::iOpenClick() {
-    const auto choice =
-        context_.Ui->GetOpenFile(this, QString(), QtFileFilter(context_.Text(kMain, "dlgOpen_Filter")),
-                                 context_.Text(kMain, "dlgOpen_ReadOnly"));
+    const auto choice = context_.Ui->GetOpenFile(
+        this, QString(), QtFileFilter(context_.Text(kMain, "dlgOpen_Filter")),
+        context_.Text(kMain, "dlgOpen_ReadOnly"));
     if (!choice) return;
     if (choice->ReadOnly)
         OpenCalendarFile(choice->Path, true);
@@ -459,9 +465,9 @@ void TFrmMain::iSaveAsClick() {
 void TFrmMain::iImportClick() {
     TFrmYear* year = ActiveYearWindow();
     if (!year) return;
-    const auto choice = context_.Ui->GetOpenFile(this, context_.Text(kMain, "Import_Title"),
-                                                 QtFileFilter(context_.Text(kMain, "Import_Filter")),
-                                                 QString());
+    const auto choice =
+        context_.Ui->GetOpenFile(this, context_.Text(kMain, "Import_Title"),
+                                 QtFileFilter(context_.Text(kMain, "Import_Filter")), QString());
     if (choice) year->Import(choice->Path);
 }
 

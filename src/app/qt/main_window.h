@@ -6,7 +6,6 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
-
 #include <map>
 #include <string>
 
@@ -28,7 +27,7 @@ class TFrmYear;
 class TFrmMain : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     explicit TFrmMain(AppContext& context, QWidget* parent = nullptr);
     ~TFrmMain() override;
 
@@ -59,10 +58,10 @@ public:
     // Emitted once, after a year window has painted for the first time.
     Q_SIGNAL void firstYearPainted();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();

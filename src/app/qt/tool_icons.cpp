@@ -12,7 +12,7 @@ namespace {
 
 // Every image is drawn on a 16 by 16 design grid and scaled to the size asked for.
 class ToolIconEngine : public QIconEngine {
-public:
+  public:
     explicit ToolIconEngine(ToolIcon kind) : kind_(kind) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
@@ -42,7 +42,7 @@ public:
 
     QIconEngine* clone() const override { return new ToolIconEngine(kind_); }
 
-private:
+  private:
     QColor C(QColor color) const {
         if (!grey_) return color;
         const int g = 110 + qGray(color.rgb()) / 2;
@@ -191,6 +191,8 @@ private:
 
 }  // namespace
 
-QIcon MakeToolIcon(ToolIcon kind) { return QIcon(new ToolIconEngine(kind)); }
+QIcon MakeToolIcon(ToolIcon kind) {
+    return QIcon(new ToolIconEngine(kind));
+}
 
 }  // namespace yorbel::gui

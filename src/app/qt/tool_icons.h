@@ -6,7 +6,19 @@
 
 namespace yorbel::gui {
 
-enum class ToolIcon { New, Open, Save, Print, Today, Filter, Calc, Inspect, PrevYear, NextYear, App };
+enum class ToolIcon {
+    New,
+    Open,
+    Save,
+    Print,
+    Today,
+    Filter,
+    Calc,
+    Inspect,
+    PrevYear,
+    NextYear,
+    App
+};
 
 QIcon MakeToolIcon(ToolIcon kind);
 

@@ -5,13 +5,14 @@
 // YORBEL_STARTUP_PROBE=1 in the environment prints the milliseconds from the start of the
 // process to the first painted year window and quits there (for measuring start-up).
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QStandardPaths>
 #include <QTimer>
-
 #include <cstdio>
 #include <ctime>
 #include <fstream>
@@ -19,7 +20,6 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 #include "app/language_file.h"
 #include "app/qt/app_context.h"
@@ -77,11 +77,13 @@ int main(int argc, char** argv) {
     const app::SettingsStart start = app::StartSettings(store);
 
     gui::AppContext context;
-    context.ProgramFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
+    context.ProgramFolder =
+        QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
     context.Settings = start.settings;
     context.Store = &store;
     context.Language = app::LanguageFile::Load(
-        (context.ProgramFolder + QString::fromUtf8(app::LanguageFileName(start.settings.Language).data()))
+        (context.ProgramFolder +
+         QString::fromUtf8(app::LanguageFileName(start.settings.Language).data()))
             .toStdString());
 
     // Group files the program writes live in the per-user data folder, seeded from the
@@ -103,8 +105,10 @@ int main(int argc, char** argv) {
     const bool probe = qEnvironmentVariableIsSet("YORBEL_STARTUP_PROBE");
     if (probe) {
         QObject::connect(&main_window, &gui::TFrmMain::firstYearPainted, &application, [&clock] {
-            std::printf("first year window painted %lld ms after the process started (%lld ms after main)\n",
-                        MillisecondsSinceStart(clock), static_cast<long long>(clock.elapsed()));
+            std::printf(
+                "first year window painted %lld ms after the process started (%lld ms after "
+                "main)\n",
+                MillisecondsSinceStart(clock), static_cast<long long>(clock.elapsed()));
             std::fflush(stdout);
             QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         });

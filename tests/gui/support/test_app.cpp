@@ -9,8 +9,8 @@
 
 namespace yorbel::test {
 
-std::optional<gui::OpenChoice> ScriptedDialogs::GetOpenFile(QWidget*, const QString&, const QString&,
-                                                            const QString&) {
+std::optional<gui::OpenChoice> ScriptedDialogs::GetOpenFile(QWidget*, const QString&,
+                                                            const QString&, const QString&) {
     if (open_answers.empty()) {
         ++unexpected;
         return std::nullopt;
@@ -42,7 +42,8 @@ bool ScriptedDialogs::SetUpPrinter(QWidget*, QPrinter& printer) {
 }
 
 QMessageBox::StandardButton ScriptedDialogs::Ask(QWidget*, QMessageBox::Icon, const QString&,
-                                                 const QString& text, QMessageBox::StandardButtons) {
+                                                 const QString& text,
+                                                 QMessageBox::StandardButtons) {
     asked << text;
     if (ask_answers.empty()) {
         ++unexpected;
@@ -61,7 +62,8 @@ TestApp::TestApp() {
     const QString bin = QStringLiteral(YORBEL_BIN_DIR) + QLatin1Char('/');
     context_.ProgramFolder = dir_.filePath(QStringLiteral("program")) + QLatin1Char('/');
     QDir().mkpath(context_.ProgramFolder);
-    context_.Language = app::LanguageFile::Load((bin + QStringLiteral("english.spr")).toStdString());
+    context_.Language =
+        app::LanguageFile::Load((bin + QStringLiteral("english.spr")).toStdString());
     context_.Settings = app::StartSettings(store_).settings;
     context_.Settings.AdaptToFont = false;
     context_.Settings.YearFontName = "DejaVu Sans";

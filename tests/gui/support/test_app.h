@@ -5,7 +5,6 @@
 #include <QMessageBox>
 #include <QStringList>
 #include <QTemporaryDir>
-
 #include <deque>
 #include <memory>
 #include <optional>
@@ -22,7 +21,7 @@ namespace yorbel::test {
 // Answers every dialog from a script, and records what was shown. A dialog without a
 // scripted answer is cancelled and counted, so a test sees questions it did not expect.
 class ScriptedDialogs : public gui::Dialogs {
-public:
+  public:
     // An empty path stands for a cancelled dialog.
     std::deque<gui::OpenChoice> open_answers;
     std::deque<QString> save_answers;
@@ -36,11 +35,11 @@ public:
 
     std::optional<gui::OpenChoice> GetOpenFile(QWidget*, const QString&, const QString&,
                                                const QString&) override;
-    std::optional<QString> GetSaveFile(QWidget*, const QString& title, const QString&, const QString&,
-                                       const QString&) override;
+    std::optional<QString> GetSaveFile(QWidget*, const QString& title, const QString&,
+                                       const QString&, const QString&) override;
     bool SetUpPrinter(QWidget*, QPrinter& printer) override;
-    QMessageBox::StandardButton Ask(QWidget*, QMessageBox::Icon, const QString&, const QString& text,
-                                    QMessageBox::StandardButtons) override;
+    QMessageBox::StandardButton Ask(QWidget*, QMessageBox::Icon, const QString&,
+                                    const QString& text, QMessageBox::StandardButtons) override;
     void Tell(QWidget*, QMessageBox::Icon, const QString&, const QString& text) override;
 };
 
@@ -61,7 +60,7 @@ struct EventRow {
 // One run: temporary program and data folders, the English language file, default
 // settings in memory (sizeable windows), two groups.
 class TestApp {
-public:
+  public:
     TestApp();
     gui::AppContext& Context() { return context_; }
     ScriptedDialogs& Dialogs() { return dialogs_; }
@@ -70,7 +69,7 @@ public:
     // Writes a calendar file with these events; returns its path.
     QString MakeCalendar(const QString& name, const std::vector<EventRow>& events);
 
-private:
+  private:
     QTemporaryDir dir_;
     app::MemorySettingsStore store_;
     std::unique_ptr<data::Groups> groups_;
