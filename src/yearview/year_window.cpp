@@ -151,9 +151,7 @@ bool TFrmYear::OpenCalendar(const QString& path, QString* error) {
 }
 
 QString TFrmYear::ErrorText(const data::Error& error) const {
-    const std::string& translated = context_.Language.Text("Errors", error.Key());
-    if (!context_.Language.Has("Errors", error.Key())) return QString::fromStdString(error.what());
-    return QString::fromStdString(error.Format(translated));
+    return context_.ErrorText(error);
 }
 
 void TFrmYear::ReloadDisplaySettings() {

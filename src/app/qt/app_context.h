@@ -13,6 +13,7 @@
 #include "app/qt/dialogs.h"
 #include "app/settings.h"
 #include "calendar/dates.h"
+#include "data/error.h"
 #include "data/groups.h"
 
 namespace yorbel::gui {
@@ -37,6 +38,13 @@ struct AppContext {
 
     QString Text(std::string_view section, std::string_view key) const {
         return QString::fromStdString(Language.Text(section, key));
+    }
+
+    // A core error in the interface language: its template from the "Errors" section
+    // with its arguments, or the English text when the language file lacks the key.
+    QString ErrorText(const data::Error& error) const {
+        if (!Language.Has("Errors", error.Key())) return QString::fromStdString(error.what());
+        return QString::fromStdString(error.Format(Language.Text("Errors", error.Key())));
     }
 };
 

@@ -116,9 +116,16 @@ int main(int argc, char** argv) {
     main_window.show();
 
     QTimer::singleShot(0, &main_window, [&] {
+        if (!start.reset.empty()) {
+            QStringList names;
+            for (const std::string& name : start.reset) names << QString::fromStdString(name);
+            dialogs.Tell(
+                &main_window, QMessageBox::Warning, QStringLiteral("Yorbel"),
+                context.Text("FrmOptions", "SettingsReset").arg(names.join(QStringLiteral(", "))));
+        }
         if (groups_problem)
             dialogs.Tell(&main_window, QMessageBox::Warning, QStringLiteral("Yorbel"),
-                         QString::fromStdString(groups_problem->what()));
+                         context.ErrorText(*groups_problem));
         main_window.Start(files, start.first_run);
         if (probe && main_window.YearWindows().isEmpty()) {
             std::printf("no year window to paint\n");
