@@ -2,9 +2,12 @@
 // inspect mode and its hint, keyboard navigation, the caption and broken rules.
 #include "yearview/year_window.h"
 
+#include <QMenu>
 #include <QtTest>
 #include <memory>
+#include <optional>
 
+#include "data/events.h"
 #include "support/test_app.h"
 #include "yearview/win_color.h"
 
@@ -188,6 +191,54 @@ class YearWindowTest : public QObject {
         QTest::keyClick(window.get(), Qt::Key_Right);
         QCOMPARE(window->SelectedMonth(), 2);
         QCOMPARE(window->SelectedDay(), 1);
+    }
+
+    void eventCommandsGoThroughTheEditorAndRefresh() {
+        std::optional<int> asked_ev;
+        calendar::CivilDate asked_date;
+        app_->Context().EventEditor = [&](YearWindowLink& year, std::optional<int> ev_no,
+                                          const calendar::CivilDate& date) {
+            asked_ev = ev_no;
+            asked_date = date;
+            if (ev_no) return false;  // the edit is cancelled
+            data::Table& events = year.Calendar().CdsEvents();
+            events.Append();  // left pending, as the editor leaves it
+            events.SetText(data::Ev_name, "Added");
+            events.SetInteger(data::Ev_Type, 0);
+            events.SetInteger(data::Ev_repeat, data::RepeatNone);
+            events.SetText(data::Ev_from, calendar::DateText(date));
+            events.SetInteger(data::Ev_gp_no, test::kShownGroup);
+            return true;
+        };
+        auto window = OpenWindow(*app_, calendar_);
+        QVERIFY(window->PopupMenu()->actions()[0]->isEnabled());
+
+        // New event on the day a right click marked: the pending row is committed by the
+        // regeneration, painted, and the calendar counts as changed.
+        QTest::mousePress(window.get(), Qt::RightButton, {}, CellCentre(*window, 9, 21));
+        QVERIFY(window->NewEvent());
+        QVERIFY(!asked_ev);
+        QCOMPARE(asked_date, (calendar::CivilDate{21, 10, 2026}));
+        QVERIFY(window->isWindowModified());
+        QCOMPARE(window->Calendar().CdsEvents().RecordCount(), 4);
+        const QRect cell = window->DayCellRect(9, 21);
+        QCOMPARE(window->Bitmap().toImage().pixelColor((cell.topLeft() + QPoint(1, 1)) *
+                                                       window->Bitmap().devicePixelRatio()),
+                 QColor(Qt::yellow));  // still marked
+        QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 9, 22));
+        QCOMPARE(window->Bitmap().toImage().pixelColor((cell.topLeft() + QPoint(1, 1)) *
+                                                       window->Bitmap().devicePixelRatio()),
+                 WinColorToQColor(test::kShownColor));
+
+        // Edit event takes the first event of the day, of a hidden group too.
+        QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 1, 14));
+        QVERIFY(!window->EditEvent());  // cancelled
+        QCOMPARE(asked_ev, std::optional<int>(1));
+        // A day without events asks nothing.
+        asked_ev.reset();
+        QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 1, 16));
+        QVERIFY(!window->EditEvent());
+        QVERIFY(!asked_ev);
     }
 
     void captionNamesFileYearAndChanges() {
