@@ -367,6 +367,12 @@ TFrmYear* TFrmMain::OpenCalendarFileLocked(const QString& path, bool read_only,
     sub->setWindowIcon(MakeToolIcon(ToolIcon::App));
     year->resize(year->sizeHint());
     sub->adjustSize();
+    if (year->minimumSize() == year->maximumSize()) {
+        // A window whose size follows its font has a fixed border: it cannot be maximised.
+        sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+        sub->setFixedSize(sub->size());
+    }
     connect(year, &TFrmYear::yearShown, this, [this, year] {
         if (year == ActiveYearWindow()) {
             ShowActiveYear();
