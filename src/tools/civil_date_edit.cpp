@@ -5,11 +5,11 @@
 #include <QDate>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
-
 #include <algorithm>
 
 namespace yorbel::gui {
@@ -51,7 +51,9 @@ CivilDateEdit::CivilDateEdit(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     layout->addWidget(day_);
+    layout->addWidget(new QLabel(QStringLiteral("."), this));
     layout->addWidget(month_);
+    layout->addWidget(new QLabel(QStringLiteral("."), this));
     layout->addWidget(year_);
     layout->addWidget(popup_);
     setFocusProxy(day_);
@@ -105,6 +107,8 @@ void CivilDateEdit::ShowPopup() {
     frame->setFrameShape(QFrame::StyledPanel);
     auto* picker = new QCalendarWidget(frame);
     picker->setCalendar(system);
+    // Its week numbers would follow neither the chosen system nor the week-1 rule.
+    picker->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     picker->setDateRange(QDate(kFirstYear, 1, 1, system), QDate(kLastYear, 12, 31, system));
     const cal::CivilDate shown = Date();
     picker->setSelectedDate(QDate(shown.year, shown.month, shown.day, system));

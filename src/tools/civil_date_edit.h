@@ -16,7 +16,7 @@ namespace yorbel::gui {
 class CivilDateEdit : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit CivilDateEdit(QWidget* parent = nullptr);
 
     // Switching the system keeps the digits; a day the new system lacks (29 February
@@ -36,7 +36,7 @@ public:
 
     Q_SIGNAL void dateChanged();
 
-private:
+  private:
     void FitDayRange();
     void ShowPopup();
 

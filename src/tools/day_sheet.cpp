@@ -11,7 +11,6 @@
 #include <QPainterPath>
 #include <QScreen>
 #include <QVBoxLayout>
-
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -117,7 +116,8 @@ TFrmDayInfo::TFrmDayInfo(YearWindowLink& year, const cal::CivilDate& date)
     layout->setContentsMargins(8, 8, 8, 8);
     layout->setHorizontalSpacing(6);
     int row = 0;
-    for (QLabel* label : {lbDay_, lbDays_, lbWeeks_, lbJD_, lbJw_}) layout->addWidget(label, row++, 0, 1, 2);
+    for (QLabel* label : {lbDay_, lbDays_, lbWeeks_, lbJD_, lbJw_})
+        layout->addWidget(label, row++, 0, 1, 2);
     layout->addWidget(sunIcon_, row, 0, Qt::AlignVCenter);
     layout->addWidget(lbSaSu_, row++, 1);
     layout->addWidget(moonIcon_, row, 0, Qt::AlignVCenter);
@@ -149,7 +149,9 @@ TFrmDayInfo::TFrmDayInfo(YearWindowLink& year, const cal::CivilDate& date)
     ShowDate(date);
 }
 
-TFrmDayInfo::~TFrmDayInfo() { StorePosition(); }
+TFrmDayInfo::~TFrmDayInfo() {
+    StorePosition();
+}
 
 void TFrmDayInfo::ApplyTexts() {
     const AppContext& context = context_;
@@ -189,7 +191,8 @@ void TFrmDayInfo::ShowDate(const cal::CivilDate& date) {
 
     lbEvNames_->clear();
     numbers_.clear();
-    for (const data::DayEvent& event : data::ShownEventsOn(year_.Calendar().CdsEvDates(), cal::DateText(date_))) {
+    for (const data::DayEvent& event :
+         data::ShownEventsOn(year_.Calendar().CdsEvDates(), cal::DateText(date_))) {
         lbEvNames_->addItem(QString::fromStdString(event.name));
         numbers_.push_back(event.ev_no);
     }
@@ -197,7 +200,8 @@ void TFrmDayInfo::ShowDate(const cal::CivilDate& date) {
 
 int TFrmDayInfo::SelectedEvent() const {
     const int row = lbEvNames_->currentRow();
-    if (row < 0 || row >= static_cast<int>(numbers_.size()) || !lbEvNames_->item(row)->isSelected()) return -1;
+    if (row < 0 || row >= static_cast<int>(numbers_.size()) || !lbEvNames_->item(row)->isSelected())
+        return -1;
     return numbers_[static_cast<std::size_t>(row)];
 }
 
@@ -222,9 +226,9 @@ void TFrmDayInfo::iDeleteClick() {
     data::Table& events = year_.Calendar().CdsEvents();
     events.SetCurrentIndex("Ix_Ev_no");
     const bool found = events.GoToKey(data::Value{std::int32_t{ev_no}});
-    const QMessageBox::StandardButton answer =
-        context.Ui->Ask(this, QMessageBox::Warning, context.Text(kDayInfo, "Warning"),
-                        context.Text(kDayInfo, "ReallyDelete"), QMessageBox::Ok | QMessageBox::Cancel);
+    const QMessageBox::StandardButton answer = context.Ui->Ask(
+        this, QMessageBox::Warning, context.Text(kDayInfo, "Warning"),
+        context.Text(kDayInfo, "ReallyDelete"), QMessageBox::Ok | QMessageBox::Cancel);
     if (answer != QMessageBox::Ok || !found) return;
     const cal::CivilDate shown = date_;
     year_.DeleteEventByKey(ev_no);

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QWidget>
-
 #include <cstdint>
 #include <vector>
 
@@ -24,7 +23,7 @@ class YearWindowLink;
 class TFrmDayInfo : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     // A sheet for the year window, placed where the last one was closed (DayViewX,
     // DayViewY), showing the date. It lives as a child of the year window's widget.
     TFrmDayInfo(YearWindowLink& year, const calendar::CivilDate& date);
@@ -53,10 +52,10 @@ public:
     QListWidget* lbEvNames() const { return lbEvNames_; }
     QMenu* pmEdit() const { return pmEdit_; }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void ApplyTexts();
     void DrawIcons();
     void StorePosition();

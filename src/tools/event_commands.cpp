@@ -18,16 +18,16 @@ std::optional<cal::CivilDate> MarkedDate(const YearWindowLink& year) {
     const int month = year.SelectedMonth();
     if (day <= 0 || month < 0 || month > 11) return std::nullopt;
     const int shown = year.ShownYear();
-    return cal::CivilDate{std::min(day, cal::DaysInMonth(shown, month + 1, year.Gregorian())), month + 1,
-                          shown};
+    return cal::CivilDate{std::min(day, cal::DaysInMonth(shown, month + 1, year.Gregorian())),
+                          month + 1, shown};
 }
 
 bool RunNewEvent(YearWindowLink& year) {
     const cal::CivilDate date = MarkedDate(year).value_or(cal::CivilDate{1, 1, year.ShownYear()});
     bool added = false;
     try {
-        TFrmEvent editor(year.Widget(), year.Context(), year.Calendar().CdsEvents(), year.Gregorian(),
-                         false, date);
+        TFrmEvent editor(year.Widget(), year.Context(), year.Calendar().CdsEvents(),
+                         year.Gregorian(), false, date);
         added = editor.exec() == QDialog::Accepted;
     } catch (const data::Error& error) {
         year.Context().Ui->Tell(year.Widget(), QMessageBox::Critical, QString(),
@@ -53,7 +53,8 @@ bool RunEditEventByKey(YearWindowLink& year, int ev_no, const cal::CivilDate& de
         data::Table& events = year.Calendar().CdsEvents();
         events.SetCurrentIndex("Ix_Ev_no");
         if (!events.GoToKey(data::Value{std::int32_t{ev_no}})) return false;
-        TFrmEvent editor(year.Widget(), year.Context(), events, year.Gregorian(), true, default_date);
+        TFrmEvent editor(year.Widget(), year.Context(), events, year.Gregorian(), true,
+                         default_date);
         changed = editor.exec() == QDialog::Accepted;
     } catch (const data::Error& error) {
         year.Context().Ui->Tell(year.Widget(), QMessageBox::Critical, QString(),

@@ -11,7 +11,6 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-
 #include <cstdio>
 #include <type_traits>
 #include <variant>
@@ -49,9 +48,10 @@ std::string TwoDigits(int value) {
 
 // A date text's own date when it is one of the system; otherwise its day and month in
 // the fallback's year (a stored year that lacks the day, such as 29 February 1999).
-cal::CivilDate DateOfText(const std::string& text, int day, int month, const cal::CivilDate& fallback,
-                          bool gregorian) {
-    if (const auto date = cal::ParseDateText(text); date && cal::IsValidDate(*date, gregorian)) return *date;
+cal::CivilDate DateOfText(const std::string& text, int day, int month,
+                          const cal::CivilDate& fallback, bool gregorian) {
+    if (const auto date = cal::ParseDateText(text); date && cal::IsValidDate(*date, gregorian))
+        return *date;
     return cal::CivilDate{day, month, fallback.year};
 }
 
@@ -88,7 +88,13 @@ TFrmEvent::TFrmEvent(QWidget* owner, const AppContext& context, data::Table& eve
     connect(rbTypeDay_, &QRadioButton::toggled, this, &TFrmEvent::ApplyVisibility);
     connect(btnOk_, &QPushButton::clicked, this, &TFrmEvent::btnOkClick);
     connect(btnCancel_, &QPushButton::clicked, this, &QDialog::reject);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The place below the rule is as large as its largest content, so switching the rule
+    // never resizes the dialog; the dialog keeps at least its designed size (462 × 270).
+    QSize page;
+    for (QGroupBox* group : {GbEvTime_, gbWoMo_, gbDays_, gbJwDate_})
+        page = page.expandedTo(group->sizeHint());
+    rulePlace_->setMinimumSize(page);
+    setFixedSize(sizeHint().expandedTo(QSize(462, 270)));
 }
 
 void TFrmEvent::BuildControls() {
@@ -221,12 +227,11 @@ void TFrmEvent::BuildControls() {
     main->addLayout(top);
     main->addWidget(rulePlace_);
     main->addLayout(buttons);
-
-    // The dialog should be at least as roomy as its fixed design (462 × 270).
-    setMinimumSize(462, 270);
 }
 
-QString TFrmEvent::Text(const char* key) const { return context_.Text(kEvent, key); }
+QString TFrmEvent::Text(const char* key) const {
+    return context_.Text(kEvent, key);
+}
 
 void TFrmEvent::ApplyTexts() {
     const QLocale names = NamesLocale(context_.Settings);
@@ -238,8 +243,9 @@ void TFrmEvent::ApplyTexts() {
         cbMonat_->addItem(names.standaloneMonthName(month, QLocale::LongFormat));
 
     setWindowTitle(Text("Caption"));
-    for (QWidget* w : std::initializer_list<QWidget*>{Label1_, Label2_, Label3_, Label4_, Label5_, Label8_,
-                                                      lbDays_, lbEaster_, lbJDay_, lbJMonth_}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Label1_, Label2_, Label3_, Label4_, Label5_, Label8_,
+                                         lbDays_, lbEaster_, lbJDay_, lbJMonth_}) {
         static_cast<QLabel*>(w)->setText(Text(w->objectName().toLatin1().constData()));
     }
     for (QGroupBox* g : {GbEvTime_, gbWoMo_, gbDays_, gbJwDate_, rbType_})
@@ -250,7 +256,8 @@ void TFrmEvent::ApplyTexts() {
     btnCancel_->setText(Text("btnCancel"));
 
     cbWoche_->clear();
-    for (int i = 1; i <= 5; ++i) cbWoche_->addItem(Text(("cbWoche_Item" + std::to_string(i)).c_str()));
+    for (int i = 1; i <= 5; ++i)
+        cbWoche_->addItem(Text(("cbWoche_Item" + std::to_string(i)).c_str()));
     rbTypeDay_->setText(Text("rbType_Item1"));
     rbTypePeriod_->setText(Text("rbType_Item2"));
     cbRepeat_->clear();
@@ -306,7 +313,8 @@ void TFrmEvent::LoadRow() {
                 DtpFrom_->SetDate(r.date);
             } else if constexpr (std::is_same_v<R, data::YearlyRule>) {
                 // Shown in the year it was entered in.
-                DtpFrom_->SetDate(DateOfText(from, r.date.day, r.date.month, defaultDate_, gregorian_));
+                DtpFrom_->SetDate(
+                    DateOfText(from, r.date.day, r.date.month, defaultDate_, gregorian_));
             } else if constexpr (std::is_same_v<R, data::WeekOfMonthRule>) {
                 cbTag_->setCurrentIndex(r.weekday);
                 cbWoche_->setCurrentIndex(r.count - 1);
@@ -320,7 +328,8 @@ void TFrmEvent::LoadRow() {
                 cbTag_->setCurrentIndex(r.weekday);
                 cbWoche_->setCurrentIndex(r.count - 1);
                 (r.after ? RbNachDad_ : RbVorDad_)->setChecked(true);
-                DtpDad_->SetDate(DateOfText(to, r.reference.day, r.reference.month, defaultDate_, gregorian_));
+                DtpDad_->SetDate(
+                    DateOfText(to, r.reference.day, r.reference.month, defaultDate_, gregorian_));
             } else if constexpr (std::is_same_v<R, data::JewishRule>) {
                 cbJDay_->setCurrentIndex(r.day - 1);
                 cbJMonth_->setCurrentIndex(r.month - 1);
@@ -407,7 +416,8 @@ TFrmEvent::RuleTexts TFrmEvent::EncodeRule() const {
             t.to = cal::DateText(DtpDad_->Date());
             break;
         case data::RepeatJewish:
-            t.from = TwoDigits(cbJMonth_->currentIndex() + 1) + TwoDigits(cbJDay_->currentIndex() + 1);
+            t.from =
+                TwoDigits(cbJMonth_->currentIndex() + 1) + TwoDigits(cbJDay_->currentIndex() + 1);
             break;
         default:
             break;
@@ -425,7 +435,8 @@ bool TFrmEvent::Validate() {
         return false;
     }
     // Stored as it is, such a period would have no day at all.
-    if (period && cal::DayNumberOf(DtpTo_->Date(), gregorian_) < cal::DayNumberOf(DtpFrom_->Date(), gregorian_)) {
+    if (period && cal::DayNumberOf(DtpTo_->Date(), gregorian_) <
+                      cal::DayNumberOf(DtpFrom_->Date(), gregorian_)) {
         context_.Ui->Tell(this, QMessageBox::Warning, windowTitle(), Text("PeriodEndBeforeStart"));
         DtpTo_->setFocus();
         return false;
@@ -457,7 +468,8 @@ void TFrmEvent::btnOkClick() {
         }
     } catch (const data::Error& error) {
         events_.Cancel();
-        context_.Ui->Tell(this, QMessageBox::Critical, windowTitle(), ErrorMessage(context_, error));
+        context_.Ui->Tell(this, QMessageBox::Critical, windowTitle(),
+                          ErrorMessage(context_, error));
         return;
     }
     // The row stays pending: the generation that follows commits it.

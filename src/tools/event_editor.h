@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QDialog>
-
 #include <optional>
 #include <string>
 
@@ -33,7 +32,7 @@ class CivilDateEdit;
 class TFrmEvent : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     // In edit mode the events table must stand on the row to edit. default_date fills the
     // date pickers (all three in new mode, those the rule leaves unused in edit mode).
     TFrmEvent(QWidget* owner, const AppContext& context, data::Table& events, bool gregorian,
@@ -67,7 +66,7 @@ public:
     QGroupBox* gbDays() const { return gbDays_; }
     QGroupBox* gbJwDate() const { return gbJwDate_; }
 
-private:
+  private:
     // The rule fields as the controls would write them.
     struct RuleTexts {
         int type = 0;

@@ -11,7 +11,9 @@ namespace {
 
 constexpr const char* kDayInfo = "FrmDayInfo";
 
-QString TwoDigits(int value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); }
+QString TwoDigits(int value) {
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
 
 QString Text(const app::LanguageFile& language, const char* key) {
     return QString::fromStdString(language.Text(kDayInfo, key));

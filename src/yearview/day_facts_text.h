@@ -4,7 +4,6 @@
 
 #include <QLocale>
 #include <QString>
-
 #include <optional>
 
 #include "calendar/dayfacts.h"
@@ -22,7 +21,9 @@ namespace yorbel::gui {
 QLocale NamesLocale(const app::Settings& settings);
 
 // Qt numbers weekdays 1 Monday … 7 Sunday.
-constexpr int QtDayOfSundayBased(int weekday) { return weekday == 0 ? 7 : weekday; }
+constexpr int QtDayOfSundayBased(int weekday) {
+    return weekday == 0 ? 7 : weekday;
+}
 
 // "hh:nn", or a dash where the body neither rises nor sets that day.
 QString ClockText(const std::optional<calendar::ClockHm>& time);

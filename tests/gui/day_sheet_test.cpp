@@ -1,5 +1,7 @@
 // The day sheet: the facts of a date in both languages, the events of shown groups, and
 // the popup menu's new, edit and delete on the year window's calendar.
+#include "tools/day_sheet.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -16,7 +18,6 @@
 #include "support/link_double.h"
 #include "support/test_app.h"
 #include "tools/civil_date_edit.h"
-#include "tools/day_sheet.h"
 #include "tools/event_editor.h"
 
 using namespace yorbel;
@@ -41,7 +42,7 @@ int AddEvent(data::Table& events, const char* name, int repeat, const char* from
 class DaySheetTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void factsOfSeventhDecember2026();
     void germanNamesUnderTheGermanInterface();
     void listsEventsOfShownGroupsOnly();
@@ -74,8 +75,8 @@ void DaySheetTest::factsOfSeventhDecember2026() {
 
 void DaySheetTest::germanNamesUnderTheGermanInterface() {
     test::TestApp app;
-    app.Context().Language =
-        app::LanguageFile::Load(std::string(YORBEL_BIN_DIR) + "/" + std::string(app::LanguageFileName(0)));
+    app.Context().Language = app::LanguageFile::Load(std::string(YORBEL_BIN_DIR) + "/" +
+                                                     std::string(app::LanguageFileName(0)));
     app.Context().Settings.Language = 0;
     test::LinkDouble year(app.Context(), 2026);
     gui::TFrmDayInfo sheet(year, {7, 12, 2026});
@@ -89,9 +90,11 @@ void DaySheetTest::listsEventsOfShownGroupsOnly() {
     test::TestApp app;
     test::LinkDouble year(app.Context(), 2026);
     data::Table& events = year.Calendar().CdsEvents();
-    const int first = AddEvent(events, "Nikolaus", data::RepeatYearly, "20000206", test::kShownGroup);
+    const int first =
+        AddEvent(events, "Nikolaus", data::RepeatYearly, "20000206", test::kShownGroup);
     AddEvent(events, "hidden", data::RepeatNone, "20260206", test::kHiddenGroup);
-    const int third = AddEvent(events, "second shown", data::RepeatNone, "20260206", test::kShownGroup);
+    const int third =
+        AddEvent(events, "second shown", data::RepeatNone, "20260206", test::kShownGroup);
     year.ShowYear(2026);
     gui::TFrmDayInfo sheet(year, {6, 2, 2026});
     QCOMPARE(sheet.lbEvNames()->count(), 2);
@@ -156,9 +159,12 @@ void DaySheetTest::newAndEditFromThePopup() {
     gui::TFrmDayInfo sheet(year, {15, 3, 2026});
 
     // The popup offers edit and delete only on a selected line.
-    QMetaObject::invokeMethod(sheet.lbEvNames(), "customContextMenuRequested", Q_ARG(QPoint, QPoint(5, 5)));
+    QMetaObject::invokeMethod(sheet.lbEvNames(), "customContextMenuRequested",
+                              Q_ARG(QPoint, QPoint(5, 5)));
     sheet.pmEdit()->hide();
-    const auto action = [&sheet](const char* name) { return sheet.pmEdit()->findChild<QAction*>(name); };
+    const auto action = [&sheet](const char* name) {
+        return sheet.pmEdit()->findChild<QAction*>(name);
+    };
     QVERIFY(action("iNew")->isEnabled());
     QVERIFY(!action("iEdit")->isEnabled());
     QVERIFY(!action("iDelete")->isEnabled());
@@ -173,7 +179,8 @@ void DaySheetTest::newAndEditFromThePopup() {
     QCOMPARE(sheet.lbEvNames()->item(0)->text(), QStringLiteral("Ides of March"));
 
     sheet.lbEvNames()->setCurrentRow(0);
-    QMetaObject::invokeMethod(sheet.lbEvNames(), "customContextMenuRequested", Q_ARG(QPoint, QPoint(5, 5)));
+    QMetaObject::invokeMethod(sheet.lbEvNames(), "customContextMenuRequested",
+                              Q_ARG(QPoint, QPoint(5, 5)));
     sheet.pmEdit()->hide();
     QVERIFY(action("iEdit")->isEnabled());
     QVERIFY(action("iDelete")->isEnabled());

@@ -1,6 +1,8 @@
 // The event editor: every rule kind written in the stored encoding and expanded into the
 // right days, rules loaded back into the controls, edits that keep what was not changed,
 // and the inputs it refuses.
+#include "tools/event_editor.h"
+
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -8,7 +10,6 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
-
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,7 +20,6 @@
 #include "support/link_double.h"
 #include "support/test_app.h"
 #include "tools/civil_date_edit.h"
-#include "tools/event_editor.h"
 
 using namespace yorbel;
 namespace cal = yorbel::calendar;
@@ -62,14 +62,16 @@ int AddRow(data::Table& events, const StoredRow& row) {
     return ev_no;
 }
 
-void Ok(gui::TFrmEvent& editor) { QTest::mouseClick(editor.btnOk(), Qt::LeftButton); }
+void Ok(gui::TFrmEvent& editor) {
+    QTest::mouseClick(editor.btnOk(), Qt::LeftButton);
+}
 
 }  // namespace
 
 class EventEditorTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void newEventOfEveryRuleKind();
     void newEventStartsOnTheMarkedDay();
     void storedRulesLoadIntoTheControls();
@@ -88,16 +90,25 @@ void EventEditorTest::newEventOfEveryRuleKind() {
         std::vector<std::string> dates2026;
     };
     const std::vector<Case> cases = {
-        {"once", [](gui::TFrmEvent& e) { e.DtpFrom()->SetDate({15, 3, 2026}); },
-         {"once", 0, data::RepeatNone, "20260315", std::nullopt, {}}, {"20260315"}},
-        {"once in another year", [](gui::TFrmEvent& e) { e.DtpFrom()->SetDate({15, 3, 2025}); },
-         {"once in another year", 0, data::RepeatNone, "20250315", std::nullopt, {}}, {}},
+        {"once",
+         [](gui::TFrmEvent& e) {
+             e.DtpFrom()->SetDate({15, 3, 2026});
+         },
+         {"once", 0, data::RepeatNone, "20260315", std::nullopt, {}},
+         {"20260315"}},
+        {"once in another year",
+         [](gui::TFrmEvent& e) {
+             e.DtpFrom()->SetDate({15, 3, 2025});
+         },
+         {"once in another year", 0, data::RepeatNone, "20250315", std::nullopt, {}},
+         {}},
         {"yearly",
          [](gui::TFrmEvent& e) {
              e.cbRepeat()->setCurrentIndex(data::RepeatYearly);
              e.DtpFrom()->SetDate({4, 7, 2020});
          },
-         {"yearly", 0, data::RepeatYearly, "20200704", std::nullopt, {}}, {"20260704"}},
+         {"yearly", 0, data::RepeatYearly, "20200704", std::nullopt, {}},
+         {"20260704"}},
         {"second Monday of March",
          [](gui::TFrmEvent& e) {
              e.cbRepeat()->setCurrentIndex(data::RepeatWeekOfMonth);
@@ -105,27 +116,31 @@ void EventEditorTest::newEventOfEveryRuleKind() {
              e.cbTag()->setCurrentIndex(1);
              e.cbMonat()->setCurrentIndex(2);
          },
-         {"second Monday of March", 0, data::RepeatWeekOfMonth, "010203", std::nullopt, {}}, {"20260309"}},
+         {"second Monday of March", 0, data::RepeatWeekOfMonth, "010203", std::nullopt, {}},
+         {"20260309"}},
         {"Good Friday",
          [](gui::TFrmEvent& e) {
              e.cbRepeat()->setCurrentIndex(data::RepeatEaster);
              e.ebDays()->setValue(2);
              e.rbVor()->click();
          },
-         {"Good Friday", 0, data::RepeatEaster, "-2", std::nullopt, {}}, {"20260403"}},
+         {"Good Friday", 0, data::RepeatEaster, "-2", std::nullopt, {}},
+         {"20260403"}},
         {"Whit Sunday",
          [](gui::TFrmEvent& e) {
              e.cbRepeat()->setCurrentIndex(data::RepeatEaster);
              e.ebDays()->setValue(49);
              e.rbNach()->click();
          },
-         {"Whit Sunday", 0, data::RepeatEaster, "49", std::nullopt, {}}, {"20260524"}},
+         {"Whit Sunday", 0, data::RepeatEaster, "49", std::nullopt, {}},
+         {"20260524"}},
         {"Saturday before fourth Advent",
          [](gui::TFrmEvent& e) {
              e.cbRepeat()->setCurrentIndex(data::RepeatAdvent);
              e.ebDays()->setValue(1);
          },
-         {"Saturday before fourth Advent", 0, data::RepeatAdvent, "1", std::nullopt, {}}, {"20261219"}},
+         {"Saturday before fourth Advent", 0, data::RepeatAdvent, "1", std::nullopt, {}},
+         {"20261219"}},
         {"first Sunday after 11 November",
          [](gui::TFrmEvent& e) {
              e.cbRepeat()->setCurrentIndex(data::RepeatNearDate);
@@ -152,7 +167,8 @@ void EventEditorTest::newEventOfEveryRuleKind() {
              e.cbJMonth()->setCurrentIndex(4);
              e.cbJDay()->setCurrentIndex(14);
          },
-         {"15 Shevat", 0, data::RepeatJewish, "0515", std::nullopt, {}}, {"20260202"}},
+         {"15 Shevat", 0, data::RepeatJewish, "0515", std::nullopt, {}},
+         {"20260202"}},
         {"period over the turn of the year",
          [](gui::TFrmEvent& e) {
              e.rbTypePeriod()->click();
@@ -180,9 +196,11 @@ void EventEditorTest::newEventOfEveryRuleKind() {
         StoredRow expected = c.stored;
         expected.group = current_group;
         const StoredRow row = ReadRow(year.Calendar().CdsEvents(), 1);
-        QVERIFY2(row.name == expected.name && row.type == expected.type && row.repeat == expected.repeat &&
-                     row.from == expected.from && row.to == expected.to && row.group == expected.group,
-                 (std::string(c.name) + ": stored " + row.from + " / " + row.to.value_or("null")).c_str());
+        QVERIFY2(row.name == expected.name && row.type == expected.type &&
+                     row.repeat == expected.repeat && row.from == expected.from &&
+                     row.to == expected.to && row.group == expected.group,
+                 (std::string(c.name) + ": stored " + row.from + " / " + row.to.value_or("null"))
+                     .c_str());
         QVERIFY2(year.DatesOf(1) == c.dates2026, c.name);
     }
 }
@@ -213,12 +231,17 @@ void EventEditorTest::storedRulesLoadIntoTheControls() {
     data::Table& events = year.Calendar().CdsEvents();
     const int easter0 = AddRow(events, {"Easter", 0, data::RepeatEaster, "0", std::nullopt, {}});
     const int easter3 = AddRow(events, {"Easter+3", 0, data::RepeatEaster, "3", std::nullopt, {}});
-    const int near_after = AddRow(events, {"after", 0, data::RepeatNearDate, "030201", "20191111", {}});
-    const int near_before = AddRow(events, {"before", 0, data::RepeatNearDate, "060300", "20190301", {}});
+    const int near_after =
+        AddRow(events, {"after", 0, data::RepeatNearDate, "030201", "20191111", {}});
+    const int near_before =
+        AddRow(events, {"before", 0, data::RepeatNearDate, "060300", "20190301", {}});
     const int jewish = AddRow(events, {"Adar", 0, data::RepeatJewish, "0614", std::nullopt, {}});
-    const int yearly = AddRow(events, {"yearly", 0, data::RepeatYearly, "20240229", std::nullopt, {}});
-    const int week = AddRow(events, {"week", 0, data::RepeatWeekOfMonth, "000510", std::nullopt, {}});
-    const int period = AddRow(events, {"period", 1, data::RepeatAdvent, "20260105", "20260110", {}});
+    const int yearly =
+        AddRow(events, {"yearly", 0, data::RepeatYearly, "20240229", std::nullopt, {}});
+    const int week =
+        AddRow(events, {"week", 0, data::RepeatWeekOfMonth, "000510", std::nullopt, {}});
+    const int period =
+        AddRow(events, {"period", 1, data::RepeatAdvent, "20260105", "20260110", {}});
 
     const auto open = [&](int ev_no) {
         events.SetCurrentIndex("Ix_Ev_no");
@@ -313,8 +336,9 @@ void EventEditorTest::editingOnlyTheNameKeepsTheRule() {
         StoredRow expected = rows[i];
         expected.name += " (renamed)";
         const StoredRow row = ReadRow(events, numbers[i]);
-        QVERIFY2(row.name == expected.name && row.type == expected.type && row.repeat == expected.repeat &&
-                     row.from == expected.from && row.to == expected.to && row.group == expected.group,
+        QVERIFY2(row.name == expected.name && row.type == expected.type &&
+                     row.repeat == expected.repeat && row.from == expected.from &&
+                     row.to == expected.to && row.group == expected.group,
                  rows[i].name.c_str());
     }
     QCOMPARE(events.RecordCount(), static_cast<int>(rows.size()));
@@ -349,8 +373,8 @@ void EventEditorTest::periodDisablesTheRuleList() {
     test::TestApp app;
     test::LinkDouble year(app.Context(), 2026);
     for (int rule = 0; rule < 7; ++rule) {
-        gui::TFrmEvent editor(year.Widget(), app.Context(), year.Calendar().CdsEvents(), true, false,
-                              {7, 12, 2026});
+        gui::TFrmEvent editor(year.Widget(), app.Context(), year.Calendar().CdsEvents(), true,
+                              false, {7, 12, 2026});
         editor.cbRepeat()->setCurrentIndex(rule);
         editor.rbTypePeriod()->click();
         QVERIFY(!editor.cbRepeat()->isEnabled());
@@ -360,8 +384,10 @@ void EventEditorTest::periodDisablesTheRuleList() {
             QVERIFY(!other->isVisibleTo(&editor));
         editor.rbTypeDay()->click();
         QVERIFY(editor.cbRepeat()->isEnabled());
-        const int shown = int(editor.GbEvTime()->isVisibleTo(&editor)) + int(editor.gbWoMo()->isVisibleTo(&editor)) +
-                          int(editor.gbDays()->isVisibleTo(&editor)) + int(editor.gbJwDate()->isVisibleTo(&editor));
+        const int shown = int(editor.GbEvTime()->isVisibleTo(&editor)) +
+                          int(editor.gbWoMo()->isVisibleTo(&editor)) +
+                          int(editor.gbDays()->isVisibleTo(&editor)) +
+                          int(editor.gbJwDate()->isVisibleTo(&editor));
         QCOMPARE(shown, 1);
     }
 }
@@ -414,7 +440,8 @@ void EventEditorTest::refusedInput() {
         editor.DtpTo()->SetDate({9, 5, 2026});
         Ok(editor);
         QCOMPARE(editor.result(), int(QDialog::Rejected));
-        QCOMPARE(app.Dialogs().told.value(0), app.Context().Text("FrmEvent", "PeriodEndBeforeStart"));
+        QCOMPARE(app.Dialogs().told.value(0),
+                 app.Context().Text("FrmEvent", "PeriodEndBeforeStart"));
         QCOMPARE(events.GetState(), data::Table::State::Browse);
         // A one-day period is fine.
         editor.DtpTo()->SetDate({10, 5, 2026});
@@ -441,7 +468,8 @@ void EventEditorTest::cancelWritesNothing() {
     test::TestApp app;
     test::LinkDouble year(app.Context(), 2026);
     year.Mark(11, 7);
-    test::OnNextEditor([](gui::TFrmEvent& editor) { QTest::mouseClick(editor.btnCancel(), Qt::LeftButton); });
+    test::OnNextEditor(
+        [](gui::TFrmEvent& editor) { QTest::mouseClick(editor.btnCancel(), Qt::LeftButton); });
     QVERIFY(!year.NewEvent());
     QCOMPARE(year.Calendar().CdsEvents().RecordCount(), 0);
     QVERIFY(!year.Calendar().Modified());

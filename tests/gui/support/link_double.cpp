@@ -29,8 +29,12 @@ LinkDouble::LinkDouble(gui::AppContext& context, int year)
     tables_.OpenCalendar({});
 }
 
-int LinkDouble::WeekStart() const { return app::WeekStartDay(context_.Settings); }
-int LinkDouble::WeekOneRule() const { return app::WeekOneRule(context_.Settings); }
+int LinkDouble::WeekStart() const {
+    return app::WeekStartDay(context_.Settings);
+}
+int LinkDouble::WeekOneRule() const {
+    return app::WeekOneRule(context_.Settings);
+}
 
 bool LinkDouble::ShowYear(int year) {
     year_ = year;
@@ -43,8 +47,12 @@ void LinkDouble::DeleteEventByKey(int ev_no) {
     if (data::DeleteEvent(tables_, ev_no)) ShowYear(year_);
 }
 
-bool LinkDouble::NewEvent() { return gui::RunNewEvent(*this); }
-bool LinkDouble::EditEvent() { return gui::RunEditEvent(*this); }
+bool LinkDouble::NewEvent() {
+    return gui::RunNewEvent(*this);
+}
+bool LinkDouble::EditEvent() {
+    return gui::RunEditEvent(*this);
+}
 bool LinkDouble::EditEventByKey(int ev_no, const calendar::CivilDate& default_date) {
     return gui::RunEditEventByKey(*this, ev_no, default_date);
 }

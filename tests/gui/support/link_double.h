@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QWidget>
-
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,7 +21,7 @@ namespace yorbel::test {
 void OnNextEditor(std::function<void(gui::TFrmEvent&)> act);
 
 class LinkDouble : public gui::YearWindowLink {
-public:
+  public:
     LinkDouble(gui::AppContext& context, int year);
 
     data::EventTables& Calendar() override { return tables_; }
@@ -42,12 +41,15 @@ public:
     bool EditEventByKey(int ev_no, const calendar::CivilDate& default_date) override;
 
     void SetGregorian(bool gregorian) { gregorian_ = gregorian; }
-    void Mark(int month_index, int day) { month_ = month_index; day_ = day; }
+    void Mark(int month_index, int day) {
+        month_ = month_index;
+        day_ = day;
+    }
     int ShowCount() const { return shows_; }
     // Dates ("yyyymmdd") of the event's occurrences in the shown year, in table order.
     std::vector<std::string> DatesOf(int ev_no);
 
-private:
+  private:
     gui::AppContext& context_;
     data::EventTables tables_;
     QWidget widget_;
