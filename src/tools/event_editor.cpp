@@ -20,8 +20,8 @@
 #include "data/groups.h"
 #include "data/rule_dates.h"
 #include "tools/civil_date_edit.h"
-#include "tools/event_commands.h"
 #include "yearview/day_facts_text.h"
+#include "yearview/year_window_link.h"
 
 namespace yorbel::gui {
 
@@ -55,7 +55,19 @@ cal::CivilDate DateOfText(const std::string& text, int day, int month,
     return cal::CivilDate{day, month, fallback.year};
 }
 
+// A core error in the interface's language, English when the language file lacks it.
+QString ErrorMessage(const AppContext& context, const data::Error& error) {
+    if (!context.Language.Has("Errors", error.Key())) return QString::fromStdString(error.what());
+    return QString::fromStdString(error.Format(context.Language.Text("Errors", error.Key())));
+}
+
 }  // namespace
+
+bool OpenEventEditor(YearWindowLink& year, std::optional<int> ev_no, const cal::CivilDate& date) {
+    TFrmEvent editor(year.Widget(), year.Context(), year.Calendar().CdsEvents(), year.Gregorian(),
+                     ev_no.has_value(), date);
+    return editor.exec() == QDialog::Accepted;
+}
 
 TFrmEvent::TFrmEvent(QWidget* owner, const AppContext& context, data::Table& events, bool gregorian,
                      bool edit_mode, const cal::CivilDate& default_date)

@@ -28,6 +28,14 @@ namespace yorbel::gui {
 
 struct AppContext;
 class CivilDateEdit;
+class YearWindowLink;
+
+// The event editor as the year window's commands open it (the AppContext's EventEditor):
+// modal, on the year window's events, in new mode without an event number and in edit
+// mode on the current events row otherwise. True when the user confirmed; the caller
+// then marks the calendar changed and shows the year again, which commits the row.
+bool OpenEventEditor(YearWindowLink& year, std::optional<int> ev_no,
+                     const calendar::CivilDate& date);
 
 class TFrmEvent : public QDialog {
     Q_OBJECT

@@ -7,16 +7,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
 
 #include "app/language_file.h"
+#include "app/qt/main_window.h"
 #include "app/settings.h"
 #include "data/events.h"
-#include "support/link_double.h"
 #include "support/test_app.h"
+#include "support/year_for_tools.h"
 #include "tools/civil_date_edit.h"
 #include "tools/event_editor.h"
 
@@ -49,13 +52,15 @@ class DaySheetTest : public QObject {
     void deleteRemovesTheEventFromEveryDay();
     void newAndEditFromThePopup();
     void keepsItsPlaceInTheSettings();
+    void followsTheMarkAndInspectMode();
+    void onlyTheActiveWindowShowsItsSheet();
 };
 
 void DaySheetTest::factsOfSeventhDecember2026() {
     test::TestApp app;
     // The default settings: weeks start on Monday, week 1 is the first with four days.
-    test::LinkDouble year(app.Context(), 2026);
-    gui::TFrmDayInfo sheet(year, {7, 12, 2026});
+    auto year = test::OpenYear(app, 2026, 7, 12);
+    gui::TFrmDayInfo sheet(*year, {7, 12, 2026});
     QCOMPARE(sheet.lbDay()->text(), QStringLiteral("Monday, 7. December 2026"));
     QCOMPARE(sheet.lbDays()->text(), QStringLiteral("Day 341 / 24 days left"));
     QCOMPARE(sheet.lbWeeks()->text(), QStringLiteral("Week 50 / 3 weeks left"));
@@ -78,8 +83,8 @@ void DaySheetTest::germanNamesUnderTheGermanInterface() {
     app.Context().Language = app::LanguageFile::Load(std::string(YORBEL_BIN_DIR) + "/" +
                                                      std::string(app::LanguageFileName(0)));
     app.Context().Settings.Language = 0;
-    test::LinkDouble year(app.Context(), 2026);
-    gui::TFrmDayInfo sheet(year, {7, 12, 2026});
+    auto year = test::OpenYear(app, 2026, 7, 12);
+    gui::TFrmDayInfo sheet(*year, {7, 12, 2026});
     QCOMPARE(sheet.lbDay()->text(), QStringLiteral("Montag, 7. Dezember 2026"));
     QCOMPARE(sheet.lbDays()->text(), QString::fromUtf8("Tag 341 / 24 Tage übrig"));
     QCOMPARE(sheet.windowTitle(), QStringLiteral("Kalenderblatt"));
@@ -88,15 +93,15 @@ void DaySheetTest::germanNamesUnderTheGermanInterface() {
 
 void DaySheetTest::listsEventsOfShownGroupsOnly() {
     test::TestApp app;
-    test::LinkDouble year(app.Context(), 2026);
-    data::Table& events = year.Calendar().CdsEvents();
+    auto year = test::OpenYear(app, 2026, 7, 12);
+    data::Table& events = year->Calendar().CdsEvents();
     const int first =
         AddEvent(events, "Nikolaus", data::RepeatYearly, "20000206", test::kShownGroup);
     AddEvent(events, "hidden", data::RepeatNone, "20260206", test::kHiddenGroup);
     const int third =
         AddEvent(events, "second shown", data::RepeatNone, "20260206", test::kShownGroup);
-    year.ShowYear(2026);
-    gui::TFrmDayInfo sheet(year, {6, 2, 2026});
+    year->ShowYear(2026);
+    gui::TFrmDayInfo sheet(*year, {6, 2, 2026});
     QCOMPARE(sheet.lbEvNames()->count(), 2);
     QCOMPARE(sheet.lbEvNames()->item(0)->text(), QStringLiteral("Nikolaus"));
     QCOMPARE(sheet.lbEvNames()->item(1)->text(), QStringLiteral("second shown"));
@@ -108,8 +113,8 @@ void DaySheetTest::listsEventsOfShownGroupsOnly() {
 
 void DaySheetTest::deleteRemovesTheEventFromEveryDay() {
     test::TestApp app;
-    test::LinkDouble year(app.Context(), 2026);
-    data::Table& events = year.Calendar().CdsEvents();
+    auto year = test::OpenYear(app, 2026, 7, 12);
+    data::Table& events = year->Calendar().CdsEvents();
     const int period_no = events.NextAutoIncrement();
     events.Append();
     events.SetText(data::Ev_name, "holidays");
@@ -120,10 +125,10 @@ void DaySheetTest::deleteRemovesTheEventFromEveryDay() {
     events.SetInteger(data::Ev_gp_no, test::kShownGroup);
     events.Post();
     const int other = AddEvent(events, "other", data::RepeatNone, "20260801", test::kShownGroup);
-    year.ShowYear(2026);
-    QCOMPARE(year.DatesOf(period_no).size(), std::size_t{26});
+    year->ShowYear(2026);
+    QCOMPARE(test::DatesOf(*year, period_no).size(), std::size_t{26});
 
-    gui::TFrmDayInfo sheet(year, {1, 8, 2026});
+    gui::TFrmDayInfo sheet(*year, {1, 8, 2026});
     QCOMPARE(sheet.lbEvNames()->count(), 2);
 
     // Nothing selected: nothing to delete, nothing asked.
@@ -135,15 +140,15 @@ void DaySheetTest::deleteRemovesTheEventFromEveryDay() {
     sheet.iDeleteClick();
     QCOMPARE(app.Dialogs().asked.value(0), app.Context().Text("FrmDayInfo", "ReallyDelete"));
     QCOMPARE(events.RecordCount(), 2);
-    QVERIFY(!year.Calendar().Modified());
+    QVERIFY(!year->Calendar().Modified());
 
     sheet.lbEvNames()->setCurrentRow(0);
     app.Dialogs().ask_answers = {QMessageBox::Ok};
     sheet.iDeleteClick();
     QCOMPARE(events.RecordCount(), 1);
-    QVERIFY(year.Calendar().Modified());
-    QVERIFY(year.DatesOf(period_no).empty());
-    QCOMPARE(year.DatesOf(other), std::vector<std::string>{"20260801"});
+    QVERIFY(year->Calendar().Modified());
+    QVERIFY(test::DatesOf(*year, period_no).empty());
+    QCOMPARE(test::DatesOf(*year, other), std::vector<std::string>{"20260801"});
     QCOMPARE(sheet.lbEvNames()->count(), 1);
     QCOMPARE(sheet.Date(), (cal::CivilDate{1, 8, 2026}));
     for (const cal::CivilDate& day : {cal::CivilDate{20, 7, 2026}, cal::CivilDate{14, 8, 2026}}) {
@@ -154,9 +159,8 @@ void DaySheetTest::deleteRemovesTheEventFromEveryDay() {
 
 void DaySheetTest::newAndEditFromThePopup() {
     test::TestApp app;
-    test::LinkDouble year(app.Context(), 2026);
-    year.Mark(2, 15);
-    gui::TFrmDayInfo sheet(year, {15, 3, 2026});
+    auto year = test::OpenYear(app, 2026, 15, 3);
+    gui::TFrmDayInfo sheet(*year, {15, 3, 2026});
 
     // The popup offers edit and delete only on a selected line.
     QMetaObject::invokeMethod(sheet.lbEvNames(), "customContextMenuRequested",
@@ -191,14 +195,14 @@ void DaySheetTest::newAndEditFromThePopup() {
     });
     action("iEdit")->trigger();
     QCOMPARE(sheet.lbEvNames()->count(), 0);  // moved to the next day
-    QCOMPARE(year.DatesOf(1), std::vector<std::string>{"20260316"});
+    QCOMPARE(test::DatesOf(*year, 1), std::vector<std::string>{"20260316"});
 }
 
 void DaySheetTest::keepsItsPlaceInTheSettings() {
     test::TestApp app;
-    test::LinkDouble year(app.Context(), 2026);
+    auto year = test::OpenYear(app, 2026, 7, 12);
     {
-        QPointer<gui::TFrmDayInfo> sheet = new gui::TFrmDayInfo(year, {7, 12, 2026});
+        QPointer<gui::TFrmDayInfo> sheet = new gui::TFrmDayInfo(*year, {7, 12, 2026});
         sheet->move(123, 77);
         sheet->show();
         sheet->close();  // closing frees it
@@ -207,8 +211,79 @@ void DaySheetTest::keepsItsPlaceInTheSettings() {
     }
     QCOMPARE(app::ReadDayViewPosition(app.Store(), 1), 123);
     QCOMPARE(app::ReadDayViewPosition(app.Store(), 2), 77);
-    gui::TFrmDayInfo again(year, {7, 12, 2026});
+    gui::TFrmDayInfo again(*year, {7, 12, 2026});
     QCOMPARE(again.pos(), QPoint(123, 77));
+}
+
+void DaySheetTest::followsTheMarkAndInspectMode() {
+    test::TestApp app;
+    auto year = test::OpenYear(app, 2026, 15, 3);
+    QVERIFY(!year->DaySheet());
+    const auto centre = [&year](int month, int day) {
+        return year->DayCellRect(month, day).center();
+    };
+
+    QTest::mouseDClick(year.get(), Qt::LeftButton, {}, centre(11, 7));
+    QPointer<gui::TFrmDayInfo> sheet = year->DaySheet();
+    QVERIFY(sheet && sheet->isVisible());
+    QCOMPARE(sheet->Date(), (cal::CivilDate{7, 12, 2026}));
+
+    // Closing frees it; Enter opens a new one on the marked day.
+    sheet->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(sheet.isNull() && !year->DaySheet());
+    QTest::keyClick(year.get(), Qt::Key_Return);
+    sheet = year->DaySheet();
+    QVERIFY(sheet && sheet->isVisible());
+    QCOMPARE(sheet->Date(), (cal::CivilDate{7, 12, 2026}));
+
+    QTest::mouseClick(year.get(), Qt::LeftButton, {}, centre(7, 1));
+    QCOMPARE(sheet->Date(), (cal::CivilDate{1, 8, 2026}));
+    QTest::keyClick(year.get(), Qt::Key_Right);
+    QCOMPARE(sheet->Date(), (cal::CivilDate{2, 8, 2026}));
+    year->ShowYear(2027);  // the mark keeps its day and month
+    QCOMPARE(sheet->Date(), (cal::CivilDate{2, 8, 2027}));
+
+    // In inspect mode the sheet follows the pointer and the hint box stays hidden.
+    year->SetInspectMode(true);
+    const QPoint at = centre(1, 3);
+    QMouseEvent move(QEvent::MouseMove, at, year->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(year.get(), &move);
+    QCOMPARE(sheet->Date(), (cal::CivilDate{3, 2, 2027}));
+    QVERIFY(!year->HintVisible());
+    // Regeneration leaves the inspected day on the sheet.
+    year->ShowYear(2027);
+    QCOMPARE(sheet->Date(), (cal::CivilDate{3, 2, 2027}));
+
+    // With no day marked the command shows 1 January.
+    year->PopupMenu()->findChild<QAction*>("iInfoWin")->trigger();
+    QCOMPARE(sheet->Date(), (cal::CivilDate{1, 1, 2027}));
+}
+
+void DaySheetTest::onlyTheActiveWindowShowsItsSheet() {
+    test::TestApp app;
+    const QString first = app.MakeCalendar(QStringLiteral("First.yrb"), {});
+    const QString second = app.MakeCalendar(QStringLiteral("Second.yrb"), {});
+    gui::TFrmMain main(app.Context());
+    main.show();
+    gui::TFrmYear* one = main.OpenCalendarFile(first, false);
+    gui::TFrmYear* two = main.OpenCalendarFile(second, false);
+    QVERIFY(one && two);
+    const QList<QMdiSubWindow*> subs = main.MdiArea()->subWindowList(QMdiArea::CreationOrder);
+    main.MdiArea()->setActiveSubWindow(subs.value(0));
+    QVERIFY(main.Action("iInfoWin")->isEnabled());
+    main.Action("iInfoWin")->trigger();
+    QPointer<gui::TFrmDayInfo> sheet = one->DaySheet();
+    QVERIFY(sheet && sheet->isVisible());
+
+    main.MdiArea()->setActiveSubWindow(subs.value(1));
+    QVERIFY(sheet->isHidden());
+    QVERIFY(!two->DaySheet());
+    main.MdiArea()->setActiveSubWindow(subs.value(0));
+    QVERIFY(sheet->isVisible());
+
+    for (gui::TFrmYear* year : main.YearWindows()) year->SetCloseApproved();
 }
 
 QTEST_MAIN(DaySheetTest)

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
 #include <functional>
@@ -17,8 +18,8 @@
 
 #include "data/events.h"
 #include "data/groups.h"
-#include "support/link_double.h"
 #include "support/test_app.h"
+#include "support/year_for_tools.h"
 #include "tools/civil_date_edit.h"
 
 using namespace yorbel;
@@ -182,34 +183,33 @@ void EventEditorTest::newEventOfEveryRuleKind() {
     test::TestApp app;
     const int current_group = app.Context().Groups->CdsGroups().AsInteger(data::Gp_no);
     for (const Case& c : cases) {
-        test::LinkDouble year(app.Context(), 2026);
-        year.Mark(11, 7);
+        auto year = test::OpenYear(app, 2026, 7, 12);
         const std::string name = c.name;
         test::OnNextEditor([&](gui::TFrmEvent& editor) {
             editor.ebEvent()->setText(QString::fromStdString(name));
             c.fill(editor);
             Ok(editor);
         });
-        QVERIFY2(year.NewEvent(), c.name);
-        QVERIFY2(year.Calendar().Modified(), c.name);
-        QCOMPARE(year.Calendar().CdsEvents().RecordCount(), 1);
+        QVERIFY2(year->NewEvent(), c.name);
+        QVERIFY2(year->Calendar().Modified(), c.name);
+        QCOMPARE(year->Calendar().CdsEvents().RecordCount(), 1);
         StoredRow expected = c.stored;
         expected.group = current_group;
-        const StoredRow row = ReadRow(year.Calendar().CdsEvents(), 1);
+        const StoredRow row = ReadRow(year->Calendar().CdsEvents(), 1);
         QVERIFY2(row.name == expected.name && row.type == expected.type &&
                      row.repeat == expected.repeat && row.from == expected.from &&
                      row.to == expected.to && row.group == expected.group,
                  (std::string(c.name) + ": stored " + row.from + " / " + row.to.value_or("null"))
                      .c_str());
-        QVERIFY2(year.DatesOf(1) == c.dates2026, c.name);
+        QVERIFY2(test::DatesOf(*year, 1) == c.dates2026, c.name);
     }
 }
 
 void EventEditorTest::newEventStartsOnTheMarkedDay() {
     test::TestApp app;
-    test::LinkDouble year(app.Context(), 2026);
-    data::Table& events = year.Calendar().CdsEvents();
-    gui::TFrmEvent editor(year.Widget(), app.Context(), events, true, false, {7, 12, 2026});
+    auto year = test::OpenYear(app, 2026, 7, 12);
+    data::Table& events = year->Calendar().CdsEvents();
+    gui::TFrmEvent editor(year->Widget(), app.Context(), events, true, false, {7, 12, 2026});
     for (gui::CivilDateEdit* picker : {editor.DtpFrom(), editor.DtpTo(), editor.DtpDad()})
         QCOMPARE(picker->Date(), (cal::CivilDate{7, 12, 2026}));
     QCOMPARE(editor.cbRepeat()->currentIndex(), 0);
@@ -227,8 +227,8 @@ void EventEditorTest::newEventStartsOnTheMarkedDay() {
 
 void EventEditorTest::storedRulesLoadIntoTheControls() {
     test::TestApp app;
-    test::LinkDouble year(app.Context(), 2026);
-    data::Table& events = year.Calendar().CdsEvents();
+    auto year = test::OpenYear(app, 2026, 7, 12);
+    data::Table& events = year->Calendar().CdsEvents();
     const int easter0 = AddRow(events, {"Easter", 0, data::RepeatEaster, "0", std::nullopt, {}});
     const int easter3 = AddRow(events, {"Easter+3", 0, data::RepeatEaster, "3", std::nullopt, {}});
     const int near_after =
@@ -246,7 +246,7 @@ void EventEditorTest::storedRulesLoadIntoTheControls() {
     const auto open = [&](int ev_no) {
         events.SetCurrentIndex("Ix_Ev_no");
         events.GoToKey(data::Value{std::int32_t{ev_no}});
-        return std::make_unique<gui::TFrmEvent>(year.Widget(), app.Context(), events, true, true,
+        return std::make_unique<gui::TFrmEvent>(year->Widget(), app.Context(), events, true, true,
                                                 cal::CivilDate{7, 12, 2026});
     };
     {
@@ -309,8 +309,8 @@ void EventEditorTest::storedRulesLoadIntoTheControls() {
 
 void EventEditorTest::editingOnlyTheNameKeepsTheRule() {
     test::TestApp app;
-    test::LinkDouble year(app.Context(), 2026);
-    data::Table& events = year.Calendar().CdsEvents();
+    auto year = test::OpenYear(app, 2026, 7, 12);
+    data::Table& events = year->Calendar().CdsEvents();
     // Texts the controls would write differently ("-0", a fresh Ev_to) and a group that
     // is not in the groups table.
     const std::vector<StoredRow> rows = {
@@ -323,16 +323,16 @@ void EventEditorTest::editingOnlyTheNameKeepsTheRule() {
     };
     std::vector<int> numbers;
     for (const StoredRow& row : rows) numbers.push_back(AddRow(events, row));
-    year.ShowYear(2026);
+    year->ShowYear(2026);
 
     for (std::size_t i = 0; i < rows.size(); ++i) {
         test::OnNextEditor([](gui::TFrmEvent& editor) {
             editor.ebEvent()->setText(editor.ebEvent()->text() + QStringLiteral(" (renamed)"));
             Ok(editor);
         });
-        year.Calendar().SetModified(false);
-        QVERIFY(year.EditEventByKey(numbers[i], {7, 12, 2026}));
-        QVERIFY(year.Calendar().Modified());
+        year->Calendar().SetModified(false);
+        QVERIFY(year->EditEventByKey(numbers[i], {7, 12, 2026}));
+        QVERIFY(year->Calendar().Modified());
         StoredRow expected = rows[i];
         expected.name += " (renamed)";
         const StoredRow row = ReadRow(events, numbers[i]);
@@ -348,32 +348,32 @@ void EventEditorTest::editingOnlyTheNameKeepsTheRule() {
         editor.ebDays()->setValue(2);
         Ok(editor);
     });
-    QVERIFY(year.EditEventByKey(numbers[0], {7, 12, 2026}));
+    QVERIFY(year->EditEventByKey(numbers[0], {7, 12, 2026}));
     const StoredRow easter = ReadRow(events, numbers[0]);
     QCOMPARE(easter.from, std::string("-2"));
     QCOMPARE(easter.to, std::optional<std::string>("20200101"));
-    QCOMPARE(year.DatesOf(numbers[0]), std::vector<std::string>{"20260403"});
+    QCOMPARE(test::DatesOf(*year, numbers[0]), std::vector<std::string>{"20260403"});
 
     // The edit-event command edits the first event of the marked day.
-    year.Mark(0, 5);
+    test::Mark(*year, 0, 5);
     cal::CivilDate shown;
     test::OnNextEditor([&shown](gui::TFrmEvent& editor) {
         shown = editor.DtpFrom()->Date();
         editor.ebEvent()->setText(QStringLiteral("first on 5 January"));
         Ok(editor);
     });
-    QVERIFY(year.EditEvent());
+    QVERIFY(year->EditEvent());
     QCOMPARE(shown, (cal::CivilDate{5, 1, 2026}));
     QCOMPARE(ReadRow(events, numbers[4]).name, std::string("first on 5 January"));
-    year.Mark(0, 4);
-    QVERIFY(!year.EditEvent());  // a day without events opens nothing
+    test::Mark(*year, 0, 4);
+    QVERIFY(!year->EditEvent());  // a day without events opens nothing
 }
 
 void EventEditorTest::periodDisablesTheRuleList() {
     test::TestApp app;
-    test::LinkDouble year(app.Context(), 2026);
+    auto year = test::OpenYear(app, 2026, 7, 12);
     for (int rule = 0; rule < 7; ++rule) {
-        gui::TFrmEvent editor(year.Widget(), app.Context(), year.Calendar().CdsEvents(), true,
+        gui::TFrmEvent editor(year->Widget(), app.Context(), year->Calendar().CdsEvents(), true,
                               false, {7, 12, 2026});
         editor.cbRepeat()->setCurrentIndex(rule);
         editor.rbTypePeriod()->click();
@@ -394,19 +394,18 @@ void EventEditorTest::periodDisablesTheRuleList() {
 
 void EventEditorTest::julianLeapDayRoundTrip() {
     test::TestApp app;
-    test::LinkDouble year(app.Context(), 1900);
-    year.SetGregorian(false);
-    year.Mark(1, 28);
+    app.Context().Settings.greg = 0;  // Julian
+    auto year = test::OpenYear(app, 1900, 28, 2);
     test::OnNextEditor([](gui::TFrmEvent& editor) {
         gui::CivilDateEdit* from = editor.DtpFrom();
         from->DayBox()->setValue(29);  // 28 February 1900 was preset
         editor.ebEvent()->setText(QStringLiteral("leap day"));
         Ok(editor);
     });
-    QVERIFY(year.NewEvent());
-    data::Table& events = year.Calendar().CdsEvents();
+    QVERIFY(year->NewEvent());
+    data::Table& events = year->Calendar().CdsEvents();
     QCOMPARE(ReadRow(events, 1).from, std::string("19000229"));
-    QCOMPARE(year.DatesOf(1), std::vector<std::string>{"19000229"});
+    QCOMPARE(test::DatesOf(*year, 1), std::vector<std::string>{"19000229"});
 
     cal::CivilDate loaded;
     test::OnNextEditor([&loaded](gui::TFrmEvent& editor) {
@@ -414,7 +413,7 @@ void EventEditorTest::julianLeapDayRoundTrip() {
         editor.DtpFrom()->YearBox()->setValue(2100);  // also a Julian leap year
         Ok(editor);
     });
-    QVERIFY(year.EditEventByKey(1, {1, 1, 1900}));
+    QVERIFY(year->EditEventByKey(1, {1, 1, 1900}));
     QCOMPARE(loaded, (cal::CivilDate{29, 2, 1900}));
     QCOMPARE(ReadRow(events, 1).from, std::string("21000229"));
 
@@ -431,10 +430,10 @@ void EventEditorTest::julianLeapDayRoundTrip() {
 
 void EventEditorTest::refusedInput() {
     test::TestApp app;
-    test::LinkDouble year(app.Context(), 2026);
-    data::Table& events = year.Calendar().CdsEvents();
+    auto year = test::OpenYear(app, 2026, 7, 12);
+    data::Table& events = year->Calendar().CdsEvents();
     {
-        gui::TFrmEvent editor(year.Widget(), app.Context(), events, true, false, {7, 12, 2026});
+        gui::TFrmEvent editor(year->Widget(), app.Context(), events, true, false, {7, 12, 2026});
         editor.rbTypePeriod()->click();
         editor.DtpFrom()->SetDate({10, 5, 2026});
         editor.DtpTo()->SetDate({9, 5, 2026});
@@ -451,7 +450,7 @@ void EventEditorTest::refusedInput() {
         QCOMPARE(events.RecordCount(), 1);
     }
     {
-        gui::TFrmEvent editor(year.Widget(), app.Context(), events, true, false, {7, 12, 2026});
+        gui::TFrmEvent editor(year->Widget(), app.Context(), events, true, false, {7, 12, 2026});
         editor.cbRepeat()->setCurrentIndex(data::RepeatAdvent);
         editor.ebDays()->setFocus();
         editor.ebDays()->selectAll();
@@ -466,14 +465,14 @@ void EventEditorTest::refusedInput() {
 
 void EventEditorTest::cancelWritesNothing() {
     test::TestApp app;
-    test::LinkDouble year(app.Context(), 2026);
-    year.Mark(11, 7);
+    auto year = test::OpenYear(app, 2026, 7, 12);
+    QSignalSpy shown(year.get(), &gui::TFrmYear::yearShown);
     test::OnNextEditor(
         [](gui::TFrmEvent& editor) { QTest::mouseClick(editor.btnCancel(), Qt::LeftButton); });
-    QVERIFY(!year.NewEvent());
-    QCOMPARE(year.Calendar().CdsEvents().RecordCount(), 0);
-    QVERIFY(!year.Calendar().Modified());
-    QCOMPARE(year.ShowCount(), 1);  // the year is shown again all the same
+    QVERIFY(!year->NewEvent());
+    QCOMPARE(year->Calendar().CdsEvents().RecordCount(), 0);
+    QVERIFY(!year->Calendar().Modified());
+    QCOMPARE(shown.count(), 1);  // the year is shown again all the same
 }
 
 QTEST_MAIN(EventEditorTest)
