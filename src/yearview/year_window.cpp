@@ -26,6 +26,8 @@
 #include "data/occurrences.h"
 #include "exchange/delimited_text.h"
 #include "exchange/icalendar_export.h"
+#include "tools/day_sheet.h"
+#include "yearview/day_facts_text.h"
 
 namespace yorbel::gui {
 
@@ -34,7 +36,6 @@ namespace cal = yorbel::calendar;
 namespace {
 
 constexpr std::string_view kYear = "FrmYear";
-constexpr std::string_view kDayInfo = "FrmDayInfo";
 
 // Restores the normal cursor however the work below ends.
 class BusyCursor {
@@ -44,20 +45,6 @@ class BusyCursor {
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
-
-QString TwoDigits(int value) {
-    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-}
-
-QString ClockText(const std::optional<cal::ClockHm>& time) {
-    return time ? TwoDigits(time->hour) + QLatin1Char(':') + TwoDigits(time->minute)
-                : QStringLiteral("--:--");
-}
-
-// Qt numbers weekdays 1 Monday … 7 Sunday.
-int QtDayOfSundayBased(int weekday) {
-    return weekday == 0 ? 7 : weekday;
-}
 
 }  // namespace
 
@@ -128,11 +115,13 @@ TFrmYear::TFrmYear(AppContext& context, int year, bool read_only, int window_num
     connect(iEditEvent_, &QAction::triggered, this, &TFrmYear::EditEvent);
     iNewEvent_->setEnabled(static_cast<bool>(context_.EventEditor));
     iEditEvent_->setEnabled(static_cast<bool>(context_.EventEditor));
-    // The day sheet is not part of the program yet.
-    iInfoWin_->setEnabled(false);
+    connect(iInfoWin_, &QAction::triggered, this, &TFrmYear::ShowDaySheet);
 }
 
-TFrmYear::~TFrmYear() = default;
+// The sheet goes first, while the window it reads from is still whole.
+TFrmYear::~TFrmYear() {
+    delete daySheet_;
+}
 
 bool TFrmYear::OpenCalendar(const QString& path, QString* error) {
     try {
@@ -147,6 +136,7 @@ bool TFrmYear::OpenCalendar(const QString& path, QString* error) {
     UpdateCaption();
     Generate();
     DrawYear();
+    if (context_.Settings.DayViewOpen) ShowDaySheet();
     return true;
 }
 
@@ -208,6 +198,9 @@ bool TFrmYear::ShowYear(int year) {
     Generate();
     DrawYear();
     update();
+    if (daySheet_ && !inspectMode_) {
+        if (const std::optional<cal::CivilDate> marked = MarkedDate()) daySheet_->ShowDate(*marked);
+    }
     emit yearShown(shownYear_);
     return true;
 }
@@ -358,6 +351,30 @@ void TFrmYear::SelectDay(int month, int day) {
     RedrawCell(month, day, CellState::Marked);
     selectedMonth_ = month;
     selectedDay_ = day;
+    if (daySheet_) daySheet_->ShowDate(cal::CivilDate{day, month + 1, shownYear_});
+}
+
+void TFrmYear::ShowDaySheet() {
+    const cal::CivilDate date = MarkedDate().value_or(cal::CivilDate{1, 1, shownYear_});
+    if (daySheet_) {
+        daySheet_->ShowDate(date);
+    } else {
+        daySheet_ = new TFrmDayInfo(*this, date);
+    }
+    daySheet_->show();
+    daySheet_->raise();
+}
+
+TFrmDayInfo* TFrmYear::DaySheet() const {
+    return daySheet_.data();
+}
+
+void TFrmYear::HideToolWindows() {
+    if (daySheet_) daySheet_->hide();
+}
+
+void TFrmYear::ShowToolWindows() {
+    if (daySheet_ && daySheet_->isHidden()) daySheet_->show();
 }
 
 void TFrmYear::ClearHover() {
@@ -434,9 +451,11 @@ void TFrmYear::mouseMoveEvent(QMouseEvent* event) {
         ClearHover();
         return;
     }
-    PlaceHint(point, *hit);
     const bool marked = hit->Month == selectedMonth_ && hit->Day == selectedDay_;
     const bool framed = hit->Month == hoverMonth_ && hit->Day == hoverDay_;
+    if (daySheet_ && !framed)
+        daySheet_->ShowDate(cal::CivilDate{hit->Day, hit->Month + 1, shownYear_});
+    PlaceHint(point, *hit);
     if (marked || framed) return;
     ClearHover();
     RedrawCell(hit->Month, hit->Day, CellState::Frame);
@@ -452,6 +471,11 @@ void TFrmYear::leaveEvent(QEvent* event) {
 }
 
 void TFrmYear::PlaceHint(QPoint point, const HitDay& hit) {
+    // With a day sheet open, the sheet shows the facts instead.
+    if (daySheet_) {
+        mmHint_->hide();
+        return;
+    }
     const bool marked = hit.Month == selectedMonth_ && hit.Day == selectedDay_;
     const bool framed = hit.Month == hoverMonth_ && hit.Day == hoverDay_;
     if (!(marked || framed) || mmHint_->isHidden()) {
@@ -486,36 +510,13 @@ QString TFrmYear::BuildHint(const HitDay& hit) const {
     const app::Settings& s = context_.Settings;
     const cal::Reckoning reckoning{style_.Gregorian, style_.WeekOneRule, style_.WeekStart};
     const cal::Place place{app::LatitudeDegrees(s), app::LongitudeDegrees(s), app::ZoneHours(s)};
-    const cal::DayFacts facts = cal::DayFactsOf(date, reckoning, place);
-    const QLocale locale = QLocale::system();
+    const DayFactsText facts =
+        FormatDayFacts(cal::DayFactsOf(date, reckoning, place), context_.Language, NamesLocale(s));
 
     QStringList lines;
-    lines << QStringLiteral("%1, %2. %3 %4")
-                 .arg(locale.dayName(QtDayOfSundayBased(facts.weekday), QLocale::LongFormat))
-                 .arg(date.day)
-                 .arg(locale.monthName(date.month, QLocale::LongFormat))
-                 .arg(date.year);
-    lines << QString();
-    lines << QStringLiteral("%1 %2 / %3 %4")
-                 .arg(context_.Text(kDayInfo, "Week"))
-                 .arg(facts.week)
-                 .arg(facts.weeks_left)
-                 .arg(context_.Text(kDayInfo, "WeeksLeft"));
-    lines << QStringLiteral("%1 %2 / %3 %4")
-                 .arg(context_.Text(kDayInfo, "Day"))
-                 .arg(facts.day_of_year)
-                 .arg(facts.days_left)
-                 .arg(context_.Text(kDayInfo, "DaysLeft"));
-    lines << QStringLiteral("%1 %2").arg(context_.Text(kDayInfo, "lbJD")).arg(facts.day_number);
-    lines << QString();
-    lines << QStringLiteral("S: %1 - %2").arg(ClockText(facts.sunrise), ClockText(facts.sunset));
-    const cal::LocalMinute& phase = facts.next_phase;
-    lines << QStringLiteral("M: %1 - %2, %3 %4.%5.%6 %7:%8")
-                 .arg(ClockText(facts.moonrise), ClockText(facts.moonset),
-                      context_.Text(kDayInfo, facts.next_phase_new ? "NewMoon" : "FullMoon"),
-                      TwoDigits(phase.date.day), TwoDigits(phase.date.month),
-                      TwoDigits(((phase.date.year % 100) + 100) % 100), TwoDigits(phase.hour),
-                      TwoDigits(phase.minute));
+    lines << facts.Day << QString() << facts.Weeks << facts.Days << facts.JD << QString();
+    lines << QStringLiteral("S: ") + facts.Sun;
+    lines << QStringLiteral("M: ") + facts.Moon;
     lines << QString();
     for (const data::DayEvent& event :
          data::ShownEventsOn(calendar_->CdsEvDates(), cal::DateText(date)))

@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QPixmap>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -26,6 +27,7 @@ class QPrinter;
 namespace yorbel::gui {
 
 struct AppContext;
+class TFrmDayInfo;
 
 // Hit test result: a drawn day of a month, if any.
 struct HitDay {
@@ -71,6 +73,12 @@ class TFrmYear : public QWidget, public YearWindowLink {
     void PrintYear(QPainter& painter);
     bool Print(QPrinter& printer);
     void ShowToday();
+    // The day sheet on the marked day (1 January without a mark), created on first use.
+    void ShowDaySheet();
+    TFrmDayInfo* DaySheet() const;
+    // Another year window became active: its tool windows are the ones shown.
+    void HideToolWindows();
+    void ShowToolWindows();
     void SetInspectMode(bool on);
     bool InspectMode() const { return inspectMode_; }
     bool ReadOnly() const { return readOnly_; }
@@ -165,6 +173,7 @@ class TFrmYear : public QWidget, public YearWindowLink {
     std::set<int> reportedSkips_;  // events already named in a skipped-events message
 
     QPlainTextEdit* mmHint_ = nullptr;
+    QPointer<TFrmDayInfo> daySheet_;  // closing the sheet deletes it
     QMenu* pmYear_ = nullptr;
     QAction* iNewEvent_ = nullptr;
     QAction* iEditEvent_ = nullptr;

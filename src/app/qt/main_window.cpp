@@ -32,9 +32,9 @@ namespace {
 constexpr std::string_view kMain = "FrmMain";
 
 // Commands whose windows come with later work: shown, never enabled.
-const char* const kNotYetBuilt[] = {"iInfoWin", "iList",     "iDayCalc",    "iFilter",
-                                    "iOptions", "iContents", "iFirstSteps", "iVisitHomepage",
-                                    "iAbout",   "iClear",    "tbFilter",    "tbCalc"};
+const char* const kNotYetBuilt[] = {"iList",     "iDayCalc",    "iFilter",        "iOptions",
+                                    "iContents", "iFirstSteps", "iVisitHomepage", "iAbout",
+                                    "iClear",    "tbFilter",    "tbCalc"};
 
 }  // namespace
 
@@ -49,6 +49,7 @@ TFrmMain::TFrmMain(AppContext& context, QWidget* parent) : QMainWindow(parent), 
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this] {
         UpdateMenus();
         ShowActiveYear();
+        HideOtherToolWindows();
     });
 
     CreateActions();
@@ -117,7 +118,10 @@ void TFrmMain::CreateActions() {
             [this] {
                 if (TFrmYear* year = ActiveYearWindow()) year->EditEvent();
             });
-    AddAction("iInfoWin", QKeySequence(Qt::CTRL | Qt::Key_K));
+    connect(AddAction("iInfoWin", QKeySequence(Qt::CTRL | Qt::Key_K)), &QAction::triggered, this,
+            [this] {
+                if (TFrmYear* year = ActiveYearWindow()) year->ShowDaySheet();
+            });
     AddAction("iList", QKeySequence(Qt::CTRL | Qt::Key_D));
     AddAction("iDayCalc", QKeySequence(Qt::CTRL | Qt::Key_R));
     AddAction("iFilter", QKeySequence(Qt::CTRL | Qt::Key_B));
@@ -265,6 +269,7 @@ void TFrmMain::UpdateMenus() {
                              "tbToday", "iInspect", "tbInspect"})
         Action(name)->setEnabled(hasYear);
     for (const char* name : {"iSave", "iSaveAs", "tbSave"}) Action(name)->setEnabled(writable);
+    Action("iInfoWin")->setEnabled(hasYear);
     for (const char* name : {"iNewEvent", "iEditEvent"})
         Action(name)->setEnabled(hasYear && static_cast<bool>(context_.EventEditor));
     Action("tbPrevYear")->setEnabled(hasYear && year->ShownYear() > calendar::kMinYear);
@@ -275,6 +280,17 @@ void TFrmMain::UpdateMenus() {
     Action("tbInspect")->setChecked(inspecting);
     for (const char* name : {"iTileVert", "iTileHoriz", "iCascade"})
         Action(name)->setEnabled(!mdi_->subWindowList().isEmpty());
+}
+
+// Only the active year window's day sheet is shown; the others wait hidden until their
+// window becomes active again. Nothing changes while no year window is active (a dialog
+// or the day sheet itself has the focus).
+void TFrmMain::HideOtherToolWindows() {
+    TFrmYear* active = ActiveYearWindow();
+    if (!active) return;
+    for (TFrmYear* year : YearWindows())
+        if (year != active) year->HideToolWindows();
+    active->ShowToolWindows();
 }
 
 void TFrmMain::UpdateWindowMenu() {

@@ -71,6 +71,7 @@ class TFrmMain : public QMainWindow {
 
     void UpdateMenus();
     void UpdateWindowMenu();
+    void HideOtherToolWindows();
 
     void iNewClick();
     void iOpenClick();

@@ -27,6 +27,7 @@
 #include "app/qt/settings_store_qt.h"
 #include "app/settings.h"
 #include "data/groups.h"
+#include "tools/event_editor.h"
 
 using namespace yorbel;
 
@@ -100,6 +101,7 @@ int main(int argc, char** argv) {
     context.Groups = &groups;
     gui::PlatformDialogs dialogs;
     context.Ui = &dialogs;
+    context.EventEditor = gui::OpenEventEditor;
 
     gui::TFrmMain main_window(context);
     const bool probe = qEnvironmentVariableIsSet("YORBEL_STARTUP_PROBE");

@@ -1,0 +1,102 @@
+// Tool window timings: the day sheet redrawing its facts and events for another day (it
+// does so at every cell the pointer crosses in inspect mode), and opening the event
+// editor on a stored event.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+
+#include "app/qt/app_context.h"
+#include "app/settings.h"
+#include "data/events.h"
+#include "data/groups.h"
+#include "tools/day_sheet.h"
+#include "tools/event_editor.h"
+#include "yearview/year_window.h"
+
+namespace {
+
+using namespace yorbel;
+
+std::string Two(int v) {
+    return (v < 10 ? "0" : "") + std::to_string(v);
+}
+
+// A year window on an untitled calendar of `count` yearly events spread over the days of
+// the year, in one shown group.
+struct Fixture {
+    QTemporaryDir dir;
+    std::unique_ptr<data::Groups> groups;
+    app::MemorySettingsStore store;
+    gui::PlatformDialogs dialogs;
+    gui::AppContext context;
+    std::unique_ptr<gui::TFrmYear> window;
+
+    explicit Fixture(int count) {
+        groups = std::make_unique<data::Groups>(dir.path().toStdString());
+        groups->LoadGroups(true);
+        data::Table& g = groups->CdsGroups();
+        g.Append();
+        g.SetText(data::Gp_name, "Shown");
+        g.SetInteger(data::Gp_color, 0x00A000);
+        g.SetBoolean(data::Gp_free, false);
+        g.SetInteger(data::Gp_show, 1);
+        g.Post();
+        context.Settings = app::StartSettings(store).settings;
+        context.Settings.AdaptToFont = false;
+        context.Store = &store;
+        context.Groups = groups.get();
+        context.Ui = &dialogs;
+        window =
+            std::make_unique<gui::TFrmYear>(context, 2026, false, 1, 15, 3, app::CalendarLock{});
+        window->OpenCalendar(QString(), nullptr);
+        data::Table& t = window->Calendar().CdsEvents();
+        for (int i = 0; i < count; ++i) {
+            t.Append();
+            t.SetText(data::Ev_name, "Event " + std::to_string(i));
+            t.SetInteger(data::Ev_gp_no, 1);
+            t.SetInteger(data::Ev_Type, 0);
+            t.SetInteger(data::Ev_repeat, data::RepeatYearly);
+            t.SetText(data::Ev_from, "2020" + Two(i % 12 + 1) + Two(i % 28 + 1));
+            t.Post();
+        }
+        window->ShowYear(2026);
+    }
+};
+
+void BM_DaySheetShowDate(benchmark::State& state) {
+    Fixture f(static_cast<int>(state.range(0)));
+    gui::TFrmDayInfo sheet(*f.window, {1, 1, 2026});
+    int day = 0;
+    for (auto _ : state) {
+        sheet.ShowDate({day % 28 + 1, day % 12 + 1, 2026});
+        ++day;
+    }
+    state.counters["events_per_day"] = static_cast<double>(state.range(0)) / (12 * 28);
+}
+BENCHMARK(BM_DaySheetShowDate)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+void BM_EventEditorOpen(benchmark::State& state) {
+    Fixture f(1000);
+    data::Table& events = f.window->Calendar().CdsEvents();
+    events.SetCurrentIndex("Ix_Ev_no");
+    events.GoToKey(data::Value{std::int32_t{500}});
+    for (auto _ : state) {
+        gui::TFrmEvent editor(f.window.get(), f.context, events, true, true, {7, 12, 2026});
+        benchmark::DoNotOptimize(editor.cbRepeat());
+    }
+}
+BENCHMARK(BM_EventEditorOpen)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
