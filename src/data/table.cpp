@@ -182,10 +182,8 @@ void Table::ResolveFields() {
 
 // --- fields ------------------------------------------------------------------------------
 
-int Table::FieldIndexChecked(FieldNo f) const {
-    if (f.value < 0 || f.value >= FieldCount())
-        throw Error("FieldNotFound", "Table %1 has no field number %2", {name_, std::to_string(f.value)});
-    return f.value;
+void Table::ThrowNoFieldNumber(FieldNo f) const {
+    throw Error("FieldNotFound", "Table %1 has no field number %2", {name_, std::to_string(f.value)});
 }
 
 const FieldDef& Table::Field(FieldNo f) const { return fields_[FieldIndexChecked(f)]; }

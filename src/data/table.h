@@ -192,7 +192,11 @@ private:
     };
 
     void ResolveFields();
-    int FieldIndexChecked(FieldNo f) const;
+    int FieldIndexChecked(FieldNo f) const {
+        if (static_cast<unsigned>(f.value) >= fields_.size()) ThrowNoFieldNumber(f);
+        return f.value;
+    }
+    [[noreturn]] void ThrowNoFieldNumber(FieldNo f) const;
     Error FieldError(std::string key, std::string english, FieldNo f,
                      std::vector<std::string> more_args = {}) const;
 
