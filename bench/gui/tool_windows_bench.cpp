@@ -21,7 +21,9 @@ namespace {
 using namespace yorbel;
 
 std::string Two(int v) {
-    return (v < 10 ? "0" : "") + std::to_string(v);
+    std::string text = std::to_string(v);
+    if (v < 10) text.insert(0, 1, '0');
+    return text;
 }
 
 // A year window on an untitled calendar of `count` yearly events spread over the days of

@@ -417,7 +417,8 @@ TFrmEvent::RuleTexts TFrmEvent::EncodeRule() const {
                      TwoDigits(cbMonat_->currentIndex() + 1);
             break;
         case data::RepeatEaster:
-            t.from = (rbVor_->isChecked() ? "-" : "") + std::to_string(ebDays_->value());
+            t.from = std::to_string(ebDays_->value());
+            if (rbVor_->isChecked()) t.from.insert(0, 1, '-');
             break;
         case data::RepeatAdvent:
             t.from = std::to_string(ebDays_->value());

@@ -73,6 +73,10 @@ void DaySheetTest::factsOfSeventhDecember2026() {
     // A January date still in the last week of the year before shows the full count.
     sheet.ShowDate({1, 1, 2021});
     QCOMPARE(sheet.lbWeeks()->text(), QStringLiteral("Week 53 / 52 weeks left"));
+    // Polar night: no sunrise or sunset to show.
+    app.Context().Settings.LatD = 78;
+    sheet.ShowDate({7, 12, 2026});
+    QCOMPARE(sheet.lbSaSu()->text(), QString::fromUtf8("\u2014 - \u2014"));
     // A day beyond the month's end (a marked 29 February carried into a common year).
     sheet.ShowDate({29, 2, 2027});
     QCOMPARE(sheet.Date(), (cal::CivilDate{28, 2, 2027}));
