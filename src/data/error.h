@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "data/error_keys.h"
+
 namespace yorbel::data {
 
 // Where a fault was found; every part is optional (empty, or line 0).
@@ -29,6 +31,10 @@ public:
     // english_template uses %1, %2, ... for args, in the manner of the language texts.
     Error(std::string key, std::string english_template, std::vector<std::string> args = {},
           ErrorPosition position = {});
+    // A message of the core, named by CoreError("Key").
+    Error(const ErrorText& text, std::vector<std::string> args = {}, ErrorPosition position = {})
+        : Error(std::string(text.key), std::string(text.english), std::move(args),
+                std::move(position)) {}
 
     const std::string& Key() const noexcept { return key_; }
     const std::string& EnglishTemplate() const noexcept { return template_; }

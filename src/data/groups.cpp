@@ -62,12 +62,10 @@ std::optional<Error> Groups::LoadGroups(bool english) {
         const fs::path backup = FreeBackupName(path);
         fs::rename(path, backup, ec);
         if (ec)
-            return Error("GroupFileUnreadable",
-                         "The group file %1 cannot be read and was left as it is; the groups start empty. %2",
-                         {path.string(), reason.what()}, {path.string()});
+            return Error(CoreError("GroupFileUnreadable"), {path.string(), reason.what()},
+                         {path.string()});
         CreateGroupFile();
-        return Error("GroupFileMovedAside",
-                     "The group file %1 cannot be read; it was kept as %2 and the groups start empty. %3",
+        return Error(CoreError("GroupFileMovedAside"),
                      {path.string(), backup.string(), reason.what()}, {path.string()});
     }
 }

@@ -16,17 +16,9 @@ using calendar::DayNumberOf;
 
 namespace {
 
-// The English texts of the "Errors" section for these keys.
-const char* EnglishTemplate(std::string_view key) {
-    if (key == "RuleNotNumber") return "Not a number: %1";
-    if (key == "RuleBadDate") return "Not a date of the form yyyymmdd: %1";
-    if (key == "RuleBadCode") return "A weekday, count, month or day is out of range: %1";
-    return "Unknown repeat code: %1";  // RuleBadRepeat
-}
-
 // field: the events table field the text came from.
-Error Fault(const char* key, std::string_view text, const char* field = "Ev_from") {
-    return Error(key, EnglishTemplate(key), {std::string(text)}, ErrorPosition{{}, 0, field});
+Error Fault(const ErrorText& message, std::string_view text, const char* field = "Ev_from") {
+    return Error(message, {std::string(text)}, ErrorPosition{{}, 0, field});
 }
 
 bool IsDigit(char c) {
@@ -56,7 +48,8 @@ std::optional<int> SignedNumber(std::string_view text) {
 
 Checked<CivilDate> ParseFullDate(std::string_view text, bool gregorian, const char* field) {
     auto date = calendar::ParseDateText(text);
-    if (!date || !calendar::IsValidDate(*date, gregorian)) return Fault("RuleBadDate", text, field);
+    if (!date || !calendar::IsValidDate(*date, gregorian))
+        return Fault(CoreError("RuleBadDate"), text, field);
     return *date;
 }
 
@@ -66,7 +59,7 @@ Checked<DayMonth> ParseDayMonth(std::string_view text, const char* field) {
     auto date = calendar::ParseDateText(text);
     if (!date || date->month < 1 || date->month > 12 || date->day < 1 ||
         date->day > calendar::DaysInMonth(2000, date->month, true))
-        return Fault("RuleBadDate", text, field);
+        return Fault(CoreError("RuleBadDate"), text, field);
     return DayMonth{date->day, date->month};
 }
 
@@ -76,11 +69,11 @@ struct WeekdayCount {
     int count;
 };
 Checked<WeekdayCount> ParseWeekdayCount(std::string_view text) {
-    if (text.size() != 6) return Fault("RuleBadCode", text);
+    if (text.size() != 6) return Fault(CoreError("RuleBadCode"), text);
     auto weekday = Digits(text.substr(0, 2));
     auto count = Digits(text.substr(2, 2));
-    if (!weekday || !count) return Fault("RuleNotNumber", text);
-    if (*weekday > 6 || *count < 1 || *count > 5) return Fault("RuleBadCode", text);
+    if (!weekday || !count) return Fault(CoreError("RuleNotNumber"), text);
+    if (*weekday > 6 || *count < 1 || *count > 5) return Fault(CoreError("RuleBadCode"), text);
     return WeekdayCount{*weekday, *count};
 }
 
@@ -88,8 +81,8 @@ Checked<Rule> ParseWeekOfMonth(std::string_view text) {
     auto head = ParseWeekdayCount(text);
     if (!head.ok()) return head.fault();
     auto month = Digits(text.substr(4, 2));
-    if (!month) return Fault("RuleNotNumber", text);
-    if (*month < 1 || *month > 12) return Fault("RuleBadCode", text);
+    if (!month) return Fault(CoreError("RuleNotNumber"), text);
+    if (*month < 1 || *month > 12) return Fault(CoreError("RuleBadCode"), text);
     return Rule{WeekOfMonthRule{head.value().weekday, head.value().count, *month}};
 }
 
@@ -104,11 +97,12 @@ Checked<NearDateRule> ParseNearDate(std::string_view rule_text, std::string_view
 }
 
 Checked<JewishRule> ParseJewishMonthDay(std::string_view text) {
-    if (text.size() != 4) return Fault("RuleBadCode", text);
+    if (text.size() != 4) return Fault(CoreError("RuleBadCode"), text);
     auto month = Digits(text.substr(0, 2));
     auto day = Digits(text.substr(2, 2));
-    if (!month || !day) return Fault("RuleNotNumber", text);
-    if (*month < 1 || *month > 12 || *day < 1 || *day > 30) return Fault("RuleBadCode", text);
+    if (!month || !day) return Fault(CoreError("RuleNotNumber"), text);
+    if (*month < 1 || *month > 12 || *day < 1 || *day > 30)
+        return Fault(CoreError("RuleBadCode"), text);
     return JewishRule{*month, *day};
 }
 
@@ -163,12 +157,12 @@ Checked<Rule> ParseRule(int ev_type, int ev_repeat, std::string_view ev_from,
             return ParseWeekOfMonth(ev_from);
         case RepeatEaster: {
             auto offset = SignedNumber(ev_from);
-            if (!offset) return Fault("RuleNotNumber", ev_from);
+            if (!offset) return Fault(CoreError("RuleNotNumber"), ev_from);
             return Rule{EasterRule{*offset}};
         }
         case RepeatAdvent: {
             auto count = SignedNumber(ev_from);
-            if (!count) return Fault("RuleNotNumber", ev_from);
+            if (!count) return Fault(CoreError("RuleNotNumber"), ev_from);
             return Rule{AdventRule{*count}};
         }
         case RepeatNearDate: {
@@ -182,7 +176,7 @@ Checked<Rule> ParseRule(int ev_type, int ev_repeat, std::string_view ev_from,
             return Rule{rule.value()};
         }
         default:
-            return Fault("RuleBadRepeat", std::to_string(ev_repeat), "Ev_repeat");
+            return Fault(CoreError("RuleBadRepeat"), std::to_string(ev_repeat), "Ev_repeat");
     }
 }
 
@@ -248,8 +242,9 @@ std::string JewishToCivilDate(int jewish_year, const JewishRule& date, bool greg
 Checked<std::string> JewishToCivilDate(std::string_view jewish_year, std::string_view month_day,
                                        bool gregorian) {
     auto year = Digits(jewish_year);
-    if (!year) return Fault("RuleNotNumber", jewish_year, "");
-    if (jewish_year.size() != 4 || *year < 1) return Fault("RuleBadCode", jewish_year, "");
+    if (!year) return Fault(CoreError("RuleNotNumber"), jewish_year, "");
+    if (jewish_year.size() != 4 || *year < 1)
+        return Fault(CoreError("RuleBadCode"), jewish_year, "");
     auto date = ParseJewishMonthDay(month_day);
     if (!date.ok()) return date.fault();
     return JewishToCivilDate(*year, date.value(), gregorian);

@@ -130,8 +130,8 @@ void Table::ResolveFields() {
     columns_.clear();
     stored_.clear();
     auto bad = [&](const FieldDef& f, std::string why) {
-        return Error("BadFieldDefinition", "Field %2 of table %1 is not defined correctly: %3",
-                     {name_, f.name, std::move(why)}, {"", 0, f.name});
+        return Error(CoreError("BadFieldDefinition"), {name_, f.name, std::move(why)},
+                     {"", 0, f.name});
     };
     for (int i = 0; i < n; ++i) {
         FieldDef& f = fields_[i];
@@ -183,7 +183,7 @@ void Table::ResolveFields() {
 // --- fields ------------------------------------------------------------------------------
 
 void Table::ThrowNoFieldNumber(FieldNo f) const {
-    throw Error("FieldNotFound", "Table %1 has no field number %2", {name_, std::to_string(f.value)});
+    throw Error(CoreError("FieldNumberNotFound"), {name_, std::to_string(f.value)});
 }
 
 const FieldDef& Table::Field(FieldNo f) const { return fields_[FieldIndexChecked(f)]; }
@@ -196,14 +196,14 @@ std::optional<FieldNo> Table::FindField(std::string_view name) const {
 
 FieldNo Table::FieldByName(std::string_view name) const {
     if (auto f = FindField(name)) return *f;
-    throw Error("FieldNotFound", "Table %1 has no field %2", {name_, std::string(name)}, {"", 0, std::string(name)});
+    throw Error(CoreError("FieldNotFound"), {name_, std::string(name)}, {"", 0, std::string(name)});
 }
 
-Error Table::FieldError(std::string key, std::string english, FieldNo f, std::vector<std::string> more) const {
+Error Table::FieldError(const ErrorText& text, FieldNo f, std::vector<std::string> more) const {
     const std::string& field = fields_[f.value].name;
     std::vector<std::string> args{name_, field};
     for (auto& a : more) args.push_back(std::move(a));
-    return Error(std::move(key), std::move(english), std::move(args), {"", 0, field});
+    return Error(text, std::move(args), {"", 0, field});
 }
 
 // --- stored values and comparisons -------------------------------------------------------
@@ -401,15 +401,13 @@ void Table::CheckUnique(const Index& ix, const std::vector<Value>& key, RowId se
         if (*it == self) continue;
         std::string shown;
         for (const auto& v : key) shown += (shown.empty() ? "" : ", ") + ValueText(v);
-        throw FieldError("KeyViolation", "Table %1 already has a row with %2 = %3 (index %4)", FieldNo(ix.fields[0]),
-                         {shown, ix.name});
+        throw FieldError(CoreError("KeyViolation"), FieldNo(ix.fields[0]), {shown, ix.name});
     }
 }
 
 void Table::AddIndex(std::string name, const std::vector<std::string>& fields, IndexOptions options) {
-    if (name.empty() || FindIndex(name))
-        throw Error("BadIndex", "Table %1 cannot get the index %2: the name is empty or used", {name_, name});
-    if (fields.empty()) throw Error("BadIndex", "Index %2 of table %1 names no fields", {name_, name});
+    if (name.empty() || FindIndex(name)) throw Error(CoreError("BadIndexName"), {name_, name});
+    if (fields.empty()) throw Error(CoreError("IndexWithoutFields"), {name_, name});
     Index ix;
     ix.name = std::move(name);
     ix.options = options;
@@ -417,7 +415,7 @@ void Table::AddIndex(std::string name, const std::vector<std::string>& fields, I
     for (const auto& fname : fields) {
         FieldNo f = FieldByName(fname);
         if (fields_[f.value].role != FieldRole::Stored)
-            throw FieldError("BadIndex", "Field %2 of table %1 is not stored and cannot be indexed", f);
+            throw FieldError(CoreError("IndexOnUnstoredField"), f);
         ix.fields.push_back(f.value);
     }
     if (ix.options.unique) {
@@ -432,7 +430,7 @@ void Table::AddIndex(std::string name, const std::vector<std::string>& fields, I
 
 void Table::DeleteIndex(std::string_view name) {
     Index* ix = FindIndex(name);
-    if (!ix) throw Error("IndexNotFound", "Table %1 has no index %2", {name_, std::string(name)});
+    if (!ix) throw Error(CoreError("IndexNotFound"), {name_, std::string(name)});
     if (SameNameIgnoringCase(ix->name, current_index_name_)) {
         current_index_name_.clear();
         current_index_ = -1;
@@ -449,7 +447,7 @@ void Table::SetCurrentIndex(std::string_view name) {
         current_index_name_.clear();
     } else {
         Index* ix = FindIndex(name);
-        if (!ix) throw Error("IndexNotFound", "Table %1 has no index %2", {name_, std::string(name)});
+        if (!ix) throw Error(CoreError("IndexNotFound"), {name_, std::string(name)});
         current_index_ = static_cast<int>(ix - indexes_.data());
         current_index_name_ = ix->name;
     }
@@ -562,7 +560,7 @@ void Table::MoveTo(int position) {
     CheckBrowse();
     const auto& ord = Ordering();
     if (position < 0 || static_cast<std::size_t>(position) >= ord.size())
-        throw Error("RowOutOfRange", "Table %1 has no row at position %2", {name_, std::to_string(position)});
+        throw Error(CoreError("RowOutOfRange"), {name_, std::to_string(position)});
     pos_ = static_cast<std::size_t>(position);
     pos_valid_ = true;
     cur_ = ord[pos_];
@@ -571,15 +569,13 @@ void Table::MoveTo(int position) {
 
 bool Table::GoToKey(const std::vector<Value>& key) {
     CheckBrowse();
-    if (current_index_ < 0) throw Error("NoCurrentIndex", "Table %1 has no current index to search", {name_});
+    if (current_index_ < 0) throw Error(CoreError("NoCurrentIndex"), {name_});
     const Index& ix = indexes_[current_index_];
     if (key.empty() || key.size() > ix.fields.size())
-        throw Error("BadKey", "A search key of index %2 of table %1 has 1 to %3 values",
-                    {name_, ix.name, std::to_string(ix.fields.size())});
+        throw Error(CoreError("BadKey"), {name_, ix.name, std::to_string(ix.fields.size())});
     for (std::size_t i = 0; i < key.size(); ++i)
         if (!ValueFitsKind(fields_[ix.fields[i]].kind, key[i]))
-            throw FieldError("FieldKindMismatch", "Field %2 of table %1 cannot hold a value of this kind",
-                             FieldNo(ix.fields[i]));
+            throw FieldError(CoreError("KeyKindMismatch"), FieldNo(ix.fields[i]));
     EnsureSorted(ix);
     auto it = std::lower_bound(ix.sorted.begin(), ix.sorted.end(), key,
                                [this, &ix](RowId r, const std::vector<Value>& k) { return CompareKey(ix, r, k) < 0; });
@@ -615,7 +611,7 @@ void Table::Append() {
 
 void Table::Edit() {
     if (state_ != State::Browse) return;
-    if (cur_ == kNoRow) throw Error("NoCurrentRow", "Table %1 has no current row", {name_});
+    if (cur_ == kNoRow) throw Error(CoreError("NoCurrentRow"), {name_});
     buffer_.assign(fields_.size(), Value{});
     for (int i = 0; i < FieldCount(); ++i)
         if (column_of_[i] >= 0) buffer_[i] = StoredValue(cur_, i);
@@ -628,12 +624,12 @@ void Table::Post() {
     if (state_ == State::Browse) return;
     for (const auto& sf : stored_)
         if (sf.required && sf.field != auto_field_ && IsNullValue(buffer_[sf.field]))
-            throw FieldError("FieldRequired", "Field %2 of table %1 needs a value", FieldNo(sf.field));
+            throw FieldError(CoreError("FieldRequired"), FieldNo(sf.field));
     const bool inserting = state_ == State::Insert;
     const RowId self = inserting ? kNoRow : cur_;
     if (inserting && auto_field_ >= 0) {
         if (next_auto_ == std::numeric_limits<std::int32_t>::max())
-            throw FieldError("AutoIncrementExhausted", "Table %1 has no numbers left for field %2", FieldNo(auto_field_));
+            throw FieldError(CoreError("AutoIncrementExhausted"), FieldNo(auto_field_));
         buffer_[auto_field_] = next_auto_;
     }
     try {
@@ -711,7 +707,7 @@ void Table::Delete() {
         return;
     }
     Cancel();
-    if (cur_ == kNoRow) throw Error("NoCurrentRow", "Table %1 has no current row", {name_});
+    if (cur_ == kNoRow) throw Error(CoreError("NoCurrentRow"), {name_});
     const std::size_t p = static_cast<std::size_t>(Position());
     const RowId victim = cur_;
     for (auto& ix : indexes_) {
@@ -776,15 +772,14 @@ void Table::CheckTextLength(int field, std::string_view text) const {
     const int size = fields_[field].size;
     // A code point takes at most four bytes: short texts need no count.
     if (size > 0 && text.size() > static_cast<std::size_t>(size) && CodePointCount(text) > static_cast<std::size_t>(size))
-        throw FieldError("TextTooLong", "The text for field %2 of table %1 is longer than %3 characters: %4",
-                         FieldNo(field), {std::to_string(size), std::string(text)});
+        throw FieldError(CoreError("TextTooLong"), FieldNo(field),
+                         {std::to_string(size), std::string(text)});
 }
 
 void Table::ValidateValue(int field, const Value& v) const {
     const FieldDef& def = fields_[field];
     if (!ValueFitsKind(def.kind, v))
-        throw FieldError("FieldKindMismatch", "Field %2 of table %1 holds a %3, not this value", FieldNo(field),
-                         {KindWord(def.kind)});
+        throw FieldError(CoreError("FieldKindMismatch"), FieldNo(field), {KindWord(def.kind)});
     if (auto* s = std::get_if<std::string>(&v)) CheckTextLength(field, *s);
 }
 
@@ -857,16 +852,15 @@ void Table::EnsureCalculated(RowId source) const {
 std::int32_t Table::AsInteger(FieldNo f) const {
     Value v = Get(f);
     if (auto* i = std::get_if<std::int32_t>(&v)) return *i;
-    if (IsNullValue(v)) throw FieldError("FieldIsNull", "Field %2 of table %1 is empty", f);
-    throw FieldError("FieldKindMismatch", "Field %2 of table %1 holds a %3, not a number", f, {KindWord(Field(f).kind)});
+    if (IsNullValue(v)) throw FieldError(CoreError("FieldIsNull"), f);
+    throw FieldError(CoreError("FieldNotANumber"), f, {KindWord(Field(f).kind)});
 }
 
 bool Table::AsBoolean(FieldNo f) const {
     Value v = Get(f);
     if (auto* b = std::get_if<bool>(&v)) return *b;
-    if (IsNullValue(v)) throw FieldError("FieldIsNull", "Field %2 of table %1 is empty", f);
-    throw FieldError("FieldKindMismatch", "Field %2 of table %1 holds a %3, not a truth value", f,
-                     {KindWord(Field(f).kind)});
+    if (IsNullValue(v)) throw FieldError(CoreError("FieldIsNull"), f);
+    throw FieldError(CoreError("FieldNotATruthValue"), f, {KindWord(Field(f).kind)});
 }
 
 std::string Table::AsText(FieldNo f) const { return ValueText(Get(f)); }
@@ -875,13 +869,12 @@ Value& Table::WritableSlot(FieldNo f) {
     const int i = FieldIndexChecked(f);
     const FieldDef& def = fields_[i];
     if (def.role == FieldRole::Calculated) {
-        if (!calc_running_) throw FieldError("FieldReadOnly", "Field %2 of table %1 cannot be changed", f);
+        if (!calc_running_) throw FieldError(CoreError("FieldReadOnly"), f);
         return calc_values_[i];
     }
     if (def.role == FieldRole::Lookup || def.kind == FieldKind::AutoIncrement || calc_running_)
-        throw FieldError("FieldReadOnly", "Field %2 of table %1 cannot be changed", f);
-    if (state_ == State::Browse)
-        throw FieldError("NotEditing", "Table %1 is not editing a row; field %2 cannot be changed", f);
+        throw FieldError(CoreError("FieldReadOnly"), f);
+    if (state_ == State::Browse) throw FieldError(CoreError("NotEditing"), f);
     changed_ = true;
     ++version_;
     return buffer_[i];
@@ -912,7 +905,7 @@ Value Table::ValueAt(int position, FieldNo f) const {
     FieldIndexChecked(f);
     const auto& ord = Ordering();
     if (position < 0 || static_cast<std::size_t>(position) >= ord.size())
-        throw Error("RowOutOfRange", "Table %1 has no row at position %2", {name_, std::to_string(position)});
+        throw Error(CoreError("RowOutOfRange"), {name_, std::to_string(position)});
     const RowId saved = read_override_;
     read_override_ = ord[static_cast<std::size_t>(position)];
     try {

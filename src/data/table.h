@@ -197,7 +197,7 @@ private:
         return f.value;
     }
     [[noreturn]] void ThrowNoFieldNumber(FieldNo f) const;
-    Error FieldError(std::string key, std::string english, FieldNo f,
+    Error FieldError(const ErrorText& text, FieldNo f,
                      std::vector<std::string> more_args = {}) const;
 
     // Reading stored values.

@@ -45,9 +45,8 @@ public:
 
     [[noreturn]] void Fail(int rc) const {
         std::string detail = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
-        if ((rc & 0xFF) == SQLITE_NOTADB)
-            throw Error("NotTableFile", "The file %1 is not a Yorbel table file", {path_}, {path_});
-        throw Error("TableFileError", "The file %1 cannot be used: %2", {path_, detail}, {path_});
+        if ((rc & 0xFF) == SQLITE_NOTADB) throw Error(CoreError("NotTableFile"), {path_}, {path_});
+        throw Error(CoreError("TableFileError"), {path_, detail}, {path_});
     }
 
 private:
@@ -132,13 +131,13 @@ std::string ColumnText(sqlite3_stmt* s, int col) {
 }
 
 Error Damaged(const std::string& file, std::string what, int line = 0, std::string field = {}) {
-    return Error("TableFileDamaged", "The table file %1 is damaged: %2", {file, std::move(what)},
+    return Error(CoreError("TableFileDamaged"), {file, std::move(what)},
                  {file, line, std::move(field)});
 }
 
 Error SystemError(const std::string& file, const std::string& action) {
-    return Error("FileWriteError", "The file %1 cannot be written (%2): %3", {file, action, std::strerror(errno)},
-                 {file});
+    return Error(CoreError("FileWriteError"),
+                 {file, std::string(std::strerror(errno)) + " (" + action + ")"}, {file});
 }
 
 void SyncPath(const fs::path& path, bool directory) {
@@ -209,9 +208,8 @@ void TableFileIo::Load(Table& table, const fs::path& path) {
     const std::string file = path.string();
     std::error_code ec;
     auto status = fs::status(path, ec);
-    if (ec || !fs::exists(status))
-        throw Error("FileNotFound", "The file %1 does not exist", {file}, {file});
-    if (fs::is_directory(status)) throw Error("NotTableFile", "The file %1 is not a Yorbel table file", {file}, {file});
+    if (ec || !fs::exists(status)) throw Error(CoreError("FileNotFound"), {file}, {file});
+    if (fs::is_directory(status)) throw Error(CoreError("NotTableFile"), {file}, {file});
 
     // immutable: SQLite takes no locks and creates no journal, -wal or -shm files beside
     // the file, so loading leaves the folder exactly as it was, whatever the file is.
@@ -221,19 +219,17 @@ void TableFileIo::Load(Table& table, const fs::path& path) {
         Statement s(db, "PRAGMA application_id");
         if (s.Step()) app_id = sqlite3_column_int64(s.get(), 0);
     }
-    if (app_id != kTableFileApplicationId)
-        throw Error("NotTableFile", "The file %1 is not a Yorbel table file", {file}, {file});
+    if (app_id != kTableFileApplicationId) throw Error(CoreError("NotTableFile"), {file}, {file});
 
     std::int64_t next_auto = 1;
     {
         Statement s(db, "SELECT format, version, next_auto_increment FROM meta");
         if (!s.Step()) throw Damaged(file, "no format row");
         if (ColumnText(s.get(), 0) != kTableFileFormat)
-            throw Error("NotTableFile", "The file %1 is not a Yorbel table file", {file}, {file});
+            throw Error(CoreError("NotTableFile"), {file}, {file});
         std::int64_t version = sqlite3_column_int64(s.get(), 1);
         if (version > kTableFileVersion)
-            throw Error("TableFileTooNew", "The file %1 was written by a newer version of Yorbel (format %2)",
-                        {file, std::to_string(version)}, {file});
+            throw Error(CoreError("TableFileTooNew"), {file, std::to_string(version)}, {file});
         if (version < 1) throw Damaged(file, "format version " + std::to_string(version));
         next_auto = sqlite3_column_int64(s.get(), 2);
     }
@@ -265,7 +261,6 @@ void TableFileIo::Load(Table& table, const fs::path& path) {
             defs.push_back(d);
         }
     }
-    const std::string mismatch_text = "The file %1 does not hold a table of this kind (field %2)";
     int stored = 0;
     for (const auto& d : defs) stored += d.role == FieldRole::Stored;
     for (auto& f : file_fields) {
@@ -280,16 +275,16 @@ void TableFileIo::Load(Table& table, const fs::path& path) {
             }
         }
         if (f.table_field < 0 || defs[f.table_field].kind != f.kind)
-            throw Error("TableFileMismatch", mismatch_text, {file, f.name}, {file, 0, f.name});
+            throw Error(CoreError("TableFileMismatch"), {file, f.name}, {file, 0, f.name});
     }
     if (static_cast<int>(file_fields.size()) != stored) {
         for (const auto& d : defs) {
             bool found = false;
             for (const auto& f : file_fields) found = found || (f.table_field >= 0 && defs[f.table_field].name == d.name);
             if (d.role == FieldRole::Stored && !found)
-                throw Error("TableFileMismatch", mismatch_text, {file, d.name}, {file, 0, d.name});
+                throw Error(CoreError("TableFileMismatch"), {file, d.name}, {file, 0, d.name});
         }
-        throw Error("TableFileMismatch", mismatch_text, {file, "?"}, {file});
+        throw Error(CoreError("TableFileMismatch"), {file, "?"}, {file});
     }
 
     // Read the rows into fresh columns, indexed by the field numbers of `defs`.
@@ -450,9 +445,8 @@ void TableFileIo::Save(Table& table, const fs::path& requested) {
     // protection is the user's word that the file must not change.
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) throw Error("FileWriteError", "The file %1 cannot be written: it is a folder", {file}, {file});
-        if ((st.st_mode & 0222) == 0)
-            throw Error("FileReadOnly", "The file %1 is write-protected and was not changed", {file}, {file});
+        if (S_ISDIR(st.st_mode)) throw Error(CoreError("FileIsFolder"), {file}, {file});
+        if ((st.st_mode & 0222) == 0) throw Error(CoreError("FileReadOnly"), {file}, {file});
     }
     fs::path temp = CreateTempBeside(target);
     try {
@@ -465,9 +459,9 @@ void TableFileIo::Save(Table& table, const fs::path& requested) {
         if (::rename(temp.c_str(), target.c_str()) != 0) throw SystemError(file, "rename");
     } catch (const Error& e) {
         fs::remove(temp, ec);
-        if (e.Key() == "FileWriteError") throw;
+        if (e.Key() == CoreError("FileWriteError").key) throw;
         // SQLite's message names the temporary file; the user knows the target.
-        throw Error("FileWriteError", "The file %1 cannot be written: %2",
+        throw Error(CoreError("FileWriteError"),
                     {file, e.Args().size() > 1 ? e.Args()[1] : std::string(e.what())}, {file});
     } catch (...) {
         fs::remove(temp, ec);

@@ -85,8 +85,7 @@ void AssignColumns(data::Table& table, const std::vector<std::string>& values) {
         if (def.role == FieldRole::Stored) SetFieldFromText(table, FieldNo(f), value);
     }
     if (next < values.size()) {
-        throw Error("ImportTooManyColumns",
-                    "The line has %1 columns, but the table has only %2 fields",
+        throw Error(data::CoreError("ImportTooManyColumns"),
                     {std::to_string(values.size()), std::to_string(next)});
     }
 }
@@ -117,8 +116,7 @@ void SetFieldFromText(data::Table& table, FieldNo field, std::string_view text) 
             // Only a dropped quote between CR and LF can make one; such a value could
             // never be written back as one line.
             if (text.find(kLineEnd) != std::string_view::npos) {
-                throw Error("ImportLineBreak", "The value holds a line break (CR LF)", {},
-                            AtField(def.name));
+                throw Error(data::CoreError("ImportLineBreak"), {}, AtField(def.name));
             }
             table.SetText(field, std::string(text));
             return;
@@ -131,7 +129,7 @@ void SetFieldFromText(data::Table& table, FieldNo field, std::string_view text) 
             const auto [end, ec] =
                 std::from_chars(digits.data(), digits.data() + digits.size(), number);
             if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size()) {
-                throw Error("ImportNotANumber", "\"%1\" is not a whole number", {std::string(text)},
+                throw Error(data::CoreError("ImportNotANumber"), {std::string(text)},
                             AtField(def.name));
             }
             table.SetInteger(field, number);
@@ -143,8 +141,8 @@ void SetFieldFromText(data::Table& table, FieldNo field, std::string_view text) 
                 table.SetBoolean(field, EqualsIgnoringCase(word, kTrue));
                 return;
             }
-            throw Error("ImportNotATruthValue", "\"%1\" is neither True nor False",
-                        {std::string(text)}, AtField(def.name));
+            throw Error(data::CoreError("ImportNotATruthValue"), {std::string(text)},
+                        AtField(def.name));
         }
     }
 }
@@ -160,8 +158,8 @@ int ExportTable(data::Table& table, const std::filesystem::path& path, std::stri
     const FieldNo group = table.FieldByName(group_field);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) {
-        throw Error("ExportCannotCreate", "The file %1 cannot be created: %2",
-                    {path.string(), SystemReason()}, InFile(path.string()));
+        throw Error(data::CoreError("ExportCannotCreate"), {path.string(), SystemReason()},
+                    InFile(path.string()));
     }
     std::string buffer;
     int written = 0;
@@ -169,8 +167,8 @@ int ExportTable(data::Table& table, const std::filesystem::path& path, std::stri
         out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
         buffer.clear();
         if (!out) {
-            throw Error("ExportCannotWrite", "The file %1 cannot be written: %2",
-                        {path.string(), SystemReason()}, InFile(path.string()));
+            throw Error(data::CoreError("ExportCannotWrite"), {path.string(), SystemReason()},
+                        InFile(path.string()));
         }
     };
     try {
@@ -189,8 +187,8 @@ int ExportTable(data::Table& table, const std::filesystem::path& path, std::stri
     flush();
     out.close();
     if (!out) {
-        throw Error("ExportCannotWrite", "The file %1 cannot be written: %2",
-                    {path.string(), SystemReason()}, InFile(path.string()));
+        throw Error(data::CoreError("ExportCannotWrite"), {path.string(), SystemReason()},
+                    InFile(path.string()));
     }
     return written;
 }
@@ -220,8 +218,8 @@ int ImportText(data::Table& table, std::string_view text, std::string_view separ
 int ImportFile(data::Table& table, const std::filesystem::path& path, std::string_view separator) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        throw Error("ImportCannotOpen", "The file %1 cannot be opened: %2",
-                    {path.string(), SystemReason()}, InFile(path.string()));
+        throw Error(data::CoreError("ImportCannotOpen"), {path.string(), SystemReason()},
+                    InFile(path.string()));
     }
     std::string bytes;
     try {
@@ -231,8 +229,8 @@ int ImportFile(data::Table& table, const std::filesystem::path& path, std::strin
         in.setstate(std::ios::badbit);
     }
     if (in.bad()) {
-        throw Error("ImportCannotRead", "The file %1 cannot be read: %2",
-                    {path.string(), SystemReason()}, InFile(path.string()));
+        throw Error(data::CoreError("ImportCannotRead"), {path.string(), SystemReason()},
+                    InFile(path.string()));
     }
     return ImportText(table, DecodeTextFile(bytes), separator, path.string());
 }

@@ -55,12 +55,6 @@ cal::CivilDate DateOfText(const std::string& text, int day, int month,
     return cal::CivilDate{day, month, fallback.year};
 }
 
-// A core error in the interface's language, English when the language file lacks it.
-QString ErrorMessage(const AppContext& context, const data::Error& error) {
-    if (!context.Language.Has("Errors", error.Key())) return QString::fromStdString(error.what());
-    return QString::fromStdString(error.Format(context.Language.Text("Errors", error.Key())));
-}
-
 }  // namespace
 
 bool OpenEventEditor(YearWindowLink& year, std::optional<int> ev_no, const cal::CivilDate& date) {
@@ -481,8 +475,7 @@ void TFrmEvent::btnOkClick() {
         }
     } catch (const data::Error& error) {
         events_.Cancel();
-        context_.Ui->Tell(this, QMessageBox::Critical, windowTitle(),
-                          ErrorMessage(context_, error));
+        context_.Ui->Tell(this, QMessageBox::Critical, windowTitle(), context_.ErrorText(error));
         return;
     }
     // The row stays pending: the generation that follows commits it.

@@ -13,6 +13,7 @@
 #include "app/language_file.h"
 #include "app/locations.h"
 #include "calendar/jewish.h"
+#include "data/error_keys.h"
 #include "data/events.h"
 #include "data/rule_dates.h"
 #include "exchange/text_encoding.h"
@@ -104,6 +105,24 @@ TEST(LanguageKeys, MessagesOfTheCoreAreRegistered) {
         ASSERT_FALSE(rule.ok());
         EXPECT_TRUE(Registered("Errors", rule.fault().Key())) << rule.fault().Key();
         EXPECT_EQ(en.Text("Errors", rule.fault().Key()), rule.fault().EnglishTemplate());
+    }
+}
+
+TEST(LanguageKeys, EveryCoreErrorHasItsTextInTheErrorsSection) {
+    // The windows look core errors up by key; an unlisted one would reach a German user
+    // in English, and an English text that drifted from the core's would read differently
+    // in the window than in the CLI.
+    const LanguageFile en = LanguageFile::Load(kResources / "english.spr");
+    std::set<std::string> core;
+    for (const data::ErrorText& e : data::kCoreErrors) {
+        EXPECT_TRUE(core.insert(Lower(e.key)).second) << e.key << " is listed twice";
+        EXPECT_TRUE(Registered("Errors", e.key)) << e.key;
+        EXPECT_EQ(en.Text("Errors", e.key), e.english) << e.key;
+    }
+    for (const LanguageKey& k : LanguageKeys()) {
+        if (k.section == "Errors") {
+            EXPECT_TRUE(core.count(Lower(k.key))) << "no core error " << k.key;
+        }
     }
 }
 

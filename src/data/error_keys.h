@@ -1,0 +1,84 @@
+// Every message the core can report, by its key, with the English text.
+//
+// The windows show a core error through the language file's "Errors" section, so each key
+// here needs a text in every language file. Throwing code names its message with
+// CoreError("Key"), which stops the build for a key that is not listed; the language tests
+// compare this list with the language files, so a new message cannot reach a window
+// untranslated. One key, one text: a message worded differently gets its own key, since a
+// translation can only follow one wording.
+#pragma once
+
+#include <string_view>
+
+namespace yorbel::data {
+
+struct ErrorText {
+    std::string_view key;
+    std::string_view english;  // %1, %2, ... stand for the arguments
+};
+
+inline constexpr ErrorText kCoreErrors[] = {
+    // Table files.
+    {"FileNotFound", "The file %1 does not exist"},
+    {"NotTableFile", "The file %1 is not a Yorbel table file"},
+    {"TableFileTooNew", "The file %1 was written by a newer version of Yorbel (format %2)"},
+    {"TableFileMismatch", "The file %1 does not hold a table of this kind (field %2)"},
+    {"TableFileDamaged", "The table file %1 is damaged: %2"},
+    {"TableFileError", "The file %1 cannot be used: %2"},
+    {"FileWriteError", "The file %1 cannot be written: %2"},
+    {"FileIsFolder", "The file %1 cannot be written: it is a folder"},
+    {"FileReadOnly", "The file %1 is write-protected and was not changed"},
+    // Tables.
+    {"BadFieldDefinition", "Field %2 of table %1 is not defined correctly: %3"},
+    {"FieldNumberNotFound", "Table %1 has no field number %2"},
+    {"FieldNotFound", "Table %1 has no field %2"},
+    {"KeyViolation", "Table %1 already has a row with %2 = %3 (index %4)"},
+    {"BadIndexName", "Table %1 cannot get the index %2: the name is empty or used"},
+    {"IndexWithoutFields", "Index %2 of table %1 names no fields"},
+    {"IndexOnUnstoredField", "Field %2 of table %1 is not stored and cannot be indexed"},
+    {"IndexNotFound", "Table %1 has no index %2"},
+    {"NoCurrentIndex", "Table %1 has no current index to search"},
+    {"BadKey", "A search key of index %2 of table %1 has 1 to %3 values"},
+    {"KeyKindMismatch", "Field %2 of table %1 cannot hold a value of this kind"},
+    {"RowOutOfRange", "Table %1 has no row at position %2"},
+    {"NoCurrentRow", "Table %1 has no current row"},
+    {"NotEditing", "Table %1 is not editing a row; field %2 cannot be changed"},
+    {"FieldRequired", "Field %2 of table %1 needs a value"},
+    {"FieldReadOnly", "Field %2 of table %1 cannot be changed"},
+    {"FieldIsNull", "Field %2 of table %1 is empty"},
+    {"FieldKindMismatch", "Field %2 of table %1 holds a %3, not this value"},
+    {"FieldNotANumber", "Field %2 of table %1 holds a %3, not a number"},
+    {"FieldNotATruthValue", "Field %2 of table %1 holds a %3, not a truth value"},
+    {"TextTooLong", "The text for field %2 of table %1 is longer than %3 characters: %4"},
+    {"AutoIncrementExhausted", "Table %1 has no numbers left for field %2"},
+    // The group file.
+    {"GroupFileUnreadable",
+     "The group file %1 cannot be read and was left as it is; the groups start empty. %2"},
+    {"GroupFileMovedAside",
+     "The group file %1 cannot be read; it was kept as %2 and the groups start empty. %3"},
+    // Event rules.
+    {"RuleNotNumber", "Not a number: %1"},
+    {"RuleBadDate", "Not a date of the form yyyymmdd: %1"},
+    {"RuleBadCode", "A weekday, count, month or day is out of range: %1"},
+    {"RuleBadRepeat", "Unknown repeat code: %1"},
+    // Import and export of delimited text.
+    {"ImportCannotOpen", "The file %1 cannot be opened: %2"},
+    {"ImportCannotRead", "The file %1 cannot be read: %2"},
+    {"ImportTooManyColumns", "The line has %1 columns, but the table has only %2 fields"},
+    {"ImportLineBreak", "The value holds a line break (CR LF)"},
+    {"ImportNotANumber", "\"%1\" is not a whole number"},
+    {"ImportNotATruthValue", "\"%1\" is neither True nor False"},
+    {"ExportCannotCreate", "The file %1 cannot be created: %2"},
+    {"ExportCannotWrite", "The file %1 cannot be written: %2"},
+};
+
+// The listed message for key; a key that is not listed is not a constant expression, so
+// the build stops there.
+consteval ErrorText CoreError(std::string_view key) {
+    for (const ErrorText& e : kCoreErrors) {
+        if (e.key == key) return e;
+    }
+    throw "CoreError: the key is not in kCoreErrors";
+}
+
+}  // namespace yorbel::data
