@@ -255,7 +255,10 @@ constexpr LanguageKey kKeys[] = {
     {"FrmAbout", "lbVersion"},
     {"FrmAbout", "lbHomepage"},
     {"FrmAbout", "btnOk"},
-    // Messages of core errors, by their keys.
+    // Messages of core errors, by their keys, after the words of their position.
+    {"Errors", "PositionFile"},
+    {"Errors", "PositionLine"},
+    {"Errors", "PositionField"},
     {"Errors", "FileNotFound"},
     {"Errors", "NotTableFile"},
     {"Errors", "TableFileTooNew"},

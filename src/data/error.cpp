@@ -3,18 +3,24 @@
 namespace yorbel::data {
 namespace {
 
-std::string PositionSuffix(const ErrorPosition& position) {
+std::string PositionSuffix(const ErrorPosition& position, const PositionWords& words) {
     std::string out;
-    if (!position.file.empty()) out += " (file " + position.file;
-    if (position.line > 0) out += (out.empty() ? " (line " : ", line ") + std::to_string(position.line);
-    if (!position.field.empty()) out += (out.empty() ? " (field " : ", field ") + position.field;
+    auto add = [&out](std::string_view word, const std::string& value) {
+        out += out.empty() ? " (" : ", ";
+        out += word;
+        out += ' ';
+        out += value;
+    };
+    if (!position.file.empty()) add(words.file, position.file);
+    if (position.line > 0) add(words.line, std::to_string(position.line));
+    if (!position.field.empty()) add(words.field, position.field);
     if (!out.empty()) out += ")";
     return out;
 }
 
 std::string Compose(std::string_view text, const std::vector<std::string>& args,
-                    const ErrorPosition& position) {
-    return SubstituteArgs(text, args) + PositionSuffix(position);
+                    const ErrorPosition& position, const PositionWords& words = {}) {
+    return SubstituteArgs(text, args) + PositionSuffix(position, words);
 }
 
 }  // namespace
@@ -60,8 +66,8 @@ Error Error::WithPosition(const ErrorPosition& outer) const {
     return Error(key_, template_, args_, std::move(merged));
 }
 
-std::string Error::Format(std::string_view translated_template) const {
-    return Compose(translated_template, args_, position_);
+std::string Error::Format(std::string_view translated_template, const PositionWords& words) const {
+    return Compose(translated_template, args_, position_, words);
 }
 
 }  // namespace yorbel::data

@@ -26,6 +26,14 @@ struct ErrorPosition {
     std::string field;
 };
 
+// The words of the position that follows a message, " (file a, line 3, field b)", in the
+// message's language.
+struct PositionWords {
+    std::string_view file = "file";
+    std::string_view line = "line";
+    std::string_view field = "field";
+};
+
 class Error : public std::runtime_error {
 public:
     // english_template uses %1, %2, ... for args, in the manner of the language texts.
@@ -46,10 +54,10 @@ public:
     Error WithPosition(const ErrorPosition& outer) const;
 
     // The message in another language: the translated template with the same arguments
-    // and the position appended.
-    std::string Format(std::string_view translated_template) const;
+    // and the position appended in words of that language.
+    std::string Format(std::string_view translated_template, const PositionWords& words = {}) const;
 
-private:
+  private:
     std::string key_;
     std::string template_;
     std::vector<std::string> args_;

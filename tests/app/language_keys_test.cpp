@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "app/error_message.h"
 #include "app/language_file.h"
 #include "app/locations.h"
 #include "calendar/jewish.h"
@@ -119,11 +120,13 @@ TEST(LanguageKeys, EveryCoreErrorHasItsTextInTheErrorsSection) {
         EXPECT_TRUE(Registered("Errors", e.key)) << e.key;
         EXPECT_EQ(en.Text("Errors", e.key), e.english) << e.key;
     }
+    for (std::string_view word : kPositionWordKeys) core.insert(Lower(word));
     for (const LanguageKey& k : LanguageKeys()) {
-        if (k.section == "Errors") {
+        if (k.section == kErrorsSection) {
             EXPECT_TRUE(core.count(Lower(k.key))) << "no core error " << k.key;
         }
     }
+    for (std::string_view word : kPositionWordKeys) EXPECT_TRUE(Registered("Errors", word)) << word;
 }
 
 TEST(LanguageKeys, BothLanguagesFillInTheSameValues) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string_view>
 
+#include "app/error_message.h"
 #include "app/language_file.h"
 #include "app/qt/dialogs.h"
 #include "app/settings.h"
@@ -40,11 +41,9 @@ struct AppContext {
         return QString::fromStdString(Language.Text(section, key));
     }
 
-    // A core error in the interface language: its template from the "Errors" section
-    // with its arguments, or the English text when the language file lacks the key.
+    // A core error in the interface language (English when the language file lacks it).
     QString ErrorText(const data::Error& error) const {
-        if (!Language.Has("Errors", error.Key())) return QString::fromStdString(error.what());
-        return QString::fromStdString(error.Format(Language.Text("Errors", error.Key())));
+        return QString::fromStdString(app::ErrorMessage(Language, error));
     }
 };
 
