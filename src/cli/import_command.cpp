@@ -1,9 +1,8 @@
-#include <array>
 #include <filesystem>
 
-#include "cli/args.h"
 #include "cli/calendar_files.h"
 #include "cli/commands.h"
+#include "cli/exchange_args.h"
 #include "exchange/delimited_text.h"
 
 namespace yorbel::cli {
@@ -20,26 +19,19 @@ constexpr std::string_view kUsage =
     "    the import with its line number, and the calendar file is left unchanged.\n";
 
 int RunImport(std::span<const std::string> words, std::ostream& out) {
-    constexpr std::array<OptionSpec, 1> kOptions{{{"groups", true}}};
-    const Args args = Args::Parse(words, kOptions);
-    if (args.help()) {
-        out << kUsage;
-        return 0;
-    }
-    if (args.positional().size() != 2) throw UsageError("expects CALENDAR and CSVFILE");
-    const fs::path calendar_file = args.positional()[0];
-    const fs::path csv_file = args.positional()[1];
-    if (calendar_file.empty()) throw UsageError("CALENDAR is empty");
+    const auto args = ParseExchangeArgs(words, kUsage, out);
+    if (!args) return 0;
+    const fs::path& calendar_file = args->calendar_file;
 
     // The groups play no part in an import; a named group file is still checked.
-    const auto groups = args.value("groups") ? OpenGroups(args.value("groups")) : NoGroups();
+    const auto groups = args->groups_file ? OpenGroups(args->groups_file) : NoGroups();
     std::error_code ec;
     const bool exists = fs::exists(calendar_file, ec);
     const auto calendar = OpenCalendarFile(*groups, exists ? calendar_file : fs::path());
 
     // On a failure nothing is saved: a partly imported file would be imported twice
     // once the bad line is mended and the command run again.
-    const int added = exchange::ImportFile(calendar->CdsEvents(), csv_file, ",");
+    const int added = exchange::ImportFile(calendar->CdsEvents(), args->csv_file, ",");
     if (added > 0) calendar->SetModified();
     if (calendar->Modified() || !exists) calendar->SaveCalendarAs(calendar_file);
     out << added << (added == 1 ? " event added\n" : " events added\n");
