@@ -1,44 +1,24 @@
 // Runs the built yorbel-cli as scripts do and checks its output and exit status.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli_support.h"
+
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Result = yorbel::cli::testing::CliResult;
 
-// Arguments are passed through the shell, single-quoted.
 Result RunCli(const std::vector<std::string>& args) {
     const std::filesystem::path err_file =
         std::filesystem::temp_directory_path() /
         ("yorbel_cli_test_" + std::to_string(::getpid()) + ".err");
-    std::string command = std::string("'") + YORBEL_BIN_DIR + "/yorbel-cli'";
-    for (const std::string& a : args) command += " '" + a + "'";
-    command += " 2>'" + err_file.string() + "'";
-    Result r;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return r;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, got);
-    const int raw = ::pclose(pipe);
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ifstream err(err_file);
-    std::stringstream text;
-    text << err.rdbuf();
-    r.err = text.str();
+    Result r = yorbel::cli::testing::RunCliProgram(args, err_file);
     std::filesystem::remove(err_file);
     return r;
 }

@@ -1,16 +1,13 @@
 // yorbel-cli occurrences and the events of yorbel-cli day, on a calendar and a group
 // file written by the test.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli_support.h"
 #include "data/events.h"
 #include "data/groups.h"
 #include "data/table_file.h"
@@ -19,12 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace yorbel::data;
-
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Result = yorbel::cli::testing::CliResult;
 
 class CliOccurrences : public ::testing::Test {
   protected:
@@ -71,26 +63,8 @@ class CliOccurrences : public ::testing::Test {
         fs::remove_all(folder, ec);
     }
 
-    // Runs yorbel-cli through the shell with single-quoted arguments; env is put in front
-    // of the command as NAME=value assignments.
     Result Run(const std::vector<std::string>& args, const std::string& env = "") {
-        const fs::path err_file = folder / "stderr.txt";
-        std::string command = env + " '" + YORBEL_BIN_DIR + "/yorbel-cli'";
-        for (const std::string& a : args) command += " '" + a + "'";
-        command += " 2>'" + err_file.string() + "'";
-        Result r;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        if (pipe == nullptr) return r;
-        char buffer[4096];
-        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-            r.out.append(buffer, got);
-        const int raw = ::pclose(pipe);
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        std::ifstream err(err_file);
-        std::stringstream text;
-        text << err.rdbuf();
-        r.err = text.str();
-        return r;
+        return yorbel::cli::testing::RunCliProgram(args, folder / "stderr.txt", env);
     }
 };
 
