@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../data/event_rows.h"
 #include "cli_support.h"
 #include "data/events.h"
 #include "data/groups.h"
@@ -43,13 +44,7 @@ class CliOccurrences : public ::testing::Test {
         Table& e = tables.CdsEvents();
         auto add = [&](const std::string& name, int type, int repeat, const std::string& from,
                        const std::string& to, std::optional<int> group) {
-            e.Append();
-            e.SetText(Ev_name, name);
-            e.SetInteger(Ev_Type, type);
-            e.SetInteger(Ev_repeat, repeat);
-            e.SetText(Ev_from, from);
-            if (!to.empty()) e.SetText(Ev_to, to);
-            if (group) e.SetInteger(Ev_gp_no, *group);
+            yorbel::data::testing::AppendEvent(e, name, type, repeat, from, to, group);
             e.Post();
         };
         add("Easter, \"the feast\"", 0, RepeatEaster, "0", "", 1);

@@ -4,6 +4,7 @@
 
 #include "data/groups.h"
 #include "data/occurrences.h"
+#include "event_rows.h"
 #include "test_folder.h"
 
 namespace yorbel::data {
@@ -26,12 +27,7 @@ class DayEventsTest : public ::testing::Test {
     }
     void Add(const std::string& name, const std::string& from, int group) {
         Table& ev = cal_.CdsEvents();
-        ev.Append();
-        ev.SetText(Ev_name, name);
-        ev.SetInteger(Ev_Type, 0);
-        ev.SetInteger(Ev_repeat, RepeatYearly);
-        ev.SetText(Ev_from, from);
-        ev.SetInteger(Ev_gp_no, group);
+        testing::AppendEvent(ev, name, 0, RepeatYearly, from, "", group);
         ev.Post();
     }
     static std::vector<std::string> Names(const std::vector<DayEvent>& events) {

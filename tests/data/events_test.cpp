@@ -4,6 +4,7 @@
 
 #include "data/groups.h"
 #include "data/table_file.h"
+#include "event_rows.h"
 #include "test_folder.h"
 
 namespace yorbel::data {
@@ -13,12 +14,7 @@ using testing::TestFolder;
 using testing::WriteBytes;
 
 void AddEvent(Table& ev, const std::string& name, int repeat, const std::string& from, int group) {
-    ev.Append();
-    ev.SetText(Ev_name, name);
-    ev.SetInteger(Ev_Type, 0);
-    ev.SetInteger(Ev_repeat, repeat);
-    ev.SetText(Ev_from, from);
-    ev.SetInteger(Ev_gp_no, group);
+    testing::AppendEvent(ev, name, 0, repeat, from, "", group);
     ev.Post();
 }
 

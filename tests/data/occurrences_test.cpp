@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "data/groups.h"
+#include "event_rows.h"
 
 namespace yorbel::data {
 namespace {
@@ -36,14 +37,7 @@ class OccurrencesTest : public ::testing::Test {
     // Leaves the new event pending, as the event editor does; generation commits it.
     void AddEvent(const std::string& name, int type, int repeat, const std::string& from,
                   const std::string& to, std::optional<std::int32_t> group) {
-        Table& e = tables.CdsEvents();
-        e.Append();
-        e.SetText(Ev_name, name);
-        e.SetInteger(Ev_Type, type);
-        e.SetInteger(Ev_repeat, repeat);
-        e.SetText(Ev_from, from);
-        if (!to.empty()) e.SetText(Ev_to, to);
-        if (group) e.SetInteger(Ev_gp_no, *group);
+        testing::AppendEvent(tables.CdsEvents(), name, type, repeat, from, to, group);
     }
 
     // Occurrence rows in generation order as "ev_no:date".
