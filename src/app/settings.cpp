@@ -1,9 +1,12 @@
 #include "app/settings.h"
 
+#include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 #include <system_error>
 #include <type_traits>
 
@@ -148,80 +151,6 @@ const std::array<Field, 27> kFields = {{
     IntField{"Language", &Settings::Language, 0, 1},
 }};
 
-constexpr std::int32_t kDefaultDayViewX = 400;
-constexpr std::int32_t kDefaultDayViewY = 100;
-
-void WriteFirstRunValues(SettingsStore& store) {
-    const Settings d;
-    store.WriteInt("Kw1", d.Kw1);
-    store.WriteInt("Wt1", d.Wt1);
-    store.WriteInt("greg", d.greg);
-    store.WriteInt("VFarbeSonntag", d.VFarbeSonntag);
-    store.WriteInt("HFarbeSonntag", d.HFarbeSonntag);
-    store.WriteBool("OpenLastActive", d.OpenLastActive);
-    store.WriteString("LastActiveFile", "");
-    store.WriteString("YearFontName", d.YearFontName);
-    store.WriteInt("YearFontSize", d.YearFontSize);
-    store.WriteBool("AdaptToFont", d.AdaptToFont);
-}
-
-void UpgradeTo61(SettingsStore& store) {
-    const Settings d;
-    store.WriteString("Version", "6.1");
-    store.WriteReal("LatD", d.LatD);
-    store.WriteReal("LatM", d.LatM);
-    store.WriteReal("LatS", d.LatS);
-    store.WriteReal("LongD", d.LongD);
-    store.WriteReal("LongM", d.LongM);
-    store.WriteReal("LongS", d.LongS);
-    store.WriteReal("Zone", d.Zone);
-    store.WriteBool("North", d.North);
-    store.WriteBool("West", d.West);
-}
-
-void UpgradeTo65(SettingsStore& store) {
-    const Settings d;
-    store.WriteString("Version", "6.5");
-    store.WriteString("Country", d.Country);
-    store.WriteString("City", d.City);
-    store.WriteBool("CustomPos", d.CustomPos);
-    store.WriteInt("VFarbeWochen", d.VFarbeWochen);
-    store.WriteInt("HFarbeWochen", d.HFarbeWochen);
-    store.WriteBool("DayViewOpen", d.DayViewOpen);
-    store.WriteInt("DayViewX", kDefaultDayViewX);
-    store.WriteInt("DayViewY", kDefaultDayViewY);
-    store.WriteInt("VFarbeMark", d.VFarbeMark);
-    store.WriteInt("HFarbeMark", d.HFarbeMark);
-}
-
-void UpgradeTo66(SettingsStore& store) { store.WriteString("Version", "6.6"); }
-
-void UpgradeTo67(SettingsStore& store) {
-    store.WriteString("Version", "6.7");
-    store.WriteInt("Language", Settings{}.Language);
-}
-
-// Runs the upgrade steps that follow the stored level. An empty or missing level runs
-// them all; an unknown one (a later program's) runs none.
-void Upgrade(SettingsStore& store, std::string_view from) {
-    int first = 0;
-    if (from.empty()) {
-        first = 1;
-    } else if (from == "6.1") {
-        first = 2;
-    } else if (from == "6.5") {
-        first = 3;
-    } else if (from == "6.6") {
-        first = 4;
-    } else {
-        return;
-    }
-    if (first <= 1) UpgradeTo61(store);
-    if (first <= 2) UpgradeTo65(store);
-    if (first <= 3) UpgradeTo66(store);
-    UpgradeTo67(store);
-}
-
 // Reads one value into `s`, which holds the defaults; false when the value could not be
 // read and the default stays.
 bool ReadField(const SettingsStore& store, const Field& field, Settings& s) {
@@ -271,6 +200,70 @@ void WriteField(SettingsStore& store, const Field& field, const Settings& s) {
 
 std::string_view FieldName(const Field& field) {
     return std::visit([](const auto& f) { return f.name; }, field);
+}
+
+// Writes the defaults of the named options in the order given, each as the kind its
+// field has above.
+void WriteDefaults(SettingsStore& store, std::initializer_list<std::string_view> names) {
+    const Settings defaults;
+    for (const std::string_view name : names) {
+        const auto field = std::ranges::find(kFields, name, FieldName);
+        if (field == kFields.end()) throw std::logic_error("no option " + std::string(name));
+        WriteField(store, *field, defaults);
+    }
+}
+
+constexpr std::int32_t kDefaultDayViewX = 400;
+constexpr std::int32_t kDefaultDayViewY = 100;
+
+void WriteFirstRunValues(SettingsStore& store) {
+    WriteDefaults(store,
+                  {"Kw1", "Wt1", "greg", "VFarbeSonntag", "HFarbeSonntag", "OpenLastActive"});
+    store.WriteString("LastActiveFile", "");
+    WriteDefaults(store, {"YearFontName", "YearFontSize", "AdaptToFont"});
+}
+
+void UpgradeTo61(SettingsStore& store) {
+    store.WriteString("Version", "6.1");
+    WriteDefaults(store,
+                  {"LatD", "LatM", "LatS", "LongD", "LongM", "LongS", "Zone", "North", "West"});
+}
+
+void UpgradeTo65(SettingsStore& store) {
+    store.WriteString("Version", "6.5");
+    WriteDefaults(store,
+                  {"Country", "City", "CustomPos", "VFarbeWochen", "HFarbeWochen", "DayViewOpen"});
+    store.WriteInt("DayViewX", kDefaultDayViewX);
+    store.WriteInt("DayViewY", kDefaultDayViewY);
+    WriteDefaults(store, {"VFarbeMark", "HFarbeMark"});
+}
+
+void UpgradeTo66(SettingsStore& store) { store.WriteString("Version", "6.6"); }
+
+void UpgradeTo67(SettingsStore& store) {
+    store.WriteString("Version", "6.7");
+    WriteDefaults(store, {"Language"});
+}
+
+// Runs the upgrade steps that follow the stored level. An empty or missing level runs
+// them all; an unknown one (a later program's) runs none.
+void Upgrade(SettingsStore& store, std::string_view from) {
+    int first = 0;
+    if (from.empty()) {
+        first = 1;
+    } else if (from == "6.1") {
+        first = 2;
+    } else if (from == "6.5") {
+        first = 3;
+    } else if (from == "6.6") {
+        first = 4;
+    } else {
+        return;
+    }
+    if (first <= 1) UpgradeTo61(store);
+    if (first <= 2) UpgradeTo65(store);
+    if (first <= 3) UpgradeTo66(store);
+    UpgradeTo67(store);
 }
 
 double Degrees(double d, double m, double s) { return d + m / 60.0 + s / 3600.0; }
