@@ -55,40 +55,34 @@ bool IntegerLike(FieldKind k) { return k == FieldKind::Integer || k == FieldKind
 template <typename T>
 int Sign(T a, T b) { return a < b ? -1 : (b < a ? 1 : 0); }
 
-}  // namespace
-
-// --- field definitions -------------------------------------------------------------------
-
-FieldDef FieldDef::AutoIncrement(std::string name) {
+// What the field factories below set in common; Calculated adds its role on top.
+FieldDef PlainField(std::string name, FieldKind kind, int size, bool required) {
     FieldDef f;
     f.name = std::move(name);
-    f.kind = FieldKind::AutoIncrement;
-    return f;
-}
-
-FieldDef FieldDef::Integer(std::string name, bool required) {
-    FieldDef f;
-    f.name = std::move(name);
-    f.kind = FieldKind::Integer;
-    f.required = required;
-    return f;
-}
-
-FieldDef FieldDef::Text(std::string name, int size, bool required) {
-    FieldDef f;
-    f.name = std::move(name);
-    f.kind = FieldKind::Text;
+    f.kind = kind;
     f.size = size;
     f.required = required;
     return f;
 }
 
+}  // namespace
+
+// --- field definitions -------------------------------------------------------------------
+
+FieldDef FieldDef::AutoIncrement(std::string name) {
+    return PlainField(std::move(name), FieldKind::AutoIncrement, 0, false);
+}
+
+FieldDef FieldDef::Integer(std::string name, bool required) {
+    return PlainField(std::move(name), FieldKind::Integer, 0, required);
+}
+
+FieldDef FieldDef::Text(std::string name, int size, bool required) {
+    return PlainField(std::move(name), FieldKind::Text, size, required);
+}
+
 FieldDef FieldDef::Boolean(std::string name, bool required) {
-    FieldDef f;
-    f.name = std::move(name);
-    f.kind = FieldKind::Boolean;
-    f.required = required;
-    return f;
+    return PlainField(std::move(name), FieldKind::Boolean, 0, required);
 }
 
 FieldDef FieldDef::Lookup(std::string name, std::string key_field, const Table& table,
@@ -104,10 +98,7 @@ FieldDef FieldDef::Lookup(std::string name, std::string key_field, const Table& 
 }
 
 FieldDef FieldDef::Calculated(std::string name, FieldKind kind, int size) {
-    FieldDef f;
-    f.name = std::move(name);
-    f.kind = kind;
-    f.size = size;
+    FieldDef f = PlainField(std::move(name), kind, size, false);
     f.role = FieldRole::Calculated;
     return f;
 }
