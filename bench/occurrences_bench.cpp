@@ -16,8 +16,9 @@ using namespace yorbel::data;
 constexpr int kYear = 2026;
 constexpr int kGroups = 20;
 
+// Two decimal digits, 0–99.
 std::string Two(int v) {
-    return (v < 10 ? "0" : "") + std::to_string(v);
+    return {static_cast<char>('0' + v / 10), static_cast<char>('0' + v % 10)};
 }
 
 // A calendar of `count` events of every rule kind, spread over the year, in 20 groups of

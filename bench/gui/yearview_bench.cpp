@@ -2,7 +2,6 @@
 // (regeneration + drawing) of a year window.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -22,8 +21,9 @@ namespace {
 
 using namespace yorbel;
 
+// Two decimal digits, 0–99.
 std::string Two(int v) {
-    return (v < 10 ? "0" : "") + std::to_string(v);
+    return {static_cast<char>('0' + v / 10), static_cast<char>('0' + v % 10)};
 }
 
 // Appends `count` events of several rule kinds spread over the year, in eight groups.
@@ -135,12 +135,3 @@ void BM_ShowYear(benchmark::State& state) {
 BENCHMARK(BM_ShowYear)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
