@@ -4,9 +4,9 @@
 #include <charconv>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
+#include "data/regular_file.h"
 #include "exchange/delimited_line.h"
 #include "exchange/text_encoding.h"
 
@@ -216,23 +216,7 @@ int ImportText(data::Table& table, std::string_view text, std::string_view separ
 }
 
 int ImportFile(data::Table& table, const std::filesystem::path& path, std::string_view separator) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw Error(data::CoreError("ImportCannotOpen"), {path.string(), SystemReason()},
-                    InFile(path.string()));
-    }
-    std::string bytes;
-    try {
-        // A folder opens like a file and fails only on reading, by an exception.
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } catch (const std::ios_base::failure&) {
-        in.setstate(std::ios::badbit);
-    }
-    if (in.bad()) {
-        throw Error(data::CoreError("ImportCannotRead"), {path.string(), SystemReason()},
-                    InFile(path.string()));
-    }
-    return ImportText(table, DecodeTextFile(bytes), separator, path.string());
+    return ImportText(table, DecodeTextFile(data::ReadRegularFile(path)), separator, path.string());
 }
 
 }  // namespace yorbel::exchange
