@@ -1,10 +1,11 @@
 #include "data/regular_file.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "data/error.h"
 
@@ -46,7 +47,8 @@ std::string RegularFile::ReadAt(std::uint64_t offset, std::size_t count) const {
     std::string bytes(count, '\0');
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t n = ::pread(fd_, bytes.data() + done, count - done, static_cast<off_t>(offset + done));
+        const ssize_t n =
+            ::pread(fd_, bytes.data() + done, count - done, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) Refuse(path_, errno);
         if (n == 0) break;
@@ -63,6 +65,8 @@ std::string RegularFile::ReadAll() const {
     return bytes;
 }
 
-std::string ReadRegularFile(const std::filesystem::path& path) { return RegularFile(path).ReadAll(); }
+std::string ReadRegularFile(const std::filesystem::path& path) {
+    return RegularFile(path).ReadAll();
+}
 
 }  // namespace yorbel::data

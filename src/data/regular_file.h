@@ -17,7 +17,7 @@
 namespace yorbel::data {
 
 class RegularFile {
-public:
+  public:
     // Throws an Error naming the file: FileNotFound, NotAFile or FileCannotRead.
     explicit RegularFile(const std::filesystem::path& path);
     ~RegularFile();
@@ -32,7 +32,7 @@ public:
     // Everything from the start to the end, as the file is now.
     std::string ReadAll() const;
 
-private:
+  private:
     std::string path_;
     int fd_ = -1;
     std::uint64_t size_ = 0;

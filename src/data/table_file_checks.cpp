@@ -14,7 +14,8 @@ constexpr std::size_t kWalHeaderSize = 32;
 
 std::uint32_t BigEndian(std::string_view bytes, std::size_t at, std::size_t count) {
     std::uint32_t value = 0;
-    for (std::size_t i = 0; i < count; ++i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    for (std::size_t i = 0; i < count; ++i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
     return value;
 }
 
@@ -40,7 +41,8 @@ bool HoldsPendingChanges(const fs::path& companion, bool is_log) {
 
 }  // namespace
 
-void CheckDatabaseHeader(std::string_view header, std::uint64_t file_size, const std::string& file) {
+void CheckDatabaseHeader(std::string_view header, std::uint64_t file_size,
+                         const std::string& file) {
     if (header.size() < kDatabaseHeaderSize || !header.starts_with(kDatabaseMagic))
         throw Error(CoreError("NotTableFile"), {file}, {file});
     std::uint64_t page_size = BigEndian(header, 16, 2);
@@ -51,10 +53,11 @@ void CheckDatabaseHeader(std::string_view header, std::uint64_t file_size, const
     // matches (every SQLite since 2010 keeps it so).
     const std::uint64_t pages = BigEndian(header, 28, 4);
     const bool counted = pages > 0 && BigEndian(header, 92, 4) == BigEndian(header, 96, 4);
-    const std::uint64_t expected = counted ? pages * page_size : (file_size + page_size - 1) / page_size * page_size;
+    const std::uint64_t expected =
+        counted ? pages * page_size : (file_size + page_size - 1) / page_size * page_size;
     if (file_size != expected)
-        throw Error(CoreError("TableFileIncomplete"), {file, std::to_string(file_size), std::to_string(expected)},
-                    {file});
+        throw Error(CoreError("TableFileIncomplete"),
+                    {file, std::to_string(file_size), std::to_string(expected)}, {file});
 }
 
 void CheckNoPendingChanges(const fs::path& path) {
@@ -66,8 +69,8 @@ void CheckNoPendingChanges(const fs::path& path) {
             fs::path companion = database;
             companion += is_log ? "-wal" : "-journal";
             if (HoldsPendingChanges(companion, is_log)) {
-                throw Error(CoreError("TableFilePendingChanges"), {path.string(), companion.string()},
-                            {path.string()});
+                throw Error(CoreError("TableFilePendingChanges"),
+                            {path.string(), companion.string()}, {path.string()});
             }
         }
     }
