@@ -49,10 +49,10 @@ void CheckDatabaseHeader(std::string_view header, std::uint64_t file_size,
     if (page_size == 1) page_size = 65536;
     if (page_size < 512 || page_size > 65536 || (page_size & (page_size - 1)) != 0)
         throw Error(CoreError("NotTableFile"), {file}, {file});
-    // The page count in the header is valid only when the change counter beside it
-    // matches (every SQLite since 2010 keeps it so).
+    // The page count in the header is valid only when the change counter equals the
+    // counter of the version that wrote it (every SQLite since 2010 keeps them so).
     const std::uint64_t pages = BigEndian(header, 28, 4);
-    const bool counted = pages > 0 && BigEndian(header, 92, 4) == BigEndian(header, 96, 4);
+    const bool counted = pages > 0 && BigEndian(header, 24, 4) == BigEndian(header, 92, 4);
     const std::uint64_t expected =
         counted ? pages * page_size : (file_size + page_size - 1) / page_size * page_size;
     if (file_size != expected)
