@@ -84,7 +84,9 @@ TEST_F(TableFileDamageTest, EveryCutOffOrHolePunchedCopyIsRefused) {
             ADD_FAILURE() << "a copy cut off at " << length << " bytes loads";
         } catch (const Error& e) {
             // Whole pages missing are told by the page count in the header.
-            if (length % 4096 == 0 && length > 0) EXPECT_EQ(e.Key(), "TableFileIncomplete") << length;
+            if (length % 4096 == 0 && length > 0) {
+                EXPECT_EQ(e.Key(), "TableFileIncomplete") << length;
+            }
         }
     }
     EXPECT_EQ(loaded, 0);
