@@ -187,6 +187,19 @@ TEST_F(TableFileDamageTest, ChangesPendingInAJournalOrLogBesideTheFileAreNotIgno
         calendar.CdsEvents().First();
         EXPECT_EQ(calendar.CdsEvents().AsText(Ev_name), "changed");
     }
+
+    // A group file in that state is not moved away from its log.
+    Groups groups(folder_.path());
+    ASSERT_FALSE(groups.LoadGroups(false).has_value());  // creates an empty one
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(groups.FileName().c_str(), &other), SQLITE_OK);
+    sqlite3_exec(other, "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0; INSERT INTO rows (Gp_name) VALUES ('x')",
+                 nullptr, nullptr, nullptr);
+    const auto notice = groups.LoadGroups(false);
+    ASSERT_TRUE(notice.has_value());
+    EXPECT_EQ(notice->Key(), "GroupFileUnreadable");
+    EXPECT_FALSE(fs::exists(groups.FileName().string() + ".bak"));
+    sqlite3_close(other);
 }
 
 TEST_F(TableFileDamageTest, WhatIsNotARegularFileIsRefusedAtOnce) {
