@@ -772,13 +772,15 @@ std::optional<ErrorText> TextRefusal(const FieldDef& def, std::string_view text)
     if (!ascii && !IsValidUtf8(text)) return CoreError("TextNotUtf8");
     // A text within its size in bytes needs no count of its characters.
     const auto size = static_cast<std::size_t>(def.size);
-    if (def.size > 0 && text.size() > size && CodePointCount(text) > size) return CoreError("TextTooLong");
+    if (def.size > 0 && text.size() > size && CodePointCount(text) > size)
+        return CoreError("TextTooLong");
     return std::nullopt;
 }
 
 void Table::CheckText(int field, std::string_view text) const {
     if (auto refusal = TextRefusal(fields_[field], text))
-        throw FieldError(*refusal, FieldNo(field), {std::to_string(fields_[field].size), std::string(text)});
+        throw FieldError(*refusal, FieldNo(field),
+                         {std::to_string(fields_[field].size), std::string(text)});
 }
 
 void Table::ValidateValue(int field, const Value& v) const {

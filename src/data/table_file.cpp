@@ -1,17 +1,17 @@
 #include "data/table_file.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <functional>
 #include <optional>
 #include <random>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "data/regular_file.h"
 #include "data/table_file_checks.h"
@@ -33,7 +33,8 @@ public:
     // A read-only database over a file's bytes, which must outlive it. Reading from
     // memory leaves the file and its folder as they are, and the bytes checked are the
     // bytes read. The file's schema is not trusted to run any function.
-    Database(std::string& image, const fs::path& path) : Database(":memory:", path, SQLITE_OPEN_READWRITE) {
+    Database(std::string& image, const fs::path& path)
+        : Database(":memory:", path, SQLITE_OPEN_READWRITE) {
         sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
         // A file left in write-ahead-log mode reads like any other once its log is known
         // to be empty; memory databases cannot keep that mode.
@@ -146,8 +147,9 @@ void CheckStructure(Database& db, const std::string& file) {
     int tables = 0;
     {
         // Statistics tables are SQLite's own, made when a tool analyses the file.
-        Statement s(db, "SELECT type, name, sql LIKE 'CREATE VIRTUAL%' FROM sqlite_schema "
-                        "WHERE name NOT LIKE 'sqlite\\_stat%' ESCAPE '\\'");
+        Statement s(db,
+                    "SELECT type, name, sql LIKE 'CREATE VIRTUAL%' FROM sqlite_schema "
+                    "WHERE name NOT LIKE 'sqlite\\_stat%' ESCAPE '\\'");
         while (s.Step()) {
             const std::string name = ColumnText(s.get(), 1);
             if (ColumnText(s.get(), 0) != "table" || sqlite3_column_int(s.get(), 2) != 0 ||
@@ -167,16 +169,20 @@ void CheckStructure(Database& db, const std::string& file) {
 }
 
 // Every row's number is its own: occurrences and the windows find an event by it.
-void CheckNumbersUnique(const std::vector<std::int32_t>& numbers, const std::string& file, const std::string& field) {
+void CheckNumbersUnique(const std::vector<std::int32_t>& numbers, const std::string& file,
+                        const std::string& field) {
     // Saved tables number their rows in ascending order; only others need sorting.
-    if (std::adjacent_find(numbers.begin(), numbers.end(), std::greater_equal<>()) == numbers.end()) return;
+    if (std::adjacent_find(numbers.begin(), numbers.end(), std::greater_equal<>()) == numbers.end())
+        return;
     std::vector<std::pair<std::int32_t, int>> rows;  // number, row (from 1)
     rows.reserve(numbers.size());
-    for (std::size_t r = 0; r < numbers.size(); ++r) rows.emplace_back(numbers[r], static_cast<int>(r) + 1);
+    for (std::size_t r = 0; r < numbers.size(); ++r)
+        rows.emplace_back(numbers[r], static_cast<int>(r) + 1);
     std::sort(rows.begin(), rows.end());
     for (std::size_t i = 1; i < rows.size(); ++i) {
         if (rows[i].first == rows[i - 1].first)
-            throw Error(CoreError("TableFileNumberTwice"), {file, field, std::to_string(rows[i].first)},
+            throw Error(CoreError("TableFileNumberTwice"),
+                        {file, field, std::to_string(rows[i].first)},
                         {file, rows[i].second, field});
     }
 }
@@ -328,12 +334,14 @@ void TableFileIo::Load(Table& table, const fs::path& path) {
         if (no && defs[no->value].role == FieldRole::Stored) f.table_field = no->value;
         if (f.table_field < 0 || defs[f.table_field].kind != f.kind)
             throw Error(CoreError("TableFileMismatch"), {file, f.name}, {file, 0, f.name});
-        if (taken[f.table_field]) throw Error(CoreError("TableFileFieldTwice"), {file, f.name}, {file, 0, f.name});
+        if (taken[f.table_field])
+            throw Error(CoreError("TableFileFieldTwice"), {file, f.name}, {file, 0, f.name});
         taken[f.table_field] = true;
     }
     for (std::size_t i = 0; i < defs.size(); ++i) {
         if (defs[i].role == FieldRole::Stored && !taken[i])
-            throw Error(CoreError("TableFileMismatch"), {file, defs[i].name}, {file, 0, defs[i].name});
+            throw Error(CoreError("TableFileMismatch"), {file, defs[i].name},
+                        {file, 0, defs[i].name});
     }
 
     // Read the rows into fresh columns, indexed by the field numbers of `defs`.
@@ -357,7 +365,8 @@ void TableFileIo::Load(Table& table, const fs::path& path) {
                 if (type == SQLITE_NULL) {
                     if (f.kind == FieldKind::AutoIncrement) throw Damaged(file, "a row without its number", line, f.name);
                     if (def.required)
-                        throw Error(CoreError("FieldRequired"), {table.name_, f.name}, {file, line, f.name});
+                        throw Error(CoreError("FieldRequired"), {table.name_, f.name},
+                                    {file, line, f.name});
                     c.nulls.push_back(1);
                     if (f.kind == FieldKind::Text) c.texts.emplace_back(); else c.ints.push_back(0);
                     continue;
@@ -368,7 +377,8 @@ void TableFileIo::Load(Table& table, const fs::path& path) {
                     c.texts.push_back(ColumnText(s.get(), col));
                     // What the table would refuse to store, the file must not bring in.
                     if (auto refusal = TextRefusal(def, c.texts.back()))
-                        throw Error(*refusal, {table.name_, f.name, std::to_string(def.size), c.texts.back()},
+                        throw Error(*refusal,
+                                    {table.name_, f.name, std::to_string(def.size), c.texts.back()},
                                     {file, line, f.name});
                     continue;
                 }
@@ -383,7 +393,8 @@ void TableFileIo::Load(Table& table, const fs::path& path) {
     }
     if (highest_auto >= INT32_MAX) throw Damaged(file, "no numbers left for new rows");
     for (const auto& f : file_fields) {
-        if (f.kind == FieldKind::AutoIncrement) CheckNumbersUnique(columns[static_cast<std::size_t>(f.table_field)].ints, file, f.name);
+        if (f.kind == FieldKind::AutoIncrement)
+            CheckNumbersUnique(columns[static_cast<std::size_t>(f.table_field)].ints, file, f.name);
     }
     next_auto = std::clamp<std::int64_t>(std::max(next_auto, highest_auto + 1), 1, INT32_MAX);
 

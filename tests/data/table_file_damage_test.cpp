@@ -193,7 +193,9 @@ TEST_F(TableFileDamageTest, ChangesPendingInAJournalOrLogBesideTheFileAreNotIgno
     ASSERT_FALSE(groups.LoadGroups(false).has_value());  // creates an empty one
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(groups.FileName().c_str(), &other), SQLITE_OK);
-    sqlite3_exec(other, "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0; INSERT INTO rows (Gp_name) VALUES ('x')",
+    sqlite3_exec(other,
+                 "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0; INSERT INTO rows (Gp_name) "
+                 "VALUES ('x')",
                  nullptr, nullptr, nullptr);
     const auto notice = groups.LoadGroups(false);
     ASSERT_TRUE(notice.has_value());

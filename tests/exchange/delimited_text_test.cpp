@@ -159,9 +159,8 @@ TEST_F(DelimitedTextTest, ImportReadsEveryLineShapeAndNumbersRowsAnew) {
         names.push_back(t->AsText("Name"));
         numbers.insert(t->AsInteger("No"));
     }
-    EXPECT_EQ(names,
-              (std::vector<std::string>{"existing", "first", "", "with \"quotes\", and comma",
-                                        "last without end"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"existing", "first", "",
+                                               "with \"quotes\", and comma", "last without end"}));
     EXPECT_EQ(numbers.size(), 5u);  // each row its own new number
 
     t->MoveTo(2);  // the empty line: a row with every field empty
