@@ -28,6 +28,20 @@ inline constexpr ErrorText kCoreErrors[] = {
     {"FileWriteError", "The file %1 cannot be written: %2"},
     {"FileIsFolder", "The file %1 cannot be written: it is a folder"},
     {"FileReadOnly", "The file %1 is write-protected and was not changed"},
+    // Lock files of calendars; %3 to %6 name the holder: program, process, user, host.
+    {"CalendarLocked",
+     "The calendar %1 is open for writing elsewhere: its lock file %2 is held by %3 (process %4 of "
+     "user %5 on %6)"},
+    {"CalendarLockedUnknown",
+     "The calendar %1 is open for writing elsewhere, or a program did not close it properly: its "
+     "lock file %2 names no owner that could be checked. Delete the lock file only if no program "
+     "has the calendar open"},
+    {"LockCannotBeCreated", "The lock file %1 cannot be created: %2"},
+    {"LockTakenOver",
+     "The calendar %1 was still locked by %3 (process %4 of user %5 on %6), which no longer "
+     "runs; its lock file %2 was taken over"},
+    {"LockWaiting",
+     "Waiting for the calendar %1: its lock file %2 is held by %3 (process %4 of user %5 on %6)"},
     // Tables.
     {"BadFieldDefinition", "Field %2 of table %1 is not defined correctly: %3"},
     {"FieldNumberNotFound", "Table %1 has no field number %2"},
