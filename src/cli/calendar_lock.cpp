@@ -18,8 +18,12 @@ constexpr auto kPollInterval = std::chrono::milliseconds(20);
 
 std::vector<std::string> LockArgs(const std::string& calendar, const app::LockInfo& info) {
     const app::LockOwner& o = info.owner;
-    return {calendar, info.lock_path, o.program.empty() ? "?" : o.program, std::to_string(o.pid),
-            o.user.empty() ? "?" : o.user, o.host.empty() ? "?" : o.host};
+    return {calendar,
+            info.lock_path,
+            o.program.empty() ? "?" : o.program,
+            std::to_string(o.pid),
+            o.user.empty() ? "?" : o.user,
+            o.host.empty() ? "?" : o.host};
 }
 
 data::Error Refusal(const std::string& calendar, const app::LockInfo& info) {
@@ -44,19 +48,23 @@ app::CalendarLock LockCalendarForWriting(const std::filesystem::path& calendar,
         if (info.state == app::LockState::Free) {
             // Released meanwhile, or the folder takes no new file.
             if (why == std::errc::file_exists && time_left) continue;
-            throw data::Error(data::CoreError("LockCannotBeCreated"), {info.lock_path, why.message()});
+            throw data::Error(data::CoreError("LockCannotBeCreated"),
+                              {info.lock_path, why.message()});
         }
         if (info.state == app::LockState::Abandoned) {
             if (lock.TakeOver(path)) {
-                notices << "yorbel-cli: " << data::Error(data::CoreError("LockTakenOver"), LockArgs(path, info)).what()
-                        << '\n';
+                notices
+                    << "yorbel-cli: "
+                    << data::Error(data::CoreError("LockTakenOver"), LockArgs(path, info)).what()
+                    << '\n';
                 return lock;
             }
             if (time_left) continue;  // someone else took it over first
         }
         if (info.owner.program != kCliProgram || !time_left) throw Refusal(path, info);
         if (!told_waiting) {
-            notices << "yorbel-cli: " << data::Error(data::CoreError("LockWaiting"), LockArgs(path, info)).what()
+            notices << "yorbel-cli: "
+                    << data::Error(data::CoreError("LockWaiting"), LockArgs(path, info)).what()
                     << '\n';
             told_waiting = true;
         }

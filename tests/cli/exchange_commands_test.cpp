@@ -9,6 +9,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "../app/abandoned_lock.h"
+#include "app/lock_file.h"
 #include "data/events.h"
 #include "data/groups.h"
 
@@ -149,6 +151,63 @@ TEST_F(ExchangeCommandsTest, FailuresNameTheLineOrFileAndSaveNothing) {
               1);
     EXPECT_EQ(Cli("import " + P("cal.yrb")).status, 2);
     EXPECT_EQ(Cli("export " + P("cal.yrb") + " " + P("out.csv") + " --bogus").status, 2);
+}
+
+TEST_F(ExchangeCommandsTest, ImportHonoursTheLockOfTheCalendar) {
+    Write("in.csv", "A,0,0,20260101,,1\r\n");
+    ASSERT_EQ(Cli("import " + P("cal.yrb") + " " + P("in.csv")).status, 0);
+    const std::string cal = (dir_ / "cal.yrb").string();
+    const std::string before = ReadFile(cal);
+    {
+        // A desktop window holds the calendar for writing (here: this process).
+        app::CalendarLock window;
+        ASSERT_TRUE(window.TryAcquire(cal));
+        const CliRun r = Cli("import " + P("cal.yrb") + " " + P("in.csv"));
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(app::LockFileName(cal)), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("process " + std::to_string(::getpid())), std::string::npos) << r.err;
+        EXPECT_EQ(ReadFile(cal), before);
+    }
+    // An earlier version's lock names nobody: refused as well.
+    Write("~al.lck", "");
+    EXPECT_EQ(Cli("import " + P("cal.yrb") + " " + P("in.csv")).status, 1);
+    EXPECT_EQ(ReadFile(cal), before);
+
+    // A lock left by a program that no longer runs is taken over, and said so.
+    const long gone = test::PlantAbandonedLock(cal);
+    const CliRun r = Cli("import " + P("cal.yrb") + " " + P("in.csv"));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("process " + std::to_string(gone)), std::string::npos) << r.err;
+    EXPECT_EQ(Events("cal.yrb"), (Rows{"1:A:1", "2:A:1"}));
+    EXPECT_FALSE(fs::exists(app::LockFileName(cal)));
+}
+
+// Imports started together: each that reports success is in the file, whole.
+TEST_F(ExchangeCommandsTest, SimultaneousImportsNeverLoseOne) {
+    Write("a.csv", "A,0,0,20260101,,1\r\n");
+    Write("b.csv", "B,0,0,20260102,,1\r\n");
+    const std::string import = "HOME=" + Quote(dir_.string()) +
+                               " XDG_DATA_HOME= XDG_CONFIG_HOME= " YORBEL_BIN_DIR
+                               "/yorbel-cli import " + P("cal.yrb") + " ";
+    const auto run = [&](const char* name) {
+        return "(" + import + P(std::string(name) + ".csv") + " >/dev/null 2>>" + P("err") +
+               "; echo $? >" + P(std::string(name) + ".status") + ")";
+    };
+    std::size_t landed = 0;
+    for (int round = 0; round < 10; ++round) {
+        ASSERT_EQ(std::system((run("a") + " & " + run("b") + " & wait").c_str()), 0);
+        for (const char* name : {"a", "b"}) {
+            const int status = std::stoi(ReadFile(dir_ / (std::string(name) + ".status")));
+            EXPECT_TRUE(status == 0 || status == 1) << status;
+            landed += status == 0;
+        }
+        ASSERT_EQ(Events("cal.yrb").size(), landed) << "round " << round << ": " << ReadFile(dir_ / "err");
+    }
+    // Neither a lock nor a temporary file is left.
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name[0] != '~' && name.find(".tmp-") == std::string::npos) << name;
+    }
 }
 
 TEST_F(ExchangeCommandsTest, ExportWritesShownGroupsAndReadsBackTheSame) {

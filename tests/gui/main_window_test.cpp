@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "../app/abandoned_lock.h"
 #include "app/lock_file.h"
 #include "data/events.h"
 #include "support/test_app.h"
@@ -170,6 +171,35 @@ class MainWindowTest : public QObject {
         QVERIFY(year && year->ReadOnly());
         Trigger("iClose");
         QVERIFY(QFile::exists(LockOf(plan_)));  // not ours to delete
+    }
+
+    void lockOfAProgramThatIsGoneCanBeTakenOver() {
+        const long gone = test::PlantAbandonedLock(plan_.toStdString());
+        // No opens the calendar read-only and leaves the lock alone.
+        Dialogs().ask_answers = {QMessageBox::No};
+        Dialogs().open_answers = {OpenChoice{plan_, false}};
+        Trigger("iOpen");
+        QVERIFY(main_->ActiveYearWindow() && main_->ActiveYearWindow()->ReadOnly());
+        QVERIFY(Dialogs().asked.last().contains(QStringLiteral("process %1").arg(gone)));
+        Trigger("iClose");
+        QVERIFY(QFile::exists(LockOf(plan_)));
+
+        // Yes takes the lock over: the window writes, and the lock now names this process.
+        Dialogs().ask_answers = {QMessageBox::Yes};
+        Dialogs().open_answers = {OpenChoice{plan_, false}};
+        Trigger("iOpen");
+        TFrmYear* year = main_->ActiveYearWindow();
+        QVERIFY(year && !year->ReadOnly() && year->HoldsLock());
+        QCOMPARE(app::InspectLock(plan_.toStdString()).owner.pid, static_cast<long>(::getpid()));
+        // While this process runs, a second window is offered read-only only.
+        Dialogs().ask_answers = {QMessageBox::Yes};
+        Dialogs().open_answers = {OpenChoice{plan_, false}};
+        Trigger("iOpen");
+        QVERIFY(main_->ActiveYearWindow()->ReadOnly());
+        QVERIFY(Dialogs().asked.last().contains(QStringLiteral("read-only")));
+        Trigger("iClose");
+        Trigger("iClose");
+        QVERIFY(!QFile::exists(LockOf(plan_)));
     }
 
     void yearBoxAndYearButtons() {

@@ -417,9 +417,24 @@ TFrmYear* TFrmMain::OpenCalendarFileLocked(const QString& path, bool read_only,
 }
 
 TFrmYear* TFrmMain::OpenGuarded(const QString& path) {
+    const std::string file = path.toStdString();
     app::CalendarLock lock;
-    if (lock.TryAcquire(path.toStdString()))
-        return OpenCalendarFileLocked(path, false, std::move(lock));
+    if (lock.TryAcquire(file)) return OpenCalendarFileLocked(path, false, std::move(lock));
+    // A lock left by a program that no longer runs (after a crash) may be taken over.
+    if (const app::LockInfo info = app::InspectLock(file); info.state == app::LockState::Abandoned) {
+        const app::LockOwner& owner = info.owner;
+        const auto answer = context_.Ui->Ask(
+            this, QMessageBox::Warning, path,
+            context_.Text(kMain, "TakeOverLock")
+                .arg(QString::fromStdString(owner.program), QString::number(owner.pid),
+                     QString::fromStdString(owner.user), QString::fromStdString(owner.host)),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (answer == QMessageBox::Yes && lock.TakeOver(file))
+            return OpenCalendarFileLocked(path, false, std::move(lock));
+        if (answer == QMessageBox::No) return OpenCalendarFile(path, true);
+        if (answer != QMessageBox::Yes) return nullptr;
+        // Someone else took the lock over first: it is held again.
+    }
     const auto answer =
         context_.Ui->Ask(this, QMessageBox::Warning, path, context_.Text(kMain, "ReadOnlyWarning"),
                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);

@@ -41,7 +41,8 @@ class TFrmMain : public QMainWindow {
     // Creates a year window for the path (empty: a new, untitled calendar). Returns
     // nullptr when the calendar cannot be read; the error has then been shown.
     TFrmYear* OpenCalendarFile(const QString& path, bool read_only);
-    // Opens a file for writing when its lock can be taken, else offers it read-only.
+    // Opens a file for writing when its lock can be taken; offers to take over a lock whose
+    // owner no longer runs, and offers a file held by a running owner read-only.
     TFrmYear* OpenGuarded(const QString& path);
 
     TFrmYear* ActiveYearWindow() const;
