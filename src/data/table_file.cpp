@@ -25,7 +25,15 @@ public:
     // name: what SQLite opens (a path or a file: URI); path: what messages show.
     Database(const std::string& name, const fs::path& path, int flags) : path_(path.string()) {
         int rc = sqlite3_open_v2(name.c_str(), &db_, flags, nullptr);
-        if (rc != SQLITE_OK) Fail(rc);
+        if (rc == SQLITE_OK) return;
+        // A failed open still returns a handle, which the destructor of an object that was
+        // never made cannot close.
+        try {
+            Fail(rc);
+        } catch (...) {
+            sqlite3_close(db_);
+            throw;
+        }
     }
     ~Database() { sqlite3_close(db_); }
     Database(const Database&) = delete;
