@@ -216,10 +216,10 @@ bool CalendarLock::TryAcquire(const std::string& calendar_path, std::error_code&
 }
 
 bool CalendarLock::TakeOver(const std::string& calendar_path) {
-    std::string name = LockFileName(calendar_path);
+    const std::string name = LockFileName(calendar_path);
     // A retry covers a lock file released and made anew while it was being opened.
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const int fd = OpenExisting(name, O_RDWR);
+        const int fd = OpenExisting(name, O_RDONLY);
         if (fd < 0) return false;
         if (!IsRegularFile(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             ::close(fd);
@@ -229,14 +229,12 @@ bool CalendarLock::TakeOver(const std::string& calendar_path) {
             ::close(fd);
             continue;
         }
-        // Under the advisory lock no one else can take the file over meanwhile.
-        if (!OwnerGone(ReadOwner(fd))) {
-            ::close(fd);
-            return false;
-        }
-        WriteOwnRecord(fd);
-        Adopt(std::move(name), fd);
-        return true;
+        // The abandoned file goes while its advisory lock is held, so no one else takes it
+        // over meanwhile; a new lock is then made as usual. That works for a lock file of
+        // another user too, where the folder allows it.
+        const bool gone = OwnerGone(ReadOwner(fd)) && ::unlink(name.c_str()) == 0;
+        ::close(fd);
+        return gone && TryAcquire(calendar_path);
     }
     return false;
 }

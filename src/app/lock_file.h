@@ -66,8 +66,9 @@ class CalendarLock {
     }
 
     // Takes over an abandoned lock: checks again, under the file's advisory lock, that its
-    // recorded owner is gone, and writes this process in. False when the lock is free, held
-    // or taken over by someone else meanwhile; this object is then unchanged.
+    // recorded owner is gone, and replaces the file by a lock of this process. False when
+    // the lock is free, held, taken over by someone else meanwhile, or its file cannot be
+    // removed; this object is then unchanged.
     bool TakeOver(const std::string& calendar_path);
 
     // Deletes the lock file this object owns; a failure is ignored. No-op when no lock is

@@ -26,6 +26,11 @@ std::vector<std::string> LockArgs(const std::string& calendar, const app::LockIn
             o.host.empty() ? "?" : o.host};
 }
 
+void Tell(std::ostream& notices, const data::ErrorText& text, const std::string& calendar,
+          const app::LockInfo& info) {
+    notices << "yorbel-cli: " << data::Error(text, LockArgs(calendar, info)).what() << '\n';
+}
+
 data::Error Refusal(const std::string& calendar, const app::LockInfo& info) {
     if (info.owner.pid <= 0)
         return data::Error(data::CoreError("CalendarLockedUnknown"), {calendar, info.lock_path});
@@ -47,25 +52,22 @@ app::CalendarLock LockCalendarForWriting(const std::filesystem::path& calendar,
         const bool time_left = std::chrono::steady_clock::now() < give_up;
         if (info.state == app::LockState::Free) {
             // Released meanwhile, or the folder takes no new file.
-            if (why == std::errc::file_exists && time_left) continue;
-            throw data::Error(data::CoreError("LockCannotBeCreated"),
-                              {info.lock_path, why.message()});
+            if (why != std::errc::file_exists || !time_left)
+                throw data::Error(data::CoreError("LockCannotBeCreated"),
+                                  {info.lock_path, why.message()});
+            continue;
         }
-        if (info.state == app::LockState::Abandoned) {
-            if (lock.TakeOver(path)) {
-                notices
-                    << "yorbel-cli: "
-                    << data::Error(data::CoreError("LockTakenOver"), LockArgs(path, info)).what()
-                    << '\n';
-                return lock;
-            }
-            if (time_left) continue;  // someone else took it over first
+        if (info.state == app::LockState::Abandoned && lock.TakeOver(path)) {
+            Tell(notices, data::CoreError("LockTakenOver"), path, info);
+            return lock;
         }
-        if (info.owner.program != kCliProgram || !time_left) throw Refusal(path, info);
-        if (!told_waiting) {
-            notices << "yorbel-cli: "
-                    << data::Error(data::CoreError("LockWaiting"), LockArgs(path, info)).what()
-                    << '\n';
+        // An abandoned lock that could not be taken over was most likely taken by another
+        // command just now, which is then waited for like any other.
+        const bool other_command =
+            info.state == app::LockState::Abandoned || info.owner.program == kCliProgram;
+        if (!other_command || !time_left) throw Refusal(path, info);
+        if (info.state == app::LockState::Held && !told_waiting) {
+            Tell(notices, data::CoreError("LockWaiting"), path, info);
             told_waiting = true;
         }
         std::this_thread::sleep_for(kPollInterval);
