@@ -115,22 +115,6 @@ std::string ThisHost() {
     return host;
 }
 
-TEST_F(CalendarLockTest, LockNamesItsOwnerAndARunningOwnerKeepsIt) {
-    const std::string cal = Calendar("Plan.yrb");
-    CalendarLock held;
-    ASSERT_TRUE(held.TryAcquire(cal));
-    const auto info = InspectLock(cal);
-    EXPECT_EQ(info.state, LockState::Held);
-    EXPECT_EQ(info.lock_path, (dir_ / "~lan.lck").string());
-    EXPECT_EQ(info.owner.pid, ::getpid());
-    EXPECT_EQ(info.owner.host, ThisHost());
-    EXPECT_EQ(info.owner.program, program_invocation_short_name);
-    EXPECT_FALSE(info.owner.started.empty());
-    CalendarLock other;
-    EXPECT_FALSE(other.TakeOver(cal));
-    EXPECT_TRUE(fs::exists(dir_ / "~lan.lck"));
-}
-
 TEST_F(CalendarLockTest, OnlyAnOwnerKnownToBeGoneCountsAsAbandoned) {
     const std::string cal = Calendar("Plan.yrb");
     const long gone = yorbel::test::PlantAbandonedLock(cal);
