@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include "data/file_sync.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -143,7 +145,7 @@ Error SystemError(const std::string& file, const std::string& action) {
 void SyncPath(const fs::path& path, bool directory) {
     int fd = ::open(path.c_str(), directory ? (O_RDONLY | O_DIRECTORY) : O_RDONLY);
     if (fd < 0) throw SystemError(path.string(), "open for sync");
-    int rc = ::fsync(fd);
+    int rc = SyncFileDescriptor(fd);
     int saved = errno;
     ::close(fd);
     errno = saved;
