@@ -118,7 +118,7 @@ void SetFieldFromText(data::Table& table, FieldNo field, std::string_view text) 
             if (text.find(kLineEnd) != std::string_view::npos) {
                 throw Error(data::CoreError("ImportLineBreak"), {}, AtField(def.name));
             }
-            table.SetText(field, std::string(text));
+            table.SetText(field, text);
             return;
         case FieldKind::Integer:
         case FieldKind::AutoIncrement: {
