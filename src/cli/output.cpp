@@ -1,5 +1,6 @@
 #include "cli/output.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -55,15 +56,18 @@ std::string CsvField(std::string_view text) {
 }
 
 void AppendCsvField(std::string& out, std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    const auto special = [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; };
+    if (std::none_of(text.begin(), text.end(), special)) {
         out += text;
         return;
     }
     out += '"';
-    for (const char c : text) {
-        if (c == '"') out += '"';
-        out += c;
+    for (std::size_t quote; (quote = text.find('"')) != std::string_view::npos;) {
+        out.append(text.substr(0, quote + 1));
+        out += '"';
+        text.remove_prefix(quote + 1);
     }
+    out += text;
     out += '"';
 }
 
