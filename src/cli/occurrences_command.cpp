@@ -48,9 +48,9 @@ std::optional<std::int32_t> OptionalInteger(const data::Value& v) {
 }
 
 void ReadRow(const data::Table& dates, OccurrenceRow& row) {
-    const std::string text = dates.AsText(data::Ed_date);
-    const auto date = calendar::ParseDateText(text);
-    row.date = date ? IsoDate(*date) : text;
+    // A stored "yyyymmdd" only needs its dashes; anything else is shown as it is.
+    row.date = dates.AsText(data::Ed_date);
+    if (calendar::ParseDateText(row.date)) row.date.insert(6, 1, '-').insert(4, 1, '-');
     row.event_no = OptionalInteger(dates.Get(data::Ed_ev_no)).value_or(0);
     row.name = dates.AsText(data::Ed_ev_name);
     row.group_no = OptionalInteger(dates.Get(data::Ed_gp_no));
@@ -58,7 +58,8 @@ void ReadRow(const data::Table& dates, OccurrenceRow& row) {
 }
 
 void AppendJson(std::string& s, const OccurrenceRow& r) {
-    Append(s, "{\"date\":\"", r.date, "\",\"event_no\":", r.event_no, ",\"name\":", JsonString(r.name),
+    Append(s, "{\"date\":\"", r.date, "\",\"event_no\":", r.event_no,
+           ",\"name\":", JsonString(r.name),
            ",\"group_no\":", r.group_no ? std::to_string(*r.group_no) : "null",
            ",\"shown\":", r.shown ? "true" : "false", "}\n");
 }
@@ -68,12 +69,14 @@ constexpr std::string_view kCsvHeader = "date,event_no,name,group_no,shown\n";
 void AppendCsv(std::string& s, const OccurrenceRow& r) {
     Append(s, r.date, ",", r.event_no, ",");
     AppendCsvField(s, r.name);
-    Append(s, ",", r.group_no ? std::to_string(*r.group_no) : "", ",", r.shown ? "true" : "false", "\n");
+    Append(s, ",", r.group_no ? std::to_string(*r.group_no) : "", ",", r.shown ? "true" : "false",
+           "\n");
 }
 
 void AppendText(std::string& s, const OccurrenceRow& r) {
     std::string group = r.group_no ? Concat("group ", *r.group_no) : "no group";
-    Append(s, r.date, "  ", r.event_no, "  ", r.name, "  (", group, r.shown ? "" : ", hidden", ")\n");
+    Append(s, r.date, "  ", r.event_no, "  ", r.name, "  (", group, r.shown ? "" : ", hidden",
+           ")\n");
 }
 
 // The rows in generation order, which is the table's append order. A year of a large
