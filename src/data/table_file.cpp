@@ -2,8 +2,6 @@
 
 #include <sqlite3.h>
 
-#include "data/file_sync.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -13,6 +11,8 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "data/file_sync.h"
 
 namespace yorbel::data {
 namespace fs = std::filesystem;

@@ -72,6 +72,17 @@ TEST_F(TableFileTest, RoundTripKeepsRowsNullsAndNumbering) {
     back.Add(Value{std::string("new")}, Value{}, Value{});
     EXPECT_EQ(back.AsInteger("no"), 5);
 
+    // Hundreds of rows span several insert statements and a shorter last one.
+    Sample many;
+    for (int i = 0; i < 250; ++i)
+        many.Add(i % 5 ? Value{std::to_string(i)} : Value{}, Value{std::int32_t{i}}, Value{i % 2 == 0});
+    SaveTable(many, dir_ / "many.yrb");
+    Sample many_back;
+    LoadTable(many_back, dir_ / "many.yrb");
+    ASSERT_EQ(many_back.RecordCount(), 250);
+    for (int row = 0; row < 250; ++row)
+        for (int f = 0; f < 4; ++f) ASSERT_EQ(many_back.ValueAt(row, FieldNo(f)), many.ValueAt(row, FieldNo(f)));
+
     // A bare table takes the file's field definitions.
     Table bare("Bare", {});
     LoadTable(bare, file);
