@@ -35,7 +35,8 @@ file(GLOB YORBEL_GUI_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/gui/*_tes
 file(GLOB YORBEL_GUI_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/gui/support/*.cpp)
 foreach(src ${YORBEL_GUI_TESTS})
   get_filename_component(name ${src} NAME_WE)
-  add_executable(gui_${name} ${src} ${YORBEL_GUI_TEST_SUPPORT})
+  add_executable(gui_${name} ${src} ${YORBEL_GUI_TEST_SUPPORT}
+                 ${CMAKE_SOURCE_DIR}/tests/support/private_home.cpp)
   set_target_properties(gui_${name} PROPERTIES AUTOMOC ON)
   target_include_directories(gui_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/gui)
   target_link_libraries(gui_${name} PRIVATE yorbel_gui Qt6::Test)

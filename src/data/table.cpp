@@ -50,6 +50,12 @@ std::string ValueText(const Value& v) {
     return "";
 }
 
+// A value read for its text alone gives its string up rather than a copy.
+std::string ValueText(Value&& v) {
+    if (auto* s = std::get_if<std::string>(&v)) return std::move(*s);
+    return ValueText(static_cast<const Value&>(v));
+}
+
 bool IntegerLike(FieldKind k) { return k == FieldKind::Integer || k == FieldKind::AutoIncrement; }
 
 template <typename T>
@@ -795,20 +801,28 @@ Value Table::GetFrom(RowId source, int field) const {
 }
 
 std::optional<Table::RowId> Table::FindRowByKey(int key_field, const Value& key) const {
-    Value k = key;
     // Integer-like keys may meet a boolean or the other way round only through bad definitions,
-    // which ResolveFields refuses; here kinds agree.
+    // which ResolveFields refuses; here kinds agree. Every lookup field of every row read
+    // comes here, so the search compares in place rather than building a key.
     for (const auto& ix : indexes_) {
         if (ix.fields.front() != key_field) continue;
         EnsureSorted(ix);
-        std::vector<Value> probe{k};
-        auto it = std::lower_bound(ix.sorted.begin(), ix.sorted.end(), probe,
-                                   [this, &ix](RowId r, const std::vector<Value>& p) { return CompareKey(ix, r, p) < 0; });
-        if (it != ix.sorted.end() && CompareKey(ix, *it, probe) == 0) return *it;
+        const auto* number = std::get_if<std::int32_t>(&key);
+        if (number && IntegerLike(fields_[key_field].kind)) {  // the usual case: a row number
+            const Column& c = columns_[column_of_[key_field]];
+            auto it = std::lower_bound(ix.sorted.begin(), ix.sorted.end(), *number,
+                                       [&c](RowId r, std::int32_t n) { return c.nulls[r] || c.ints[r] < n; });
+            if (it != ix.sorted.end() && !c.nulls[*it] && c.ints[*it] == *number) return *it;
+            return std::nullopt;
+        }
+        auto it = std::lower_bound(ix.sorted.begin(), ix.sorted.end(), key, [this, key_field](RowId r, const Value& k) {
+            return CompareStored(r, key_field, k) < 0;
+        });
+        if (it != ix.sorted.end() && CompareStored(*it, key_field, key) == 0) return *it;
         return std::nullopt;
     }
     for (RowId r : order_)
-        if (CompareStored(r, key_field, k) == 0) return r;
+        if (CompareStored(r, key_field, key) == 0) return r;
     return std::nullopt;
 }
 

@@ -2,16 +2,20 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <signal.h>
 #include <string>
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "data/file_sync.h"
 
 namespace yorbel::data {
 namespace fs = std::filesystem;
@@ -23,8 +27,10 @@ namespace {
 class Database {
 public:
     // name: what SQLite opens (a path or a file: URI); path: what messages show.
+    // A connection lives within one call on one thread, so SQLite's locking of every
+    // call (a large share of a big load or save) is left out.
     Database(const std::string& name, const fs::path& path, int flags) : path_(path.string()) {
-        int rc = sqlite3_open_v2(name.c_str(), &db_, flags, nullptr);
+        int rc = sqlite3_open_v2(name.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
         if (rc == SQLITE_OK) return;
         // A failed open still returns a handle, which the destructor of an object that was
         // never made cannot close.
@@ -154,7 +160,7 @@ Error SystemError(const std::string& file, const std::string& action) {
 void SyncPath(const fs::path& path, bool directory) {
     int fd = ::open(path.c_str(), directory ? (O_RDONLY | O_DIRECTORY) : O_RDONLY);
     if (fd < 0) throw SystemError(path.string(), "open for sync");
-    int rc = ::fsync(fd);
+    int rc = SyncFileDescriptor(fd);
     int saved = errno;
     ::close(fd);
     errno = saved;
@@ -312,6 +318,8 @@ struct TableFileIo {
     static void Load(Table& table, const fs::path& path);
     static void Save(Table& table, const fs::path& path);
     static void WriteDatabase(Table& table, Database& db);
+    static void WriteRows(const Table& table, Database& db, const std::vector<int>& stored,
+                          const std::string& row_params);
 };
 
 void TableFileIo::Load(Table& table, const fs::path& path) {
@@ -522,14 +530,37 @@ void TableFileIo::WriteDatabase(Table& table, Database& db) {
     }
     // rows: the table's rows in table order, one column per stored field.
     db.Exec("CREATE TABLE rows (" + (columns_sql.empty() ? std::string("unused INTEGER") : columns_sql) + ")");
-    if (!stored.empty()) {
-        Statement s(db, "INSERT INTO rows VALUES (" + params + ")");
-        for (Table::RowId row : table.order_) {
-            s.Reset();
-            for (std::size_t k = 0; k < stored.size(); ++k) {
-                const int field = stored[k];
+    if (!stored.empty()) WriteRows(table, db, stored, params);
+    db.Exec("COMMIT");
+}
+
+// Each statement carries many rows: SQLite's cost per executed statement would
+// otherwise outweigh the cost of storing a row.
+void TableFileIo::WriteRows(const Table& table, Database& db, const std::vector<int>& stored,
+                            const std::string& row_params) {
+    const int per_row = static_cast<int>(stored.size());
+    const int batch = std::clamp(sqlite3_limit(db.get(), SQLITE_LIMIT_VARIABLE_NUMBER, -1) / per_row, 1, 100);
+    auto insert_sql = [&row_params](std::size_t rows) {
+        std::string sql = "INSERT INTO rows VALUES ";
+        for (std::size_t i = 0; i < rows; ++i) sql += (i ? ",(" : "(") + row_params + ")";
+        return sql;
+    };
+    const std::vector<Table::RowId>& order = table.order_;
+    const std::size_t full = order.size() / static_cast<std::size_t>(batch) * static_cast<std::size_t>(batch);
+    std::optional<Statement> many;
+    if (full > 0) many.emplace(db, insert_sql(static_cast<std::size_t>(batch)));
+    std::optional<Statement> rest;
+    if (full < order.size()) rest.emplace(db, insert_sql(order.size() - full));
+    for (std::size_t first = 0; first < order.size();) {
+        Statement& s = first < full ? *many : *rest;
+        const std::size_t end = first < full ? first + static_cast<std::size_t>(batch) : order.size();
+        s.Reset();
+        int p = 0;
+        for (std::size_t i = first; i < end; ++i) {
+            const Table::RowId row = order[i];
+            for (const int field : stored) {
                 const Table::Column& c = table.columns_[table.column_of_[field]];
-                const int p = static_cast<int>(k) + 1;
+                ++p;
                 if (c.nulls[row])
                     s.Check(sqlite3_bind_null(s.get(), p));
                 else if (table.fields_[field].kind == FieldKind::Text)
@@ -538,10 +569,10 @@ void TableFileIo::WriteDatabase(Table& table, Database& db) {
                 else
                     s.Check(sqlite3_bind_int(s.get(), p, c.ints[row]));
             }
-            s.Step();
         }
+        s.Step();
+        first = end;
     }
-    db.Exec("COMMIT");
 }
 
 void TableFileIo::Save(Table& table, const fs::path& requested) {

@@ -1,8 +1,10 @@
 // yorbel-cli occurrences and the events of yorbel-cli day, on a calendar and a group
 // file written by the test.
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -106,6 +108,19 @@ TEST_F(CliOccurrences, DefaultGroupFileIsTheUsersCopy) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("2026-04-05,1,\"Easter, \"\"the feast\"\"\",1,true\n"), std::string::npos)
         << r.out;
+}
+
+// A command without --groups copies the shipped group file into the per-user data
+// folder; under test that is the test's own, never the user's.
+TEST_F(CliOccurrences, TestsRunWithAHomeOfTheirOwn) {
+    const char* home = std::getenv("HOME");
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const passwd* user = ::getpwuid(::getuid());
+    ASSERT_TRUE(home != nullptr && data != nullptr && user != nullptr);
+    EXPECT_NE(fs::weakly_canonical(home), fs::weakly_canonical(user->pw_dir));
+    const Result r = Run({"occurrences", calendar.string(), "--year", "2026"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::exists(fs::path(data) / "Brenmark" / "Yorbel" / "Groups_e.yrg"));
 }
 
 TEST_F(CliOccurrences, DayListsTheNamesOfShownOccurrences) {

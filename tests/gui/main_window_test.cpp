@@ -394,6 +394,9 @@ class MainWindowTest : public QObject {
     void windowMenuListsAndTilesTheWindows() {
         TFrmYear* first = main_->OpenGuarded(plan_);
         Trigger("iNew");
+        // Each window opens 25 pixels in from the frame's corner, not stepped further.
+        for (const QMdiSubWindow* sub : main_->MdiArea()->subWindowList())
+            QCOMPARE(sub->pos(), QPoint(25, 25));
         QMenu* menu = main_->findChild<QMenu*>(QStringLiteral("mWindow"));
         QVERIFY(menu);
         emit menu->aboutToShow();
@@ -415,6 +418,39 @@ class MainWindowTest : public QObject {
         Trigger("iTileHoriz");
         QVERIFY(subs[0]->geometry().bottom() <= subs[1]->geometry().top() ||
                 subs[1]->geometry().bottom() <= subs[0]->geometry().top());
+    }
+
+    // Qt runs no shortcut that two actions of one window claim, so each menu command's
+    // key must reach exactly its own action while a year window is open.
+    void everyMenuShortcutWorksByKeyWithAYearWindowOpen() {
+        // With an editor the event commands are enabled too.
+        app_->Context().EventEditor = [](YearWindowLink&, std::optional<int>,
+                                         const calendar::CivilDate&) { return false; };
+        main_->OpenGuarded(plan_);
+        QApplication::setActiveWindow(main_.get());
+        if (!QTest::qWaitForWindowActive(main_.get())) QSKIP("no active window on this platform");
+        Dialogs().open_answers = {OpenChoice{}};  // Ctrl+O: cancelled
+        Dialogs().save_answers = {QString()};     // Ctrl+S on the new window: cancelled
+        QStringList order;
+        for (const char* menu : {"mFile", "mEdit", "mExtras", "mHelp"})
+            for (QAction* action : main_->findChild<QMenu*>(QLatin1String(menu))->actions())
+                if (!action->shortcut().isEmpty() && action->isEnabled())
+                    order << action->objectName();
+        // Closing and quitting end what the others need.
+        for (const QString& last : {QStringLiteral("iClose"), QStringLiteral("iQuit")}) {
+            QVERIFY(order.removeOne(last));
+            order << last;
+        }
+        for (const QString& name : order) {
+            QAction* action = main_->Action(name.toStdString());
+            QSignalSpy triggered(action, &QAction::triggered);
+            const int windows = WindowCount();
+            const QKeyCombination key = action->shortcut()[0];
+            QTest::keyClick(main_.get(), key.key(), key.keyboardModifiers());
+            QCOMPARE(triggered.count(), 1);
+            if (name == QLatin1String("iClose")) QCOMPARE(WindowCount(), windows - 1);
+        }
+        QVERIFY(!main_->isVisible());
     }
 
     void inspectCommandAndToday() {

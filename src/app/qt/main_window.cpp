@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPrinter>
@@ -340,6 +341,23 @@ void TFrmMain::Tile(Qt::Orientation orientation) {
     }
 }
 
+// A sub-window's own menu claims keys such as Ctrl+W for its Close. Qt runs no shortcut
+// that two actions of one window share, so such a key would reach neither the frame's
+// command nor the sub-window: the frame's menus keep their keys, the sub-window drops them.
+void TFrmMain::LeaveFrameKeysToTheMenus(QMdiSubWindow* sub) const {
+    const QMenu* menu = sub->systemMenu();
+    if (!menu) return;
+    const auto frame_key = [this](const QKeySequence& key) {
+        for (const auto& [name, action] : actions_)
+            if (action->shortcuts().contains(key)) return true;
+        return false;
+    };
+    for (QAction* own : menu->actions()) {
+        QList<QKeySequence> keys = own->shortcuts();
+        if (keys.removeIf(frame_key) > 0) own->setShortcuts(keys);
+    }
+}
+
 void TFrmMain::ShowActiveYear() {
     yearBoxUpdating_ = true;
     ebYear_->clear();
@@ -406,8 +424,8 @@ TFrmYear* TFrmMain::OpenCalendarFileLocked(const QString& path, bool read_only,
             emit firstYearPainted();
         }
     });
-    const int offset = 25 * (1 + (windowCounter_ - 1) % 8);  // 25 pixels in, then cascading
-    sub->move(offset, offset);
+    LeaveFrameKeysToTheMenus(sub);
+    sub->move(25, 25);
     sub->show();
     mdi_->setActiveSubWindow(sub);
     year->setFocus();

@@ -88,6 +88,7 @@ class TFrmMain : public QMainWindow {
     void StepYear(int delta);
     void ebYearEdited(const QString& text);
     void Tile(Qt::Orientation orientation);
+    void LeaveFrameKeysToTheMenus(QMdiSubWindow* sub) const;
 
     AppContext& context_;
     QMdiArea* mdi_ = nullptr;
