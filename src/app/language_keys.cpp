@@ -292,6 +292,7 @@ constexpr LanguageKey kKeys[] = {
     {"Errors", "AutoIncrementExhausted"},
     {"Errors", "GroupFileUnreadable"},
     {"Errors", "GroupFileMovedAside"},
+    {"Errors", "GroupFileShippedUsed"},
     {"Errors", "RuleNotNumber"},
     {"Errors", "RuleBadDate"},
     {"Errors", "RuleBadCode"},

@@ -1,6 +1,7 @@
 // yorbel-cli occurrences and the events of yorbel-cli day, on a calendar and a group
 // file written by the test.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "../data/event_rows.h"
+#include "../data/test_folder.h"
 #include "cli_support.h"
 #include "data/events.h"
 #include "data/groups.h"
@@ -106,6 +108,58 @@ TEST_F(CliOccurrences, DefaultGroupFileIsTheUsersCopy) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("2026-04-05,1,\"Easter, \"\"the feast\"\"\",1,true\n"), std::string::npos)
         << r.out;
+}
+
+// Commands that read leave the desktop program's group files alone: they seed nothing,
+// and a per-user copy they cannot read (here one of a newer format) is neither moved nor
+// replaced; the shipped groups stand in, with a warning.
+TEST_F(CliOccurrences, ReadingCommandsNeverTouchTheUsersGroupFiles) {
+    const fs::path xdg = folder / "xdg";
+    const fs::path user = xdg / "Brenmark" / "Yorbel";
+    const std::string env = "XDG_DATA_HOME='" + xdg.string() + "' XDG_CONFIG_HOME='" +
+                            (folder / "config").string() + "'";
+    const std::string shipped = std::string(YORBEL_BIN_DIR) + "/Groups_e.yrg";
+    const std::vector<std::string> occurrences{"occurrences", calendar.string(), "--year",
+                                               "2026",        "--format",        "csv"};
+    std::vector<std::string> with_shipped = occurrences;
+    with_shipped.insert(with_shipped.end(), {"--groups", shipped});
+    const Result expected = Run(with_shipped);
+    ASSERT_EQ(expected.status, 0) << expected.err;
+
+    const Result fresh = Run(occurrences, env);
+    EXPECT_EQ(fresh.status, 0) << fresh.err;
+    EXPECT_EQ(fresh.out, expected.out);
+    EXPECT_FALSE(fs::exists(xdg));
+
+    fs::create_directories(user);
+    fs::copy_file(groups, user / "Groups_e.yrg");
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open((user / "Groups_e.yrg").c_str(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, "UPDATE meta SET version = 99", nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(db);
+    }
+    const std::string newer = yorbel::data::testing::FileBytes(user / "Groups_e.yrg");
+
+    const Result read = Run(occurrences, env);
+    EXPECT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(read.out, expected.out);
+    EXPECT_NE(read.err.find("Groups_e.yrg"), std::string::npos) << read.err;
+    EXPECT_EQ(Run({"day", "2026-04-05", "--calendar", calendar.string()}, env).status, 0);
+    const Result exported = Run({"export", calendar.string(), (folder / "out.csv").string()}, env);
+    EXPECT_EQ(exported.status, 0) << exported.err;
+    EXPECT_EQ(
+        Run({"export", calendar.string(), (folder / "shipped.csv").string(), "--groups", shipped})
+            .out,
+        exported.out);
+    EXPECT_EQ(yorbel::data::testing::FileBytes(folder / "out.csv"),
+              yorbel::data::testing::FileBytes(folder / "shipped.csv"));
+
+    std::vector<fs::path> left;
+    for (const auto& entry : fs::directory_iterator(user)) left.push_back(entry.path());
+    EXPECT_EQ(left, std::vector<fs::path>{user / "Groups_e.yrg"});
+    EXPECT_EQ(yorbel::data::testing::FileBytes(user / "Groups_e.yrg"), newer);
 }
 
 TEST_F(CliOccurrences, DayListsTheNamesOfShownOccurrences) {
