@@ -21,6 +21,14 @@ void AddGroup(Table& gp, const std::string& name, int show) {
     gp.Post();
 }
 
+// An English group file of one shown group, as shipped beside the program.
+void WriteShippedGroups(const fs::path& program) {
+    Groups shipped(program);
+    shipped.LoadGroups(true);
+    AddGroup(shipped.CdsGroups(), "Holidays", 1);
+    shipped.SaveGroups();
+}
+
 TEST(GroupsTest, MissingFileIsCreatedEmptyPerLanguage) {
     TestFolder folder;
     Groups groups(folder.path() / "data");
@@ -39,12 +47,7 @@ TEST(GroupsTest, MissingFileIsCreatedEmptyPerLanguage) {
 
 TEST(GroupsTest, SeededFromShippedCopyAndUnsavedChangesLostOnSwitch) {
     TestFolder folder;
-    {
-        Groups shipped(folder / "program");
-        shipped.LoadGroups(true);
-        AddGroup(shipped.CdsGroups(), "Holidays", 1);
-        shipped.SaveGroups();
-    }
+    WriteShippedGroups(folder / "program");
     fs::permissions(folder / "program" / "Groups_e.yrg", fs::perms::owner_read);
     Groups groups(folder / "user", folder / "program");
     groups.LoadGroups(true);
@@ -90,12 +93,7 @@ TEST(GroupsTest, UnreadableFileIsMovedAsideNotReplaced) {
 // and without them it is an error, never an empty set of groups.
 TEST(GroupsTest, ReadingChangesNoFile) {
     TestFolder folder;
-    {
-        Groups shipped(folder / "program");
-        shipped.LoadGroups(true);
-        AddGroup(shipped.CdsGroups(), "Holidays", 1);
-        shipped.SaveGroups();
-    }
+    WriteShippedGroups(folder / "program");
     WriteBytes(folder / "Groups_e.yrg", "garbage");
     WriteBytes(folder / "Groups_d.yrg", "garbage");
     Groups groups(folder.path(), folder / "program");
