@@ -70,6 +70,9 @@ inline constexpr ErrorText kCoreErrors[] = {
      "The group file %1 cannot be read and was left as it is; the groups start empty. %2"},
     {"GroupFileMovedAside",
      "The group file %1 cannot be read; it was kept as %2 and the groups start empty. %3"},
+    {"GroupFileShippedUsed",
+     "The group file %1 cannot be read and was left as it is; the shipped groups of %2 are "
+     "used instead. %3"},
     // Event rules.
     {"RuleNotNumber", "Not a number: %1"},
     {"RuleBadDate", "Not a date of the form yyyymmdd: %1"},

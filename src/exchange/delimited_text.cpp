@@ -7,6 +7,7 @@
 #include <iterator>
 #include <vector>
 
+#include "data/atomic_file.h"
 #include "exchange/delimited_line.h"
 #include "exchange/text_encoding.h"
 
@@ -156,21 +157,9 @@ void ParseLine(data::Table& table, std::string_view line, std::string_view separ
 int ExportTable(data::Table& table, const std::filesystem::path& path, std::string_view separator,
                 std::string_view group_field, const GroupShownQuery& is_group_shown) {
     const FieldNo group = table.FieldByName(group_field);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        throw Error(data::CoreError("ExportCannotCreate"), {path.string(), SystemReason()},
-                    InFile(path.string()));
-    }
+    data::AtomicFile out(path);
     std::string buffer;
     int written = 0;
-    auto flush = [&] {
-        out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        buffer.clear();
-        if (!out) {
-            throw Error(data::CoreError("ExportCannotWrite"), {path.string(), SystemReason()},
-                        InFile(path.string()));
-        }
-    };
     try {
         for (table.First(); !table.Eof(); table.Next()) {
             const data::Value g = table.Get(group);
@@ -178,18 +167,16 @@ int ExportTable(data::Table& table, const std::filesystem::path& path, std::stri
             if (number == nullptr || !is_group_shown(*number)) continue;
             buffer += FormatRow(table, separator);
             ++written;
-            if (buffer.size() >= kWriteChunk) flush();
+            if (buffer.size() >= kWriteChunk) {
+                out.Write(buffer);
+                buffer.clear();
+            }
         }
     } catch (const Error& e) {
-        flush();  // the lines before the failing row stay in the file
         throw e.WithPosition(InFile(path.string()));
     }
-    flush();
-    out.close();
-    if (!out) {
-        throw Error(data::CoreError("ExportCannotWrite"), {path.string(), SystemReason()},
-                    InFile(path.string()));
-    }
+    out.Write(buffer);
+    out.Commit();
     return written;
 }
 

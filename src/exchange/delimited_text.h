@@ -39,9 +39,9 @@ void SetFieldFromText(data::Table& table, data::FieldNo field, std::string_view 
 void ParseLine(data::Table& table, std::string_view line, std::string_view separator);
 
 // Writes the rows whose group (the integer in `group_field`) is shown, in the table's
-// current order, to the file, which is created or overwritten. A row with a null group
-// is not shown. Afterwards the last row is current. Returns the number of rows written.
-// On a failure the lines written before stay in the file and the error is thrown.
+// current order, to the file, which is created or replaced whole (data/atomic_file.h). A
+// row with a null group is not shown. Afterwards the last row is current. Returns the
+// number of rows written. On a failure the error is thrown and the file is as it was.
 int ExportTable(data::Table& table, const std::filesystem::path& path, std::string_view separator,
                 std::string_view group_field, const GroupShownQuery& is_group_shown);
 

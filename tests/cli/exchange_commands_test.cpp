@@ -227,15 +227,21 @@ TEST_F(ExchangeCommandsTest, ExportWritesShownGroupsAndReadsBackTheSame) {
     EXPECT_EQ(Events("copy.yrb"), (Rows{"1:Say \"hi\", all:1", "2:K\xC3\xB6ln:1"}));
 
     // Without --groups the desktop program's per-user group file of the stored language
-    // is used, seeded from the shipped one when missing.
+    // is used, the shipped one (groups 1, 2 and 7 shown) while there is none; nothing is
+    // seeded.
     const fs::path user_groups = dir_ / ".local/share/Brenmark/Yorbel";
-    ASSERT_EQ(Cli("export " + P("cal.yrb") + " " + P("user.csv")).status, 0);
-    EXPECT_TRUE(fs::exists(user_groups / data::kGroupFileEnglish));
-    EXPECT_FALSE(fs::exists(user_groups / data::kGroupFileGerman));
+    r = Cli("export " + P("cal.yrb") + " " + P("user.csv"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "4 events written\n");
+    EXPECT_FALSE(fs::exists(user_groups));
+    fs::create_directories(user_groups);
+    fs::copy_file(groups_file_, user_groups / data::kGroupFileGerman);
     fs::create_directories(dir_ / ".config/Brenmark");
     Write(".config/Brenmark/Yorbel.conf", "[General]\nLanguage=0\n");
-    ASSERT_EQ(Cli("export " + P("cal.yrb") + " " + P("user.csv")).status, 0);
-    EXPECT_TRUE(fs::exists(user_groups / data::kGroupFileGerman));
+    r = Cli("export " + P("cal.yrb") + " " + P("user.csv"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "2 events written\n");
+    EXPECT_FALSE(fs::exists(user_groups / data::kGroupFileEnglish));
 }
 
 TEST_F(ExchangeCommandsTest, OccurrencesAsICalendarForAnExternalReader) {

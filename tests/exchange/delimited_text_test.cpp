@@ -241,6 +241,22 @@ TEST_F(DelimitedTextTest, ExportLeavesOutHiddenAndUnknownGroups) {
     EXPECT_EQ(t->AsText("Name"), "shown too");  // the last row is current afterwards
 }
 
+TEST_F(DelimitedTextTest, ExportFailingMidwayLeavesTheOldFileAsItWas) {
+    auto t = MakeTable();
+    for (int i = 0; i < 5000; ++i)
+        AddRow(*t, "row " + std::to_string(i), 0, "20260101", i, Value{});
+    const fs::path file = dir_ / "out.csv";
+    WriteBytes(file, "the old export\r\n");
+    EXPECT_THROW(ExportTable(*t, file, ",", "Group",
+                             [](std::int32_t g) {
+                                 if (g == 4000) throw data::Error("Test", "stopped");
+                                 return true;
+                             }),
+                 data::Error);
+    EXPECT_EQ(ReadBytes(file), "the old export\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
 TEST_F(DelimitedTextTest, ExportThenImportGivesTheSameRowsWithNewNumbers) {
     auto source = MakeTable();
     AddRow(*source, "Smith, John", 0, "19800512", 2, true);

@@ -2,11 +2,18 @@
 // year box, closing questions, Save As and its lock, printing to PDF.
 #include "app/qt/main_window.h"
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QAbstractButton>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPrinter>
+#include <QPushButton>
 #include <QtTest>
 #include <memory>
 
@@ -24,6 +31,20 @@ namespace {
 
 QString LockOf(const QString& path) {
     return QString::fromStdString(app::LockFileName(path.toStdString()));
+}
+
+// A printer whose program dies once painting has begun.
+class DyingPrinter : public QPrinter {
+  protected:
+    int metric(PaintDeviceMetric metric) const override {
+        if (paintingActive()) ::raise(SIGKILL);
+        return QPrinter::metric(metric);
+    }
+};
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 }  // namespace
@@ -324,12 +345,100 @@ class MainWindowTest : public QObject {
         QVERIFY(QFile::exists(LockOf(fresh)));
     }
 
+    // The shipped sample opens read-only at first start. An event added there is never
+    // written into the sample, and never dropped without the user's word.
+    void changedReadOnlyWindowOffersSaveAsDiscardAndCancel() {
+        const QString examples = app_->Context().ProgramFolder + QStringLiteral("examples/");
+        QDir().mkpath(examples);
+        QFile::copy(plan_, examples + QStringLiteral("Sample.yrb"));
+        const QByteArray shipped = FileBytes(examples + QStringLiteral("Sample.yrb"));
+        QFile csv(app_->Path(QStringLiteral("more.csv")));
+        QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write("Party,0,0,20260704,,1\r\n") > 0);
+        csv.close();
+        const auto start_and_change = [&] {
+            main_->Start({}, true);
+            Dialogs().open_answers = {OpenChoice{csv.fileName(), false}};
+            Trigger("iImport");
+        };
+
+        start_and_change();
+        TFrmYear* year = main_->ActiveYearWindow();
+        QVERIFY(year->ReadOnly() && year->Modified());
+        QVERIFY(main_->Action("iSaveAs")->isEnabled());
+        QVERIFY(!main_->Action("iSave")->isEnabled());
+        Dialogs().ask_answers = {QMessageBox::Cancel};
+        Trigger("iClose");
+        QCOMPARE(WindowCount(), 1);
+        QCOMPARE(Dialogs().asked.last(), app_->Context().Text("FrmYear", "ReadOnlyChanges"));
+        QCOMPARE(Dialogs().button_texts,
+                 (QStringList{QStringLiteral("Save As..."), QStringLiteral("Discard"),
+                              QStringLiteral("Cancel")}));
+        const QString mine = app_->Path(QStringLiteral("Mine.yrb"));
+        Dialogs().ask_answers = {QMessageBox::Save};
+        Dialogs().save_answers = {mine};
+        Trigger("iClose");
+        QCOMPARE(WindowCount(), 0);
+        data::EventTables saved(app_->Context().Groups->CdsGroups());
+        saved.OpenCalendar(mine.toStdString());
+        QCOMPARE(saved.CdsEvents().RecordCount(), 2);
+        QVERIFY(!QFile::exists(LockOf(mine)));
+
+        start_and_change();
+        Dialogs().ask_answers = {QMessageBox::Discard};
+        QVERIFY(main_->close());
+        QCOMPARE(WindowCount(), 0);
+        QCOMPARE(FileBytes(examples + QStringLiteral("Sample.yrb")), shipped);
+
+        // Save As from the menu makes the window write its new file.
+        start_and_change();
+        const QString other = app_->Path(QStringLiteral("Other.yrb"));
+        Dialogs().save_answers = {other};
+        Trigger("iSaveAs");
+        QVERIFY(!main_->ActiveYearWindow()->ReadOnly());
+        QVERIFY(main_->Action("iSave")->isEnabled());
+        QVERIFY(QFile::exists(LockOf(other)));
+        QCOMPARE(FileBytes(examples + QStringLiteral("Sample.yrb")), shipped);
+    }
+
+    // The question's own button texts reach the real message box; a click answers it.
+    void buttonTextsOfTheRealQuestion() {
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            shown = box->button(QMessageBox::Discard)->text();
+            QTest::mouseClick(box->button(QMessageBox::Save), Qt::LeftButton);
+        });
+        PlatformDialogs platform;
+        QCOMPARE(platform.AskWithTexts(main_.get(), QMessageBox::Question, QStringLiteral("Close"),
+                                       QStringLiteral("Keep?"),
+                                       {{QMessageBox::Save, QStringLiteral("Save As...")},
+                                        {QMessageBox::Discard, QStringLiteral("Drop")}}),
+                 QMessageBox::Save);
+        QCOMPARE(shown, QStringLiteral("Drop"));
+    }
+
     void printToFileGivesOnePagePdf() {
-        main_->OpenGuarded(plan_);
+        TFrmYear* year = main_->OpenGuarded(plan_);
         Dialogs().print_to = app_->Path(QStringLiteral("year.pdf"));
         Trigger("iPrint");
         QVERIFY(QFileInfo(Dialogs().print_to).size() > 1000);
         QCOMPARE(test::PdfPageCount(Dialogs().print_to), 1);
+
+        // A print cut off by a crash leaves the file of the print before as it was.
+        const QByteArray before = FileBytes(Dialogs().print_to);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            DyingPrinter printer;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(Dialogs().print_to);
+            year->Print(printer);
+            ::_exit(3);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        QVERIFY(WIFSIGNALED(status));
+        QCOMPARE(FileBytes(Dialogs().print_to), before);
     }
 
     void exportAndImportThroughTheWindow() {

@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QStringList>
 
 namespace yorbel::gui {
@@ -60,6 +61,23 @@ void PlatformDialogs::Tell(QWidget* parent, QMessageBox::Icon icon, const QStrin
                            const QString& text) {
     QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+QMessageBox::StandardButton Dialogs::AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
+                                                  const QString& caption, const QString& text,
+                                                  const ButtonTexts& buttons) {
+    QMessageBox::StandardButtons all;
+    for (const auto& [button, label] : buttons) all |= button;
+    return Ask(parent, icon, caption, text, all);
+}
+
+QMessageBox::StandardButton PlatformDialogs::AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
+                                                          const QString& caption,
+                                                          const QString& text,
+                                                          const ButtonTexts& buttons) {
+    QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
+    for (const auto& [button, label] : buttons) box.addButton(button)->setText(label);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 QString QtFileFilter(const QString& filter) {

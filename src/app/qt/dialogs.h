@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QString>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QPrinter;
 class QWidget;
@@ -37,6 +39,14 @@ class Dialogs {
                                             QMessageBox::StandardButtons buttons) = 0;
     virtual void Tell(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
                       const QString& text) = 0;
+
+    // A question whose buttons say what they do ("Save As...", "Discard"): each is a
+    // standard button with its own text, and the answer is that standard button. Without
+    // its own dialog an implementation answers through Ask.
+    using ButtonTexts = std::vector<std::pair<QMessageBox::StandardButton, QString>>;
+    virtual QMessageBox::StandardButton AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
+                                                     const QString& caption, const QString& text,
+                                                     const ButtonTexts& buttons);
 };
 
 // The real dialogs of the platform.
@@ -54,6 +64,9 @@ class PlatformDialogs : public Dialogs {
                                     QMessageBox::StandardButtons buttons) override;
     void Tell(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
               const QString& text) override;
+    QMessageBox::StandardButton AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
+                                             const QString& caption, const QString& text,
+                                             const ButtonTexts& buttons) override;
 };
 
 // Language files may hold a filter in the older "Description|*.ext|..." form; the Qt

@@ -269,7 +269,9 @@ void TFrmMain::UpdateMenus() {
     for (const char* name : {"iClose", "iImport", "iExport", "iPrint", "tbPrint", "iToday",
                              "tbToday", "iInspect", "tbInspect"})
         Action(name)->setEnabled(hasYear);
-    for (const char* name : {"iSave", "iSaveAs", "tbSave"}) Action(name)->setEnabled(writable);
+    for (const char* name : {"iSave", "tbSave"}) Action(name)->setEnabled(writable);
+    // A read-only window's changes can still be kept under another name.
+    Action("iSaveAs")->setEnabled(hasYear);
     Action("iInfoWin")->setEnabled(hasYear);
     for (const char* name : {"iNewEvent", "iEditEvent"})
         Action(name)->setEnabled(hasYear && static_cast<bool>(context_.EventEditor));
@@ -514,7 +516,7 @@ void TFrmMain::iSaveClick() {
 }
 
 void TFrmMain::iSaveAsClick() {
-    if (TFrmYear* year = ActiveYearWindow(); year && !year->ReadOnly()) year->SaveCalendarAs();
+    if (TFrmYear* year = ActiveYearWindow(); year && year->SaveCalendarAs()) UpdateMenus();
 }
 
 void TFrmMain::iImportClick() {

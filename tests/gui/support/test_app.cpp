@@ -54,6 +54,14 @@ QMessageBox::StandardButton ScriptedDialogs::Ask(QWidget*, QMessageBox::Icon, co
     return answer;
 }
 
+QMessageBox::StandardButton ScriptedDialogs::AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
+                                                          const QString& caption,
+                                                          const QString& text,
+                                                          const ButtonTexts& buttons) {
+    for (const auto& [button, label] : buttons) button_texts << label;
+    return Dialogs::AskWithTexts(parent, icon, caption, text, buttons);
+}
+
 void ScriptedDialogs::Tell(QWidget*, QMessageBox::Icon, const QString&, const QString& text) {
     told << text;
 }

@@ -28,8 +28,9 @@ class ScriptedDialogs : public gui::Dialogs {
     std::deque<QMessageBox::StandardButton> ask_answers;
     QString print_to;  // PDF path for the print dialog; empty: the dialog is cancelled
 
-    QStringList asked;  // texts of questions, in order
-    QStringList told;   // texts of messages, in order
+    QStringList asked;         // texts of questions, in order
+    QStringList told;          // texts of messages, in order
+    QStringList button_texts;  // own button texts of questions, in order
     QStringList save_titles;
     int unexpected = 0;
 
@@ -41,6 +42,9 @@ class ScriptedDialogs : public gui::Dialogs {
     QMessageBox::StandardButton Ask(QWidget*, QMessageBox::Icon, const QString&,
                                     const QString& text, QMessageBox::StandardButtons) override;
     void Tell(QWidget*, QMessageBox::Icon, const QString&, const QString& text) override;
+    QMessageBox::StandardButton AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
+                                             const QString& caption, const QString& text,
+                                             const ButtonTexts& buttons) override;
 };
 
 // Group numbers of the two groups every test run has.
