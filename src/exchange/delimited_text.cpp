@@ -161,7 +161,8 @@ void SetFieldFromText(data::Table& table, FieldNo field, std::string_view text) 
     const data::FieldDef& def = table.Field(field);
     switch (def.kind) {
         case FieldKind::Text:
-            // A file's lines never hold one, but a caller's single line may.
+            // It could not be written back within one line. A file's lines hold none, but a
+            // line a caller passes may.
             if (text.find('\n') != std::string_view::npos) {
                 throw Error(data::CoreError("ImportLineBreak"), {}, AtField(def.name));
             }
