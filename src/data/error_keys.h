@@ -65,7 +65,7 @@ inline constexpr ErrorText kCoreErrors[] = {
     {"ImportCannotOpen", "The file %1 cannot be opened: %2"},
     {"ImportCannotRead", "The file %1 cannot be read: %2"},
     {"ImportTooManyColumns", "The line has %1 columns, but the table has only %2 fields"},
-    {"ImportTooFewColumns", "The line has only %1 columns, but needs at least %2"},
+    {"ImportTooFewColumns", "The line needs at least %2 columns, but has only %1"},
     {"ImportLineBreak", "The value holds a line break"},
     {"ImportNotANumber", "\"%1\" is not a whole number"},
     {"ImportNotATruthValue", "\"%1\" is neither True nor False"},

@@ -29,7 +29,7 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// Length of the UTF-8 form of Windows-1252 bytes, so that a long line is converted in one
+// Length of the UTF-8 form of Windows-1252 bytes, so that text is converted into one
 // allocation of the right size.
 std::size_t Utf8LengthOfWindows1252(std::string_view bytes) {
     std::size_t length = bytes.size();
