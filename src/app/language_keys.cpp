@@ -310,6 +310,7 @@ constexpr LanguageKey kKeys[] = {
     {"Errors", "ImportCannotOpen"},
     {"Errors", "ImportCannotRead"},
     {"Errors", "ImportTooManyColumns"},
+    {"Errors", "ImportTooFewColumns"},
     {"Errors", "ImportLineBreak"},
     {"Errors", "ImportNotANumber"},
     {"Errors", "ImportNotATruthValue"},

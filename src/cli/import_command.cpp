@@ -5,6 +5,7 @@
 #include "cli/calendar_lock.h"
 #include "cli/commands.h"
 #include "cli/exchange_args.h"
+#include "data/events.h"
 #include "exchange/delimited_text.h"
 
 namespace yorbel::cli {
@@ -39,7 +40,8 @@ int RunImport(std::span<const std::string> words, std::ostream& out) {
 
     // On a failure nothing is saved: a partly imported file would be imported twice
     // once the bad line is mended and the command run again.
-    const int added = exchange::ImportFile(calendar->CdsEvents(), args->csv_file, ",");
+    const int added =
+        exchange::ImportFile(calendar->CdsEvents(), args->csv_file, ",", data::kEventRuleColumns);
     if (added > 0) calendar->SetModified();
     if (calendar->Modified() || !exists) calendar->SaveCalendarAs(calendar_file);
     out << added << (added == 1 ? " event added\n" : " events added\n");

@@ -14,6 +14,7 @@
 // Texts are not checked when stored; the readers decide what a broken rule gives.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 
 #include "data/table.h"
@@ -28,6 +29,10 @@ inline constexpr FieldNo Ev_repeat{3};  // repeat code of a single day
 inline constexpr FieldNo Ev_from{4};    // text 8, rule text 1
 inline constexpr FieldNo Ev_to{5};      // text 8, rule text 2
 inline constexpr FieldNo Ev_gp_no{6};   // group number (Gp_no)
+
+// The columns a line of delimited text needs to describe an event: name, type, repeat
+// and from (Ev_no has no column); Ev_to and Ev_gp_no may be left out.
+inline constexpr std::size_t kEventRuleColumns = 4;
 
 // Fields of CdsEvDates, in table order.
 inline constexpr FieldNo Ed_ev_no{0};    // Ev_no of the event

@@ -770,7 +770,7 @@ void Table::CheckTextLength(int field, std::string_view text) const {
     // A code point takes at most four bytes: short texts need no count.
     if (size > 0 && text.size() > static_cast<std::size_t>(size) && CodePointCount(text) > static_cast<std::size_t>(size))
         throw FieldError(CoreError("TextTooLong"), FieldNo(field),
-                         {std::to_string(size), std::string(text)});
+                         {std::to_string(size), QuotedValue(text)});
 }
 
 void Table::ValidateValue(int field, const Value& v) const {

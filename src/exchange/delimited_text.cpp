@@ -1,5 +1,6 @@
 #include "exchange/delimited_text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -76,7 +77,32 @@ bool TakesColumn(const data::FieldDef& def) {
     return !(def.kind == FieldKind::AutoIncrement && def.role == FieldRole::Stored);
 }
 
-void AssignColumns(data::Table& table, const std::vector<std::string>& values) {
+// The name of the field that takes the column at this 0-based position.
+std::string FieldOfColumn(const data::Table& table, std::size_t column) {
+    for (int f = 0; f < table.FieldCount(); ++f) {
+        const data::FieldDef& def = table.Field(FieldNo(f));
+        if (TakesColumn(def) && column-- == 0) return def.name;
+    }
+    return {};
+}
+
+// The number of columns a line of the table has.
+std::size_t ColumnCount(const data::Table& table) {
+    std::size_t columns = 0;
+    for (int f = 0; f < table.FieldCount(); ++f) columns += TakesColumn(table.Field(FieldNo(f)));
+    return columns;
+}
+
+// Splits a line, keeping no more values than one past the table's columns: enough to
+// tell that there are too many.
+std::size_t SplitForTable(const data::Table& table, std::string_view line,
+                          std::string_view separator, std::vector<std::string>& values) {
+    return SplitColumns(line, separator, values, ColumnCount(table) + 1);
+}
+
+// `columns` is the line's count, for the message when there are too many.
+void AssignColumns(data::Table& table, const std::vector<std::string>& values,
+                   std::size_t columns) {
     std::size_t next = 0;
     const int count = table.FieldCount();
     for (int f = 0; f < count && next < values.size(); ++f) {
@@ -87,8 +113,32 @@ void AssignColumns(data::Table& table, const std::vector<std::string>& values) {
     }
     if (next < values.size()) {
         throw Error(data::CoreError("ImportTooManyColumns"),
-                    {std::to_string(values.size()), std::to_string(next)});
+                    {std::to_string(columns), std::to_string(next)});
     }
+}
+
+// The whole content of an opened file.
+std::string ReadAll(std::ifstream& in, const std::filesystem::path& path) {
+    std::string bytes;
+    try {
+        // Room of the file's size at once: growing by doubling would for a while hold a
+        // large file up to three times.
+        std::error_code size_unknown;
+        const auto size = std::filesystem::file_size(path, size_unknown);
+        if (!size_unknown) bytes.reserve(size);
+        // A folder opens like a file and fails only on reading, by an exception. Blocks
+        // rather than characters: files of a hundred thousand events are read whole.
+        char block[1 << 16];
+        while (in.read(block, sizeof block) || in.gcount() > 0)
+            bytes.append(block, static_cast<std::size_t>(in.gcount()));
+    } catch (const std::ios_base::failure&) {
+        in.setstate(std::ios::badbit);
+    }
+    if (in.bad()) {
+        throw Error(data::CoreError("ImportCannotRead"), {path.string(), SystemReason()},
+                    InFile(path.string()));
+    }
+    return bytes;
 }
 
 }  // namespace
@@ -114,9 +164,9 @@ void SetFieldFromText(data::Table& table, FieldNo field, std::string_view text) 
     const data::FieldDef& def = table.Field(field);
     switch (def.kind) {
         case FieldKind::Text:
-            // Only a dropped quote between CR and LF can make one; such a value could
-            // never be written back as one line.
-            if (text.find(kLineEnd) != std::string_view::npos) {
+            // It could not be written back within one line. A file's lines hold none, but a
+            // line a caller passes may.
+            if (text.find('\n') != std::string_view::npos) {
                 throw Error(data::CoreError("ImportLineBreak"), {}, AtField(def.name));
             }
             table.SetText(field, text);
@@ -130,7 +180,7 @@ void SetFieldFromText(data::Table& table, FieldNo field, std::string_view text) 
             const auto [end, ec] =
                 std::from_chars(digits.data(), digits.data() + digits.size(), number);
             if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size()) {
-                throw Error(data::CoreError("ImportNotANumber"), {std::string(text)},
+                throw Error(data::CoreError("ImportNotANumber"), {data::QuotedValue(text)},
                             AtField(def.name));
             }
             table.SetInteger(field, number);
@@ -142,7 +192,7 @@ void SetFieldFromText(data::Table& table, FieldNo field, std::string_view text) 
                 table.SetBoolean(field, EqualsIgnoringCase(word, kTrue));
                 return;
             }
-            throw Error(data::CoreError("ImportNotATruthValue"), {std::string(text)},
+            throw Error(data::CoreError("ImportNotATruthValue"), {data::QuotedValue(text)},
                         AtField(def.name));
         }
     }
@@ -150,8 +200,8 @@ void SetFieldFromText(data::Table& table, FieldNo field, std::string_view text) 
 
 void ParseLine(data::Table& table, std::string_view line, std::string_view separator) {
     std::vector<std::string> values;
-    SplitColumns(line, separator, values);
-    AssignColumns(table, values);
+    const std::size_t columns = SplitForTable(table, line, separator, values);
+    AssignColumns(table, values, columns);
 }
 
 int ExportTable(data::Table& table, const std::filesystem::path& path, std::string_view separator,
@@ -181,7 +231,7 @@ int ExportTable(data::Table& table, const std::filesystem::path& path, std::stri
 }
 
 int ImportText(data::Table& table, std::string_view text, std::string_view separator,
-               const std::string& file) {
+               std::size_t required_columns, const std::string& file) {
     LineReader reader(text);
     std::vector<std::string> values;
     int added = 0;
@@ -189,8 +239,13 @@ int ImportText(data::Table& table, std::string_view text, std::string_view separ
         const std::string_view line = reader.ReadLine();
         table.Append();
         try {
-            SplitColumns(line, separator, values);
-            AssignColumns(table, values);
+            const std::size_t columns = SplitForTable(table, line, separator, values);
+            if (!line.empty() && columns < required_columns) {
+                throw Error(data::CoreError("ImportTooFewColumns"),
+                            {std::to_string(columns), std::to_string(required_columns)},
+                            AtField(FieldOfColumn(table, columns)));
+            }
+            AssignColumns(table, values, columns);
             table.Post();
         } catch (const Error& e) {
             // A half-filled row would be a new event nobody wrote: drop it.
@@ -202,27 +257,16 @@ int ImportText(data::Table& table, std::string_view text, std::string_view separ
     return added;
 }
 
-int ImportFile(data::Table& table, const std::filesystem::path& path, std::string_view separator) {
+int ImportFile(data::Table& table, const std::filesystem::path& path, std::string_view separator,
+               std::size_t required_columns) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         throw Error(data::CoreError("ImportCannotOpen"), {path.string(), SystemReason()},
                     InFile(path.string()));
     }
-    std::string bytes;
-    try {
-        // A folder opens like a file and fails only on reading, by an exception. Blocks
-        // rather than characters: files of a hundred thousand events are read whole.
-        char block[1 << 16];
-        while (in.read(block, sizeof block) || in.gcount() > 0)
-            bytes.append(block, static_cast<std::size_t>(in.gcount()));
-    } catch (const std::ios_base::failure&) {
-        in.setstate(std::ios::badbit);
-    }
-    if (in.bad()) {
-        throw Error(data::CoreError("ImportCannotRead"), {path.string(), SystemReason()},
-                    InFile(path.string()));
-    }
-    return ImportText(table, DecodeTextFile(bytes), separator, path.string());
+    // The raw bytes are gone once decoded, so a large file is held once, not twice.
+    const std::string text = DecodeTextFile(ReadAll(in, path));
+    return ImportText(table, text, separator, required_columns, path.string());
 }
 
 }  // namespace yorbel::exchange

@@ -29,6 +29,34 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
+// Length of the UTF-8 form of Windows-1252 bytes, so that text is converted into one
+// allocation of the right size.
+std::size_t Utf8LengthOfWindows1252(std::string_view bytes) {
+    std::size_t length = bytes.size();
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b >= 0xA0 || (b >= 0x80 && kHighControls[b - 0x80] < 0x800)) {
+            length += 1;
+        } else if (b >= 0x80) {
+            length += 2;
+        }
+    }
+    return length;
+}
+
+void AppendWindows1252(std::string& out, std::string_view bytes) {
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x80) {
+            out += ch;
+        } else if (b < 0xA0) {
+            AppendUtf8(out, kHighControls[b - 0x80]);
+        } else {
+            AppendUtf8(out, b);
+        }
+    }
+}
+
 }  // namespace
 
 int Utf8SequenceLength(unsigned char lead) {
@@ -68,26 +96,40 @@ bool IsValidUtf8(std::string_view bytes) {
 
 std::string Windows1252ToUtf8(std::string_view bytes) {
     std::string out;
-    out.reserve(bytes.size() + bytes.size() / 8);
-    for (char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
-        if (b < 0x80) {
-            out += ch;
-        } else if (b < 0xA0) {
-            AppendUtf8(out, kHighControls[b - 0x80]);
-        } else {
-            AppendUtf8(out, b);
-        }
-    }
+    out.reserve(Utf8LengthOfWindows1252(bytes));
+    AppendWindows1252(out, bytes);
     return out;
 }
 
 std::string DecodeTextFile(std::string_view bytes) {
-    if (IsValidUtf8(bytes)) {
-        if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
-        return std::string(bytes);
-    }
-    return Windows1252ToUtf8(bytes);
+    if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+    // Each line with its LF, which never occurs inside a multi-byte character of either
+    // character set, and whether it is valid UTF-8.
+    auto for_each_line = [bytes](auto take) {
+        for (std::string_view rest = bytes; !rest.empty();) {
+            const std::size_t end = rest.find('\n');
+            const std::size_t length = end == std::string_view::npos ? rest.size() : end + 1;
+            const std::string_view line = rest.substr(0, length);
+            take(line, IsValidUtf8(line));
+            rest.remove_prefix(length);
+        }
+    };
+    // Measured first, so that the text takes one allocation of its final size: a large
+    // file never needs room for its text twice over.
+    std::size_t size = 0;
+    for_each_line([&size](std::string_view line, bool utf8) {
+        size += utf8 ? line.size() : Utf8LengthOfWindows1252(line);
+    });
+    std::string text;
+    text.reserve(size);
+    for_each_line([&text](std::string_view line, bool utf8) {
+        if (utf8) {
+            text += line;
+        } else {
+            AppendWindows1252(text, line);
+        }
+    });
+    return text;
 }
 
 }  // namespace yorbel::exchange

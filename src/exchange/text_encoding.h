@@ -1,8 +1,11 @@
 // Character sets of text files that come from outside.
 //
 // Files are written in UTF-8 without a byte order mark. Older programs wrote the
-// Windows-1252 code page, so a file that is not valid UTF-8 is taken to be Windows-1252
-// and converted; that keeps the umlauts of such files instead of rejecting them.
+// Windows-1252 code page, and a file edited by hand often mixes the two (an old file
+// with new lines added, or one stray byte pasted in), so the character set is decided
+// line by line: a line that is valid UTF-8 is UTF-8, any other line is Windows-1252 and
+// converted. That keeps the umlauts of both kinds of line instead of rejecting them or
+// garbling the valid ones.
 #pragma once
 
 #include <string>
@@ -19,8 +22,9 @@ bool IsValidUtf8(std::string_view bytes);
 // Windows itself converts them, so no byte is lost.
 std::string Windows1252ToUtf8(std::string_view bytes);
 
-// The text of a file's bytes as UTF-8: valid UTF-8 as it stands (a leading byte order
-// mark removed), anything else converted from Windows-1252.
+// The text of a whole file's bytes as UTF-8: a leading byte order mark removed, then each
+// line (an LF ends one) as it stands when it is valid UTF-8, else converted from
+// Windows-1252.
 std::string DecodeTextFile(std::string_view bytes);
 
 // Number of bytes of the UTF-8 sequence that starts with this lead byte (1 for ASCII and

@@ -767,7 +767,7 @@ bool TFrmYear::Import(const QString& path) {
     const int before = events.RecordCount();
     bool complete = true;
     try {
-        exchange::ImportFile(events, path.toStdString(), ",");
+        exchange::ImportFile(events, path.toStdString(), ",", data::kEventRuleColumns);
     } catch (const data::Error& e) {
         ShowError(ErrorText(e));
         complete = false;

@@ -279,4 +279,21 @@ TEST_F(ExchangeCommandsTest, OccurrencesAsICalendarForAnExternalReader) {
     EXPECT_EQ(julian[0], "'New Year'\t'Shown'\t2026-01-14\t2026-01-15");
 }
 
+TEST_F(ExchangeCommandsTest, LinuxLineEndsImportAndAnEventNeedsItsRuleColumns) {
+    Write("lf.csv", "Birthday,0,1,19800512,,1\nNew year,0,1,20000101\n");
+    CliRun r = Cli("import " + P("cal.yrb") + " " + P("lf.csv"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Events("cal.yrb"), (Rows{"1:Birthday:1", "2:New year:-"}));
+
+    for (const auto& [text, line] :
+         {std::pair{"hello", "line 1"},
+          std::pair{"A,0,1,20000101\nB,0,1,20000102\nC,0,1\n", "line 3"}}) {
+        Write("short.csv", text);
+        r = Cli("import " + P("cal.yrb") + " " + P("short.csv"));
+        EXPECT_EQ(r.status, 1) << text;
+        EXPECT_NE(r.err.find(line), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(Events("cal.yrb").size(), 2u);
+}
+
 }  // namespace

@@ -43,8 +43,13 @@ TEST(TextEncodingTest, DecodesAFileByItsContent) {
                              "e"),
               "Gr\xC3\xBC\xC3\x9F"
               "e");
-    // One stray byte makes the whole file Windows-1252, valid-looking pairs included.
-    EXPECT_EQ(DecodeTextFile("\xC3\xBC \xFC"), "\xC3\x83\xC2\xBC \xC3\xBC");
+    // A stray byte makes its own line Windows-1252, valid-looking pairs included, and
+    // leaves the other lines alone.
+    EXPECT_EQ(DecodeTextFile("M\xC3\xBCller\r\nM\xFCller\nM\xC3\xBCller\n\xC3\xBC \xFC"),
+              "M\xC3\xBCller\r\nM\xC3\xBCller\nM\xC3\xBCller\n\xC3\x83\xC2\xBC \xC3\xBC");
+    // The byte order mark goes before the first line is judged.
+    EXPECT_EQ(DecodeTextFile("\xEF\xBB\xBFM\xFCller\n"), "M\xC3\xBCller\n");
+    EXPECT_EQ(DecodeTextFile("a\n\xEF\xBB\xBF"), "a\n\xEF\xBB\xBF");
 }
 
 }  // namespace
