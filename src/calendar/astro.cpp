@@ -364,13 +364,13 @@ double MoonAboveRisingAltitude(double t, double longitude_west, double latitude)
     return altitude + kRefractionDegrees - parallax + diameter / 2;
 }
 
-// The moment within [from, to] where f changes sign, f(from) being given, by regula falsi
+// The moment within [from, to] where f changes sign, given f at both ends, by regula falsi
 // with the Illinois step: a few evaluations reach a fraction of a second.
 template <class F>
-double Crossing(const F& f, double from, double f_from, double to) {
+double Crossing(const F& f, double from, double f_from, double to, double f_to) {
     constexpr double kToleranceDays = 0.5 / kSecondsPerDay;
     constexpr int kMaxSteps = 40;
-    double a = from, fa = f_from, b = to, fb = f(to);
+    double a = from, fa = f_from, b = to, fb = f_to;
     int kept_side = 0;
     for (int i = 0; i < kMaxSteps && b - a > kToleranceDays; ++i) {
         const double t = fb != fa ? (a * fb - b * fa) / (fb - fa) : (a + b) / 2;
@@ -438,7 +438,7 @@ MoonDay MoonRiseSet(const CivilDate& gregorian_date, double longitude_west, doub
         const bool sets = earlier >= 0 && later < 0;
         std::optional<double>& slot = rises ? day.times.rise : day.times.set;
         if ((rises || sets) && !slot) {
-            const double t = Crossing(above, from, earlier, from + 1 / 24.0);
+            const double t = Crossing(above, from, earlier, from + 1 / 24.0, later);
             if (t < midnight + 1) slot = WrapRange((t - JulianDateOf(gregorian_date)) * 24, 24);
         }
         earlier = later;
