@@ -201,6 +201,7 @@ constexpr LanguageKey kKeys[] = {
     {"Misc", "JwMo_10"},
     {"Misc", "JwMo_11"},
     {"Misc", "JwMo_12"},
+    {"Misc", "JwMo_13"},
     {"FrmGroup", "Caption"},
     {"FrmGroup", "Label1"},
     {"FrmGroup", "EbName"},

@@ -9,7 +9,8 @@
 //   4 RepeatAdvent       Ev_from integer 0–366: days before the fourth Sunday of Advent
 //   5 RepeatNearDate     Ev_from "wwnnxx": weekday, count, "01" after / else before;
 //                        Ev_to "yyyymmdd": the reference day and month
-//   6 RepeatJewish       Ev_from "mmdd": Jewish month (01 Tishri … 12) and day
+//   6 RepeatJewish       Ev_from "mmdd": Jewish month (01 Tishri … 12, 06 the first
+//                        Adar of a leap year, 13 the Adar of Purim) and day
 // A period (Ev_Type ≠ 0) runs from Ev_from to Ev_to, both "yyyymmdd" and included.
 // Texts are not checked when stored; the readers decide what a broken rule gives.
 #pragma once

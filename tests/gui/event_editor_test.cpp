@@ -170,6 +170,16 @@ void EventEditorTest::newEventOfEveryRuleKind() {
          },
          {"15 Shevat", 0, data::RepeatJewish, "0515", std::nullopt, {}},
          {"20260202"}},
+        {"Purim",
+         [](gui::TFrmEvent& e) {
+             e.cbRepeat()->setCurrentIndex(data::RepeatJewish);
+             // The Adar of Purim is the item after Adar.
+             QTest::keyClicks(e.cbJMonth(), QStringLiteral("Adar"));
+             QTest::keyClick(e.cbJMonth(), Qt::Key_Down);
+             QTest::keyClicks(e.cbJDay(), QStringLiteral("14"));
+         },
+         {"Purim", 0, data::RepeatJewish, "1314", std::nullopt, {}},
+         {"20260303"}},
         {"period over the turn of the year",
          [](gui::TFrmEvent& e) {
              e.rbTypePeriod()->click();
@@ -236,6 +246,7 @@ void EventEditorTest::storedRulesLoadIntoTheControls() {
     const int near_before =
         AddRow(events, {"before", 0, data::RepeatNearDate, "060300", "20190301", {}});
     const int jewish = AddRow(events, {"Adar", 0, data::RepeatJewish, "0614", std::nullopt, {}});
+    const int purim = AddRow(events, {"Purim", 0, data::RepeatJewish, "1314", std::nullopt, {}});
     const int yearly =
         AddRow(events, {"yearly", 0, data::RepeatYearly, "20240229", std::nullopt, {}});
     const int week =
@@ -285,6 +296,11 @@ void EventEditorTest::storedRulesLoadIntoTheControls() {
         QVERIFY(!e->GbEvTime()->isVisibleTo(e.get()));
     }
     {
+        auto e = open(purim);
+        QCOMPARE(e->cbJMonth()->currentText(), app.Context().Text("Misc", "JwMo_13"));
+        QCOMPARE(e->cbJMonth()->currentIndex(), 6);
+    }
+    {
         auto e = open(yearly);  // shown in the year it was entered in, leap day included
         QCOMPARE(e->DtpFrom()->Date(), (cal::CivilDate{29, 2, 2024}));
         QVERIFY(!e->DtpTo()->isVisibleTo(e.get()));
@@ -320,6 +336,7 @@ void EventEditorTest::editingOnlyTheNameKeepsTheRule() {
         {"Jewish", 0, data::RepeatJewish, "0730", std::nullopt, 1},
         {"period", 1, data::RepeatAdvent, "20260105", "20260110", 1},
         {"foreign group", 0, data::RepeatNone, "20260105", std::nullopt, 77},
+        {"Purim", 0, data::RepeatJewish, "1315", std::nullopt, 1},
     };
     std::vector<int> numbers;
     for (const StoredRow& row : rows) numbers.push_back(AddRow(events, row));
