@@ -10,6 +10,7 @@
 #include <string>
 
 #include "data/error.h"
+#include "data/file_sync.h"
 
 namespace yorbel::data {
 namespace fs = std::filesystem;
@@ -82,7 +83,7 @@ void AtomicFile::Write(std::string_view bytes) {
 void AtomicFile::Commit() {
     // A pipe or device has nothing to sync; a regular file must be on disk before it
     // takes the target's place.
-    if (!in_place_ && ::fsync(fd_) != 0) Fail("sync");
+    if (!in_place_ && SyncFileDescriptor(fd_) != 0) Fail("sync");
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) Fail("close");
@@ -95,7 +96,7 @@ void AtomicFile::Commit() {
     // Syncing the folder only makes the rename durable sooner; the file is complete.
     const fs::path folder = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
     if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-        (void)::fsync(dir);
+        (void)SyncFileDescriptor(dir);
         ::close(dir);
     }
 }

@@ -217,7 +217,7 @@ public:
     // Syncs the written file and renames it over target, but only when the name in the
     // folder still means the file created here.
     void Publish(const fs::path& target, const std::string& shown) {
-        if (::fsync(file_fd_) != 0) throw SystemError(shown, "sync");
+        if (SyncFileDescriptor(file_fd_) != 0) throw SystemError(shown, "sync");
         struct stat created {};
         struct stat by_name {};
         if (::fstat(file_fd_, &created) != 0 ||
