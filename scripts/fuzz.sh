@@ -11,7 +11,7 @@ seconds=${1:-600}
 out=build-fuzz
 mkdir -p "$out"
 
-sources=(src/calendar/*.cpp src/data/*.cpp src/exchange/*.cpp tests/fuzz/delimited_text_fuzzer.cpp)
+sources=(src/calendar/*.cpp src/text/*.cpp src/data/*.cpp src/exchange/*.cpp tests/fuzz/delimited_text_fuzzer.cpp)
 existing=()
 for s in "${sources[@]}"; do [ -f "$s" ] && existing+=("$s"); done
 

@@ -1,6 +1,6 @@
 #include "exchange/delimited_line.h"
 
-#include "exchange/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace yorbel::exchange {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "exchange/delimited_line.h"
-#include "exchange/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace yorbel::exchange {
 namespace {
