@@ -23,13 +23,13 @@ mkdir -p "$out"
 
 case "$target" in
   delimited_text)
-    sources=(src/calendar/*.cpp src/data/*.cpp src/exchange/*.cpp)
+    sources=(src/calendar/*.cpp src/text/*.cpp src/data/*.cpp src/exchange/*.cpp)
     corpus=tests/fuzz/corpus ;;
   language_file)
-    sources=(src/app/language_file.cpp src/exchange/text_encoding.cpp)
+    sources=(src/app/language_file.cpp src/text/text_encoding.cpp)
     corpus=tests/fuzz/language_file_corpus ;;
   locations)
-    sources=(src/app/locations.cpp src/exchange/text_encoding.cpp)
+    sources=(src/app/locations.cpp src/text/text_encoding.cpp)
     corpus=tests/fuzz/locations_corpus ;;
   *)
     echo "unknown target $target (delimited_text, language_file, locations)" >&2

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "exchange/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace yorbel::app {
 

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "exchange/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace yorbel::app {
 namespace {
@@ -64,7 +64,7 @@ std::string NameOf(std::string_view line) {
     return std::string(name);
 }
 
-// Reads a whole file as UTF-8 (see exchange/text_encoding.h) and hands each line, LF or
+// Reads a whole file as UTF-8 (see text/text_encoding.h) and hands each line, LF or
 // CR LF ended, with its number to `take`. False when the file cannot be read.
 template <typename Take>
 bool ForEachLine(const std::filesystem::path& path, Take take) {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "exchange/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace yorbel::exchange {
 

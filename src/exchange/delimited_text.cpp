@@ -10,7 +10,7 @@
 
 #include "data/atomic_file.h"
 #include "exchange/delimited_line.h"
-#include "exchange/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace yorbel::exchange {
 namespace {

@@ -15,13 +15,13 @@
 #include <type_traits>
 #include <variant>
 
-#include "app/qt/app_context.h"
+#include "ui/app_context.h"
 #include "data/events.h"
 #include "data/groups.h"
 #include "data/rule_dates.h"
 #include "tools/civil_date_edit.h"
-#include "yearview/day_facts_text.h"
-#include "yearview/year_window_link.h"
+#include "ui/day_facts_text.h"
+#include "ui/year_window_link.h"
 
 namespace yorbel::gui {
 

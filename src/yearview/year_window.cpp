@@ -17,7 +17,7 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "app/qt/app_context.h"
+#include "ui/app_context.h"
 #include "calendar/dayfacts.h"
 #include "data/atomic_file.h"
 #include "data/day_events.h"
@@ -27,7 +27,7 @@
 #include "exchange/delimited_text.h"
 #include "exchange/icalendar_export.h"
 #include "tools/day_sheet.h"
-#include "yearview/day_facts_text.h"
+#include "ui/day_facts_text.h"
 
 namespace yorbel::gui {
 

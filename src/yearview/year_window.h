@@ -16,8 +16,8 @@
 #include "app/lock_file.h"
 #include "calendar/dates.h"
 #include "data/occurrences.h"
-#include "yearview/year_painter.h"
-#include "yearview/year_window_link.h"
+#include "paint/year_painter.h"
+#include "ui/year_window_link.h"
 
 class QMenu;
 class QAction;

@@ -17,7 +17,7 @@
 #include "data/error_keys.h"
 #include "data/events.h"
 #include "data/rule_dates.h"
-#include "exchange/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace yorbel::app {
 namespace {

@@ -22,7 +22,7 @@
 #include "data/table.h"
 #include "exchange/delimited_line.h"
 #include "exchange/delimited_text.h"
-#include "exchange/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace yorbel::exchange::fuzz {
 

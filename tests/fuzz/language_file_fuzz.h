@@ -17,7 +17,7 @@
 #include <tuple>
 
 #include "app/language_file.h"
-#include "exchange/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace yorbel::app::fuzz {
 

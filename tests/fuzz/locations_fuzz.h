@@ -22,7 +22,7 @@
 #include <variant>
 
 #include "app/locations.h"
-#include "exchange/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace yorbel::app::fuzz {
 

@@ -1,5 +1,5 @@
 // The year grid's layout and painting, drawn into images and read back pixel by pixel.
-#include "yearview/year_painter.h"
+#include "paint/year_painter.h"
 
 #include <QImage>
 #include <QPainter>
@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "yearview/win_color.h"
+#include "paint/win_color.h"
 
 using namespace yorbel::gui;
 

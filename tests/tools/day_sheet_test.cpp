@@ -15,7 +15,7 @@
 #include <QTest>
 
 #include "app/language_file.h"
-#include "app/qt/main_window.h"
+#include "desktop/main_window.h"
 #include "app/settings.h"
 #include "data/events.h"
 #include "support/test_app.h"

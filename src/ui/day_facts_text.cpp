@@ -1,4 +1,4 @@
-#include "yearview/day_facts_text.h"
+#include "ui/day_facts_text.h"
 
 #include "app/language_file.h"
 #include "app/settings.h"

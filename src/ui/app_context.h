@@ -11,7 +11,7 @@
 
 #include "app/error_message.h"
 #include "app/language_file.h"
-#include "app/qt/dialogs.h"
+#include "ui/dialogs.h"
 #include "app/settings.h"
 #include "calendar/dates.h"
 #include "data/error.h"

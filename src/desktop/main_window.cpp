@@ -1,4 +1,4 @@
-#include "app/qt/main_window.h"
+#include "desktop/main_window.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -21,8 +21,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "app/qt/app_context.h"
-#include "app/qt/tool_icons.h"
+#include "ui/app_context.h"
+#include "desktop/tool_icons.h"
 #include "calendar/dates.h"
 #include "yearview/year_window.h"
 

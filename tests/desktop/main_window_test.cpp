@@ -1,6 +1,6 @@
 // The main window with scripted dialogs: start-up, opening with and without locks, the
 // year box, closing questions, Save As and its lock, printing to PDF.
-#include "app/qt/main_window.h"
+#include "desktop/main_window.h"
 
 #include <signal.h>
 #include <sys/wait.h>

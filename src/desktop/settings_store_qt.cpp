@@ -1,4 +1,4 @@
-#include "app/qt/settings_store_qt.h"
+#include "desktop/settings_store_qt.h"
 
 #include <QByteArray>
 #include <QVariant>

@@ -1,4 +1,4 @@
-#include "app/qt/tool_icons.h"
+#include "desktop/tool_icons.h"
 
 #include <QIconEngine>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "app/qt/dialogs.h"
+#include "ui/dialogs.h"
 
 #include <QCheckBox>
 #include <QFileDialog>

@@ -9,7 +9,7 @@
 
 #include "data/events.h"
 #include "support/test_app.h"
-#include "yearview/win_color.h"
+#include "paint/win_color.h"
 
 using namespace yorbel;
 using namespace yorbel::gui;

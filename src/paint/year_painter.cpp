@@ -1,4 +1,4 @@
-#include "yearview/year_painter.h"
+#include "paint/year_painter.h"
 
 #include <QFontMetrics>
 #include <QLocale>
@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "calendar/dates.h"
-#include "yearview/win_color.h"
+#include "paint/win_color.h"
 
 namespace yorbel::gui {
 

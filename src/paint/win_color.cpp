@@ -1,4 +1,4 @@
-#include "yearview/win_color.h"
+#include "paint/win_color.h"
 
 #include <QGuiApplication>
 #include <QPalette>

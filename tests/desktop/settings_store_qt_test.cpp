@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/qt/settings_store_qt.h"
+#include "desktop/settings_store_qt.h"
 
 using namespace yorbel::app;
 

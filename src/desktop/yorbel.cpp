@@ -22,9 +22,9 @@
 #include <string>
 
 #include "app/language_file.h"
-#include "app/qt/app_context.h"
-#include "app/qt/main_window.h"
-#include "app/qt/settings_store_qt.h"
+#include "ui/app_context.h"
+#include "desktop/main_window.h"
+#include "desktop/settings_store_qt.h"
 #include "app/settings.h"
 #include "data/groups.h"
 #include "tools/event_editor.h"

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/qt/app_context.h"
-#include "app/qt/dialogs.h"
+#include "ui/app_context.h"
+#include "ui/dialogs.h"
 #include "app/settings.h"
 #include "data/groups.h"
 
