@@ -11,6 +11,7 @@ using namespace yorbel::calendar;
 
 constexpr double kLatitude = 50.1122;
 constexpr double kLongitudeWest = -8.6819;
+constexpr double kZone = 1;
 constexpr CivilDate kDay{7, 12, 2026};
 
 void BM_SunRiseSet(benchmark::State& state) {
@@ -19,7 +20,8 @@ void BM_SunRiseSet(benchmark::State& state) {
 BENCHMARK(BM_SunRiseSet);
 
 void BM_MoonRiseSet(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(MoonRiseSet(kDay, kLongitudeWest, kLatitude));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(MoonRiseSet(kDay, kLongitudeWest, kLatitude, kZone));
 }
 BENCHMARK(BM_MoonRiseSet);
 
@@ -34,7 +36,7 @@ void BM_YearOfDays(benchmark::State& state) {
         for (DayNumber n = first; n < first + 365; ++n) {
             const CivilDate date = DateOfDayNumber(n, true);
             benchmark::DoNotOptimize(SunRiseSet(date, kLongitudeWest, kLatitude));
-            benchmark::DoNotOptimize(MoonRiseSet(date, kLongitudeWest, kLatitude));
+            benchmark::DoNotOptimize(MoonRiseSet(date, kLongitudeWest, kLatitude, kZone));
             benchmark::DoNotOptimize(NextMoonPhase(date));
         }
     }

@@ -1,11 +1,15 @@
-// yorbel-cli as a whole process, the way scripts call it: a year of day facts as JSON.
+// yorbel-cli as a whole process, the way scripts call it: a year of day facts as JSON,
+// and a calendar of 100,000 events imported and listed for a year.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -52,6 +56,63 @@ void BM_CliDayOfAYearAsJson(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CliDayOfAYearAsJson)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Processor time (user and system) of the finished child processes so far, in seconds.
+double ChildCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// One event in three repeats yearly; one name in seven needs CSV quoting.
+void WriteEventsCsv(const std::filesystem::path& file, int events) {
+    std::ofstream out(file, std::ios::binary);
+    for (int i = 0; i < events; ++i) {
+        const int month = i % 12 + 1;
+        const int day = i % 28 + 1;
+        const std::string date = std::string(i % 3 == 0 ? "2000" : "2026") +
+                                 (month < 10 ? "0" : "") + std::to_string(month) +
+                                 (day < 10 ? "0" : "") + std::to_string(day);
+        out << (i % 7 == 0 ? "\"Meeting, \"\"team\"\" " + std::to_string(i) + "\""
+                           : "Event number " + std::to_string(i))
+            << ",0," << (i % 3 == 0 ? 1 : 0) << "," << date << ",," << i % 10 + 1 << "\r\n";
+    }
+}
+
+void BM_CliImportThenListAYear(benchmark::State& state) {
+    const std::filesystem::path cli = CliPath();
+    if (!std::filesystem::exists(cli)) {
+        state.SkipWithError("yorbel-cli is not built");
+        return;
+    }
+    namespace fs = std::filesystem;
+    const fs::path dir =
+        fs::temp_directory_path() / ("yorbel_cli_bench_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    // The default group file is copied into the per-user folder: a private one.
+    setenv("HOME", dir.c_str(), 1);
+    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    const fs::path csv = dir / "events.csv";
+    const fs::path calendar = dir / "events.yrb";
+    WriteEventsCsv(csv, 100000);
+    const std::vector<std::string> import{cli.string(), "import", calendar.string(), csv.string()};
+    const std::vector<std::string> list{
+        cli.string(), "occurrences", calendar.string(), "--year", "2026", "--format", "csv"};
+    const double cpu_before = ChildCpuSeconds();
+    for (auto _ : state) {
+        fs::remove(calendar);
+        if (RunQuiet(import) != 0 || RunQuiet(list) != 0) {
+            state.SkipWithError("yorbel-cli failed");
+            break;
+        }
+    }
+    state.counters["cpu_ms_per_pair"] = benchmark::Counter((ChildCpuSeconds() - cpu_before) * 1000 /
+                                                           static_cast<double>(state.iterations()));
+    fs::remove_all(dir);
+}
+BENCHMARK(BM_CliImportThenListAYear)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

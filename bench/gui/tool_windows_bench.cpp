@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/qt/app_context.h"
+#include "ui/app_context.h"
 #include "app/settings.h"
 #include "data/events.h"
 #include "data/groups.h"

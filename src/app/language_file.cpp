@@ -1,7 +1,7 @@
 #include "app/language_file.h"
 
 #include "data/regular_file.h"
-#include "exchange/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace yorbel::app {
 

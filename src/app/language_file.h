@@ -6,7 +6,7 @@
 // (or single) quotes loses them, which is how a text keeps leading or trailing blanks.
 // Lines starting with ';' or '#' are comments. Section and key names match without
 // regard to ASCII letter case. When a key occurs twice in a section, the first wins.
-// The file is UTF-8; a file that is not valid UTF-8 is read as Windows-1252.
+// The file is UTF-8; a line that is not valid UTF-8 is read as Windows-1252.
 //
 // The file is never written. Whatever is missing (file, section, key) reads as
 // "Resource not found", and the program runs on with that text shown.

@@ -2,7 +2,7 @@
 
 #include "data/error.h"
 #include "data/regular_file.h"
-#include "exchange/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace yorbel::app {
 namespace {
@@ -62,7 +62,7 @@ std::string NameOf(std::string_view line) {
     return std::string(name);
 }
 
-// Reads a whole file as UTF-8 (see exchange/text_encoding.h) and hands each line, LF or
+// Reads a whole file as UTF-8 (see text/text_encoding.h) and hands each line, LF or
 // CR LF ended, with its number to `take`. False when the file cannot be read.
 template <typename Take>
 bool ForEachLine(const std::filesystem::path& path, Take take) {

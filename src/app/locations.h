@@ -7,7 +7,7 @@
 //                  57–63 longitude DDDMMSS; 64 "W" (else east); 65 blank;
 //                  66–68 zone sign and hours; 69 zone tenths
 //
-// Files are UTF-8; a file that is not valid UTF-8 is read as Windows-1252. The lists
+// Files are UTF-8; a line that is not valid UTF-8 is read as Windows-1252. The lists
 // keep the valid lines whole (the settings store the chosen lines whole) and report the
 // lines they skip. A file that cannot be opened is an error value, never an exception:
 // the caller keeps what it has.

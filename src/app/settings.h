@@ -3,7 +3,7 @@
 // and the queries every window uses.
 //
 // The logic talks to a small value store (SettingsStore): the program uses one backed by
-// QSettings("Brenmark", "Yorbel") (src/app/qt), the tests an in-memory one.
+// QSettings("Brenmark", "Yorbel") (src/desktop), the tests an in-memory one.
 #pragma once
 
 #include <cstdint>

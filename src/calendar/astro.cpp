@@ -1,7 +1,8 @@
 // Sun and moon by the pocket-calculator methods of spherical astronomy: mean elements
 // from polynomials, Kepler's equation for the sun, a short periodic series for the moon,
-// rising and setting from two positions interpolated in sidereal time, then a correction
-// for refraction, semi-diameter and parallax. Angles are degrees, times decimal hours and
+// the sun's rising and setting from two positions interpolated in sidereal time, the
+// moon's where its altitude crosses the horizon, each corrected for refraction,
+// semi-diameter and parallax. Angles are degrees, times decimal hours and
 // dates astronomical Julian dates (a day starts at noon) unless a name says otherwise.
 #include "calendar/astro.h"
 
@@ -27,8 +28,7 @@ constexpr double kMoonEpoch = 2447891.5;  // 1990 January 0.0, epoch of the moon
 // The moon of a day is taken 50 s after its midnight.
 constexpr double kMoonStartOffsetDays = 50.0 / kSecondsPerDay;
 
-constexpr double kSunInterpolation = 24.07;   // hours between the two sun positions, sidereal
-constexpr double kMoonInterpolation = 12.03;  // hours between the two moon positions, sidereal
+constexpr double kSunInterpolation = 24.07;  // hours between the two sun positions, sidereal
 
 constexpr double kSiderealRateStartOfDay = 1.002738;  // sidereal hours per solar hour
 constexpr double kSiderealPerSolar = 1.002737909;     // universal to sidereal
@@ -345,6 +345,52 @@ RiseSet FinishRiseSet(double jd, double rise_gst, double set_gst, std::optional<
     return {rise, set};
 }
 
+// Altitude of the moon's centre above the altitude at which it rises or sets: the
+// horizon lowered by refraction and semi-diameter and raised by parallax.
+double MoonAboveRisingAltitude(double t, double longitude_west, double latitude) {
+    const MoonPlace p = MoonPosition(t);
+    const double alpha = RightAscension(p.longitude, p.latitude, kMoonEpoch);
+    const double delta = Declination(p.longitude, p.latitude, kMoonEpoch);
+    const double zero_hours = std::floor(t - 0.5) + 0.5;
+    const double lst =
+        GstOfUt(zero_hours, (t - zero_hours) * 24) - longitude_west / kDegreesPerHour;
+    const double hour_angle = (lst - alpha) * kDegreesPerHour;
+    const double altitude =
+        Asin(Sin(latitude) * Sin(delta) + Cos(latitude) * Cos(delta) * Cos(hour_angle));
+    const double rho =
+        0.99698599 / (1 + 0.0549 * Cos(p.mean_anomaly + p.centre));  // in semi-major axes
+    const double parallax = 0.9507 / rho;
+    const double diameter = 0.5181 / rho;
+    return altitude + kRefractionDegrees - parallax + diameter / 2;
+}
+
+// The moment within [from, to] where f changes sign, given f at both ends, by regula falsi
+// with the Illinois step: a few evaluations reach a fraction of a second.
+template <class F>
+double Crossing(const F& f, double from, double f_from, double to, double f_to) {
+    constexpr double kToleranceDays = 0.5 / kSecondsPerDay;
+    constexpr int kMaxSteps = 40;
+    double a = from, fa = f_from, b = to, fb = f_to;
+    int kept_side = 0;
+    for (int i = 0; i < kMaxSteps && b - a > kToleranceDays; ++i) {
+        const double t = fb != fa ? (a * fb - b * fa) / (fb - fa) : (a + b) / 2;
+        const double ft = f(t);
+        if ((ft < 0) == (fa < 0)) {
+            a = t;
+            fa = ft;
+            if (kept_side == 1) fb /= 2;
+            kept_side = 1;
+        } else {
+            b = t;
+            fb = ft;
+            if (kept_side == -1) fa /= 2;
+            kept_side = -1;
+        }
+        if (ft == 0) return t;
+    }
+    return (a + b) / 2;
+}
+
 }  // namespace
 
 RiseSet SunRiseSet(const CivilDate& gregorian_date, double longitude_west, double latitude) {
@@ -373,31 +419,30 @@ RiseSet SunRiseSet(const CivilDate& gregorian_date, double longitude_west, doubl
     return FinishRiseSet(jd, tr, ts, HorizonShift(latitude, (delta1 + delta2) / 2, lowering));
 }
 
-MoonDay MoonRiseSet(const CivilDate& gregorian_date, double longitude_west, double latitude) {
-    const double t1 = JulianDateOf(gregorian_date) + kMoonStartOffsetDays;
-    const double t2 = t1 + 0.5;
-    const MoonPlace p1 = MoonPosition(t1);
-    const MoonPlace p2 = MoonPosition(t2);
-
+MoonDay MoonRiseSet(const CivilDate& gregorian_date, double longitude_west, double latitude,
+                    double zone_hours) {
     MoonDay day;
-    day.age = WrapRange(p1.age, 360);
-
-    const double alpha1 = RightAscension(p1.longitude, p1.latitude, kMoonEpoch);
-    const double delta1 = Declination(p1.longitude, p1.latitude, kMoonEpoch);
-    const double alpha2 = RightAscension(p2.longitude, p2.latitude, kMoonEpoch);
-    const double delta2 = Declination(p2.longitude, p2.latitude, kMoonEpoch);
-
-    const auto track = TrackOf(t1, longitude_west, latitude, alpha1, delta1, alpha2, delta2);
-    if (!track) return day;
-    const double tr = Interpolate(kMoonInterpolation, track->rise1, track->rise2, track->t00);
-    const double ts = Interpolate(kMoonInterpolation, track->set1, track->set2, track->t00);
-
-    const double rho =
-        0.99698599 / (1 + 0.0549 * Cos(p2.mean_anomaly + p2.centre));  // in semi-major axes
-    const double parallax = 0.9507 / rho;
-    const double diameter = 0.5181 / rho;
-    const double lowering = kRefractionDegrees - parallax + diameter / 2;
-    day.times = FinishRiseSet(t1, tr, ts, HorizonShift(latitude, (delta1 + delta2) / 2, lowering));
+    day.age = MoonAge(JulianDateOf(gregorian_date) + kMoonStartOffsetDays);
+    // The moon rises about 50 minutes later each day, so some civil days have no rising
+    // or no setting, and positions from one instant drift by hours towards the day's
+    // ends. The altitude is therefore followed through the local day itself.
+    const double midnight = JulianDateOf(gregorian_date) - zone_hours / 24;
+    const auto above = [&](double t) {
+        return MoonAboveRisingAltitude(t, longitude_west, latitude);
+    };
+    double earlier = above(midnight);
+    for (int hour = 0; hour < 24 && !(day.times.rise && day.times.set); ++hour) {
+        const double from = midnight + hour / 24.0;
+        const double later = above(from + 1 / 24.0);
+        const bool rises = earlier < 0 && later >= 0;
+        const bool sets = earlier >= 0 && later < 0;
+        std::optional<double>& slot = rises ? day.times.rise : day.times.set;
+        if ((rises || sets) && !slot) {
+            const double t = Crossing(above, from, earlier, from + 1 / 24.0, later);
+            if (t < midnight + 1) slot = WrapRange((t - JulianDateOf(gregorian_date)) * 24, 24);
+        }
+        earlier = later;
+    }
     return day;
 }
 

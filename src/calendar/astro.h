@@ -4,11 +4,12 @@
 //
 // Conventions: dates are Gregorian civil dates (whatever system the user reckons in);
 // longitude in degrees, WEST positive; latitude in degrees, north positive; results in
-// hours of universal time. A date's rising and setting are those of the place's own mean
-// solar day (from its mean midnight); a setting after midnight in the zone shows as an early
-// hour. Where a body stays above or below the horizon all day there is no rising or setting
-// and the result is empty. Dates of years outside 1–9999 give no meaningful result but
-// never fail.
+// hours of universal time. The sun's rising and setting of a date are those of the place's
+// own mean solar day (from its mean midnight). The moon's are those of the local civil day
+// in the place's zone, from 00:00 to 24:00 there: about once a month that day has no
+// moonrise, or no moonset, and the result leaves it empty. Where a body stays above or
+// below the horizon all day there is no rising or setting and the result is empty. Dates of years
+// outside 1–9999 give no meaningful result but never fail.
 #pragma once
 
 #include <optional>
@@ -49,7 +50,9 @@ struct ClockHm {
 };
 
 RiseSet SunRiseSet(const CivilDate& gregorian_date, double longitude_west, double latitude);
-MoonDay MoonRiseSet(const CivilDate& gregorian_date, double longitude_west, double latitude);
+// zone_hours: added to universal time to give the place's civil time.
+MoonDay MoonRiseSet(const CivilDate& gregorian_date, double longitude_west, double latitude,
+                    double zone_hours);
 
 // The next new moon when the moon's age at the start of the day is 180 or more, else the
 // next full moon.

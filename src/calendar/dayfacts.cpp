@@ -61,7 +61,8 @@ DayFacts DayFactsOf(const CivilDate& date, const Reckoning& reckoning, const Pla
     const RiseSet sun = SunRiseSet(sky_day, place.longitude_west, place.latitude);
     f.sunrise = LocalClock(sun.rise, place.zone_hours);
     f.sunset = LocalClock(sun.set, place.zone_hours);
-    const MoonDay moon = MoonRiseSet(sky_day, place.longitude_west, place.latitude);
+    const MoonDay moon =
+        MoonRiseSet(sky_day, place.longitude_west, place.latitude, place.zone_hours);
     f.moonrise = LocalClock(moon.times.rise, place.zone_hours);
     f.moonset = LocalClock(moon.times.set, place.zone_hours);
     f.moon_age = moon.age;

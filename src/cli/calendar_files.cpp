@@ -65,8 +65,10 @@ std::unique_ptr<data::Groups> OpenGroups(const std::optional<std::string>& group
     const fs::path folder = UserDataFolder();
     if (folder.empty())
         throw std::runtime_error("no per-user data folder (HOME is not set); use --groups FILE");
+    // Only read: the per-user copy is seeded, and a damaged one set aside, by the desktop
+    // program, which can tell the user; here the shipped groups stand in.
     auto groups = std::make_unique<data::Groups>(folder, ProgramFolder());
-    if (const auto warning = groups->LoadGroups(StoredLanguageIsEnglish())) {
+    if (const auto warning = groups->ReadGroups(StoredLanguageIsEnglish())) {
         std::cerr << "yorbel-cli: " << warning->what() << '\n';
     }
     return groups;

@@ -12,9 +12,10 @@
 namespace yorbel::cli {
 
 // The groups named by --groups, or else the desktop program's own group file: the
-// per-user copy for the stored interface language (seeded from the shipped copy beside
-// the program, as the desktop program does on first use). A group file that cannot be
-// read throws.
+// per-user copy for the stored interface language, else the copy shipped beside the
+// program. No file is changed or created. A per-user copy that cannot be read gives way
+// to the shipped one, with a warning on stderr; any other group file that cannot be read
+// throws.
 std::unique_ptr<data::Groups> OpenGroups(const std::optional<std::string>& groups_file);
 
 // A groups table that reads no file, for commands that need none.

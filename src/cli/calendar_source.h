@@ -19,7 +19,7 @@ namespace yorbel::cli {
 // Usage lines on where the groups come from.
 inline constexpr std::string_view kGroupFileHelp =
     "    Without --groups the desktop program's group file for its stored language is\n"
-    "    used (the per-user copy, seeded from the one shipped beside the program).\n";
+    "    used (the per-user copy, else the one shipped beside the program).\n";
 
 class CalendarSource {
   public:

@@ -21,8 +21,9 @@ constexpr std::string_view kUsage =
     "    the chosen calendar). Defaults: Gregorian, week start mon, week rule 2,\n"
     "    Frankfurt/Main (--lat 50.1122 --lon 8.6819), zone +1. --lat is north positive,\n"
     "    --lon east positive. Times are local clock times; a body that does not rise or\n"
-    "    set shows none (null in JSON, empty in CSV). Events are the day's occurrences\n"
-    "    of shown groups in the calendar file (in CSV joined by \"; \").\n";
+    "    set within the local day (in the zone) shows none (null in JSON, empty in CSV).\n"
+    "    Events are the day's occurrences of shown groups in the calendar file (in CSV\n"
+    "    joined by \"; \").\n";
 
 constexpr std::array<OptionSpec, 9> kOptions{{
     {"julian", false},

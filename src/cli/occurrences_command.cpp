@@ -47,45 +47,68 @@ std::optional<std::int32_t> OptionalInteger(const data::Value& v) {
     return std::nullopt;
 }
 
-// The rows in generation order, which is the table's append order.
-std::vector<OccurrenceRow> RowsOf(data::Table& dates) {
-    std::vector<OccurrenceRow> rows;
-    const std::string index = dates.CurrentIndex();
-    dates.SetCurrentIndex("");
-    for (dates.First(); !dates.Eof(); dates.Next()) {
-        OccurrenceRow row;
-        const std::string text = dates.AsText(data::Ed_date);
-        const auto date = calendar::ParseDateText(text);
-        row.date = date ? IsoDate(*date) : text;
-        row.event_no = OptionalInteger(dates.Get(data::Ed_ev_no)).value_or(0);
-        row.name = dates.AsText(data::Ed_ev_name);
-        row.group_no = OptionalInteger(dates.Get(data::Ed_gp_no));
-        row.shown = data::OccurrenceShown(dates);
-        rows.push_back(std::move(row));
-    }
-    dates.SetCurrentIndex(index);
-    return rows;
+void ReadRow(const data::Table& dates, OccurrenceRow& row) {
+    // A stored "yyyymmdd" only needs its dashes; anything else is shown as it is.
+    row.date = dates.AsText(data::Ed_date);
+    if (calendar::ParseDateText(row.date)) row.date.insert(6, 1, '-').insert(4, 1, '-');
+    row.event_no = OptionalInteger(dates.Get(data::Ed_ev_no)).value_or(0);
+    row.name = dates.AsText(data::Ed_ev_name);
+    row.group_no = OptionalInteger(dates.Get(data::Ed_gp_no));
+    row.shown = data::OccurrenceShown(dates);
 }
 
-std::string AsJson(const OccurrenceRow& r) {
-    return Concat("{\"date\":\"", r.date, "\",\"event_no\":", r.event_no,
-                  ",\"name\":", JsonString(r.name),
-                  ",\"group_no\":", r.group_no ? std::to_string(*r.group_no) : "null",
-                  ",\"shown\":", r.shown ? "true" : "false", "}\n");
+void AppendJson(std::string& s, const OccurrenceRow& r) {
+    Append(s, "{\"date\":\"", r.date, "\",\"event_no\":", r.event_no,
+           ",\"name\":", JsonString(r.name),
+           ",\"group_no\":", r.group_no ? std::to_string(*r.group_no) : "null",
+           ",\"shown\":", r.shown ? "true" : "false", "}\n");
 }
 
 constexpr std::string_view kCsvHeader = "date,event_no,name,group_no,shown\n";
 
-std::string AsCsv(const OccurrenceRow& r) {
-    return Concat(r.date, ",", r.event_no, ",", CsvField(r.name), ",",
-                  r.group_no ? std::to_string(*r.group_no) : "", ",", r.shown ? "true" : "false",
-                  "\n");
+void AppendCsv(std::string& s, const OccurrenceRow& r) {
+    Append(s, r.date, ",", r.event_no, ",");
+    AppendCsvField(s, r.name);
+    Append(s, ",", r.group_no ? std::to_string(*r.group_no) : "", ",", r.shown ? "true" : "false",
+           "\n");
 }
 
-std::string AsText(const OccurrenceRow& r) {
+void AppendText(std::string& s, const OccurrenceRow& r) {
     std::string group = r.group_no ? Concat("group ", *r.group_no) : "no group";
-    return Concat(r.date, "  ", r.event_no, "  ", r.name, "  (", group, r.shown ? "" : ", hidden",
-                  ")\n");
+    Append(s, r.date, "  ", r.event_no, "  ", r.name, "  (", group, r.shown ? "" : ", hidden",
+           ")\n");
+}
+
+// The rows in generation order, which is the table's append order. A year of a large
+// calendar has hundreds of thousands: they go out through one buffer.
+void WriteRows(data::Table& dates, Format format, std::ostream& out) {
+    constexpr std::size_t kChunk = 1 << 16;
+    std::string text;
+    text.reserve(kChunk + 1024);
+    if (format == Format::Csv) text += kCsvHeader;
+    const std::string index = dates.CurrentIndex();
+    dates.SetCurrentIndex("");
+    OccurrenceRow row;
+    for (dates.First(); !dates.Eof(); dates.Next()) {
+        ReadRow(dates, row);
+        switch (format) {
+            case Format::Json:
+                AppendJson(text, row);
+                break;
+            case Format::Csv:
+                AppendCsv(text, row);
+                break;
+            case Format::Text:
+                AppendText(text, row);
+                break;
+        }
+        if (text.size() >= kChunk) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            text.clear();
+        }
+    }
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    dates.SetCurrentIndex(index);
 }
 
 int RunOccurrences(std::span<const std::string> words, std::ostream& out) {
@@ -112,21 +135,7 @@ int RunOccurrences(std::span<const std::string> words, std::ostream& out) {
                                          gregorian, CalendarName(args.positional()[0]));
         return 0;
     }
-    const std::vector<OccurrenceRow> rows = RowsOf(source.Occurrences(year, gregorian));
-    if (format == Format::Csv) out << kCsvHeader;
-    for (const OccurrenceRow& r : rows) {
-        switch (format) {
-            case Format::Json:
-                out << AsJson(r);
-                break;
-            case Format::Csv:
-                out << AsCsv(r);
-                break;
-            case Format::Text:
-                out << AsText(r);
-                break;
-        }
-    }
+    WriteRows(source.Occurrences(year, gregorian), format, out);
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "cli/output.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -49,17 +50,36 @@ std::string JsonString(std::string_view text) {
 }
 
 std::string CsvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
+    std::string out;
+    AppendCsvField(out, text);
     return out;
 }
 
+void AppendCsvField(std::string& out, std::string_view text) {
+    const auto special = [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; };
+    if (std::none_of(text.begin(), text.end(), special)) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (std::size_t quote; (quote = text.find('"')) != std::string_view::npos;) {
+        out.append(text.substr(0, quote + 1));
+        out += '"';
+        text.remove_prefix(quote + 1);
+    }
+    out += text;
+    out += '"';
+}
+
 std::string IsoDate(const calendar::CivilDate& date) {
+    // Every listed occurrence passes through here, so printf is left to odd dates. Eight
+    // characters leave each field at its least width: the dashes go between them.
+    std::string text = calendar::DateText(date);
+    if (text.size() == 8) {
+        text.insert(6, 1, '-');
+        text.insert(4, 1, '-');
+        return text;
+    }
     char buffer[40];
     std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", date.year, date.month, date.day);
     return buffer;

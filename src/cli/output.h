@@ -19,6 +19,8 @@ std::string JsonString(std::string_view text);
 
 // A CSV field, quoted (with doubled quotes) when it holds a comma, quote or line break.
 std::string CsvField(std::string_view text);
+// The same, appended to `out` (for long listings).
+void AppendCsvField(std::string& out, std::string_view text);
 
 // Appends each piece to `s`; whole numbers in decimal.
 inline void Put(std::string& s, std::string_view piece) {

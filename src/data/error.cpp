@@ -25,6 +25,17 @@ std::string Compose(std::string_view text, const std::vector<std::string>& args,
 
 }  // namespace
 
+std::string QuotedValue(std::string_view value) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const bool starts_character = (static_cast<unsigned char>(value[i]) & 0xC0) != 0x80;
+        if (starts_character && characters++ == kQuotedValueLength) {
+            return std::string(value.substr(0, i)) + "\xE2\x80\xA6";  // "…"
+        }
+    }
+    return std::string(value);
+}
+
 std::string SubstituteArgs(std::string_view text, const std::vector<std::string>& args) {
     std::string out;
     out.reserve(text.size());

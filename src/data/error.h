@@ -64,6 +64,12 @@ public:
     ErrorPosition position_;
 };
 
+// An offending value as a message quotes it: whole when short, else its first
+// kQuotedValueLength characters (never cutting one apart) and "…". Enough to find the
+// value, while a value of megabytes neither floods the message nor doubles the memory.
+inline constexpr std::size_t kQuotedValueLength = 60;
+std::string QuotedValue(std::string_view value);
+
 // Replaces %1 … %9 by the arguments; "%%" stands for one "%". A placeholder without an
 // argument stays as it is, so a translation with a wrong count still shows something.
 std::string SubstituteArgs(std::string_view text, const std::vector<std::string>& args);

@@ -39,6 +39,20 @@ inline constexpr ErrorText kCoreErrors[] = {
      "them; then open the file again"},
     {"TableFileFieldTwice", "The file %1 names field %2 twice"},
     {"TableFileNumberTwice", "The file %1 gives two rows the number %3 (field %2)"},
+    // Lock files of calendars; %3 to %6 name the holder: program, process, user, host.
+    {"CalendarLocked",
+     "The calendar %1 is open for writing elsewhere: its lock file %2 is held by %3 (process %4 of "
+     "user %5 on %6)"},
+    {"CalendarLockedUnknown",
+     "The calendar %1 is open for writing elsewhere, or a program did not close it properly: its "
+     "lock file %2 names no owner that could be checked. Delete the lock file only if no program "
+     "has the calendar open"},
+    {"LockCannotBeCreated", "The lock file %1 cannot be created: %2"},
+    {"LockTakenOver",
+     "The calendar %1 was still locked by %3 (process %4 of user %5 on %6), which no longer "
+     "runs; its lock file %2 was taken over"},
+    {"LockWaiting",
+     "Waiting for the calendar %1: its lock file %2 is held by %3 (process %4 of user %5 on %6)"},
     // Tables.
     {"BadFieldDefinition", "Field %2 of table %1 is not defined correctly: %3"},
     {"FieldNumberNotFound", "Table %1 has no field number %2"},
@@ -70,6 +84,9 @@ inline constexpr ErrorText kCoreErrors[] = {
      "The group file %1 cannot be read and was left as it is; the groups start empty. %2"},
     {"GroupFileMovedAside",
      "The group file %1 cannot be read; it was kept as %2 and the groups start empty. %3"},
+    {"GroupFileShippedUsed",
+     "The group file %1 cannot be read and was left as it is; the shipped groups of %2 are "
+     "used instead. %3"},
     // Event rules.
     {"RuleNotNumber", "Not a number: %1"},
     {"RuleBadDate", "Not a date of the form yyyymmdd: %1"},
@@ -77,7 +94,8 @@ inline constexpr ErrorText kCoreErrors[] = {
     {"RuleBadRepeat", "Unknown repeat code: %1"},
     // Import and export of delimited text.
     {"ImportTooManyColumns", "The line has %1 columns, but the table has only %2 fields"},
-    {"ImportLineBreak", "The value holds a line break (CR LF)"},
+    {"ImportTooFewColumns", "The line needs at least %2 columns, but has only %1"},
+    {"ImportLineBreak", "The value holds a line break"},
     {"ImportNotANumber", "\"%1\" is not a whole number"},
     {"ImportNotATruthValue", "\"%1\" is neither True nor False"},
     {"ExportCannotCreate", "The file %1 cannot be created: %2"},

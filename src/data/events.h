@@ -9,11 +9,13 @@
 //   4 RepeatAdvent       Ev_from integer 0–366: days before the fourth Sunday of Advent
 //   5 RepeatNearDate     Ev_from "wwnnxx": weekday, count, "01" after / else before;
 //                        Ev_to "yyyymmdd": the reference day and month
-//   6 RepeatJewish       Ev_from "mmdd": Jewish month (01 Tishri … 12) and day
+//   6 RepeatJewish       Ev_from "mmdd": Jewish month (01 Tishri … 12, 06 the first
+//                        Adar of a leap year, 13 the Adar of Purim) and day
 // A period (Ev_Type ≠ 0) runs from Ev_from to Ev_to, both "yyyymmdd" and included.
 // Texts are not checked when stored; the readers decide what a broken rule gives.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 
 #include "data/table.h"
@@ -28,6 +30,10 @@ inline constexpr FieldNo Ev_repeat{3};  // repeat code of a single day
 inline constexpr FieldNo Ev_from{4};    // text 8, rule text 1
 inline constexpr FieldNo Ev_to{5};      // text 8, rule text 2
 inline constexpr FieldNo Ev_gp_no{6};   // group number (Gp_no)
+
+// The columns a line of delimited text needs to describe an event: name, type, repeat
+// and from (Ev_no has no column); Ev_to and Ev_gp_no may be left out.
+inline constexpr std::size_t kEventRuleColumns = 4;
 
 // Fields of CdsEvDates, in table order.
 inline constexpr FieldNo Ed_ev_no{0};    // Ev_no of the event

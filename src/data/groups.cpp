@@ -73,6 +73,30 @@ std::optional<Error> Groups::LoadGroups(bool english) {
     }
 }
 
+std::optional<Error> Groups::ReadGroups(bool english) {
+    english_ = english;
+    const fs::path path = FileName();
+    const fs::path seed = seed_folder_.empty() ? fs::path() : seed_folder_ / path.filename();
+    std::error_code ec;
+    const bool has_seed = !seed.empty() && fs::exists(seed, ec);
+    std::optional<Error> problem;
+    table_.Clear();
+    const bool has_own = fs::exists(fs::symlink_status(path, ec));
+    if (has_own) {
+        try {
+            LoadTable(table_, path);
+        } catch (const Error& reason) {
+            if (!has_seed) throw;
+            problem = Error(CoreError("GroupFileShippedUsed"),
+                            {path.string(), seed.string(), reason.what()}, {path.string()});
+        }
+    }
+    if ((!has_own || problem) && has_seed) LoadTable(table_, seed);
+    table_.SetCurrentIndex("Ix_Gp_no");
+    table_.First();
+    return problem;
+}
+
 void Groups::CreateGroupFile() {
     table_.Clear();
     std::error_code ec;

@@ -39,6 +39,14 @@ public:
     // so, for the caller to show. Throws only when the new empty file cannot be written.
     std::optional<Error> LoadGroups(bool english);
 
+    // Reads the language's group file without changing, moving or creating any file: the
+    // file in the folder, else the shipped copy in the seed folder, else no groups. When
+    // the folder's file exists but cannot be read, the shipped copy is read instead and
+    // the returned Error says so (setting the damaged file aside is left to the desktop
+    // program, which can tell the user). Throws when that file cannot be read and there is
+    // no readable shipped copy to take its place.
+    std::optional<Error> ReadGroups(bool english);
+
     // Empties the table and saves it at once to the current language's file.
     void CreateGroupFile();
 

@@ -101,9 +101,15 @@ Checked<JewishRule> ParseJewishMonthDay(std::string_view text) {
     auto month = Digits(text.substr(0, 2));
     auto day = Digits(text.substr(2, 2));
     if (!month || !day) return Fault(CoreError("RuleNotNumber"), text);
-    if (*month < 1 || *month > 12 || *day < 1 || *day > 30)
+    if (*month < 1 || (*month > 12 && *month != kJewishLaterAdar) || *day < 1 || *day > 30)
         return Fault(CoreError("RuleBadCode"), text);
     return JewishRule{*month, *day};
+}
+
+// The month of a Jewish year that a rule's month code stands for.
+int JewishMonthInYear(int rule_month, bool leap) {
+    if (rule_month == kJewishLaterAdar) return leap ? 7 : 6;
+    return leap && rule_month > 6 ? rule_month + 1 : rule_month;
 }
 
 CivilDate NearDate(int year, const NearDateRule& rule, bool gregorian) {
@@ -189,7 +195,22 @@ std::string JewishLast(int year, bool gregorian) {
 }
 
 JewishBounds JewishBoundsOf(int year, bool gregorian) {
-    return JewishBounds{JewishFirst(year, gregorian), JewishLast(year, gregorian)};
+    JewishBounds bounds;
+    bounds.first_day = DayNumberOf(CivilDate{1, 1, year}, gregorian);
+    bounds.last_day = DayNumberOf(CivilDate{31, 12, year}, gregorian);
+    const int first_year = calendar::DayNumberToJewish(bounds.first_day).year;
+    const int last_year = calendar::DayNumberToJewish(bounds.last_day).year;
+    bounds.year_count = first_year == last_year ? 1 : 2;
+    for (int i = 0; i < bounds.year_count; ++i) {
+        JewishBounds::Year& y = bounds.years[i];
+        y.year = i == 0 ? first_year : last_year;
+        y.leap = calendar::JewishIsLeap(y.year);
+        y.month_start[0] = calendar::JewishNewYear(y.year);
+        for (std::size_t m = 1; m < y.month_start.size(); ++m)
+            y.month_start[m] =
+                y.month_start[m - 1] + calendar::JewishMonthLength(y.year, static_cast<int>(m));
+    }
+    return bounds;
 }
 
 std::string YearlyDateIn(int year, DayMonth date, bool gregorian) {
@@ -233,8 +254,7 @@ Checked<std::string> WeekdayNearDate(int year, std::string_view rule_text,
 }
 
 std::string JewishToCivilDate(int jewish_year, const JewishRule& date, bool gregorian) {
-    int month = date.month;
-    if (calendar::JewishIsLeap(jewish_year) && month > 6) ++month;
+    const int month = JewishMonthInYear(date.month, calendar::JewishIsLeap(jewish_year));
     const DayNumber n = calendar::JewishToDayNumber({jewish_year, month, date.day});
     return DateText(DateOfDayNumber(n, gregorian));
 }
@@ -243,7 +263,7 @@ Checked<std::string> JewishToCivilDate(std::string_view jewish_year, std::string
                                        bool gregorian) {
     auto year = Digits(jewish_year);
     if (!year) return Fault(CoreError("RuleNotNumber"), jewish_year, "");
-    if (jewish_year.size() != 4 || *year < 1)
+    if (jewish_year.size() < 4 || jewish_year.size() > 5 || *year < 1)
         return Fault(CoreError("RuleBadCode"), jewish_year, "");
     auto date = ParseJewishMonthDay(month_day);
     if (!date.ok()) return date.fault();
@@ -295,22 +315,13 @@ struct DatesIn {
         out.push_back(DateText(date));
     }
     void operator()(const JewishRule& r) const {
-        // The civil year touches two Jewish years; try the date in each. The bounds and
-        // the candidate share the "yyyymmdd" layout, so text order is date order here.
-        char month_day[5];
-        month_day[0] = static_cast<char>('0' + r.month / 10);
-        month_day[1] = static_cast<char>('0' + r.month % 10);
-        month_day[2] = static_cast<char>('0' + r.day / 10);
-        month_day[3] = static_cast<char>('0' + r.day % 10);
-        month_day[4] = '\0';
-        for (const std::string* bound : {&jewish.first, &jewish.last}) {
-            // A civil year lying within one Jewish year must not give the date twice.
-            if (bound == &jewish.last && jewish.last.compare(0, 4, jewish.first, 0, 4) == 0) break;
-            std::string candidate = bound->substr(0, 4);
-            candidate.append(month_day, 4);
-            if (candidate < jewish.first || candidate > jewish.last) continue;
-            const int jewish_year = Digits(std::string_view(candidate).substr(0, 4)).value_or(1);
-            out.push_back(JewishToCivilDate(jewish_year, r, gregorian));
+        // The civil year touches one or two Jewish years; the date may fall in either.
+        // Comparing day numbers keeps a day run on into the next month in its place.
+        for (int i = 0; i < jewish.year_count; ++i) {
+            const JewishBounds::Year& y = jewish.years[i];
+            const DayNumber n = y.month_start[JewishMonthInYear(r.month, y.leap) - 1] + r.day - 1;
+            if (n >= jewish.first_day && n <= jewish.last_day)
+                out.push_back(DateText(DateOfDayNumber(n, gregorian)));
         }
     }
 };

@@ -10,6 +10,7 @@
 // 29 February 1900 is an ordinary date here.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -76,7 +77,11 @@ struct NearDateRule {
 };  // count 1–5
 struct JewishRule {
     int month, day;
-};  // month 1–12 from Tishri
+};  // month 1–12 from Tishri, or kJewishLaterAdar
+
+// Month code of a Jewish rule for the Adar that holds Purim: the second Adar in a leap
+// year, the only Adar in a common one. (Code 6 is the first Adar in a leap year.)
+inline constexpr int kJewishLaterAdar = 13;
 
 using Rule = std::variant<PeriodRule, OnceRule, YearlyRule, WeekOfMonthRule, EasterRule, AdventRule,
                           NearDateRule, JewishRule>;
@@ -87,13 +92,23 @@ Checked<Rule> ParseRule(int ev_type, int ev_repeat, std::string_view ev_from,
                         std::string_view ev_to, bool gregorian);
 
 // The Jewish dates of 1 January and 31 December of a civil year as "yyyymmdd" (months
-// counted from Tishri, thirteen in a leap year).
+// counted from Tishri, thirteen in a leap year; a Jewish year beyond 9999 takes five
+// digits).
 std::string JewishFirst(int year, bool gregorian);
 std::string JewishLast(int year, bool gregorian);
 
+// What placing Jewish rules in one civil year needs, computed once per year: the civil
+// year's day numbers and the month starts of the one or two Jewish years it touches.
 struct JewishBounds {
-    std::string first;  // JewishFirst of the year
-    std::string last;   // JewishLast of the year
+    struct Year {
+        int year = 1;
+        bool leap = false;
+        std::array<calendar::DayNumber, 13> month_start{};  // month 1 at index 0
+    };
+    calendar::DayNumber first_day = 0;  // 1 January
+    calendar::DayNumber last_day = 0;   // 31 December
+    std::array<Year, 2> years{};        // the Jewish years of 1 January and 31 December
+    int year_count = 1;                 // 1 when both days lie in the same Jewish year
 };
 JewishBounds JewishBoundsOf(int year, bool gregorian);
 
@@ -121,10 +136,11 @@ Checked<std::string> WeekdayNearDate(int year, std::string_view rule_text,
                                      std::string_view reference_text, bool gregorian);
 
 // The civil date of a Jewish date given with the twelve-month numbering of the rules:
-// in a leap year months 7–12 are moved up by one (6 stays the first Adar). A day beyond
-// the month's length runs on into the next month.
+// in a leap year months 7–12 are moved up by one (6 stays the first Adar) and
+// kJewishLaterAdar is the second Adar. A day beyond the month's length runs on into the
+// next month.
 std::string JewishToCivilDate(int jewish_year, const JewishRule& date, bool gregorian);
-// Same from the year as four-digit text and the month and day as "mmdd".
+// Same from the year as text of four or five digits and the month and day as "mmdd".
 Checked<std::string> JewishToCivilDate(std::string_view jewish_year, std::string_view month_day,
                                        bool gregorian);
 

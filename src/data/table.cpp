@@ -4,7 +4,7 @@
 #include <array>
 #include <limits>
 
-#include "data/utf8.h"
+#include "text/text_encoding.h"
 
 namespace yorbel::data {
 namespace {
@@ -50,6 +50,12 @@ std::string ValueText(const Value& v) {
     if (auto* b = std::get_if<bool>(&v)) return *b ? "True" : "False";
     if (auto* s = std::get_if<std::string>(&v)) return *s;
     return "";
+}
+
+// A value read for its text alone gives its string up rather than a copy.
+std::string ValueText(Value&& v) {
+    if (auto* s = std::get_if<std::string>(&v)) return std::move(*s);
+    return ValueText(static_cast<const Value&>(v));
 }
 
 bool IntegerLike(FieldKind k) { return k == FieldKind::Integer || k == FieldKind::AutoIncrement; }
@@ -769,7 +775,7 @@ std::optional<ErrorText> TextRefusal(const FieldDef& def, std::string_view text)
         if (c < 0x20 || c == 0x7F) return CoreError("TextControlCharacter");
         ascii = ascii && c < 0x80;
     }
-    if (!ascii && !IsValidUtf8(text)) return CoreError("TextNotUtf8");
+    if (!ascii && !exchange::IsValidUtf8(text)) return CoreError("TextNotUtf8");
     // A text within its size in bytes needs no count of its characters.
     const auto size = static_cast<std::size_t>(def.size);
     if (def.size > 0 && text.size() > size && CodePointCount(text) > size)
@@ -780,7 +786,7 @@ std::optional<ErrorText> TextRefusal(const FieldDef& def, std::string_view text)
 void Table::CheckText(int field, std::string_view text) const {
     if (auto refusal = TextRefusal(fields_[field], text))
         throw FieldError(*refusal, FieldNo(field),
-                         {std::to_string(fields_[field].size), std::string(text)});
+                         {std::to_string(fields_[field].size), QuotedValue(text)});
 }
 
 void Table::ValidateValue(int field, const Value& v) const {
@@ -811,20 +817,28 @@ Value Table::GetFrom(RowId source, int field) const {
 }
 
 std::optional<Table::RowId> Table::FindRowByKey(int key_field, const Value& key) const {
-    Value k = key;
     // Integer-like keys may meet a boolean or the other way round only through bad definitions,
-    // which ResolveFields refuses; here kinds agree.
+    // which ResolveFields refuses; here kinds agree. Every lookup field of every row read
+    // comes here, so the search compares in place rather than building a key.
     for (const auto& ix : indexes_) {
         if (ix.fields.front() != key_field) continue;
         EnsureSorted(ix);
-        std::vector<Value> probe{k};
-        auto it = std::lower_bound(ix.sorted.begin(), ix.sorted.end(), probe,
-                                   [this, &ix](RowId r, const std::vector<Value>& p) { return CompareKey(ix, r, p) < 0; });
-        if (it != ix.sorted.end() && CompareKey(ix, *it, probe) == 0) return *it;
+        const auto* number = std::get_if<std::int32_t>(&key);
+        if (number && IntegerLike(fields_[key_field].kind)) {  // the usual case: a row number
+            const Column& c = columns_[column_of_[key_field]];
+            auto it = std::lower_bound(ix.sorted.begin(), ix.sorted.end(), *number,
+                                       [&c](RowId r, std::int32_t n) { return c.nulls[r] || c.ints[r] < n; });
+            if (it != ix.sorted.end() && !c.nulls[*it] && c.ints[*it] == *number) return *it;
+            return std::nullopt;
+        }
+        auto it = std::lower_bound(ix.sorted.begin(), ix.sorted.end(), key, [this, key_field](RowId r, const Value& k) {
+            return CompareStored(r, key_field, k) < 0;
+        });
+        if (it != ix.sorted.end() && CompareStored(*it, key_field, key) == 0) return *it;
         return std::nullopt;
     }
     for (RowId r : order_)
-        if (CompareStored(r, key_field, k) == 0) return r;
+        if (CompareStored(r, key_field, key) == 0) return r;
     return std::nullopt;
 }
 

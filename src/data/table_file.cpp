@@ -1,18 +1,22 @@
 #include "data/table_file.h"
 
-#include <fcntl.h>
 #include <sqlite3.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <fcntl.h>
 #include <functional>
 #include <optional>
-#include <random>
+#include <signal.h>
 #include <string>
+#include <string_view>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "data/file_sync.h"
 #include "data/regular_file.h"
 #include "data/table_file_checks.h"
 
@@ -26,9 +30,19 @@ namespace {
 class Database {
 public:
     // name: what SQLite opens (a path or a file: URI); path: what messages show.
+    // A connection lives within one call on one thread, so SQLite's locking of every
+    // call (a large share of a big load or save) is left out.
     Database(const std::string& name, const fs::path& path, int flags) : path_(path.string()) {
-        int rc = sqlite3_open_v2(name.c_str(), &db_, flags, nullptr);
-        if (rc != SQLITE_OK) Fail(rc);
+        int rc = sqlite3_open_v2(name.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+        if (rc == SQLITE_OK) return;
+        // A failed open still returns a handle, which the destructor of an object that was
+        // never made cannot close.
+        try {
+            Fail(rc);
+        } catch (...) {
+            sqlite3_close(db_);
+            throw;
+        }
     }
     // A read-only database over a file's bytes, which must outlive it. Reading from
     // memory leaves the file and its folder as they are, and the bytes checked are the
@@ -195,7 +209,7 @@ Error SystemError(const std::string& file, const std::string& action) {
 void SyncPath(const fs::path& path, bool directory) {
     int fd = ::open(path.c_str(), directory ? (O_RDONLY | O_DIRECTORY) : O_RDONLY);
     if (fd < 0) throw SystemError(path.string(), "open for sync");
-    int rc = ::fsync(fd);
+    int rc = SyncFileDescriptor(fd);
     int saved = errno;
     ::close(fd);
     errno = saved;
@@ -203,39 +217,138 @@ void SyncPath(const fs::path& path, bool directory) {
     if (rc != 0 && !(directory && (errno == EINVAL || errno == ENOTSUP))) throw SystemError(path.string(), "sync");
 }
 
-// Creates an empty file with a fresh name beside target; its mode follows the target's.
-fs::path CreateTempBeside(const fs::path& target) {
-    std::random_device rd;
-    std::mt19937 gen(rd() ^ static_cast<unsigned>(::getpid()));
-    struct stat st {};
-    const bool has_target = ::stat(target.c_str(), &st) == 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path temp = target;
-        temp += ".tmp-" + std::to_string(gen() % 1000000000u);
-        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            if (errno == EEXIST) continue;
-            throw SystemError(target.string(), "create a temporary file");
-        }
-        if (has_target) (void)::fchmod(fd, st.st_mode & 07777);
-        ::close(fd);
-        return temp;
-    }
-    throw SystemError(target.string(), "find a free temporary name");
+bool ProcessRuns(long pid) {
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
-// Temporary files of earlier saves that were cut off (a crash, a kill) are of no use
-// once a save of the same file has succeeded; only names this code makes are touched.
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// The private folder of one save, beside the target: "<name>.tmp-<pid>-XXXXXX", made by
+// mkdtemp with mode 0700, so no one else can put a link or another file in place of the
+// new database between its creation and the rename. The owner holds an advisory lock on
+// the folder while it lives, so clean-up (RemoveLeftoverTemps) leaves a save that is still
+// running in another process alone.
+class SaveFolder {
+public:
+    explicit SaveFolder(const fs::path& target) {
+        const fs::path parent = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+        std::string pattern =
+            (parent / (target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-XXXXXX")).string();
+        if (::mkdtemp(pattern.data()) == nullptr) throw SystemError(target.string(), "create a temporary folder");
+        folder_ = pattern;
+        folder_fd_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (folder_fd_ < 0) Fail(target, "open the temporary folder");
+        (void)::flock(folder_fd_, LOCK_EX);
+        // SQLite opens the database by name; a name without links in it is one that
+        // SQLite's no-follow check accepts and that leads to this very folder.
+        std::error_code ec;
+        const fs::path real = fs::canonical(folder_, ec);
+        struct stat by_name {};
+        struct stat held {};
+        if (ec || ::stat(real.c_str(), &by_name) != 0 || ::fstat(folder_fd_, &held) != 0 || !SameFile(by_name, held))
+            Fail(target, "open the temporary folder");
+        file_ = real / target.filename();
+        file_fd_ = ::openat(folder_fd_, file_.filename().c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                            0666);
+        if (file_fd_ < 0) Fail(target, "create a temporary file");
+        // The new file takes the mode of the one it replaces.
+        struct stat old {};
+        if (::stat(target.c_str(), &old) == 0) (void)::fchmod(file_fd_, old.st_mode & 07777);
+    }
+    ~SaveFolder() { Remove(); }
+    SaveFolder(const SaveFolder&) = delete;
+    SaveFolder& operator=(const SaveFolder&) = delete;
+
+    const fs::path& File() const { return file_; }
+
+    // Syncs the written file and renames it over target, but only when the name in the
+    // folder still means the file created here.
+    void Publish(const fs::path& target, const std::string& shown) {
+        if (SyncFileDescriptor(file_fd_) != 0) throw SystemError(shown, "sync");
+        struct stat created {};
+        struct stat by_name {};
+        if (::fstat(file_fd_, &created) != 0 ||
+            ::fstatat(folder_fd_, file_.filename().c_str(), &by_name, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !SameFile(created, by_name)) {
+            errno = EEXIST;
+            throw SystemError(shown, "temporary file replaced");
+        }
+        if (::renameat(folder_fd_, file_.filename().c_str(), AT_FDCWD, target.c_str()) != 0)
+            throw SystemError(shown, "rename");
+    }
+
+private:
+    [[noreturn]] void Fail(const fs::path& target, const char* action) {
+        const int saved = errno;
+        Remove();
+        errno = saved;
+        throw SystemError(target.string(), action);
+    }
+
+    void Remove() {
+        if (file_fd_ >= 0) ::close(file_fd_);
+        file_fd_ = -1;
+        std::error_code ignored;
+        if (!folder_.empty()) fs::remove_all(folder_, ignored);  // does not follow links inside
+        folder_.clear();
+        if (folder_fd_ >= 0) ::close(folder_fd_);
+        folder_fd_ = -1;
+    }
+
+    fs::path folder_;
+    fs::path file_;
+    int folder_fd_ = -1;
+    int file_fd_ = -1;
+};
+
+// The process number in a save folder's name "<pid>-XXXXXX" (the part after ".tmp-"), or 0.
+long OwnerOfSaveFolder(std::string_view rest) {
+    const auto dash = rest.find('-');
+    if (dash == 0 || dash == std::string_view::npos || dash > 9 || rest.size() != dash + 7) return 0;
+    long pid = 0;
+    for (char c : rest.substr(0, dash)) {
+        if (c < '0' || c > '9') return 0;
+        pid = pid * 10 + (c - '0');
+    }
+    return pid;
+}
+
+// A save folder is left over when no process holds its advisory lock and the process
+// named in it no longer runs (which also covers the moment between its creation and the
+// lock). The folder is removed while the lock is held, so its owner cannot come back.
+void RemoveIfAbandoned(const fs::path& folder, long pid) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && !ProcessRuns(pid)) {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+    ::close(fd);
+}
+
+// Temporary files and folders of earlier saves that were cut off (a crash, a kill) are of
+// no use once a save of the same file has succeeded; only names this code makes are
+// touched, and only those no running process still owns. A bare "<name>.tmp-<digits>"
+// file comes from earlier versions, which named no owner: it goes once it is an hour old.
 void RemoveLeftoverTemps(const fs::path& target) {
     const std::string prefix = target.filename().string() + ".tmp-";
+    const auto an_hour_ago = fs::file_time_type::clock::now() - std::chrono::hours(1);
     std::error_code ec;
     fs::directory_iterator it(target.parent_path().empty() ? fs::path(".") : target.parent_path(), ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         const std::string name = it->path().filename().string();
         if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
-        if (name.find_first_not_of("0123456789", prefix.size()) != std::string::npos) continue;
+        const std::string_view rest = std::string_view(name).substr(prefix.size());
         std::error_code ignored;
-        if (it->is_regular_file(ignored)) fs::remove(it->path(), ignored);
+        if (const long pid = OwnerOfSaveFolder(rest); pid > 0) {
+            if (it->symlink_status(ignored).type() == fs::file_type::directory) RemoveIfAbandoned(it->path(), pid);
+        } else if (rest.find_first_not_of("0123456789") == std::string_view::npos &&
+                   it->symlink_status(ignored).type() == fs::file_type::regular &&
+                   it->last_write_time(ignored) < an_hour_ago) {
+            fs::remove(it->path(), ignored);
+        }
     }
 }
 
@@ -254,6 +367,8 @@ struct TableFileIo {
     static void Load(Table& table, const fs::path& path);
     static void Save(Table& table, const fs::path& path);
     static void WriteDatabase(Table& table, Database& db);
+    static void WriteRows(const Table& table, Database& db, const std::vector<int>& stored,
+                          const std::string& row_params);
 };
 
 void TableFileIo::Load(Table& table, const fs::path& path) {
@@ -486,14 +601,37 @@ void TableFileIo::WriteDatabase(Table& table, Database& db) {
     }
     // rows: the table's rows in table order, one column per stored field.
     db.Exec("CREATE TABLE rows (" + (columns_sql.empty() ? std::string("unused INTEGER") : columns_sql) + ")");
-    if (!stored.empty()) {
-        Statement s(db, "INSERT INTO rows VALUES (" + params + ")");
-        for (Table::RowId row : table.order_) {
-            s.Reset();
-            for (std::size_t k = 0; k < stored.size(); ++k) {
-                const int field = stored[k];
+    if (!stored.empty()) WriteRows(table, db, stored, params);
+    db.Exec("COMMIT");
+}
+
+// Each statement carries many rows: SQLite's cost per executed statement would
+// otherwise outweigh the cost of storing a row.
+void TableFileIo::WriteRows(const Table& table, Database& db, const std::vector<int>& stored,
+                            const std::string& row_params) {
+    const int per_row = static_cast<int>(stored.size());
+    const int batch = std::clamp(sqlite3_limit(db.get(), SQLITE_LIMIT_VARIABLE_NUMBER, -1) / per_row, 1, 100);
+    auto insert_sql = [&row_params](std::size_t rows) {
+        std::string sql = "INSERT INTO rows VALUES ";
+        for (std::size_t i = 0; i < rows; ++i) sql += (i ? ",(" : "(") + row_params + ")";
+        return sql;
+    };
+    const std::vector<Table::RowId>& order = table.order_;
+    const std::size_t full = order.size() / static_cast<std::size_t>(batch) * static_cast<std::size_t>(batch);
+    std::optional<Statement> many;
+    if (full > 0) many.emplace(db, insert_sql(static_cast<std::size_t>(batch)));
+    std::optional<Statement> rest;
+    if (full < order.size()) rest.emplace(db, insert_sql(order.size() - full));
+    for (std::size_t first = 0; first < order.size();) {
+        Statement& s = first < full ? *many : *rest;
+        const std::size_t end = first < full ? first + static_cast<std::size_t>(batch) : order.size();
+        s.Reset();
+        int p = 0;
+        for (std::size_t i = first; i < end; ++i) {
+            const Table::RowId row = order[i];
+            for (const int field : stored) {
                 const Table::Column& c = table.columns_[table.column_of_[field]];
-                const int p = static_cast<int>(k) + 1;
+                ++p;
                 if (c.nulls[row])
                     s.Check(sqlite3_bind_null(s.get(), p));
                 else if (table.fields_[field].kind == FieldKind::Text)
@@ -502,10 +640,10 @@ void TableFileIo::WriteDatabase(Table& table, Database& db) {
                 else
                     s.Check(sqlite3_bind_int(s.get(), p, c.ints[row]));
             }
-            s.Step();
         }
+        s.Step();
+        first = end;
     }
-    db.Exec("COMMIT");
 }
 
 void TableFileIo::Save(Table& table, const fs::path& requested) {
@@ -522,24 +660,21 @@ void TableFileIo::Save(Table& table, const fs::path& requested) {
         if (S_ISDIR(st.st_mode)) throw Error(CoreError("FileIsFolder"), {file}, {file});
         if ((st.st_mode & 0222) == 0) throw Error(CoreError("FileReadOnly"), {file}, {file});
     }
-    fs::path temp = CreateTempBeside(target);
     try {
+        SaveFolder temp(target);
         {
-            Database db(temp.string(), temp, SQLITE_OPEN_READWRITE);
+            // No-follow: the database is written into the file made above, never through a
+            // link put in its place.
+            Database db(temp.File().string(), temp.File(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW);
             WriteDatabase(table, db);
             db.Close();
         }
-        SyncPath(temp, false);
-        if (::rename(temp.c_str(), target.c_str()) != 0) throw SystemError(file, "rename");
+        temp.Publish(target, file);
     } catch (const Error& e) {
-        fs::remove(temp, ec);
         if (e.Key() == CoreError("FileWriteError").key) throw;
         // SQLite's message names the temporary file; the user knows the target.
         throw Error(CoreError("FileWriteError"),
                     {file, e.Args().size() > 1 ? e.Args()[1] : std::string(e.what())}, {file});
-    } catch (...) {
-        fs::remove(temp, ec);
-        throw;
     }
     RemoveLeftoverTemps(target);
     // The new file is complete and in place; syncing the folder only makes the rename

@@ -1,18 +1,21 @@
 #include "exchange/delimited_line.h"
 
-#include "exchange/text_encoding.h"
+#include <algorithm>
+
+#include "text/text_encoding.h"
 
 namespace yorbel::exchange {
 
 std::string_view LineReader::ReadLine() {
     const std::size_t start = pos_;
-    const std::size_t end = text_.find(kLineEnd, start);
+    std::size_t end = text_.find('\n', start);
     ++line_number_;
     if (end == std::string_view::npos) {
         pos_ = text_.size();
         return text_.substr(start);
     }
-    pos_ = end + kLineEnd.size();
+    pos_ = end + 1;
+    if (end > start && text_[end - 1] == '\r') --end;
     return text_.substr(start, end - start);
 }
 
@@ -40,8 +43,8 @@ void AppendTextColumn(std::string& line, std::string_view value, std::string_vie
 
 namespace {
 
-// Reads the quoted value that starts after the opening quote at `pos`; returns the
-// position where the next value starts (the line's size when the line is finished).
+// Reads the quoted value whose opening quote is at `pos`; returns the position after it:
+// that of the separator that follows the closing quote, or the line's size.
 std::size_t ReadQuotedValue(std::string_view line, std::size_t pos, std::string_view separator,
                             std::string& value) {
     const std::size_t n = line.size();
@@ -59,9 +62,7 @@ std::size_t ReadQuotedValue(std::string_view line, std::size_t pos, std::string_
             i += 2;
             continue;
         }
-        if (!separator.empty() && line.substr(i + 1).starts_with(separator)) {
-            return i + 1 + separator.size();
-        }
+        if (!separator.empty() && line.substr(i + 1).starts_with(separator)) return i + 1;
         // A stray character after a closing quote is dropped along with the quote. Skip
         // the whole character, not a byte of it, so the value stays valid UTF-8.
         i += 1 +
@@ -72,10 +73,16 @@ std::size_t ReadQuotedValue(std::string_view line, std::size_t pos, std::string_
 
 }  // namespace
 
-void SplitColumns(std::string_view line, std::string_view separator,
-                  std::vector<std::string>& values) {
+std::size_t SplitColumns(std::string_view line, std::string_view separator,
+                         std::vector<std::string>& values, std::size_t max_values) {
     std::size_t count = 0;
+    std::string dropped;
     auto next_value = [&]() -> std::string& {
+        if (count >= max_values) {
+            ++count;
+            dropped.clear();
+            return dropped;
+        }
         if (count == values.size()) values.emplace_back();
         std::string& v = values[count++];
         v.clear();
@@ -84,23 +91,25 @@ void SplitColumns(std::string_view line, std::string_view separator,
 
     const std::size_t n = line.size();
     std::size_t pos = 0;
+    bool ends_with_separator = false;
     do {
         std::string& value = next_value();
         if (pos < n && line[pos] == '"') {
             pos = ReadQuotedValue(line, pos, separator, value);
-            continue;
-        }
-        const std::size_t end =
-            separator.empty() ? std::string_view::npos : line.find(separator, pos);
-        if (end == std::string_view::npos) {
-            value.assign(line.substr(pos));
-            pos = n;
         } else {
-            value.assign(line.substr(pos, end - pos));
-            pos = end + separator.size();
+            const std::size_t end =
+                separator.empty() ? std::string_view::npos : line.find(separator, pos);
+            const std::size_t value_end = end == std::string_view::npos ? n : end;
+            value.assign(line.substr(pos, value_end - pos));
+            pos = value_end;
+        }
+        if (pos < n) {  // a separator follows the value
+            pos += separator.size();
+            ends_with_separator = pos == n;
         }
     } while (pos < n);
-    values.resize(count);
+    values.resize(std::min(count, max_values));
+    return count + (ends_with_separator ? 1 : 0);
 }
 
 }  // namespace yorbel::exchange

@@ -1,6 +1,6 @@
 // Lines and columns of delimited text files, independent of any table.
 //
-// One line per row, every line ending with CR LF. Columns are separated by a separator
+// One line per row, every line written with the end CR LF. Columns are separated by a separator
 // text; a text value that contains the separator or a double quote is written between
 // double quotes with its inner quotes doubled. Other programs read and write these
 // files, so the reading rules below are kept exactly, odd corners included.
@@ -13,12 +13,13 @@
 
 namespace yorbel::exchange {
 
+// The end of every written line.
 inline constexpr std::string_view kLineEnd = "\r\n";
 
-// Reads a whole file's text line by line. A line ends at the pair CR LF, which is
-// consumed and not part of the line; a CR or an LF on its own is kept in the line. At
-// the end of the text the last line ends as well, so a last line without CR LF is read
-// whole. Lines have no length limit.
+// Reads a whole file's text line by line. A line ends at an LF, alone or after a CR (as
+// the tools of other systems write lines); the end is consumed and not part of the line.
+// A CR that no LF follows stays in the line. At the end of the text the last line ends as
+// well, so a last line without an end is read whole. Lines have no length limit.
 class LineReader {
   public:
     explicit LineReader(std::string_view text) : text_(text) {}
@@ -45,7 +46,8 @@ std::string DoubleQuotes(std::string_view text);
 // or a double quote.
 void AppendTextColumn(std::string& line, std::string_view value, std::string_view separator);
 
-// Splits one line (without its CR LF) into its column values.
+// Splits one line (without its line end) into its column values and returns how many
+// columns the line has.
 //
 // A value that starts with a double quote is quoted: a doubled quote inside stands for
 // one quote; a quote followed by the separator ends the value; a quote at the end of the
@@ -53,10 +55,14 @@ void AppendTextColumn(std::string& line, std::string_view value, std::string_vie
 // quoted value goes on (so `"ab"c,1` is the single value `ab,1`); an unclosed value runs
 // to the end of the line. An unquoted value runs to the next separator, spaces and quotes
 // included. An empty line is one empty value; a line that ends right after a separator
-// has no value after it. An empty separator makes the whole line one value.
+// has no value after it, though it counts that empty column. An empty separator makes
+// the whole line one value.
 //
-// `values` is cleared first; its strings are reused to spare allocations.
-void SplitColumns(std::string_view line, std::string_view separator,
-                  std::vector<std::string>& values);
+// `values` is cleared first; its strings are reused to spare allocations. Values past
+// the first `max_values` are counted but not kept, so a line of millions of separators
+// costs no millions of strings.
+std::size_t SplitColumns(std::string_view line, std::string_view separator,
+                         std::vector<std::string>& values,
+                         std::size_t max_values = static_cast<std::size_t>(-1));
 
 }  // namespace yorbel::exchange

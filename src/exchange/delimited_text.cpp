@@ -1,14 +1,14 @@
 #include "exchange/delimited_text.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <charconv>
 #include <cstring>
-#include <fstream>
 #include <vector>
 
+#include "data/atomic_file.h"
 #include "data/regular_file.h"
 #include "exchange/delimited_line.h"
-#include "exchange/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace yorbel::exchange {
 namespace {
@@ -41,10 +41,6 @@ std::string_view TrimBlanks(std::string_view s) {
     return s;
 }
 
-std::string SystemReason() {
-    return std::strerror(errno);
-}
-
 data::ErrorPosition InFile(const std::string& file, int line = 0) {
     data::ErrorPosition p;
     p.file = file;
@@ -75,7 +71,32 @@ bool TakesColumn(const data::FieldDef& def) {
     return !(def.kind == FieldKind::AutoIncrement && def.role == FieldRole::Stored);
 }
 
-void AssignColumns(data::Table& table, const std::vector<std::string>& values) {
+// The name of the field that takes the column at this 0-based position.
+std::string FieldOfColumn(const data::Table& table, std::size_t column) {
+    for (int f = 0; f < table.FieldCount(); ++f) {
+        const data::FieldDef& def = table.Field(FieldNo(f));
+        if (TakesColumn(def) && column-- == 0) return def.name;
+    }
+    return {};
+}
+
+// The number of columns a line of the table has.
+std::size_t ColumnCount(const data::Table& table) {
+    std::size_t columns = 0;
+    for (int f = 0; f < table.FieldCount(); ++f) columns += TakesColumn(table.Field(FieldNo(f)));
+    return columns;
+}
+
+// Splits a line, keeping no more values than one past the table's columns: enough to
+// tell that there are too many.
+std::size_t SplitForTable(const data::Table& table, std::string_view line,
+                          std::string_view separator, std::vector<std::string>& values) {
+    return SplitColumns(line, separator, values, ColumnCount(table) + 1);
+}
+
+// `columns` is the line's count, for the message when there are too many.
+void AssignColumns(data::Table& table, const std::vector<std::string>& values,
+                   std::size_t columns) {
     std::size_t next = 0;
     const int count = table.FieldCount();
     for (int f = 0; f < count && next < values.size(); ++f) {
@@ -86,7 +107,7 @@ void AssignColumns(data::Table& table, const std::vector<std::string>& values) {
     }
     if (next < values.size()) {
         throw Error(data::CoreError("ImportTooManyColumns"),
-                    {std::to_string(values.size()), std::to_string(next)});
+                    {std::to_string(columns), std::to_string(next)});
     }
 }
 
@@ -113,12 +134,12 @@ void SetFieldFromText(data::Table& table, FieldNo field, std::string_view text) 
     const data::FieldDef& def = table.Field(field);
     switch (def.kind) {
         case FieldKind::Text:
-            // Only a dropped quote between CR and LF can make one; such a value could
-            // never be written back as one line.
-            if (text.find(kLineEnd) != std::string_view::npos) {
+            // It could not be written back within one line. A file's lines hold none, but a
+            // line a caller passes may.
+            if (text.find('\n') != std::string_view::npos) {
                 throw Error(data::CoreError("ImportLineBreak"), {}, AtField(def.name));
             }
-            table.SetText(field, std::string(text));
+            table.SetText(field, text);
             return;
         case FieldKind::Integer:
         case FieldKind::AutoIncrement: {
@@ -129,7 +150,7 @@ void SetFieldFromText(data::Table& table, FieldNo field, std::string_view text) 
             const auto [end, ec] =
                 std::from_chars(digits.data(), digits.data() + digits.size(), number);
             if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size()) {
-                throw Error(data::CoreError("ImportNotANumber"), {std::string(text)},
+                throw Error(data::CoreError("ImportNotANumber"), {data::QuotedValue(text)},
                             AtField(def.name));
             }
             table.SetInteger(field, number);
@@ -141,7 +162,7 @@ void SetFieldFromText(data::Table& table, FieldNo field, std::string_view text) 
                 table.SetBoolean(field, EqualsIgnoringCase(word, kTrue));
                 return;
             }
-            throw Error(data::CoreError("ImportNotATruthValue"), {std::string(text)},
+            throw Error(data::CoreError("ImportNotATruthValue"), {data::QuotedValue(text)},
                         AtField(def.name));
         }
     }
@@ -149,28 +170,16 @@ void SetFieldFromText(data::Table& table, FieldNo field, std::string_view text) 
 
 void ParseLine(data::Table& table, std::string_view line, std::string_view separator) {
     std::vector<std::string> values;
-    SplitColumns(line, separator, values);
-    AssignColumns(table, values);
+    const std::size_t columns = SplitForTable(table, line, separator, values);
+    AssignColumns(table, values, columns);
 }
 
 int ExportTable(data::Table& table, const std::filesystem::path& path, std::string_view separator,
                 std::string_view group_field, const GroupShownQuery& is_group_shown) {
     const FieldNo group = table.FieldByName(group_field);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        throw Error(data::CoreError("ExportCannotCreate"), {path.string(), SystemReason()},
-                    InFile(path.string()));
-    }
+    data::AtomicFile out(path);
     std::string buffer;
     int written = 0;
-    auto flush = [&] {
-        out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        buffer.clear();
-        if (!out) {
-            throw Error(data::CoreError("ExportCannotWrite"), {path.string(), SystemReason()},
-                        InFile(path.string()));
-        }
-    };
     try {
         for (table.First(); !table.Eof(); table.Next()) {
             const data::Value g = table.Get(group);
@@ -178,23 +187,21 @@ int ExportTable(data::Table& table, const std::filesystem::path& path, std::stri
             if (number == nullptr || !is_group_shown(*number)) continue;
             buffer += FormatRow(table, separator);
             ++written;
-            if (buffer.size() >= kWriteChunk) flush();
+            if (buffer.size() >= kWriteChunk) {
+                out.Write(buffer);
+                buffer.clear();
+            }
         }
     } catch (const Error& e) {
-        flush();  // the lines before the failing row stay in the file
         throw e.WithPosition(InFile(path.string()));
     }
-    flush();
-    out.close();
-    if (!out) {
-        throw Error(data::CoreError("ExportCannotWrite"), {path.string(), SystemReason()},
-                    InFile(path.string()));
-    }
+    out.Write(buffer);
+    out.Commit();
     return written;
 }
 
 int ImportText(data::Table& table, std::string_view text, std::string_view separator,
-               const std::string& file) {
+               std::size_t required_columns, const std::string& file) {
     LineReader reader(text);
     std::vector<std::string> values;
     int added = 0;
@@ -202,8 +209,13 @@ int ImportText(data::Table& table, std::string_view text, std::string_view separ
         const std::string_view line = reader.ReadLine();
         table.Append();
         try {
-            SplitColumns(line, separator, values);
-            AssignColumns(table, values);
+            const std::size_t columns = SplitForTable(table, line, separator, values);
+            if (!line.empty() && columns < required_columns) {
+                throw Error(data::CoreError("ImportTooFewColumns"),
+                            {std::to_string(columns), std::to_string(required_columns)},
+                            AtField(FieldOfColumn(table, columns)));
+            }
+            AssignColumns(table, values, columns);
             table.Post();
         } catch (const Error& e) {
             // A half-filled row would be a new event nobody wrote: drop it.
@@ -215,8 +227,11 @@ int ImportText(data::Table& table, std::string_view text, std::string_view separ
     return added;
 }
 
-int ImportFile(data::Table& table, const std::filesystem::path& path, std::string_view separator) {
-    return ImportText(table, DecodeTextFile(data::ReadRegularFile(path)), separator, path.string());
+int ImportFile(data::Table& table, const std::filesystem::path& path, std::string_view separator,
+               std::size_t required_columns) {
+    // The raw bytes are gone once decoded, so a large file is held once, not twice.
+    const std::string text = DecodeTextFile(data::ReadRegularFile(path));
+    return ImportText(table, text, separator, required_columns, path.string());
 }
 
 }  // namespace yorbel::exchange

@@ -6,7 +6,8 @@
 // "True" or "False", nulls empty columns. Derived fields (lookups, calculated fields) are
 // written like stored ones; on import their columns are read past, since such a field
 // cannot hold a value of its own. Files are written in UTF-8 without a byte order mark;
-// a file that is not valid UTF-8 is read as Windows-1252.
+// on import a byte order mark is skipped and each line that is not valid UTF-8 is read as
+// Windows-1252 (text_encoding.h).
 //
 // Failures are data::Error values naming the file and, on import, the line.
 #pragma once
@@ -30,28 +31,32 @@ std::string FormatRow(const data::Table& table, std::string_view separator);
 
 // Assigns one value to a field of the pending row: an empty text makes it null; text
 // fields take the text; integer fields the text read as a whole number; truth-value
-// fields "True" or "False" (in any case). A value that does not fit the field throws.
+// fields "True" or "False" (in any case). A value that does not fit the field throws, and
+// so does a text with a line break, which could not be written back as one line.
 void SetFieldFromText(data::Table& table, data::FieldNo field, std::string_view text);
 
-// Assigns the columns of one line (without its CR LF) to the fields of the pending row in
+// Assigns the columns of one line (without its line end) to the fields of the pending row in
 // field order, skipping the auto-increment field. Fields without a column stay as they
 // are; more columns than fields throw.
 void ParseLine(data::Table& table, std::string_view line, std::string_view separator);
 
 // Writes the rows whose group (the integer in `group_field`) is shown, in the table's
-// current order, to the file, which is created or overwritten. A row with a null group
-// is not shown. Afterwards the last row is current. Returns the number of rows written.
-// On a failure the lines written before stay in the file and the error is thrown.
+// current order, to the file, which is created or replaced whole (data/atomic_file.h). A
+// row with a null group is not shown. Afterwards the last row is current. Returns the
+// number of rows written. On a failure the error is thrown and the file is as it was.
 int ExportTable(data::Table& table, const std::filesystem::path& path, std::string_view separator,
                 std::string_view group_field, const GroupShownQuery& is_group_shown);
 
-// Appends and posts one row per line of the text; returns the number of rows added. On
-// the first line that cannot be read the row begun for it is dropped, the rows before it
+// Appends and posts one row per line of the text; returns the number of rows added. A line that is
+// not empty needs at least `required_columns` columns (the ones a row cannot do without); later
+// columns may be left out and leave their fields empty. An empty line is a row with every field
+// empty. On the first line that cannot be read the row begun for it is dropped, the rows before it
 // stay, and the error is thrown with the line number (and `file` as its file).
 int ImportText(data::Table& table, std::string_view text, std::string_view separator,
-               const std::string& file = {});
+               std::size_t required_columns = 0, const std::string& file = {});
 
 // ImportText on the decoded content of a file.
-int ImportFile(data::Table& table, const std::filesystem::path& path, std::string_view separator);
+int ImportFile(data::Table& table, const std::filesystem::path& path, std::string_view separator,
+               std::size_t required_columns = 0);
 
 }  // namespace yorbel::exchange

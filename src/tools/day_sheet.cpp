@@ -16,13 +16,13 @@
 #include <functional>
 #include <numbers>
 
-#include "app/qt/app_context.h"
+#include "ui/app_context.h"
 #include "app/settings.h"
 #include "calendar/dayfacts.h"
 #include "data/day_events.h"
 #include "data/events.h"
-#include "yearview/day_facts_text.h"
-#include "yearview/year_window_link.h"
+#include "ui/day_facts_text.h"
+#include "ui/year_window_link.h"
 
 namespace yorbel::gui {
 

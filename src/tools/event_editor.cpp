@@ -15,13 +15,13 @@
 #include <type_traits>
 #include <variant>
 
-#include "app/qt/app_context.h"
+#include "ui/app_context.h"
 #include "data/events.h"
 #include "data/groups.h"
 #include "data/rule_dates.h"
 #include "tools/civil_date_edit.h"
-#include "yearview/day_facts_text.h"
-#include "yearview/year_window_link.h"
+#include "ui/day_facts_text.h"
+#include "ui/year_window_link.h"
 
 namespace yorbel::gui {
 
@@ -269,9 +269,15 @@ void TFrmEvent::ApplyTexts() {
     cbRepeat_->clear();
     for (int i = 1; i <= kRuleCount; ++i)
         cbRepeat_->addItem(Text(("cbRepeat_Item" + std::to_string(i)).c_str()));
+    // Each item carries its stored month code; the Adar of Purim follows Adar in the list.
     cbJMonth_->clear();
-    for (int i = 1; i <= 12; ++i)
-        cbJMonth_->addItem(context_.Text("Misc", "JwMo_" + std::to_string(i)));
+    const auto add_month = [this](int code) {
+        cbJMonth_->addItem(context_.Text("Misc", "JwMo_" + std::to_string(code)), code);
+    };
+    for (int code = 1; code <= 12; ++code) {
+        add_month(code);
+        if (code == 6) add_month(data::kJewishLaterAdar);
+    }
 }
 
 // The groups in the groups table's current order, each keyed by its Gp_no; new mode
@@ -338,7 +344,7 @@ void TFrmEvent::LoadRow() {
                     DateOfText(to, r.reference.day, r.reference.month, defaultDate_, gregorian_));
             } else if constexpr (std::is_same_v<R, data::JewishRule>) {
                 cbJDay_->setCurrentIndex(r.day - 1);
-                cbJMonth_->setCurrentIndex(r.month - 1);
+                cbJMonth_->setCurrentIndex(cbJMonth_->findData(r.month));
             }
         },
         rule.value());
@@ -423,8 +429,8 @@ TFrmEvent::RuleTexts TFrmEvent::EncodeRule() const {
             t.to = cal::DateText(DtpDad_->Date());
             break;
         case data::RepeatJewish:
-            t.from =
-                TwoDigits(cbJMonth_->currentIndex() + 1) + TwoDigits(cbJDay_->currentIndex() + 1);
+            t.from = TwoDigits(cbJMonth_->currentData().toInt()) +
+                     TwoDigits(cbJDay_->currentIndex() + 1);
             break;
         default:
             break;

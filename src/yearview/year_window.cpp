@@ -14,12 +14,12 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QStringList>
 #include <algorithm>
 
-#include "app/qt/app_context.h"
+#include "ui/app_context.h"
 #include "calendar/dayfacts.h"
+#include "data/atomic_file.h"
 #include "data/day_events.h"
 #include "data/error.h"
 #include "data/events.h"
@@ -27,7 +27,7 @@
 #include "exchange/delimited_text.h"
 #include "exchange/icalendar_export.h"
 #include "tools/day_sheet.h"
-#include "yearview/day_facts_text.h"
+#include "ui/day_facts_text.h"
 
 namespace yorbel::gui {
 
@@ -315,16 +315,39 @@ void TFrmYear::PrintYear(QPainter& painter) {
 }
 
 bool TFrmYear::Print(QPrinter& printer) {
+    // Printing to a file (a PDF) writes a temporary file that replaces the chosen one only
+    // once complete, so a failed or cut-off print leaves an existing file as it was.
+    const QString target = printer.outputFileName();
+    std::optional<data::AtomicFile> file;
+    try {
+        if (!target.isEmpty()) {
+            file.emplace(target.toStdString());
+            printer.setOutputFileName(QString::fromStdString(file->WritePath().string()));
+        }
+    } catch (const data::Error& e) {
+        ShowError(ErrorText(e));
+        return false;
+    }
     printing_ = true;
     QPainter painter;
-    const bool started = painter.begin(&printer);
-    if (started) {
+    bool printed = painter.begin(&printer);
+    if (printed) {
         PrintYear(painter);
-        painter.end();
+        printed = painter.end();
     }
     printing_ = false;
-    if (!started) ShowError(context_.Text(kYear, "PrintFailed"));
-    return started;
+    if (file) printer.setOutputFileName(target);
+    if (!printed) {
+        ShowError(context_.Text(kYear, "PrintFailed"));
+        return false;
+    }
+    try {
+        if (file) file->Commit();
+    } catch (const data::Error& e) {
+        ShowError(ErrorText(e));
+        return false;
+    }
+    return true;
 }
 
 // --- hit testing, mark and inspector --------------------------------------------------
@@ -588,7 +611,6 @@ bool TFrmYear::SaveCalendar() {
 }
 
 bool TFrmYear::SaveCalendarAs() {
-    if (readOnly_) return false;
     const std::optional<QString> chosen = context_.Ui->GetSaveFile(
         this, context_.Text(kYear, "dlgSave_Title"),
         QtFileFilter(context_.Text(kYear, "dlgSave_Filter")), QStringLiteral("yrb"), title_);
@@ -610,12 +632,26 @@ bool TFrmYear::SaveCalendarAs() {
         return false;  // new_lock goes with this scope; the old lock stays
     }
     if (!same_lock) lock_ = std::move(new_lock);
+    // The window now writes the file it saved, under that file's lock.
+    readOnly_ = false;
     UpdateCaption();
     return true;
 }
 
 bool TFrmYear::QueryClose() {
-    if (readOnly_ || !calendar_->Modified()) return true;
+    if (!calendar_->Modified()) return true;
+    if (readOnly_) {
+        // The file itself is not to be written, but the changes are the user's: they go
+        // only when the user says so.
+        const auto answer =
+            context_.Ui->AskWithTexts(this, QMessageBox::Question, context_.Text(kYear, "Close"),
+                                      context_.Text(kYear, "ReadOnlyChanges"),
+                                      {{QMessageBox::Save, context_.Text(kYear, "btnSaveAs")},
+                                       {QMessageBox::Discard, context_.Text(kYear, "btnDiscard")},
+                                       {QMessageBox::Cancel, context_.Text(kYear, "btnCancel")}});
+        if (answer == QMessageBox::Save) return SaveCalendarAs();
+        return answer == QMessageBox::Discard;
+    }
     const auto answer = context_.Ui->Ask(this, QMessageBox::Question, context_.Text(kYear, "Close"),
                                          context_.Text(kYear, "SaveChanges"),
                                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -719,12 +755,11 @@ void TFrmYear::ExportICalendar(const QString& path) {
         ShowError(ErrorText(e));
         return;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size()) ||
-        !file.commit())
-        ShowError(context_.Text(kYear, "ExportFailed").arg(path, file.errorString()));
+    try {
+        data::WriteFileAtomically(path.toStdString(), text);
+    } catch (const data::Error& e) {
+        ShowError(ErrorText(e));
+    }
 }
 
 bool TFrmYear::Import(const QString& path) {
@@ -732,7 +767,7 @@ bool TFrmYear::Import(const QString& path) {
     const int before = events.RecordCount();
     bool complete = true;
     try {
-        exchange::ImportFile(events, path.toStdString(), ",");
+        exchange::ImportFile(events, path.toStdString(), ",", data::kEventRuleColumns);
     } catch (const data::Error& e) {
         ShowError(ErrorText(e));
         complete = false;

@@ -16,8 +16,8 @@
 #include "app/lock_file.h"
 #include "calendar/dates.h"
 #include "data/occurrences.h"
-#include "yearview/year_painter.h"
-#include "yearview/year_window_link.h"
+#include "paint/year_painter.h"
+#include "ui/year_window_link.h"
 
 class QMenu;
 class QAction;
@@ -69,6 +69,7 @@ class TFrmYear : public QWidget, public YearWindowLink {
     // --- commands of the main window
     void ReloadDisplaySettings();
     bool SaveCalendar();
+    // Also in a read-only window, which then writes the new file.
     bool SaveCalendarAs();
     void PrintYear(QPainter& painter);
     bool Print(QPrinter& printer);
@@ -92,8 +93,9 @@ class TFrmYear : public QWidget, public YearWindowLink {
     void Export();
     bool Import(const QString& path);
 
-    // The save question of a modified calendar; true when the window may close. Asked by
-    // the main window for all windows before any closes.
+    // The save question of a modified calendar (for a read-only one: Save As, Discard or
+    // Cancel); true when the window may close. Asked by the main window for all windows
+    // before any closes.
     bool QueryClose();
     // The main window has already asked: close without asking again.
     void SetCloseApproved() { closeApproved_ = true; }

@@ -29,6 +29,16 @@ private:
     fs::path path_;
 };
 
+TEST(LanguageFile, EachLineKeepsItsOwnCharacterSet) {
+    // An old line among UTF-8 ones, and a byte order mark before the first section.
+    const auto file = LanguageFile::FromBytes(
+        "\xEF\xBB\xBF[Misc]\r\n"
+        "new=M\xC3\xBCller\r\n"
+        "old=M\xFCller\r\n");
+    EXPECT_EQ(file.Text("Misc", "new"), "M\xC3\xBCller");
+    EXPECT_EQ(file.Text("Misc", "old"), "M\xC3\xBCller");
+}
+
 TEST(LanguageFile, SectionsAndKeysIgnoreLetterCase) {
     const auto file = LanguageFile::FromBytes(
         "[FrmMain]\r\n"

@@ -17,7 +17,7 @@
 #include "data/error_keys.h"
 #include "data/events.h"
 #include "data/rule_dates.h"
-#include "exchange/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace yorbel::app {
 namespace {
@@ -101,7 +101,7 @@ TEST(LanguageKeys, MessagesOfTheCoreAreRegistered) {
     using Case = std::pair<int, const char*>;
     for (const auto& [repeat, from] :
          {Case{data::RepeatEaster, "x"}, Case{data::RepeatNone, "2026"},
-          Case{data::RepeatJewish, "1301"}, Case{9, ""}}) {
+          Case{data::RepeatJewish, "1401"}, Case{9, ""}}) {
         const auto rule = data::ParseRule(0, repeat, from, "", true);
         ASSERT_FALSE(rule.ok());
         EXPECT_TRUE(Registered("Errors", rule.fault().Key())) << rule.fault().Key();

@@ -1,14 +1,20 @@
 #include "app/lock_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "abandoned_lock.h"
+
 namespace fs = std::filesystem;
 using yorbel::app::CalendarLock;
+using yorbel::app::InspectLock;
 using yorbel::app::LockFileName;
+using yorbel::app::LockState;
 
 TEST(LockFileName, DropsFirstCharacterAndExtension) {
     EXPECT_EQ(LockFileName("/data/Termine.yrb"), "/data/~ermine.lck");
@@ -101,4 +107,60 @@ TEST_F(CalendarLockTest, WriteProtectedFolderRefusesTheLock) {
     CalendarLock lock;
     EXPECT_FALSE(lock.TryAcquire(Calendar("Plan.yrb")));
     EXPECT_FALSE(lock.Held());
+}
+
+std::string ThisHost() {
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    return host;
+}
+
+TEST_F(CalendarLockTest, OnlyAnOwnerKnownToBeGoneCountsAsAbandoned) {
+    const std::string cal = Calendar("Plan.yrb");
+    const long gone = yorbel::test::PlantAbandonedLock(cal);
+    const std::string here = ThisHost();
+    const std::string me = std::to_string(::getpid());
+    struct Case {
+        std::string record;
+        LockState state;
+    };
+    const Case cases[] = {
+        {"pid=" + std::to_string(gone) + "\nhost=" + here + "\n", LockState::Abandoned},
+        {"pid=" + std::to_string(gone) + "\nhost=elsewhere\n", LockState::Held},
+        {"pid=" + me + "\nhost=" + here + "\n", LockState::Held},
+        // A number reused by another process: the start mark differs.
+        {"pid=" + me + "\nhost=" + here + "\nstarted=0 0\n", LockState::Abandoned},
+        {"", LockState::Held},  // earlier versions leave the file empty
+        {"pid=-1\nhost=" + here + "\n", LockState::Held},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.record);
+        std::ofstream(dir_ / "~lan.lck", std::ios::trunc) << c.record;
+        EXPECT_EQ(InspectLock(cal).state, c.state);
+    }
+
+    // Whoever holds the file's advisory lock runs, whatever the record says (a process
+    // in another process namespace, say).
+    std::ofstream(dir_ / "~lan.lck", std::ios::trunc) << "pid=" << gone << "\nhost=" << here << "\n";
+    const int fd = ::open((dir_ / "~lan.lck").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    EXPECT_EQ(InspectLock(cal).state, LockState::Held);
+    CalendarLock blocked;
+    EXPECT_FALSE(blocked.TakeOver(cal));
+    ::close(fd);
+}
+
+TEST_F(CalendarLockTest, AnAbandonedLockIsTakenOverByOneOnly) {
+    const std::string cal = Calendar("Plan.yrb");
+    yorbel::test::PlantAbandonedLock(cal);
+    CalendarLock first;
+    CalendarLock second;
+    EXPECT_FALSE(first.TryAcquire(cal));
+    ASSERT_TRUE(first.TakeOver(cal));
+    EXPECT_FALSE(second.TakeOver(cal));
+    EXPECT_EQ(InspectLock(cal).owner.pid, ::getpid());
+    first.Release();
+    EXPECT_EQ(InspectLock(cal).state, LockState::Free);
+    // Nothing is left beside the calendar.
+    EXPECT_TRUE(fs::is_empty(dir_));
 }

@@ -41,12 +41,13 @@ TEST(DayFacts, AllFactsOfOneDay) {
 }
 
 TEST(DayFacts, NextPhaseMovesIntoTheZone) {
-    // Full moon 29 June 2026 23:55 UT is 30 June 00:55 in zone +1; the moonset after
-    // midnight shows in the early hours of the same day.
+    // Full moon 29 June 2026 23:55 UT is 30 June 00:55 in zone +1. The moonset after
+    // midnight belongs to the next day: 21 June has none.
     const DayFacts june = DayFactsOf({21, 6, 2026}, kGregorianMondayIso, kFrankfurt);
     EXPECT_FALSE(june.next_phase_new);
     EXPECT_EQ(june.next_phase, (LocalMinute{{30, 6, 2026}, 0, 55}));
-    EXPECT_EQ(june.moonset, (ClockHm{0, 11}));
+    EXPECT_FALSE(june.moonset);
+    EXPECT_EQ(DayFactsOf({22, 6, 2026}, kGregorianMondayIso, kFrankfurt).moonset, (ClockHm{0, 11}));
     EXPECT_NEAR(june.moon_age, 79.0, 0.05);
 
     const DayFacts december = DayFactsOf({21, 12, 2026}, kGregorianMondayIso, kFrankfurt);

@@ -84,6 +84,19 @@ TEST(CliDay, OptionValuesAfterEqualsOrAsNextWordIncludingNegativeNumbers) {
     EXPECT_NE(spaced.out.find("\"sunrise\":\"06:"), std::string::npos) << spaced.out;
 }
 
+// Moon times are those of the local day in the zone given: none on a day the moon does not
+// rise, and an early-hour rising west of Greenwich where it really is.
+TEST(CliDay, MoonTimesOfTheLocalDay) {
+    const Result frankfurt = RunCli({"day", "2026-04-06", "--format", "json"});
+    ASSERT_EQ(frankfurt.status, 0) << frankfurt.err;
+    EXPECT_NE(frankfurt.out.find("\"moonrise\":null,\"moonset\":\"07:05\""), std::string::npos)
+        << frankfurt.out;
+    const Result anchorage = RunCli({"day", "2027-02-25", "--lat", "61.2181", "--lon", "-149.9003",
+                                     "--zone", "-9", "--format", "json"});
+    ASSERT_EQ(anchorage.status, 0) << anchorage.err;
+    EXPECT_NE(anchorage.out.find("\"moonrise\":\"01:0"), std::string::npos) << anchorage.out;
+}
+
 TEST(CliDay, ReckoningOptions) {
     const Result julian = RunCli({"day", "2100-02-29", "--julian", "--format", "json"});
     ASSERT_EQ(julian.status, 0) << julian.err;

@@ -9,6 +9,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "../app/abandoned_lock.h"
+#include "app/lock_file.h"
 #include "data/events.h"
 #include "data/groups.h"
 
@@ -151,6 +153,63 @@ TEST_F(ExchangeCommandsTest, FailuresNameTheLineOrFileAndSaveNothing) {
     EXPECT_EQ(Cli("export " + P("cal.yrb") + " " + P("out.csv") + " --bogus").status, 2);
 }
 
+TEST_F(ExchangeCommandsTest, ImportHonoursTheLockOfTheCalendar) {
+    Write("in.csv", "A,0,0,20260101,,1\r\n");
+    ASSERT_EQ(Cli("import " + P("cal.yrb") + " " + P("in.csv")).status, 0);
+    const std::string cal = (dir_ / "cal.yrb").string();
+    const std::string before = ReadFile(cal);
+    {
+        // A desktop window holds the calendar for writing (here: this process).
+        app::CalendarLock window;
+        ASSERT_TRUE(window.TryAcquire(cal));
+        const CliRun r = Cli("import " + P("cal.yrb") + " " + P("in.csv"));
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(app::LockFileName(cal)), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("process " + std::to_string(::getpid())), std::string::npos) << r.err;
+        EXPECT_EQ(ReadFile(cal), before);
+    }
+    // An earlier version's lock names nobody: refused as well.
+    Write("~al.lck", "");
+    EXPECT_EQ(Cli("import " + P("cal.yrb") + " " + P("in.csv")).status, 1);
+    EXPECT_EQ(ReadFile(cal), before);
+
+    // A lock left by a program that no longer runs is taken over, and said so.
+    const long gone = test::PlantAbandonedLock(cal);
+    const CliRun r = Cli("import " + P("cal.yrb") + " " + P("in.csv"));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("process " + std::to_string(gone)), std::string::npos) << r.err;
+    EXPECT_EQ(Events("cal.yrb"), (Rows{"1:A:1", "2:A:1"}));
+    EXPECT_FALSE(fs::exists(app::LockFileName(cal)));
+}
+
+// Imports started together: each that reports success is in the file, whole.
+TEST_F(ExchangeCommandsTest, SimultaneousImportsNeverLoseOne) {
+    Write("a.csv", "A,0,0,20260101,,1\r\n");
+    Write("b.csv", "B,0,0,20260102,,1\r\n");
+    const std::string import = "HOME=" + Quote(dir_.string()) +
+                               " XDG_DATA_HOME= XDG_CONFIG_HOME= " YORBEL_BIN_DIR
+                               "/yorbel-cli import " + P("cal.yrb") + " ";
+    const auto run = [&](const char* name) {
+        return "(" + import + P(std::string(name) + ".csv") + " >/dev/null 2>>" + P("err") +
+               "; echo $? >" + P(std::string(name) + ".status") + ")";
+    };
+    std::size_t landed = 0;
+    for (int round = 0; round < 10; ++round) {
+        ASSERT_EQ(std::system((run("a") + " & " + run("b") + " & wait").c_str()), 0);
+        for (const char* name : {"a", "b"}) {
+            const int status = std::stoi(ReadFile(dir_ / (std::string(name) + ".status")));
+            EXPECT_TRUE(status == 0 || status == 1) << status;
+            landed += status == 0;
+        }
+        ASSERT_EQ(Events("cal.yrb").size(), landed) << "round " << round << ": " << ReadFile(dir_ / "err");
+    }
+    // Neither a lock nor a temporary file is left.
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name[0] != '~' && name.find(".tmp-") == std::string::npos) << name;
+    }
+}
+
 TEST_F(ExchangeCommandsTest, ExportWritesShownGroupsAndReadsBackTheSame) {
     Write("in.csv",
           "\"Say \"\"hi\"\", all\",0,1,20260101,,1\r\nSecret,0,0,20260102,,2\r\n"
@@ -168,15 +227,21 @@ TEST_F(ExchangeCommandsTest, ExportWritesShownGroupsAndReadsBackTheSame) {
     EXPECT_EQ(Events("copy.yrb"), (Rows{"1:Say \"hi\", all:1", "2:K\xC3\xB6ln:1"}));
 
     // Without --groups the desktop program's per-user group file of the stored language
-    // is used, seeded from the shipped one when missing.
+    // is used, the shipped one (groups 1, 2 and 7 shown) while there is none; nothing is
+    // seeded.
     const fs::path user_groups = dir_ / ".local/share/Brenmark/Yorbel";
-    ASSERT_EQ(Cli("export " + P("cal.yrb") + " " + P("user.csv")).status, 0);
-    EXPECT_TRUE(fs::exists(user_groups / data::kGroupFileEnglish));
-    EXPECT_FALSE(fs::exists(user_groups / data::kGroupFileGerman));
+    r = Cli("export " + P("cal.yrb") + " " + P("user.csv"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "4 events written\n");
+    EXPECT_FALSE(fs::exists(user_groups));
+    fs::create_directories(user_groups);
+    fs::copy_file(groups_file_, user_groups / data::kGroupFileGerman);
     fs::create_directories(dir_ / ".config/Brenmark");
     Write(".config/Brenmark/Yorbel.conf", "[General]\nLanguage=0\n");
-    ASSERT_EQ(Cli("export " + P("cal.yrb") + " " + P("user.csv")).status, 0);
-    EXPECT_TRUE(fs::exists(user_groups / data::kGroupFileGerman));
+    r = Cli("export " + P("cal.yrb") + " " + P("user.csv"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "2 events written\n");
+    EXPECT_FALSE(fs::exists(user_groups / data::kGroupFileEnglish));
 }
 
 TEST_F(ExchangeCommandsTest, OccurrencesAsICalendarForAnExternalReader) {
@@ -212,6 +277,23 @@ TEST_F(ExchangeCommandsTest, OccurrencesAsICalendarForAnExternalReader) {
     const auto [julian, unused] = read_back(" --julian");
     ASSERT_EQ(julian.size(), 3u);
     EXPECT_EQ(julian[0], "'New Year'\t'Shown'\t2026-01-14\t2026-01-15");
+}
+
+TEST_F(ExchangeCommandsTest, LinuxLineEndsImportAndAnEventNeedsItsRuleColumns) {
+    Write("lf.csv", "Birthday,0,1,19800512,,1\nNew year,0,1,20000101\n");
+    CliRun r = Cli("import " + P("cal.yrb") + " " + P("lf.csv"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Events("cal.yrb"), (Rows{"1:Birthday:1", "2:New year:-"}));
+
+    for (const auto& [text, line] :
+         {std::pair{"hello", "line 1"},
+          std::pair{"A,0,1,20000101\nB,0,1,20000102\nC,0,1\n", "line 3"}}) {
+        Write("short.csv", text);
+        r = Cli("import " + P("cal.yrb") + " " + P("short.csv"));
+        EXPECT_EQ(r.status, 1) << text;
+        EXPECT_NE(r.err.find(line), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(Events("cal.yrb").size(), 2u);
 }
 
 }  // namespace

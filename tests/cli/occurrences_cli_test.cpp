@@ -1,13 +1,17 @@
 // yorbel-cli occurrences and the events of yorbel-cli day, on a calendar and a group
 // file written by the test.
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "../data/event_rows.h"
+#include "../data/test_folder.h"
 #include "cli_support.h"
 #include "data/events.h"
 #include "data/groups.h"
@@ -106,6 +110,52 @@ TEST_F(CliOccurrences, DefaultGroupFileIsTheUsersCopy) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("2026-04-05,1,\"Easter, \"\"the feast\"\"\",1,true\n"), std::string::npos)
         << r.out;
+}
+
+// A command without --groups reads the per-user data folder; under test that folder is
+// the test's own, never the user's.
+TEST_F(CliOccurrences, TestsRunWithAHomeOfTheirOwn) {
+    const char* home = std::getenv("HOME");
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const passwd* user = ::getpwuid(::getuid());
+    ASSERT_TRUE(home != nullptr && data != nullptr && user != nullptr);
+    EXPECT_NE(fs::weakly_canonical(home), fs::weakly_canonical(user->pw_dir));
+    const Result r = Run({"occurrences", calendar.string(), "--year", "2026"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string data_folder = fs::weakly_canonical(data).string();
+    EXPECT_NE(data_folder.rfind(fs::weakly_canonical(user->pw_dir).string(), 0), 0u) << data_folder;
+}
+
+// Commands that read leave the desktop program's group files alone: they seed nothing,
+// and a per-user copy they cannot read (here one of a newer format) is neither moved nor
+// replaced; the shipped groups stand in, with a warning.
+TEST_F(CliOccurrences, ReadingCommandsNeverTouchTheUsersGroupFiles) {
+    const fs::path user = folder / "xdg" / "Brenmark" / "Yorbel";
+    const std::string env = "XDG_DATA_HOME='" + (folder / "xdg").string() + "' XDG_CONFIG_HOME='" +
+                            (folder / "config").string() + "'";
+    fs::create_directories(user);
+    fs::copy_file(groups, user / "Groups_e.yrg");
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open((user / "Groups_e.yrg").c_str(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, "UPDATE meta SET version = 99", nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(db);
+    }
+    const std::string newer = yorbel::data::testing::FileBytes(user / "Groups_e.yrg");
+
+    // The shipped groups show group 2, which the user's file hides.
+    const Result read =
+        Run({"occurrences", calendar.string(), "--year", "2026", "--format", "csv"}, env);
+    EXPECT_EQ(read.status, 0) << read.err;
+    EXPECT_NE(read.out.find("2026-04-05,3,Secret,2,true\n"), std::string::npos) << read.out;
+    EXPECT_NE(read.err.find("Groups_e.yrg"), std::string::npos) << read.err;
+    EXPECT_EQ(Run({"day", "2026-04-05", "--calendar", calendar.string()}, env).status, 0);
+    const Result exported = Run({"export", calendar.string(), (folder / "out.csv").string()}, env);
+    EXPECT_EQ(exported.status, 0) << exported.err;
+    EXPECT_EQ(exported.out, "3 events written\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(user), fs::directory_iterator()), 1);
+    EXPECT_EQ(yorbel::data::testing::FileBytes(user / "Groups_e.yrg"), newer);
 }
 
 TEST_F(CliOccurrences, DayListsTheNamesOfShownOccurrences) {

@@ -21,6 +21,14 @@ void AddGroup(Table& gp, const std::string& name, int show) {
     gp.Post();
 }
 
+// An English group file of one shown group, as shipped beside the program.
+void WriteShippedGroups(const fs::path& program) {
+    Groups shipped(program);
+    shipped.LoadGroups(true);
+    AddGroup(shipped.CdsGroups(), "Holidays", 1);
+    shipped.SaveGroups();
+}
+
 TEST(GroupsTest, MissingFileIsCreatedEmptyPerLanguage) {
     TestFolder folder;
     Groups groups(folder.path() / "data");
@@ -39,12 +47,7 @@ TEST(GroupsTest, MissingFileIsCreatedEmptyPerLanguage) {
 
 TEST(GroupsTest, SeededFromShippedCopyAndUnsavedChangesLostOnSwitch) {
     TestFolder folder;
-    {
-        Groups shipped(folder / "program");
-        shipped.LoadGroups(true);
-        AddGroup(shipped.CdsGroups(), "Holidays", 1);
-        shipped.SaveGroups();
-    }
+    WriteShippedGroups(folder / "program");
     fs::permissions(folder / "program" / "Groups_e.yrg", fs::perms::owner_read);
     Groups groups(folder / "user", folder / "program");
     groups.LoadGroups(true);
@@ -84,6 +87,24 @@ TEST(GroupsTest, UnreadableFileIsMovedAsideNotReplaced) {
     Table kept("Kept", {});
     LoadTable(kept, folder / "Groups_d.yrg.bak");
     EXPECT_EQ(kept.RecordCount(), 2);
+}
+
+// Reading only: a file that cannot be read stays as it is; the shipped groups stand in,
+// and without them it is an error, never an empty set of groups.
+TEST(GroupsTest, ReadingChangesNoFile) {
+    TestFolder folder;
+    WriteShippedGroups(folder / "program");
+    WriteBytes(folder / "Groups_e.yrg", "garbage");
+    WriteBytes(folder / "Groups_d.yrg", "garbage");
+    Groups groups(folder.path(), folder / "program");
+    const auto notice = groups.ReadGroups(true);
+    ASSERT_TRUE(notice.has_value());
+    EXPECT_EQ(notice->Key(), "GroupFileShippedUsed");
+    EXPECT_EQ(groups.CdsGroups().RecordCount(), 1);
+    EXPECT_THROW(groups.ReadGroups(false), Error);
+    EXPECT_EQ(FileBytes(folder / "Groups_e.yrg"), "garbage");
+    EXPECT_EQ(FileBytes(folder / "Groups_d.yrg"), "garbage");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 3);
 }
 
 TEST(GroupsTest, NamesAreUniqueAndShownFlagIsAnswered) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "calendar/jewish.h"
 #include "data/events.h"
 
 namespace yorbel::data {
@@ -52,7 +53,8 @@ TEST(ParseRule, RejectsMalformedTextsWithTheReason) {
     EXPECT_EQ(KeyOf(FaultOf(0, RepeatWeekOfMonth, "0102a3")), "RuleNotNumber");
     EXPECT_EQ(KeyOf(FaultOf(0, RepeatNearDate, "000601", "20241111")), "RuleBadCode");
     EXPECT_EQ(FaultOf(0, RepeatNearDate, "000101", ""), "RuleBadDate Ev_to ");
-    EXPECT_EQ(KeyOf(FaultOf(0, RepeatJewish, "1301")), "RuleBadCode");
+    EXPECT_EQ(KeyOf(FaultOf(0, RepeatJewish, "1401")), "RuleBadCode");
+    EXPECT_EQ(KeyOf(FaultOf(0, RepeatJewish, "0001")), "RuleBadCode");
     EXPECT_EQ(KeyOf(FaultOf(0, RepeatJewish, "0731")), "RuleBadCode");
     EXPECT_EQ(KeyOf(FaultOf(0, RepeatJewish, "07a1")), "RuleNotNumber");
     EXPECT_EQ(FaultOf(0, 7, "20240101"), "RuleBadRepeat Ev_repeat 7");
@@ -175,6 +177,43 @@ TEST(JewishDates, LeapYearsShiftTheLaterMonthsAndShortMonthsRollOver) {
     EXPECT_EQ(DatesIn(0, RepeatJewish, "0430", "", 2025), (Dates{"20250130"}));
     EXPECT_EQ(JewishToCivilDate("5785", "0715", kGregorian).value(), "20250413");
     EXPECT_EQ(JewishToCivilDate("57x5", "0715", kGregorian).fault().Key(), "RuleNotNumber");
+}
+
+TEST(JewishDates, TheLaterAdarIsTheSecondOneInALeapYear) {
+    // 5787 is leap: Purim 2027 is 14 Adar II; 5786 is common: 14 Adar.
+    EXPECT_EQ(DatesIn(0, RepeatJewish, "1314", "", 2027), (Dates{"20270323"}));
+    EXPECT_EQ(DatesIn(0, RepeatJewish, "1314", "", 2026), (Dates{"20260303"}));
+    EXPECT_EQ(DatesIn(0, RepeatJewish, "0614", "", 2027), (Dates{"20270221"}));
+    EXPECT_EQ(DatesIn(0, RepeatJewish, "1314", "", 2024, kJulian), (Dates{"20240311"}));
+    // Adar II has 29 days; its 30th is 1 Nisan.
+    EXPECT_EQ(DatesIn(0, RepeatJewish, "1330", "", 2027), (Dates{"20270408"}));
+    EXPECT_EQ(JewishToCivilDate("5784", "1314", kGregorian).value(), "20240324");
+}
+
+TEST(JewishDates, ADayRunOnIntoTheNextMonthStaysInTheYear) {
+    // 30 Tevet 5793 is 1 Shevat, which is 1 January 2033.
+    EXPECT_EQ(DatesIn(0, RepeatJewish, "0430", "", 2033), (Dates{"20330101"}));
+    EXPECT_EQ(DatesIn(0, RepeatJewish, "0430", "", 2032), (Dates{"20320114"}));
+}
+
+TEST(JewishDates, RulesOccurUpToTheLastCivilYear) {
+    // From civil 6240 on the Jewish year has five digits.
+    for (int year : {6238, 6239, 6240, 6241, 9998, 9999}) {
+        for (bool gregorian : {kGregorian, kJulian}) {
+            const Dates passover = DatesIn(0, RepeatJewish, "0715", "", year, gregorian);
+            ASSERT_EQ(passover.size(), 1u) << year;
+            const auto civil = calendar::ParseDateText(passover[0]);
+            ASSERT_TRUE(civil && civil->year == year) << passover[0];
+            const calendar::JewishDate j =
+                calendar::DayNumberToJewish(calendar::DayNumberOf(*civil, gregorian));
+            EXPECT_EQ(calendar::JewishMonthName(j.year, j.month), "Nisan") << year;
+            EXPECT_EQ(j.day, 15) << year;
+            for (const std::string& d : DatesIn(0, RepeatJewish, "0410", "", year, gregorian))
+                EXPECT_EQ(d.substr(0, 4), std::to_string(year)) << year;
+        }
+    }
+    EXPECT_EQ(JewishFirst(6240, kGregorian).size(), 9u);
+    EXPECT_EQ(JewishToCivilDate("10001", "0715", kGregorian).value().size(), 8u);
 }
 
 TEST(RuleDatesIn, PeriodsGiveOnlyTheirDaysInTheYear) {

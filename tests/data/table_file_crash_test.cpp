@@ -99,5 +99,39 @@ TEST(TableFileCrashTest, KilledSaveLeavesOldOrNewFileWhole) {
     EXPECT_EQ(entries, 1);
 }
 
+// Two processes saving one file at once: every save succeeds and leaves the file whole;
+// neither's clean-up of leftovers takes away the file the other is still writing.
+TEST(TableFileCrashTest, SavesFromTwoProcessesAtOnceAllSucceed) {
+    TestFolder folder;
+    const auto file = folder / "calendar.yrb";
+    Generation a("A", 3000);
+    Generation b("B", 3001);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int failures = 0;
+        for (int i = 0; i < 20; ++i) {
+            try {
+                SaveTable(b, file);
+            } catch (...) {
+                ++failures;
+            }
+        }
+        ::_exit(failures);
+    }
+    for (int i = 0; i < 20; ++i) {
+        try {
+            SaveTable(a, file);
+        } catch (const Error& e) {
+            ADD_FAILURE() << e.what();
+        }
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "saves that failed in the other process";
+    ReadGeneration(file, 3000, 3001);
+}
+
 }  // namespace
 }  // namespace yorbel::data

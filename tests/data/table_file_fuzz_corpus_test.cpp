@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "../fuzz/replay_corpus.h"
+#include "../fuzz/corpus_replay.h"
 #include "../fuzz/table_file_fuzz.h"
 
 namespace yorbel::data {

@@ -7,7 +7,13 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "data/file_sync.h"
 
 namespace yorbel::data {
 namespace {
@@ -65,6 +71,17 @@ TEST_F(TableFileTest, RoundTripKeepsRowsNullsAndNumbering) {
     EXPECT_EQ(back.ValueAt(2, FieldNo(1)), Value{std::string()}) << "an empty text stays a text";
     back.Add(Value{std::string("new")}, Value{}, Value{});
     EXPECT_EQ(back.AsInteger("no"), 5);
+
+    // Hundreds of rows span several insert statements and a shorter last one.
+    Sample many;
+    for (int i = 0; i < 250; ++i)
+        many.Add(i % 5 ? Value{std::to_string(i)} : Value{}, Value{std::int32_t{i}}, Value{i % 2 == 0});
+    SaveTable(many, dir_ / "many.yrb");
+    Sample many_back;
+    LoadTable(many_back, dir_ / "many.yrb");
+    ASSERT_EQ(many_back.RecordCount(), 250);
+    for (int row = 0; row < 250; ++row)
+        for (int f = 0; f < 4; ++f) ASSERT_EQ(many_back.ValueAt(row, FieldNo(f)), many.ValueAt(row, FieldNo(f)));
 
     // A bare table takes the file's field definitions.
     Table bare("Bare", {});
@@ -230,6 +247,46 @@ TEST_F(TableFileTest, FailedSaveLeavesTheOldFileAndNoLitter) {
     int entries = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++entries;
     EXPECT_EQ(entries, 1) << "no temporary file is left behind";
+}
+
+// What each sync of a save saw: the synced file, and which file was at the target then.
+struct SyncSeen {
+    ino_t synced;
+    bool regular;
+    ino_t target_then;  // 0: nothing there
+};
+std::vector<SyncSeen> g_syncs;
+fs::path g_sync_target;
+
+int RecordingSync(int fd) {
+    struct stat synced {}, target {};
+    ::fstat(fd, &synced);
+    const bool has_target = ::stat(g_sync_target.c_str(), &target) == 0;
+    g_syncs.push_back({synced.st_ino, S_ISREG(synced.st_mode), has_target ? target.st_ino : 0});
+    return ::fsync(fd);
+}
+
+// A crash right after the rename must find the new content on disk, not an empty file.
+TEST_F(TableFileTest, SaveSyncsTheNewFileBeforeItReplacesTheOld) {
+    Sample t;
+    t.Add(Value{std::string("old")}, Value{}, Value{});
+    g_sync_target = dir_ / "cal.yrb";
+    SaveTable(t, g_sync_target);
+    t.Add(Value{std::string("new")}, Value{}, Value{});
+    g_syncs.clear();
+    struct Restore {
+        FileSyncCall before = SetFileSyncCall(&RecordingSync);
+        ~Restore() { SetFileSyncCall(before); }
+    };
+    {
+        Restore recording;
+        SaveTable(t, g_sync_target);
+    }
+    struct stat now {};
+    ASSERT_EQ(::stat(g_sync_target.c_str(), &now), 0);
+    EXPECT_TRUE(std::any_of(g_syncs.begin(), g_syncs.end(), [&](const SyncSeen& s) {
+        return s.regular && s.synced == now.st_ino && s.target_then != 0 && s.target_then != now.st_ino;
+    })) << g_syncs.size() << " syncs, none of the new file while the old one was in place";
 }
 
 }  // namespace

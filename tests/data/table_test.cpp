@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -241,6 +243,26 @@ TEST(TableTest, DeleteMovesToTheNextRowAndClearRestartsNumbers) {
     t.Clear();
     AddItem(t, "z", 0);
     EXPECT_EQ(t.AsInteger("no"), 1);
+}
+
+// Large enough for the radix sort: negative numbers must come before positive ones, and
+// nulls before both.
+TEST(TableTest, IntegerIndexOrdersNegativeBeforePositiveKeys) {
+    Items t;
+    std::vector<std::int32_t> keys{INT32_MIN, INT32_MAX, 0, -1, 1};
+    for (int i = 0; i < 80; ++i) keys.push_back((i % 2 ? -1 : 1) * (i * 7919 % 1000));
+    for (std::int32_t k : keys) AddItem(t, "k", k);
+    t.Append();
+    t.SetText("name", "null");
+    t.Post();
+    t.AddIndex("Ix_group", {"group"});
+    t.SetCurrentIndex("Ix_group");
+    t.First();
+    EXPECT_TRUE(t.IsNull("group"));
+    std::vector<std::int32_t> seen;
+    for (t.Next(); !t.Eof(); t.Next()) seen.push_back(t.AsInteger("group"));
+    std::sort(keys.begin(), keys.end());
+    EXPECT_EQ(seen, keys);
 }
 
 }  // namespace

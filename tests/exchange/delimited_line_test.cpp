@@ -21,13 +21,19 @@ std::vector<std::string> Split(std::string_view line, std::string_view sep = ","
     return values;
 }
 
+std::size_t Columns(std::string_view line, std::string_view sep = ",") {
+    std::vector<std::string> values;
+    return SplitColumns(line, sep, values);
+}
+
 using Strings = std::vector<std::string>;
 
-TEST(LineReaderTest, OnlyCrLfEndsALine) {
+TEST(LineReaderTest, CrLfOrLfEndsALineAndALoneCrStays) {
     EXPECT_EQ(Lines("a\r\nb\r\n"), (Strings{"a", "b"}));
-    EXPECT_EQ(Lines("a\nb\rc\r\n"), (Strings{"a\nb\rc"}));
-    EXPECT_EQ(Lines("a\r\r\nb"), (Strings{"a\r", "b"}));  // a CR before the pair stays
+    EXPECT_EQ(Lines("a\nb\rc\r\nd\n"), (Strings{"a", "b\rc", "d"}));
+    EXPECT_EQ(Lines("a\r\r\nb"), (Strings{"a\r", "b"}));  // only the CR of the end goes
     EXPECT_EQ(Lines("x\r"), (Strings{"x\r"}));
+    EXPECT_EQ(Lines("\n\r\n\n"), (Strings{"", "", ""}));
 }
 
 TEST(LineReaderTest, LastLineWithoutCrLfAndEmptyLines) {
@@ -80,6 +86,19 @@ TEST(SplitColumnsTest, EmptyLineAndTrailingSeparator) {
     EXPECT_EQ(Split("a,"), (Strings{"a"}));
     EXPECT_EQ(Split(","), (Strings{""}));
     EXPECT_EQ(Split("\"a\","), (Strings{"a"}));
+    // The empty column after a last separator has no value but still counts.
+    EXPECT_EQ(Columns(""), 1u);
+    EXPECT_EQ(Columns("a,"), 2u);
+    EXPECT_EQ(Columns("\"a\","), 2u);
+    EXPECT_EQ(Columns(",,"), 3u);
+    EXPECT_EQ(Columns("a::", "::"), 2u);
+    EXPECT_EQ(Columns("\"a,"), 1u);  // inside an unclosed quote the comma is text
+    EXPECT_EQ(Columns("\"a\"x,"), 1u);
+
+    // Values past the limit are counted, not kept.
+    std::vector<std::string> values;
+    EXPECT_EQ(SplitColumns("a,\"b,c\",d,\"e\",", ",", values, 2), 5u);
+    EXPECT_EQ(values, (Strings{"a", "b,c"}));
 }
 
 TEST(SplitColumnsTest, QuotedValues) {

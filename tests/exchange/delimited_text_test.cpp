@@ -203,19 +203,65 @@ TEST_F(DelimitedTextTest, FailingLineIsReportedAndDroppedWhileEarlierRowsStay) {
     EXPECT_EQ(t->RecordCount(), 2);
 }
 
-TEST_F(DelimitedTextTest, Windows1252FileIsConverted) {
+TEST_F(DelimitedTextTest, LinuxLinesImportAndShortLinesAreRefusedByNumber) {
+    // Name, kind and from are needed; group and flag may be left out.
     auto t = MakeTable();
-    const fs::path file = dir_ / "old.csv";
+    EXPECT_EQ(ImportText(*t, "full,0,20260101,1,True\nshort,1,20260102\n\nx,0,\n", ",", 3), 4);
+    t->MoveTo(1);
+    EXPECT_EQ(t->AsText("From"), "20260102");
+    EXPECT_TRUE(t->IsNull("Group"));
+    t->Last();
+    EXPECT_EQ(t->AsText("Name"), "x");  // the third column is there, though empty
+
+    for (const auto& [text, line] :
+         {std::pair{"word", 1}, std::pair{"a,0,20260101\nb,0,20260101\nc,1\nd,0,20260101", 3},
+          std::pair{"a,0,20260101\n,\n", 2}}) {
+        auto fresh = MakeTable();
+        try {
+            ImportText(*fresh, text, ",", 3);
+            ADD_FAILURE() << text;
+        } catch (const data::Error& e) {
+            EXPECT_EQ(e.Key(), "ImportTooFewColumns") << text;
+            EXPECT_EQ(e.Position().line, line) << text;
+        }
+        EXPECT_EQ(fresh->RecordCount(), line - 1) << text;
+    }
+}
+
+TEST_F(DelimitedTextTest, EachLineIsDecodedOnItsOwn) {
+    auto t = MakeTable();
+    const fs::path file = dir_ / "mixed.csv";
     WriteBytes(file,
-               "M\xFCnchen \x80,0\r\nStra\xDF"
-               "e,1\r\n");
-    ASSERT_EQ(ImportFile(*t, file, ","), 2);
+               "\xEF\xBB\xBFM\xC3\xBCller,0\r\n"
+               "M\xFCnchen \x80,0\r\n"
+               "Stra\xC3\x9F"
+               "e,1\n");
+    ASSERT_EQ(ImportFile(*t, file, ","), 3);
     t->First();
+    EXPECT_EQ(t->AsText("Name"), "M\xC3\xBCller");
+    t->Next();
     EXPECT_EQ(t->AsText("Name"), "M\xC3\xBCnchen \xE2\x82\xAC");
     t->Next();
     EXPECT_EQ(t->AsText("Name"),
               "Stra\xC3\x9F"
               "e");
+}
+
+TEST_F(DelimitedTextTest, MessagesQuoteOnlyTheStartOfAHugeValue) {
+    std::string umlauts;
+    for (int i = 0; i < 100000; ++i) umlauts += "\xC3\xA4";
+    const std::string quoted = umlauts.substr(0, 2 * data::kQuotedValueLength) + "\xE2\x80\xA6";
+    for (const std::string& line : {umlauts + ",0", "x," + umlauts, "x,0,,0," + umlauts}) {
+        auto t = MakeTable();
+        try {
+            ImportText(*t, line, ",");
+            ADD_FAILURE();
+        } catch (const data::Error& e) {
+            const std::string message = e.what();
+            EXPECT_LT(message.size(), 300u) << e.Key();
+            EXPECT_NE(message.find(quoted), std::string::npos) << e.Key();
+        }
+    }
 }
 
 TEST_F(DelimitedTextTest, MissingFilesAreReportedByName) {
@@ -259,6 +305,22 @@ TEST_F(DelimitedTextTest, ExportLeavesOutHiddenAndUnknownGroups) {
     EXPECT_EQ(ExportTable(*t, file, ",", "Group", [](std::int32_t g) { return g == 1; }), 2);
     EXPECT_EQ(ReadBytes(file), "shown,0,20260101,1,\r\nshown too,0,20260105,1,\r\n");
     EXPECT_EQ(t->AsText("Name"), "shown too");  // the last row is current afterwards
+}
+
+TEST_F(DelimitedTextTest, ExportFailingMidwayLeavesTheOldFileAsItWas) {
+    auto t = MakeTable();
+    for (int i = 0; i < 5000; ++i)
+        AddRow(*t, "row " + std::to_string(i), 0, "20260101", i, Value{});
+    const fs::path file = dir_ / "out.csv";
+    WriteBytes(file, "the old export\r\n");
+    EXPECT_THROW(ExportTable(*t, file, ",", "Group",
+                             [](std::int32_t g) {
+                                 if (g == 4000) throw data::Error("Test", "stopped");
+                                 return true;
+                             }),
+                 data::Error);
+    EXPECT_EQ(ReadBytes(file), "the old export\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 
 TEST_F(DelimitedTextTest, ExportThenImportGivesTheSameRowsWithNewNumbers) {

@@ -1,8 +1,6 @@
 // Replays every stored fuzz input, so a fault the fuzzer once found stays fixed.
-#include <gtest/gtest.h>
-
+#include "../fuzz/corpus_replay.h"
 #include "../fuzz/delimited_text_fuzz.h"
-#include "../fuzz/replay_corpus.h"
 
 namespace yorbel::exchange {
 namespace {

@@ -32,6 +32,16 @@ TEST(IcsFoldingTest, FoldsAt75OctetsWithoutSplittingCharacters) {
     AppendContentLine(out, std::string(75, 'a'));
     EXPECT_EQ(out, std::string(75, 'a') + "\r\n");
 
+    // Plain ASCII gives no character boundary to step back to: every line, the leading
+    // space of a continuation included, is exactly 75 octets until the last.
+    out.clear();
+    AppendContentLine(out, std::string(200, 'b'));
+    const auto ascii_lines = PhysicalLines(out);
+    ASSERT_EQ(ascii_lines.size(), 3u);
+    EXPECT_EQ(ascii_lines[0], std::string(75, 'b'));
+    EXPECT_EQ(ascii_lines[1], " " + std::string(74, 'b'));
+    EXPECT_EQ(ascii_lines[2], " " + std::string(51, 'b'));
+
     std::string long_value = "SUMMARY:";
     for (int i = 0; i < 100; ++i) long_value += "\xC3\xA4";  // 2-byte characters
     long_value += "\xF0\x9F\x8E\x84 end";

@@ -1,13 +1,16 @@
 // The body of the delimited-text fuzz target, shared by the libFuzzer program
 // (scripts/fuzz.sh) and by the regression test that replays the stored corpus.
 //
-// The first input byte picks the separator; the rest is a file's bytes. Beyond not
-// crashing, it checks what must hold for any file: decoded text is UTF-8, and every
-// line's values survive being written as a line and split again; an import into a table
-// shaped like the events table either takes every line or stops at a reported line with
-// the rows before it kept; and the imported rows, written and read again, come back equal.
+// The first input byte picks the separator and the columns a line needs; the rest is a
+// file's bytes. Beyond not crashing, it checks what must hold for any file: decoded text
+// is UTF-8, line by line as a whole; every line's values survive being written as a line
+// and split again, and a limit on the kept values keeps a prefix of them; an import into
+// a table shaped like the events table either takes every line or stops at a reported
+// line with the rows before it kept; and the imported rows, written and read again, come
+// back equal.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -19,7 +22,7 @@
 #include "data/table.h"
 #include "exchange/delimited_line.h"
 #include "exchange/delimited_text.h"
-#include "exchange/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace yorbel::exchange::fuzz {
 
@@ -36,7 +39,8 @@ inline std::unique_ptr<data::Table> MakeEventsLikeTable() {
                                       FieldDef::Integer("Group"), FieldDef::Boolean("Flag")});
 }
 
-inline void CheckImport(const std::string& text, std::string_view separator) {
+inline void CheckImport(const std::string& text, std::string_view separator,
+                        std::size_t required_columns) {
     LineReader counter(text);
     int lines = 0;
     while (!counter.AtEnd()) {
@@ -47,11 +51,18 @@ inline void CheckImport(const std::string& text, std::string_view separator) {
     auto table = MakeEventsLikeTable();
     int added = 0;
     try {
-        added = ImportText(*table, text, separator);
+        added = ImportText(*table, text, separator, required_columns);
         Require(added == lines);
     } catch (const data::Error& e) {
         Require(e.Position().line >= 1 && e.Position().line <= lines);
         added = e.Position().line - 1;
+        if (e.Key() == "ImportTooFewColumns") {
+            LineReader at_error(text);
+            std::string_view line;
+            for (int i = 0; i < e.Position().line; ++i) line = at_error.ReadLine();
+            std::vector<std::string> values;
+            Require(!line.empty() && SplitColumns(line, separator, values) < required_columns);
+        }
     }
     Require(table->RecordCount() == added);
     Require(table->GetState() == data::Table::State::Browse);
@@ -59,7 +70,7 @@ inline void CheckImport(const std::string& text, std::string_view separator) {
     std::string written;
     for (table->First(); !table->Eof(); table->Next()) written += FormatRow(*table, separator);
     auto again = MakeEventsLikeTable();
-    Require(ImportText(*again, written, separator) == added);
+    Require(ImportText(*again, written, separator, required_columns) == added);
     table->First();
     again->First();
     for (; !table->Eof(); table->Next(), again->Next()) {
@@ -73,18 +84,32 @@ inline void FuzzDelimitedText(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return;
     constexpr std::string_view kSeparators[] = {",", ";", "\t", "|"};
     const std::string_view separator = kSeparators[data[0] % 4];
-    const std::string text =
-        DecodeTextFile(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
+    const std::size_t required_columns = data[0] / 4 % 6;
+    const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
+    const std::string text = DecodeTextFile(bytes);
     Require(IsValidUtf8(text));
+    // Lines decoded one by one give the same text (past a leading byte order mark).
+    std::string by_lines;
+    for (std::size_t start = 0; start < bytes.size();) {
+        const std::size_t end = std::min(bytes.find('\n', start), bytes.size() - 1) + 1;
+        const std::string_view raw = bytes.substr(start, end - start);
+        by_lines +=
+            start == 0 ? DecodeTextFile(raw) : DecodeTextFile("x" + std::string(raw)).substr(1);
+        start = end;
+    }
+    Require(by_lines == text);
 
-    std::vector<std::string> values, again;
+    std::vector<std::string> values, again, kept;
     LineReader reader(text);
     while (!reader.AtEnd()) {
         const std::string_view line = reader.ReadLine();
-        Require(line.find(kLineEnd) == std::string_view::npos);
-        SplitColumns(line, separator, values);
-        Require(!values.empty());
+        Require(line.find('\n') == std::string_view::npos);
+        const std::size_t columns = SplitColumns(line, separator, values);
+        Require(!values.empty() && columns >= values.size() && columns <= values.size() + 1);
         for (const std::string& v : values) Require(IsValidUtf8(v));
+        const std::size_t limit = values.size() / 2;
+        Require(SplitColumns(line, separator, kept, limit) == columns);
+        Require(std::equal(kept.begin(), kept.end(), values.begin()) && kept.size() == limit);
 
         std::string rewritten;
         for (std::size_t i = 0; i < values.size(); ++i) {
@@ -99,7 +124,7 @@ inline void FuzzDelimitedText(const std::uint8_t* data, std::size_t size) {
         }
         Require(again == values);
     }
-    CheckImport(text, separator);
+    CheckImport(text, separator, required_columns);
 }
 
 }  // namespace yorbel::exchange::fuzz

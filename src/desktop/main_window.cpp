@@ -1,0 +1,611 @@
+#include "desktop/main_window.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrinter>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "ui/app_context.h"
+#include "desktop/tool_icons.h"
+#include "calendar/dates.h"
+#include "yearview/year_window.h"
+
+namespace yorbel::gui {
+
+namespace {
+
+constexpr std::string_view kMain = "FrmMain";
+
+// Commands whose windows come with later work: shown, never enabled.
+const char* const kNotYetBuilt[] = {"iList",     "iDayCalc",    "iFilter",        "iOptions",
+                                    "iContents", "iFirstSteps", "iVisitHomepage", "iAbout",
+                                    "iClear",    "tbFilter",    "tbCalc"};
+
+}  // namespace
+
+TFrmMain::TFrmMain(AppContext& context, QWidget* parent) : QMainWindow(parent), context_(context) {
+    setObjectName(QStringLiteral("FrmMain"));
+    setWindowTitle(QStringLiteral("Yorbel"));
+    setWindowIcon(MakeToolIcon(ToolIcon::App));
+    mdi_ = new QMdiArea(this);
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdi_);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this] {
+        UpdateMenus();
+        ShowActiveYear();
+        HideOtherToolWindows();
+    });
+
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    ApplyMainTexts();
+    UpdateMenus();
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        resize(available.width() - 50, available.height() - 100);
+        move(available.topLeft() + QPoint(25, 25));
+    }
+}
+
+TFrmMain::~TFrmMain() {
+    // The child windows die after this object's members: they must not call back.
+    disconnect(mdi_, nullptr, this, nullptr);
+    for (TFrmYear* year : findChildren<TFrmYear*>()) disconnect(year, nullptr, this, nullptr);
+}
+
+QAction* TFrmMain::AddAction(const std::string& name, const QKeySequence& shortcut) {
+    auto* action = new QAction(this);
+    action->setObjectName(QString::fromStdString(name));
+    if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+    actions_[name] = action;
+    return action;
+}
+
+QAction* TFrmMain::Action(const std::string& name) const {
+    const auto it = actions_.find(name);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void TFrmMain::CreateActions() {
+    connect(AddAction("iNew", QKeySequence(Qt::CTRL | Qt::Key_N)), &QAction::triggered, this,
+            &TFrmMain::iNewClick);
+    connect(AddAction("iOpen", QKeySequence(Qt::CTRL | Qt::Key_O)), &QAction::triggered, this,
+            &TFrmMain::iOpenClick);
+    connect(AddAction("iClose", QKeySequence(Qt::CTRL | Qt::Key_W)), &QAction::triggered, this,
+            &TFrmMain::iCloseClick);
+    connect(AddAction("iSave", QKeySequence(Qt::CTRL | Qt::Key_S)), &QAction::triggered, this,
+            &TFrmMain::iSaveClick);
+    connect(AddAction("iSaveAs"), &QAction::triggered, this, &TFrmMain::iSaveAsClick);
+    connect(AddAction("iImport"), &QAction::triggered, this, &TFrmMain::iImportClick);
+    connect(AddAction("iExport"), &QAction::triggered, this, &TFrmMain::iExportClick);
+    connect(AddAction("iPrint", QKeySequence(Qt::CTRL | Qt::Key_P)), &QAction::triggered, this,
+            &TFrmMain::iPrintClick);
+    connect(AddAction("iQuit", QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered, this,
+            &QWidget::close);
+
+    connect(AddAction("iCut", QKeySequence(Qt::CTRL | Qt::Key_X)), &QAction::triggered, this,
+            [this] { ClipboardCommand("cut"); });
+    connect(AddAction("iCopy", QKeySequence(Qt::CTRL | Qt::Key_C)), &QAction::triggered, this,
+            [this] { ClipboardCommand("copy"); });
+    connect(AddAction("iPaste", QKeySequence(Qt::CTRL | Qt::Key_V)), &QAction::triggered, this,
+            [this] { ClipboardCommand("paste"); });
+    AddAction("iClear");
+
+    connect(AddAction("iNewEvent", QKeySequence(Qt::CTRL | Qt::Key_E)), &QAction::triggered, this,
+            [this] {
+                if (TFrmYear* year = ActiveYearWindow()) year->NewEvent();
+            });
+    connect(AddAction("iEditEvent", QKeySequence(Qt::CTRL | Qt::Key_A)), &QAction::triggered, this,
+            [this] {
+                if (TFrmYear* year = ActiveYearWindow()) year->EditEvent();
+            });
+    connect(AddAction("iInfoWin", QKeySequence(Qt::CTRL | Qt::Key_K)), &QAction::triggered, this,
+            [this] {
+                if (TFrmYear* year = ActiveYearWindow()) year->ShowDaySheet();
+            });
+    AddAction("iList", QKeySequence(Qt::CTRL | Qt::Key_D));
+    AddAction("iDayCalc", QKeySequence(Qt::CTRL | Qt::Key_R));
+    AddAction("iFilter", QKeySequence(Qt::CTRL | Qt::Key_B));
+    QAction* inspect = AddAction("iInspect", QKeySequence(Qt::CTRL | Qt::Key_I));
+    inspect->setCheckable(true);
+    connect(inspect, &QAction::triggered, this, &TFrmMain::iInspectClick);
+    connect(AddAction("iToday", QKeySequence(Qt::CTRL | Qt::Key_H)), &QAction::triggered, this,
+            &TFrmMain::iTodayClick);
+    AddAction("iOptions", QKeySequence(Qt::CTRL | Qt::Key_L));
+
+    connect(AddAction("iTileVert"), &QAction::triggered, this, [this] { Tile(Qt::Horizontal); });
+    connect(AddAction("iTileHoriz"), &QAction::triggered, this, [this] { Tile(Qt::Vertical); });
+    connect(AddAction("iCascade"), &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
+
+    AddAction("iContents", QKeySequence(Qt::Key_F1));
+    AddAction("iFirstSteps");
+    AddAction("iVisitHomepage");
+    AddAction("iAbout");
+
+    // Toolbar buttons are actions of their own, so each carries its own hint.
+    AddAction("tbNew")->setIcon(MakeToolIcon(ToolIcon::New));
+    AddAction("tbOpen")->setIcon(MakeToolIcon(ToolIcon::Open));
+    AddAction("tbSave")->setIcon(MakeToolIcon(ToolIcon::Save));
+    AddAction("tbPrint")->setIcon(MakeToolIcon(ToolIcon::Print));
+    AddAction("tbToday")->setIcon(MakeToolIcon(ToolIcon::Today));
+    AddAction("tbFilter")->setIcon(MakeToolIcon(ToolIcon::Filter));
+    AddAction("tbCalc")->setIcon(MakeToolIcon(ToolIcon::Calc));
+    AddAction("tbInspect")->setIcon(MakeToolIcon(ToolIcon::Inspect));
+    AddAction("tbPrevYear")->setIcon(MakeToolIcon(ToolIcon::PrevYear));
+    AddAction("tbNextYear")->setIcon(MakeToolIcon(ToolIcon::NextYear));
+    Action("tbInspect")->setCheckable(true);
+    connect(Action("tbNew"), &QAction::triggered, this, &TFrmMain::iNewClick);
+    connect(Action("tbOpen"), &QAction::triggered, this, &TFrmMain::iOpenClick);
+    connect(Action("tbSave"), &QAction::triggered, this, &TFrmMain::iSaveClick);
+    connect(Action("tbPrint"), &QAction::triggered, this, &TFrmMain::iPrintClick);
+    connect(Action("tbToday"), &QAction::triggered, this, &TFrmMain::iTodayClick);
+    connect(Action("tbInspect"), &QAction::triggered, this, &TFrmMain::iInspectClick);
+    connect(Action("tbPrevYear"), &QAction::triggered, this, [this] { StepYear(-1); });
+    connect(Action("tbNextYear"), &QAction::triggered, this, [this] { StepYear(+1); });
+
+    for (const char* name : kNotYetBuilt) Action(name)->setEnabled(false);
+}
+
+void TFrmMain::CreateMenus() {
+    auto add = [this](QMenu* menu, std::initializer_list<const char*> names) {
+        for (const char* name : names) {
+            if (name == nullptr)
+                menu->addSeparator();
+            else
+                menu->addAction(Action(name));
+        }
+    };
+    mFile_ = menuBar()->addMenu(QString());
+    mFile_->setObjectName(QStringLiteral("mFile"));
+    add(mFile_, {"iNew", "iOpen", "iClose", nullptr, "iSave", "iSaveAs", nullptr, "iImport",
+                 "iExport", nullptr, "iPrint", nullptr, "iQuit"});
+    mEdit_ = menuBar()->addMenu(QString());
+    mEdit_->setObjectName(QStringLiteral("mEdit"));
+    add(mEdit_, {"iCut", "iCopy", "iPaste", "iClear"});
+    mExtras_ = menuBar()->addMenu(QString());
+    mExtras_->setObjectName(QStringLiteral("mExtras"));
+    add(mExtras_, {"iNewEvent", "iEditEvent", nullptr, "iInfoWin", "iList", "iDayCalc", nullptr,
+                   "iFilter", "iInspect", "iToday", nullptr, "iOptions"});
+    mWindow_ = menuBar()->addMenu(QString());
+    mWindow_->setObjectName(QStringLiteral("mWindow"));
+    connect(mWindow_, &QMenu::aboutToShow, this, &TFrmMain::UpdateWindowMenu);
+    UpdateWindowMenu();
+    mHelp_ = menuBar()->addMenu(QString());
+    mHelp_->setObjectName(QStringLiteral("mHelp"));
+    add(mHelp_, {"iContents", "iFirstSteps", nullptr, "iVisitHomepage", "iAbout"});
+    for (QMenu* menu : {mFile_, mEdit_, mExtras_})
+        connect(menu, &QMenu::aboutToShow, this, &TFrmMain::UpdateMenus);
+}
+
+void TFrmMain::CreateToolBar() {
+    toolBar_ = addToolBar(QString());
+    toolBar_->setObjectName(QStringLiteral("ToolBar1"));
+    toolBar_->setMovable(false);
+    toolBar_->setIconSize(QSize(16, 16));
+    for (const char* name : {"tbNew", "tbOpen", "tbSave", "tbPrint"})
+        toolBar_->addAction(Action(name));
+    toolBar_->addSeparator();
+    for (const char* name : {"tbToday", "tbFilter", "tbCalc", "tbInspect"})
+        toolBar_->addAction(Action(name));
+    toolBar_->addSeparator();
+    toolBar_->addAction(Action("tbPrevYear"));
+    ebYear_ = new QLineEdit(toolBar_);
+    ebYear_->setObjectName(QStringLiteral("ebYear"));
+    ebYear_->setMaxLength(6);
+    ebYear_->setAlignment(Qt::AlignRight);
+    ebYear_->setFixedWidth(ebYear_->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
+    connect(ebYear_, &QLineEdit::textEdited, this, &TFrmMain::ebYearEdited);
+    toolBar_->addWidget(ebYear_);
+    toolBar_->addAction(Action("tbNextYear"));
+}
+
+void TFrmMain::CreateStatusBar() {
+    static constexpr int kWidths[4] = {100, 300, 50, 50};
+    for (int i = 0; i < 4; ++i) {
+        panels_[i] = new QLabel(this);
+        panels_[i]->setObjectName(QStringLiteral("sbMain_%1").arg(i));
+        panels_[i]->setMinimumWidth(kWidths[i]);
+        statusBar()->addWidget(panels_[i]);
+    }
+}
+
+void TFrmMain::ApplyMainTexts() {
+    for (const auto& [name, action] : actions_) {
+        if (name.rfind("tb", 0) == 0) {
+            const QString hint = context_.Text(kMain, name + "_Hint");
+            action->setText(hint);
+            action->setToolTip(hint);
+        } else {
+            action->setText(context_.Text(kMain, name));
+        }
+    }
+    mFile_->setTitle(context_.Text(kMain, "mFile"));
+    mEdit_->setTitle(context_.Text(kMain, "mEdit"));
+    mExtras_->setTitle(context_.Text(kMain, "mExtras"));
+    mWindow_->setTitle(context_.Text(kMain, "mWindow"));
+    mHelp_->setTitle(context_.Text(kMain, "mHelp"));
+    ebYear_->setToolTip(context_.Text(kMain, "ebYear_Hint"));
+}
+
+TFrmYear* TFrmMain::ActiveYearWindow() const {
+    // The current window stays current while a dialog or another program has the focus.
+    QMdiSubWindow* sub = mdi_->currentSubWindow();
+    return sub ? qobject_cast<TFrmYear*>(sub->widget()) : nullptr;
+}
+
+QList<TFrmYear*> TFrmMain::YearWindows() const {
+    QList<TFrmYear*> windows;
+    for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::CreationOrder))
+        if (auto* year = qobject_cast<TFrmYear*>(sub->widget())) windows << year;
+    return windows;
+}
+
+// One place decides what is enabled: called when a window becomes active or closes and
+// whenever a menu opens.
+void TFrmMain::UpdateMenus() {
+    TFrmYear* year = ActiveYearWindow();
+    const bool hasYear = year != nullptr;
+    const bool writable = hasYear && !year->ReadOnly();
+    for (const char* name : {"iClose", "iImport", "iExport", "iPrint", "tbPrint", "iToday",
+                             "tbToday", "iInspect", "tbInspect"})
+        Action(name)->setEnabled(hasYear);
+    for (const char* name : {"iSave", "tbSave"}) Action(name)->setEnabled(writable);
+    // A read-only window's changes can still be kept under another name.
+    Action("iSaveAs")->setEnabled(hasYear);
+    Action("iInfoWin")->setEnabled(hasYear);
+    for (const char* name : {"iNewEvent", "iEditEvent"})
+        Action(name)->setEnabled(hasYear && static_cast<bool>(context_.EventEditor));
+    Action("tbPrevYear")->setEnabled(hasYear && year->ShownYear() > calendar::kMinYear);
+    Action("tbNextYear")->setEnabled(hasYear && year->ShownYear() < calendar::kMaxYear);
+    ebYear_->setEnabled(hasYear);
+    const bool inspecting = hasYear && year->InspectMode();
+    Action("iInspect")->setChecked(inspecting);
+    Action("tbInspect")->setChecked(inspecting);
+    for (const char* name : {"iTileVert", "iTileHoriz", "iCascade"})
+        Action(name)->setEnabled(!mdi_->subWindowList().isEmpty());
+}
+
+// Only the active year window's day sheet is shown; the others wait hidden until their
+// window becomes active again. Nothing changes while no year window is active (a dialog
+// or the day sheet itself has the focus).
+void TFrmMain::HideOtherToolWindows() {
+    TFrmYear* active = ActiveYearWindow();
+    if (!active) return;
+    for (TFrmYear* year : YearWindows())
+        if (year != active) year->HideToolWindows();
+    active->ShowToolWindows();
+}
+
+void TFrmMain::UpdateWindowMenu() {
+    mWindow_->clear();
+    mWindow_->addAction(Action("iTileVert"));
+    mWindow_->addAction(Action("iTileHoriz"));
+    mWindow_->addAction(Action("iCascade"));
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
+    if (!windows.isEmpty()) mWindow_->addSeparator();
+    int number = 0;
+    for (QMdiSubWindow* sub : windows) {
+        ++number;
+        QString title = sub->windowTitle();
+        title.replace(QStringLiteral("[*]"),
+                      sub->isWindowModified() ? QStringLiteral("*") : QString());
+        QAction* item = mWindow_->addAction(
+            number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(title) : title);
+        item->setCheckable(true);
+        item->setChecked(sub == mdi_->currentSubWindow());
+        connect(item, &QAction::triggered, this, [this, sub] { mdi_->setActiveSubWindow(sub); });
+    }
+}
+
+void TFrmMain::Tile(Qt::Orientation orientation) {
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* sub : mdi_->subWindowList())
+        if (!sub->isMinimized()) windows << sub;
+    if (windows.isEmpty()) return;
+    const QRect area = mdi_->viewport()->rect();
+    const int count = static_cast<int>(windows.size());
+    for (int i = 0; i < count; ++i) {
+        windows[i]->showNormal();
+        QRect slot;
+        if (orientation == Qt::Horizontal) {
+            const int width = area.width() / count;
+            slot = QRect(i * width, 0, width, area.height());
+        } else {
+            const int height = area.height() / count;
+            slot = QRect(0, i * height, area.width(), height);
+        }
+        // A window whose size follows its font keeps that size within its slot.
+        if (const QWidget* inner = windows[i]->widget()) {
+            const QSize frame = windows[i]->size() - inner->size();
+            slot.setSize(slot.size().boundedTo(inner->maximumSize() + frame));
+        }
+        windows[i]->setGeometry(slot);
+    }
+}
+
+// A sub-window's own menu claims keys such as Ctrl+W for its Close. Qt runs no shortcut
+// that two actions of one window share, so such a key would reach neither the frame's
+// command nor the sub-window: the frame's menus keep their keys, the sub-window drops them.
+void TFrmMain::LeaveFrameKeysToTheMenus(QMdiSubWindow* sub) const {
+    const QMenu* menu = sub->systemMenu();
+    if (!menu) return;
+    const auto frame_key = [this](const QKeySequence& key) {
+        for (const auto& [name, action] : actions_)
+            if (action->shortcuts().contains(key)) return true;
+        return false;
+    };
+    for (QAction* own : menu->actions()) {
+        QList<QKeySequence> keys = own->shortcuts();
+        if (keys.removeIf(frame_key) > 0) own->setShortcuts(keys);
+    }
+}
+
+void TFrmMain::ShowActiveYear() {
+    yearBoxUpdating_ = true;
+    ebYear_->clear();
+    if (TFrmYear* year = ActiveYearWindow()) ebYear_->setText(QString::number(year->ShownYear()));
+    yearBoxUpdating_ = false;
+}
+
+QString TFrmMain::StatusText(int panel) const {
+    return panel >= 0 && panel < 4 ? panels_[panel]->text() : QString();
+}
+
+void TFrmMain::ShowStatus() {
+    const app::Settings& s = context_.Settings;
+    panels_[0]->setText(context_.Text(kMain, app::Gregorian(s) ? "Gregorian" : "Julian"));
+    panels_[1]->setText(s.CustomPos ? QString() : QString::fromStdString(app::LocationText(s)));
+    const double zone = app::ZoneHours(s);
+    const QString number =
+        QLocale::system().toString(zone < 0 ? -zone : zone, 'g', QLocale::FloatingPointShortest);
+    panels_[2]->setText((zone < 0 ? QStringLiteral("-") : QStringLiteral("+")) + number);
+    panels_[3]->clear();
+}
+
+TFrmYear* TFrmMain::OpenCalendarFile(const QString& path, bool read_only) {
+    return OpenCalendarFileLocked(path, read_only, app::CalendarLock{});
+}
+
+TFrmYear* TFrmMain::OpenCalendarFileLocked(const QString& path, bool read_only,
+                                           app::CalendarLock lock) {
+    const QDate today = QDate::currentDate();
+    ++windowCounter_;
+    auto* year = new TFrmYear(context_, today.year(), read_only, windowCounter_, today.day(),
+                              today.month(), std::move(lock));
+    QString error;
+    if (!year->OpenCalendar(path, &error)) {
+        delete year;  // releases a lock taken for it
+        context_.Ui->Tell(this, QMessageBox::Warning, QStringLiteral("Yorbel"), error);
+        return nullptr;
+    }
+    year->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* sub = mdi_->addSubWindow(year);
+    sub->setWindowIcon(MakeToolIcon(ToolIcon::App));
+    year->resize(year->sizeHint());
+    sub->adjustSize();
+    if (year->minimumSize() == year->maximumSize()) {
+        // A window whose size follows its font has a fixed border: it cannot be maximised.
+        sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+        sub->setFixedSize(sub->size());
+    }
+    connect(year, &TFrmYear::yearShown, this, [this, year] {
+        if (year == ActiveYearWindow()) {
+            ShowActiveYear();
+            UpdateMenus();
+        }
+    });
+    connect(year, &TFrmYear::inspectModeChanged, this, &TFrmMain::UpdateMenus);
+    connect(year, &QObject::destroyed, this, [this] {
+        ShowActiveYear();
+        UpdateMenus();
+    });
+    connect(year, &TFrmYear::firstPainted, this, [this] {
+        if (!firstPaintSeen_) {
+            firstPaintSeen_ = true;
+            emit firstYearPainted();
+        }
+    });
+    LeaveFrameKeysToTheMenus(sub);
+    sub->move(25, 25);
+    sub->show();
+    mdi_->setActiveSubWindow(sub);
+    year->setFocus();
+    ShowActiveYear();
+    UpdateMenus();
+    return year;
+}
+
+TFrmYear* TFrmMain::OpenGuarded(const QString& path) {
+    const std::string file = path.toStdString();
+    app::CalendarLock lock;
+    if (lock.TryAcquire(file)) return OpenCalendarFileLocked(path, false, std::move(lock));
+    // A lock left by a program that no longer runs (after a crash) may be taken over.
+    if (const app::LockInfo info = app::InspectLock(file); info.state == app::LockState::Abandoned) {
+        const app::LockOwner& owner = info.owner;
+        const auto answer = context_.Ui->Ask(
+            this, QMessageBox::Warning, path,
+            context_.Text(kMain, "TakeOverLock")
+                .arg(QString::fromStdString(owner.program), QString::number(owner.pid),
+                     QString::fromStdString(owner.user), QString::fromStdString(owner.host)),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (answer == QMessageBox::Yes && lock.TakeOver(file))
+            return OpenCalendarFileLocked(path, false, std::move(lock));
+        if (answer == QMessageBox::No) return OpenCalendarFile(path, true);
+        if (answer != QMessageBox::Yes) return nullptr;
+        // Someone else took the lock over first: it is held again.
+    }
+    const auto answer =
+        context_.Ui->Ask(this, QMessageBox::Warning, path, context_.Text(kMain, "ReadOnlyWarning"),
+                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes) return OpenCalendarFile(path, true);
+    return nullptr;
+}
+
+QString TFrmMain::SampleCalendar() const {
+    const QDir examples(context_.ProgramFolder + QStringLiteral("examples"));
+    const QString preferred =
+        examples.filePath(context_.Settings.Language == 0 ? QStringLiteral("Beispiel.yrb")
+                                                          : QStringLiteral("Sample.yrb"));
+    if (QFileInfo::exists(preferred)) return preferred;
+    const QStringList any = examples.entryList({QStringLiteral("*.yrb")}, QDir::Files, QDir::Name);
+    return any.isEmpty() ? QString() : examples.filePath(any.constFirst());
+}
+
+void TFrmMain::Start(const QStringList& files, bool first_run) {
+    const QString sample = first_run ? SampleCalendar() : QString();
+    if (!files.isEmpty()) {
+        for (const QString& file : files) OpenGuarded(QFileInfo(file).absoluteFilePath());
+        // Several calendars asked for at once are all to be seen.
+        if (mdi_->subWindowList().size() > 1) Tile(Qt::Horizontal);
+    } else if (!sample.isEmpty()) {
+        // A newcomer sees a coloured year at once. The shipped sample is shown read-only,
+        // so it stays as shipped.
+        OpenCalendarFile(sample, true);
+    } else if (context_.Settings.OpenLastActive && context_.Store) {
+        const QString last = QString::fromStdString(app::ReadLastActiveFile(*context_.Store));
+        if (last.isEmpty())
+            OpenCalendarFile(QString(), false);
+        else
+            OpenGuarded(last);
+    }
+    ShowStatus();
+}
+
+void TFrmMain::iNewClick() {
+    OpenCalendarFile(QString(), false);
+}
+
+void TFrmMain::iOpenClick() {
+    const auto choice = context_.Ui->GetOpenFile(
+        this, QString(), QtFileFilter(context_.Text(kMain, "dlgOpen_Filter")),
+        context_.Text(kMain, "dlgOpen_ReadOnly"));
+    if (!choice) return;
+    if (choice->ReadOnly)
+        OpenCalendarFile(choice->Path, true);
+    else
+        OpenGuarded(choice->Path);
+}
+
+void TFrmMain::iCloseClick() {
+    if (QMdiSubWindow* sub = mdi_->currentSubWindow()) sub->close();
+}
+
+void TFrmMain::iSaveClick() {
+    if (TFrmYear* year = ActiveYearWindow(); year && !year->ReadOnly()) year->SaveCalendar();
+}
+
+void TFrmMain::iSaveAsClick() {
+    if (TFrmYear* year = ActiveYearWindow(); year && year->SaveCalendarAs()) UpdateMenus();
+}
+
+void TFrmMain::iImportClick() {
+    TFrmYear* year = ActiveYearWindow();
+    if (!year) return;
+    const auto choice =
+        context_.Ui->GetOpenFile(this, context_.Text(kMain, "Import_Title"),
+                                 QtFileFilter(context_.Text(kMain, "Import_Filter")), QString());
+    if (choice) year->Import(choice->Path);
+}
+
+void TFrmMain::iExportClick() {
+    if (TFrmYear* year = ActiveYearWindow()) year->Export();
+}
+
+void TFrmMain::iPrintClick() {
+    TFrmYear* year = ActiveYearWindow();
+    if (!year) return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(year->Caption());
+    if (!context_.Ui->SetUpPrinter(this, printer)) return;
+    year->Print(printer);
+}
+
+void TFrmMain::ClipboardCommand(const char* slot) {
+    // Only text editors take part; for anything else the command does nothing.
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus) return;
+    if (focus->inherits("QLineEdit") || focus->inherits("QTextEdit") ||
+        focus->inherits("QPlainTextEdit"))
+        QMetaObject::invokeMethod(focus, slot);
+}
+
+void TFrmMain::iInspectClick() {
+    TFrmYear* year = ActiveYearWindow();
+    if (year) year->SetInspectMode(!year->InspectMode());
+    UpdateMenus();
+}
+
+void TFrmMain::iTodayClick() {
+    if (TFrmYear* year = ActiveYearWindow()) year->ShowToday();
+    ShowActiveYear();
+}
+
+void TFrmMain::StepYear(int delta) {
+    TFrmYear* year = ActiveYearWindow();
+    if (!year) return;
+    year->ShowYear(year->ShownYear() + delta);
+    ShowActiveYear();
+    UpdateMenus();
+}
+
+void TFrmMain::ebYearEdited(const QString& text) {
+    TFrmYear* year = ActiveYearWindow();
+    if (yearBoxUpdating_ || text.isEmpty() || !year) return;
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (!ok) {
+        context_.Ui->Tell(this, QMessageBox::Warning, QStringLiteral("Yorbel"),
+                          context_.Text(kMain, "YearNotNumber").arg(text));
+        return;
+    }
+    if (value < calendar::kMinYear || value > calendar::kMaxYear) {
+        context_.Ui->Tell(this, QMessageBox::Warning, QStringLiteral("Yorbel"),
+                          context_.Text(kMain, "YearOutOfRange").arg(value));
+        return;
+    }
+    year->ShowYear(value);
+    UpdateMenus();
+}
+
+void TFrmMain::closeEvent(QCloseEvent* event) {
+    // Every window is asked first, so a refusal leaves all windows and locks as they were.
+    const QList<TFrmYear*> windows = YearWindows();
+    for (TFrmYear* year : windows) {
+        if (!year->QueryClose()) {
+            event->ignore();
+            return;
+        }
+    }
+    if (context_.Settings.OpenLastActive && context_.Store) {
+        if (TFrmYear* active = ActiveYearWindow()) {
+            if (QMdiSubWindow* sub = mdi_->currentSubWindow()) sub->showNormal();
+            app::WriteLastActiveFile(*context_.Store, active->FileName().toStdString());
+        }
+    }
+    for (TFrmYear* year : windows) year->SetCloseApproved();
+    mdi_->closeAllSubWindows();
+    event->accept();
+}
+
+}  // namespace yorbel::gui

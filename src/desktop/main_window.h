@@ -1,0 +1,109 @@
+// TFrmMain: the multiple-document frame. It owns the menu, the toolbar with the year box
+// and the status bar, creates one year window per opened calendar and forwards every
+// document command to the active year window.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <map>
+#include <string>
+
+#include "app/lock_file.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+
+namespace yorbel::gui {
+
+struct AppContext;
+class TFrmYear;
+
+class TFrmMain : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    explicit TFrmMain(AppContext& context, QWidget* parent = nullptr);
+    ~TFrmMain() override;
+
+    // Start-up step after the first show: the files of the command line, else the bundled
+    // sample on a first run, else the last active file when that option is on; then the
+    // status bar.
+    void Start(const QStringList& files, bool first_run);
+    // The sample calendar of the interface language beside the program, or any sample.
+    QString SampleCalendar() const;
+
+    // Creates a year window for the path (empty: a new, untitled calendar). Returns
+    // nullptr when the calendar cannot be read; the error has then been shown.
+    TFrmYear* OpenCalendarFile(const QString& path, bool read_only);
+    // Opens a file for writing when its lock can be taken; offers to take over a lock whose
+    // owner no longer runs, and offers a file held by a running owner read-only.
+    TFrmYear* OpenGuarded(const QString& path);
+
+    TFrmYear* ActiveYearWindow() const;
+    QList<TFrmYear*> YearWindows() const;
+    QMdiArea* MdiArea() const { return mdi_; }
+    QAction* Action(const std::string& name) const;
+    QLineEdit* YearBox() const { return ebYear_; }
+    QString StatusText(int panel) const;
+
+    void ApplyMainTexts();
+    void ShowActiveYear();
+    void ShowStatus();
+
+    // Emitted once, after a year window has painted for the first time.
+    Q_SIGNAL void firstYearPainted();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    QAction* AddAction(const std::string& name, const QKeySequence& shortcut = {});
+    TFrmYear* OpenCalendarFileLocked(const QString& path, bool read_only, app::CalendarLock lock);
+
+    void UpdateMenus();
+    void UpdateWindowMenu();
+    void HideOtherToolWindows();
+
+    void iNewClick();
+    void iOpenClick();
+    void iCloseClick();
+    void iSaveClick();
+    void iSaveAsClick();
+    void iImportClick();
+    void iExportClick();
+    void iPrintClick();
+    void ClipboardCommand(const char* slot);
+    void iInspectClick();
+    void iTodayClick();
+    void StepYear(int delta);
+    void ebYearEdited(const QString& text);
+    void Tile(Qt::Orientation orientation);
+    void LeaveFrameKeysToTheMenus(QMdiSubWindow* sub) const;
+
+    AppContext& context_;
+    QMdiArea* mdi_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QLineEdit* ebYear_ = nullptr;
+    QLabel* panels_[4] = {};
+    QMenu* mFile_ = nullptr;
+    QMenu* mEdit_ = nullptr;
+    QMenu* mExtras_ = nullptr;
+    QMenu* mWindow_ = nullptr;
+    QMenu* mHelp_ = nullptr;
+    std::map<std::string, QAction*> actions_;
+    int windowCounter_ = 0;  // year windows created in this run; numbers are never reused
+    bool yearBoxUpdating_ = false;
+    bool firstPaintSeen_ = false;
+};
+
+}  // namespace yorbel::gui

@@ -1,0 +1,224 @@
+#include "paint/year_painter.h"
+
+#include <QFontMetrics>
+#include <QLocale>
+#include <QPaintDevice>
+#include <QPainter>
+#include <algorithm>
+#include <cstdlib>
+
+#include "calendar/dates.h"
+#include "paint/win_color.h"
+
+namespace yorbel::gui {
+
+namespace cal = yorbel::calendar;
+
+namespace {
+
+constexpr int kTextFlags = Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine;
+const QColor kInspectorFrame(0, 0, 128);
+
+// Qt numbers weekdays 1 Monday … 7 Sunday.
+int QtDayOfSaturdayBased(int weekday) {
+    return weekday == 0 ? 6 : (weekday == 1 ? 7 : weekday - 1);
+}
+
+}  // namespace
+
+QPoint YearLayout::MonthOrigin(int month) const {
+    return {Margin + (month % 4) * (Margin + MonthWidth),
+            Margin + (month / 4) * (Margin + MonthHeight)};
+}
+
+QRect YearLayout::CellRect(int month, int column, int row) const {
+    const QPoint origin = MonthOrigin(month);
+    return {origin.x() + column * CellWidth, origin.y() + row * RowHeight, CellWidth, RowHeight};
+}
+
+YearLayout ScreenLayout(int width, int height) {
+    YearLayout layout;
+    layout.Margin = 10;
+    // A window too small for the grid draws nothing rather than negative cells.
+    layout.MonthWidth = std::max(0, (width - 50) / 4);
+    layout.MonthHeight = std::max(0, (height - 70) / 3);
+    layout.RowHeight = layout.MonthHeight / 8;
+    layout.CellWidth = layout.MonthWidth / 8;
+    return layout;
+}
+
+PageLayout PrintLayout(int page_width, int page_height) {
+    PageLayout page;
+    const double ratio = page_height > 0 ? static_cast<double>(page_width) / page_height : 0.0;
+    page.UsedHeight = ratio < 1.4 ? static_cast<int>(page_width * 0.7142857142857143) : page_height;
+    YearLayout& layout = page.Layout;
+    layout.Margin = static_cast<int>(page_width * 0.017);
+    layout.MonthWidth = std::max(0, (page_width - 5 * layout.Margin) / 4);
+    layout.MonthHeight = std::max(0, (page.UsedHeight - 4 * layout.Margin - 30) / 3);
+    layout.RowHeight = layout.MonthHeight / 8;
+    layout.CellWidth = layout.MonthWidth / 8;
+    return page;
+}
+
+QSize AdaptedWindowSize(int week_label_width, int font_height) {
+    return {week_label_width * 36 + 50, std::abs(font_height) * 30 + 40};
+}
+
+std::optional<QPoint> DayGrid::Find(int month, int day) const {
+    if (month < 0 || month > 11 || day <= 0) return std::nullopt;
+    for (int row = 0; row < 6; ++row)
+        for (int column = 0; column < 7; ++column)
+            if (Day(month, column, row) == day) return QPoint(column, row);
+    return std::nullopt;
+}
+
+void FillLocaleNames(YearStyle& style) {
+    const QLocale locale = QLocale::system();
+    for (int weekday = 0; weekday < 7; ++weekday)
+        style.WeekdayHeads[weekday] =
+            locale.dayName(QtDayOfSaturdayBased(weekday), QLocale::LongFormat).left(2);
+    for (int month = 0; month < 12; ++month)
+        style.MonthNames[month] = locale.standaloneMonthName(month + 1, QLocale::LongFormat);
+}
+
+QFont YearFont(const QString& family, int height, const QPaintDevice* device) {
+    QFont font(family);
+    if (height < 0) {
+        font.setPixelSize(-height);
+        return font;
+    }
+    // A positive height is that of a whole text line; shrink the em size until it fits.
+    font.setPixelSize(std::max(1, height));
+    const int line = device ? QFontMetrics(font, device).height() : QFontMetrics(font).height();
+    if (line > height && line > 0) font.setPixelSize(std::max(1, height * height / line));
+    return font;
+}
+
+void YearPainter::DrawMonths(QPainter& painter, const YearLayout& layout, int year, DayGrid& grid,
+                             int selected_month, int selected_day, bool marks_enabled) const {
+    if (layout.RowHeight <= 0 || layout.CellWidth <= 0) return;
+    for (int month = 0; month < 12; ++month)
+        DrawMonth(painter, layout, year, month, grid, selected_month, selected_day, marks_enabled);
+}
+
+void YearPainter::DrawWeekNumber(QPainter& painter, const QRect& cell, int year, int month,
+                                 int day) const {
+    const int week = cal::WeekNumber(cal::CivilDate{day, month + 1, year}, style_.WeekOneRule,
+                                     style_.WeekStart, style_.Gregorian);
+    painter.setPen(WinColorToQColor(style_.WeekText));
+    painter.drawText(cell, kTextFlags, QString::number(week));
+}
+
+void YearPainter::DrawMonth(QPainter& painter, const YearLayout& layout, int year, int month,
+                            DayGrid& grid, int selected_month, int selected_day,
+                            bool marks_enabled) const {
+    const QPoint origin = layout.MonthOrigin(month);
+    const int rh = layout.RowHeight;
+    const int cw = layout.CellWidth;
+
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(origin.x(), origin.y(), layout.MonthWidth, rh),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine,
+                     style_.MonthNames[month]);
+
+    painter.fillRect(QRect(origin.x(), origin.y() + rh, cw, 7 * rh),
+                     WinColorToQColor(style_.WeekBack));
+    painter.setPen(WinColorToQColor(style_.WeekText));
+    painter.drawText(layout.CellRect(month, 0, 1), kTextFlags, style_.WeekLabel);
+    painter.setPen(Qt::black);
+    for (int i = 0; i < 7; ++i)
+        painter.drawText(layout.CellRect(month, i + 1, 1), kTextFlags,
+                         style_.WeekdayHeads[(style_.WeekStart + i) % 7]);
+
+    const bool gregorian = style_.Gregorian;
+    int weekday = cal::WeekdayOf(cal::CivilDate{1, month + 1, year}, gregorian);
+    int column = ((weekday - style_.WeekStart) % 7 + 7) % 7;
+    int row = 2;
+    DrawWeekNumber(painter, layout.CellRect(month, 0, row), year, month, 1);
+    const int days = cal::DaysInMonth(year, month + 1, gregorian);
+    for (int day = 1; day <= days; ++day) {
+        if (column > 6) {
+            ++row;
+            column = 0;
+            DrawWeekNumber(painter, layout.CellRect(month, 0, row), year, month, day);
+        }
+        const bool marked = day == selected_day && month == selected_month;
+        DrawDayCell(painter, layout, year, month, day,
+                    marked ? CellState::Marked : CellState::Normal, origin.y() + rh * row,
+                    origin.x() + cw * (column + 1), weekday, marks_enabled);
+        grid.Set(month, column, row - 2, day);
+        ++column;
+        weekday = (weekday + 1) % 7;
+    }
+}
+
+void YearPainter::DrawDayCell(QPainter& painter, const YearLayout& layout, int year, int month,
+                              int day, CellState state, int top, int left, int weekday,
+                              bool marks_enabled) const {
+    if (month < 0 || day <= 0) return;
+    std::int32_t text = 0x000000;
+    std::int32_t back = 0xFFFFFF;
+    if (weekday == 1) {  // Sunday
+        text = style_.SundayText;
+        back = style_.SundayBack;
+    }
+    if (day_color_) back = day_color_(cal::DateText(cal::CivilDate{day, month + 1, year}), back);
+
+    const QRect cell(left, top, layout.CellWidth, layout.RowHeight);
+    switch (state) {
+        case CellState::Frame:
+            if (marks_enabled) {
+                painter.setPen(kInspectorFrame);
+                painter.setBrush(Qt::NoBrush);
+                painter.drawRect(cell.adjusted(0, 0, -1, -1));
+                return;
+            }
+            break;
+        case CellState::Marked:
+            if (marks_enabled) {
+                text = style_.MarkText;
+                back = style_.MarkBack;
+            }
+            break;
+        case CellState::Normal:
+            break;
+    }
+    painter.fillRect(cell, WinColorToQColor(back));
+    painter.setPen(WinColorToQColor(text));
+    painter.drawText(cell, kTextFlags, QString::number(day));
+}
+
+QRect YearPainter::RedrawDay(QPainter& painter, const YearLayout& layout, const DayGrid& grid,
+                             int year, int month, int day, CellState state) const {
+    const std::optional<QPoint> at = grid.Find(month, day);
+    if (!at) return {};
+    const QPoint origin = layout.MonthOrigin(month);
+    const int left = origin.x() + layout.CellWidth * (at->x() + 1);
+    const int top = origin.y() + layout.RowHeight * (at->y() + 2);
+    const int weekday = cal::WeekdayOf(cal::CivilDate{day, month + 1, year}, style_.Gregorian);
+    DrawDayCell(painter, layout, year, month, day, state, top, left, weekday, true);
+    return {left, top, layout.CellWidth, layout.RowHeight};
+}
+
+void YearPainter::PrintYear(QPainter& painter, int year) const {
+    const QPaintDevice* device = painter.device();
+    const int page_width = device->width();
+    const int page_height = device->height();
+    const PageLayout page = PrintLayout(page_width, page_height);
+    if (page.UsedHeight <= 0 || page.Layout.CellWidth <= 0 || page.Layout.RowHeight <= 0) return;
+
+    int height = page.Layout.RowHeight / std::max(1, page_height / page.UsedHeight);
+    QFont font = YearFont(style_.FontName, height, device);
+    while (height > 1 && QFontMetrics(font, device).horizontalAdvance(QStringLiteral("We")) >
+                             page.Layout.CellWidth) {
+        --height;
+        font = YearFont(style_.FontName, height, device);
+    }
+    painter.save();
+    painter.setFont(font);
+    DayGrid scratch;  // the window's grid keeps matching its screen layout
+    DrawMonths(painter, page.Layout, year, scratch, -1, 0, false);
+    painter.restore();
+}
+
+}  // namespace yorbel::gui

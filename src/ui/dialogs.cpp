@@ -1,0 +1,99 @@
+#include "ui/dialogs.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QStringList>
+
+namespace yorbel::gui {
+
+std::optional<OpenChoice> PlatformDialogs::GetOpenFile(QWidget* parent, const QString& title,
+                                                       const QString& filter,
+                                                       const QString& read_only_label) {
+    QFileDialog dialog(parent, title);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilter(filter);
+    QCheckBox* read_only = nullptr;
+    if (!read_only_label.isEmpty()) {
+        // The read-only box needs Qt's own dialog: a native one cannot carry extra controls.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+            read_only = new QCheckBox(read_only_label, &dialog);
+            grid->addWidget(read_only, grid->rowCount(), 0, 1, -1);
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return OpenChoice{dialog.selectedFiles().constFirst(), read_only && read_only->isChecked()};
+}
+
+std::optional<QString> PlatformDialogs::GetSaveFile(QWidget* parent, const QString& title,
+                                                    const QString& filter,
+                                                    const QString& default_suffix,
+                                                    const QString& proposed_name) {
+    QFileDialog dialog(parent, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(default_suffix);
+    dialog.selectFile(proposed_name);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+bool PlatformDialogs::SetUpPrinter(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QMessageBox::StandardButton PlatformDialogs::Ask(QWidget* parent, QMessageBox::Icon icon,
+                                                 const QString& caption, const QString& text,
+                                                 QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, caption, text, buttons, parent);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void PlatformDialogs::Tell(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                           const QString& text) {
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+QMessageBox::StandardButton Dialogs::AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
+                                                  const QString& caption, const QString& text,
+                                                  const ButtonTexts& buttons) {
+    QMessageBox::StandardButtons all;
+    for (const auto& [button, label] : buttons) all |= button;
+    return Ask(parent, icon, caption, text, all);
+}
+
+QMessageBox::StandardButton PlatformDialogs::AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
+                                                          const QString& caption,
+                                                          const QString& text,
+                                                          const ButtonTexts& buttons) {
+    QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
+    for (const auto& [button, label] : buttons) box.addButton(button)->setText(label);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+QString QtFileFilter(const QString& filter) {
+    if (filter.contains(QStringLiteral(";;")) || !filter.contains(QLatin1Char('|'))) return filter;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        const QString& description = parts[i];
+        // Descriptions often carry their pattern already: "Calendars (*.yrb)".
+        filters << (description.contains(QLatin1Char('(')) ? description
+                                                           : description + " (" + patterns + ")");
+    }
+    if (parts.size() % 2 == 1 && !parts.last().isEmpty()) filters << parts.last();
+    return filters.join(QStringLiteral(";;"));
+}
+
+}  // namespace yorbel::gui

@@ -1,0 +1,76 @@
+// Every question and file or print dialog the windows show goes through this interface,
+// so the widget tests can answer them without a person at the screen.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <optional>
+#include <utility>
+#include <vector>
+
+class QPrinter;
+class QWidget;
+
+namespace yorbel::gui {
+
+struct OpenChoice {
+    QString Path;
+    bool ReadOnly = false;
+};
+
+class Dialogs {
+  public:
+    virtual ~Dialogs() = default;
+
+    // File-open dialog; filter in Qt form ("Calendars (*.yrb);;All files (*)"). An empty
+    // title shows the system's default title. read_only_label, when given, adds the
+    // check box for opening the file read-only.
+    virtual std::optional<OpenChoice> GetOpenFile(QWidget* parent, const QString& title,
+                                                  const QString& filter,
+                                                  const QString& read_only_label) = 0;
+    // File-save dialog that asks before overwriting; default_suffix without the dot.
+    virtual std::optional<QString> GetSaveFile(QWidget* parent, const QString& title,
+                                               const QString& filter, const QString& default_suffix,
+                                               const QString& proposed_name) = 0;
+    // Print dialog on the given printer, with print-to-file offered; false when cancelled.
+    virtual bool SetUpPrinter(QWidget* parent, QPrinter& printer) = 0;
+    virtual QMessageBox::StandardButton Ask(QWidget* parent, QMessageBox::Icon icon,
+                                            const QString& caption, const QString& text,
+                                            QMessageBox::StandardButtons buttons) = 0;
+    virtual void Tell(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                      const QString& text) = 0;
+
+    // A question whose buttons say what they do ("Save As...", "Discard"): each is a
+    // standard button with its own text, and the answer is that standard button. Without
+    // its own dialog an implementation answers through Ask.
+    using ButtonTexts = std::vector<std::pair<QMessageBox::StandardButton, QString>>;
+    virtual QMessageBox::StandardButton AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
+                                                     const QString& caption, const QString& text,
+                                                     const ButtonTexts& buttons);
+};
+
+// The real dialogs of the platform.
+class PlatformDialogs : public Dialogs {
+  public:
+    std::optional<OpenChoice> GetOpenFile(QWidget* parent, const QString& title,
+                                          const QString& filter,
+                                          const QString& read_only_label) override;
+    std::optional<QString> GetSaveFile(QWidget* parent, const QString& title, const QString& filter,
+                                       const QString& default_suffix,
+                                       const QString& proposed_name) override;
+    bool SetUpPrinter(QWidget* parent, QPrinter& printer) override;
+    QMessageBox::StandardButton Ask(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                                    const QString& text,
+                                    QMessageBox::StandardButtons buttons) override;
+    void Tell(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+              const QString& text) override;
+    QMessageBox::StandardButton AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
+                                             const QString& caption, const QString& text,
+                                             const ButtonTexts& buttons) override;
+};
+
+// Language files may hold a filter in the older "Description|*.ext|..." form; the Qt
+// form passes unchanged.
+QString QtFileFilter(const QString& filter);
+
+}  // namespace yorbel::gui

@@ -1,0 +1,582 @@
+// The main window with scripted dialogs: start-up, opening with and without locks, the
+// year box, closing questions, Save As and its lock, printing to PDF.
+#include "desktop/main_window.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPrinter>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+
+#include "../app/abandoned_lock.h"
+#include "app/lock_file.h"
+#include "data/events.h"
+#include "support/test_app.h"
+#include "yearview/year_window.h"
+
+using namespace yorbel;
+using namespace yorbel::gui;
+using test::EventRow;
+
+namespace {
+
+QString LockOf(const QString& path) {
+    return QString::fromStdString(app::LockFileName(path.toStdString()));
+}
+
+// A printer whose program dies once painting has begun.
+class DyingPrinter : public QPrinter {
+  protected:
+    int metric(PaintDeviceMetric metric) const override {
+        if (paintingActive()) ::raise(SIGKILL);
+        return QPrinter::metric(metric);
+    }
+};
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TestApp> app_;
+    std::unique_ptr<TFrmMain> main_;
+    QString plan_;
+
+    test::ScriptedDialogs& Dialogs() { return app_->Dialogs(); }
+    int WindowCount() const { return static_cast<int>(main_->MdiArea()->subWindowList().size()); }
+    void Trigger(const char* action) { main_->Action(action)->trigger(); }
+
+  private slots:
+    void init() {
+        app_ = std::make_unique<test::TestApp>();
+        plan_ = app_->MakeCalendar(QStringLiteral("Plan.yrb"),
+                                   {EventRow{"Holiday", 1, 0, "20260803", "20260807"}});
+        main_ = std::make_unique<TFrmMain>(app_->Context());
+        main_->show();
+    }
+    void cleanup() {
+        // Windows with unsaved changes would ask; a test that leaves them says No.
+        for (TFrmYear* year : main_->YearWindows()) year->SetCloseApproved();
+        main_.reset();
+        QCOMPARE(Dialogs().unexpected, 0);
+        app_.reset();
+    }
+
+    void everyMenuItemHasTextAndTheUnbuiltOnesAreDisabled() {
+        const char* const items[] = {
+            "iNew",     "iOpen",     "iClose",      "iSave",          "iSaveAs",   "iImport",
+            "iExport",  "iPrint",    "iQuit",       "iCut",           "iCopy",     "iPaste",
+            "iClear",   "iNewEvent", "iEditEvent",  "iInfoWin",       "iList",     "iDayCalc",
+            "iFilter",  "iInspect",  "iToday",      "iOptions",       "iTileVert", "iTileHoriz",
+            "iCascade", "iContents", "iFirstSteps", "iVisitHomepage", "iAbout"};
+        for (const char* name : items) {
+            QAction* action = main_->Action(name);
+            QVERIFY2(action, name);
+            QVERIFY2(
+                !action->text().isEmpty() && action->text() != QStringLiteral("Resource not found"),
+                name);
+        }
+        QCOMPARE(main_->Action("iOpen")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+        QCOMPARE(main_->Action("iToday")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
+        QCOMPARE(main_->Action("iContents")->shortcut(), QKeySequence(Qt::Key_F1));
+        for (const char* later : {"iList", "iDayCalc", "iFilter", "iOptions", "iAbout", "iInfoWin"})
+            QVERIFY2(!main_->Action(later)->isEnabled(), later);
+        // Without a year window the document commands are off.
+        for (const char* needs : {"iSave", "iPrint", "iClose", "tbPrevYear", "iNewEvent"})
+            QVERIFY2(!main_->Action(needs)->isEnabled(), needs);
+        QCOMPARE(main_->Action("tbNew")->toolTip(), QStringLiteral("New calendar"));
+    }
+
+    void firstStartOpensTheSampleReadOnly() {
+        QDir().mkpath(app_->Context().ProgramFolder + QStringLiteral("examples"));
+        QFile::copy(plan_, app_->Context().ProgramFolder + QStringLiteral("examples/Sample.yrb"));
+        main_->Start({}, true);
+        QCOMPARE(WindowCount(), 1);
+        TFrmYear* year = main_->ActiveYearWindow();
+        QVERIFY(year->ReadOnly());
+        QVERIFY(year->FileName().endsWith(QStringLiteral("examples/Sample.yrb")));
+        QVERIFY(!main_->Action("iSave")->isEnabled());
+        QCOMPARE(main_->StatusText(0), QStringLiteral("Gregorian"));
+        QCOMPARE(main_->StatusText(1), QStringLiteral("Frankfurt/Main, Germany"));
+        QCOMPARE(main_->StatusText(2), QStringLiteral("+1"));
+    }
+
+    void laterStartsFollowTheLastActiveFile() {
+        app_->Context().Settings.OpenLastActive = false;
+        main_->Start({}, false);
+        QCOMPARE(WindowCount(), 0);
+
+        app_->Context().Settings.OpenLastActive = true;
+        app::WriteLastActiveFile(app_->Store(), plan_.toStdString());
+        main_->Start({}, false);
+        QCOMPARE(WindowCount(), 1);
+        QVERIFY(!main_->ActiveYearWindow()->ReadOnly());
+        QVERIFY(QFile::exists(LockOf(plan_)));
+
+        app::WriteLastActiveFile(app_->Store(), "");
+        main_->Start({}, false);
+        QCOMPARE(WindowCount(), 2);
+        QVERIFY(main_->ActiveYearWindow()->FileName().isEmpty());
+        QCOMPARE(main_->ActiveYearWindow()->WindowNumber(), 2);
+
+        // Quitting stores the active window's path: here the untitled one, an empty path.
+        app::WriteLastActiveFile(app_->Store(), "something");
+        QVERIFY(main_->close());
+        QCOMPARE(app::ReadLastActiveFile(app_->Store()), std::string());
+        QVERIFY(!QFile::exists(LockOf(plan_)));
+    }
+
+    void secondWindowOnAFileIsReadOnlyAndOneLockIsReleasedOnce() {
+        TFrmYear* first = main_->OpenGuarded(plan_);
+        QVERIFY(first && !first->ReadOnly() && first->HoldsLock());
+        Dialogs().ask_answers = {QMessageBox::Yes};
+        TFrmYear* second = main_->OpenGuarded(plan_);
+        QCOMPARE(Dialogs().asked.size(), 1);
+        QVERIFY(second && second->ReadOnly() && !second->HoldsLock());
+        QCOMPARE(second->WindowNumber(), 2);
+
+        // Answering No opens nothing.
+        Dialogs().ask_answers = {QMessageBox::No};
+        QVERIFY(!main_->OpenGuarded(plan_));
+        QCOMPARE(WindowCount(), 2);
+
+        main_->MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(second->parentWidget()));
+        Trigger("iClose");
+        QCOMPARE(WindowCount(), 1);
+        QVERIFY(QFile::exists(LockOf(plan_)));
+        Trigger("iClose");
+        QCOMPARE(WindowCount(), 0);
+        QVERIFY(!QFile::exists(LockOf(plan_)));
+        // Numbers are never reused.
+        Trigger("iNew");
+        QCOMPARE(main_->ActiveYearWindow()->WindowNumber(), 3);
+    }
+
+    void openDialogReadOnlyBoxTakesNoLock() {
+        Dialogs().open_answers = {OpenChoice{plan_, true}};
+        Trigger("iOpen");
+        QCOMPARE(WindowCount(), 1);
+        QVERIFY(main_->ActiveYearWindow()->ReadOnly());
+        QVERIFY(!QFile::exists(LockOf(plan_)));
+        // A cancelled dialog opens nothing; an unreadable file is reported, no window.
+        Dialogs().open_answers = {OpenChoice{}};
+        Trigger("iOpen");
+        QCOMPARE(WindowCount(), 1);
+        Dialogs().open_answers = {OpenChoice{app_->Path(QStringLiteral("missing.yrb")), false}};
+        Trigger("iOpen");
+        QCOMPARE(WindowCount(), 1);
+        QCOMPARE(Dialogs().told.size(), 1);
+        QVERIFY(!QFile::exists(LockOf(app_->Path(QStringLiteral("missing.yrb")))));
+    }
+
+    void foreignLockOffersReadOnly() {
+        QFile foreign(LockOf(plan_));
+        QVERIFY(foreign.open(QIODevice::WriteOnly));
+        foreign.close();
+        Dialogs().ask_answers = {QMessageBox::Yes};
+        TFrmYear* year = main_->OpenGuarded(plan_);
+        QVERIFY(year && year->ReadOnly());
+        Trigger("iClose");
+        QVERIFY(QFile::exists(LockOf(plan_)));  // not ours to delete
+    }
+
+    void lockOfAProgramThatIsGoneCanBeTakenOver() {
+        const long gone = test::PlantAbandonedLock(plan_.toStdString());
+        // No opens the calendar read-only and leaves the lock alone.
+        Dialogs().ask_answers = {QMessageBox::No};
+        Dialogs().open_answers = {OpenChoice{plan_, false}};
+        Trigger("iOpen");
+        QVERIFY(main_->ActiveYearWindow() && main_->ActiveYearWindow()->ReadOnly());
+        QVERIFY(Dialogs().asked.last().contains(QStringLiteral("process %1").arg(gone)));
+        Trigger("iClose");
+        QVERIFY(QFile::exists(LockOf(plan_)));
+
+        // Yes takes the lock over: the window writes, and the lock now names this process.
+        Dialogs().ask_answers = {QMessageBox::Yes};
+        Dialogs().open_answers = {OpenChoice{plan_, false}};
+        Trigger("iOpen");
+        TFrmYear* year = main_->ActiveYearWindow();
+        QVERIFY(year && !year->ReadOnly() && year->HoldsLock());
+        QCOMPARE(app::InspectLock(plan_.toStdString()).owner.pid, static_cast<long>(::getpid()));
+        // While this process runs, a second window is offered read-only only.
+        Dialogs().ask_answers = {QMessageBox::Yes};
+        Dialogs().open_answers = {OpenChoice{plan_, false}};
+        Trigger("iOpen");
+        QVERIFY(main_->ActiveYearWindow()->ReadOnly());
+        QVERIFY(Dialogs().asked.last().contains(QStringLiteral("read-only")));
+        Trigger("iClose");
+        Trigger("iClose");
+        QVERIFY(!QFile::exists(LockOf(plan_)));
+    }
+
+    void yearBoxAndYearButtons() {
+        TFrmYear* year = main_->OpenGuarded(plan_);
+        QLineEdit* box = main_->YearBox();
+        QCOMPARE(box->text(), QString::number(QDate::currentDate().year()));
+        box->clear();
+        QList<int> shown;
+        connect(year, &TFrmYear::yearShown, this, [&shown](int y) { shown << y; });
+        QTest::keyClicks(box, QStringLiteral("2024"));
+        QCOMPARE(shown, (QList<int>{2, 20, 202, 2024}));
+        QCOMPARE(year->ShownYear(), 2024);
+
+        // Not a whole number, or outside 1–9999: a message, and the year stays at what
+        // the keys before gave.
+        const QList<std::pair<QString, int>> typed = {{QStringLiteral("20x"), 20},
+                                                      {QStringLiteral("0"), 20},
+                                                      {QStringLiteral("10000"), 1000}};
+        for (const auto& [bad, stays] : typed) {
+            box->clear();
+            QTest::keyClicks(box, bad);
+            QCOMPARE(year->ShownYear(), stays);
+        }
+        QCOMPARE(Dialogs().told.size(), 3);
+        QVERIFY(Dialogs().told[0].contains(QStringLiteral("'20x'")));
+        box->clear();  // an empty box changes nothing
+        QCOMPARE(year->ShownYear(), 1000);
+
+        year->ShowYear(2026);
+        Trigger("tbNextYear");
+        QCOMPARE(year->ShownYear(), 2027);
+        QCOMPARE(box->text(), QStringLiteral("2027"));
+        year->ShowYear(1);
+        QVERIFY(!main_->Action("tbPrevYear")->isEnabled());
+        Trigger("tbPrevYear");
+        QCOMPARE(year->ShownYear(), 1);
+    }
+
+    void closeQuestionPaths() {
+        TFrmYear* year = main_->OpenGuarded(plan_);
+        year->SetModified();
+        Dialogs().ask_answers = {QMessageBox::Cancel};
+        Trigger("iClose");
+        QCOMPARE(WindowCount(), 1);
+        QCOMPARE(Dialogs().asked.size(), 1);
+
+        const QDateTime before = QFileInfo(plan_).lastModified();
+        QTest::qWait(20);
+        Dialogs().ask_answers = {QMessageBox::No};
+        Trigger("iClose");
+        QCOMPARE(WindowCount(), 0);
+        QCOMPARE(QFileInfo(plan_).lastModified(), before);
+        QVERIFY(!QFile::exists(LockOf(plan_)));
+
+        year = main_->OpenGuarded(plan_);
+        year->SetModified();
+        Dialogs().ask_answers = {QMessageBox::Yes};
+        Trigger("iClose");
+        QCOMPARE(WindowCount(), 0);
+        QVERIFY(QFileInfo(plan_).lastModified() > before);
+
+        // Yes on an untitled calendar asks for a name; cancelling keeps the window.
+        Trigger("iNew");
+        main_->ActiveYearWindow()->SetModified();
+        Dialogs().ask_answers = {QMessageBox::Yes};
+        Dialogs().save_answers = {QString()};
+        Trigger("iClose");
+        QCOMPARE(WindowCount(), 1);
+        QCOMPARE(Dialogs().save_titles.size(), 1);
+
+        // A read-only window never asks.
+        Dialogs().ask_answers = {QMessageBox::Yes};
+        TFrmYear* reader = main_->OpenGuarded(plan_);  // no lock held now: writable
+        QVERIFY(!reader->ReadOnly());
+        Dialogs().ask_answers.clear();
+    }
+
+    void quitStopsWhenOneWindowRefuses() {
+        TFrmYear* first = main_->OpenGuarded(plan_);
+        const QString other = app_->MakeCalendar(QStringLiteral("Other.yrb"), {});
+        TFrmYear* second = main_->OpenGuarded(other);
+        first->SetModified();
+        second->SetModified();
+        Dialogs().ask_answers = {QMessageBox::No, QMessageBox::Cancel};
+        QVERIFY(!main_->close());
+        QCOMPARE(WindowCount(), 2);
+        QVERIFY(QFile::exists(LockOf(plan_)));
+        QVERIFY(QFile::exists(LockOf(other)));
+
+        Dialogs().ask_answers = {QMessageBox::No, QMessageBox::No};
+        QVERIFY(main_->close());
+        QCOMPARE(WindowCount(), 0);
+        QVERIFY(!QFile::exists(LockOf(plan_)));
+        QVERIFY(!QFile::exists(LockOf(other)));
+    }
+
+    void saveAsMovesTheLock() {
+        TFrmYear* year = main_->OpenGuarded(plan_);
+        const QString copy = app_->Path(QStringLiteral("Copy.yrb"));
+        Dialogs().save_answers = {copy};
+        Trigger("iSaveAs");
+        QCOMPARE(year->FileName(), copy);
+        QVERIFY(QFile::exists(copy));
+        QVERIFY(QFile::exists(LockOf(copy)));
+        QVERIFY(!QFile::exists(LockOf(plan_)));
+        QCOMPARE(year->windowTitle(), QStringLiteral("Copy[*] - Year %1").arg(year->ShownYear()));
+
+        // A file another window writes is not overwritten.
+        TFrmYear* other = main_->OpenGuarded(plan_);
+        Dialogs().save_answers = {copy};
+        QVERIFY(!other->SaveCalendarAs());
+        QCOMPARE(other->FileName(), plan_);
+        QCOMPARE(Dialogs().told.size(), 1);
+        QVERIFY(QFile::exists(LockOf(plan_)));
+
+        // An untitled calendar takes the lock of its new name.
+        Trigger("iNew");
+        const QString fresh = app_->Path(QStringLiteral("Fresh.yrb"));
+        Dialogs().save_answers = {fresh};
+        Trigger("iSave");
+        QVERIFY(main_->ActiveYearWindow()->HoldsLock());
+        QVERIFY(QFile::exists(LockOf(fresh)));
+    }
+
+    // The shipped sample opens read-only at first start. An event added there is never
+    // written into the sample, and never dropped without the user's word.
+    void changedReadOnlyWindowOffersSaveAsDiscardAndCancel() {
+        const QString examples = app_->Context().ProgramFolder + QStringLiteral("examples/");
+        QDir().mkpath(examples);
+        QFile::copy(plan_, examples + QStringLiteral("Sample.yrb"));
+        const QByteArray shipped = FileBytes(examples + QStringLiteral("Sample.yrb"));
+        QFile csv(app_->Path(QStringLiteral("more.csv")));
+        QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write("Party,0,0,20260704,,1\r\n") > 0);
+        csv.close();
+        const auto start_and_change = [&] {
+            main_->Start({}, true);
+            Dialogs().open_answers = {OpenChoice{csv.fileName(), false}};
+            Trigger("iImport");
+        };
+
+        start_and_change();
+        TFrmYear* year = main_->ActiveYearWindow();
+        QVERIFY(year->ReadOnly() && year->Modified());
+        QVERIFY(main_->Action("iSaveAs")->isEnabled());
+        QVERIFY(!main_->Action("iSave")->isEnabled());
+        Dialogs().ask_answers = {QMessageBox::Cancel};
+        Trigger("iClose");
+        QCOMPARE(WindowCount(), 1);
+        QCOMPARE(Dialogs().asked.last(), app_->Context().Text("FrmYear", "ReadOnlyChanges"));
+        QCOMPARE(Dialogs().button_texts,
+                 (QStringList{QStringLiteral("Save As..."), QStringLiteral("Discard"),
+                              QStringLiteral("Cancel")}));
+        const QString mine = app_->Path(QStringLiteral("Mine.yrb"));
+        Dialogs().ask_answers = {QMessageBox::Save};
+        Dialogs().save_answers = {mine};
+        Trigger("iClose");
+        QCOMPARE(WindowCount(), 0);
+        data::EventTables saved(app_->Context().Groups->CdsGroups());
+        saved.OpenCalendar(mine.toStdString());
+        QCOMPARE(saved.CdsEvents().RecordCount(), 2);
+        QVERIFY(!QFile::exists(LockOf(mine)));
+
+        start_and_change();
+        Dialogs().ask_answers = {QMessageBox::Discard};
+        QVERIFY(main_->close());
+        QCOMPARE(WindowCount(), 0);
+        QCOMPARE(FileBytes(examples + QStringLiteral("Sample.yrb")), shipped);
+
+        // Save As from the menu makes the window write its new file.
+        start_and_change();
+        const QString other = app_->Path(QStringLiteral("Other.yrb"));
+        Dialogs().save_answers = {other};
+        Trigger("iSaveAs");
+        QVERIFY(!main_->ActiveYearWindow()->ReadOnly());
+        QVERIFY(main_->Action("iSave")->isEnabled());
+        QVERIFY(QFile::exists(LockOf(other)));
+        QCOMPARE(FileBytes(examples + QStringLiteral("Sample.yrb")), shipped);
+    }
+
+    // The question's own button texts reach the real message box; a click answers it.
+    void buttonTextsOfTheRealQuestion() {
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            shown = box->button(QMessageBox::Discard)->text();
+            QTest::mouseClick(box->button(QMessageBox::Save), Qt::LeftButton);
+        });
+        PlatformDialogs platform;
+        QCOMPARE(platform.AskWithTexts(main_.get(), QMessageBox::Question, QStringLiteral("Close"),
+                                       QStringLiteral("Keep?"),
+                                       {{QMessageBox::Save, QStringLiteral("Save As...")},
+                                        {QMessageBox::Discard, QStringLiteral("Drop")}}),
+                 QMessageBox::Save);
+        QCOMPARE(shown, QStringLiteral("Drop"));
+    }
+
+    void printToFileGivesOnePagePdf() {
+        TFrmYear* year = main_->OpenGuarded(plan_);
+        Dialogs().print_to = app_->Path(QStringLiteral("year.pdf"));
+        Trigger("iPrint");
+        QVERIFY(QFileInfo(Dialogs().print_to).size() > 1000);
+        QCOMPARE(test::PdfPageCount(Dialogs().print_to), 1);
+
+        // A print cut off by a crash leaves the file of the print before as it was.
+        const QByteArray before = FileBytes(Dialogs().print_to);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            DyingPrinter printer;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(Dialogs().print_to);
+            year->Print(printer);
+            ::_exit(3);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        QVERIFY(WIFSIGNALED(status));
+        QCOMPARE(FileBytes(Dialogs().print_to), before);
+    }
+
+    void exportAndImportThroughTheWindow() {
+        TFrmYear* source = main_->OpenGuarded(plan_);
+        source->ShowYear(2026);
+        const QString csv = app_->Path(QStringLiteral("events.csv"));
+        const QString ics = app_->Path(QStringLiteral("events.ics"));
+        Dialogs().save_answers = {csv, ics};
+        Trigger("iExport");
+        Trigger("iExport");
+        QVERIFY(QFileInfo(csv).size() > 0);
+        QFile calendar(ics);
+        QVERIFY(calendar.open(QIODevice::ReadOnly));
+        const QByteArray text = calendar.readAll();
+        QVERIFY(text.startsWith("BEGIN:VCALENDAR"));
+        QVERIFY(text.contains("SUMMARY:Holiday"));
+        QVERIFY(text.contains("DTSTART;VALUE=DATE:20260803"));
+
+        Trigger("iNew");
+        TFrmYear* target = main_->ActiveYearWindow();
+        // A sizeable window starts at the size its font suggests.
+        QCOMPARE(target->size(), target->sizeHint());
+        target->ShowYear(2026);
+        QVERIFY(!target->Modified());
+        Dialogs().open_answers = {OpenChoice{csv, false}};
+        Trigger("iImport");
+        QVERIFY(target->Modified());
+        QVERIFY(target->isWindowModified());
+        QCOMPARE(target->Calendar().CdsEvents().RecordCount(), 1);
+        // The imported days are painted at once.
+        const QImage bitmap = target->Bitmap().toImage();
+        const QRect cell = target->DayCellRect(7, 4);
+        QCOMPARE(bitmap.pixelColor((cell.topLeft() + QPoint(1, 1)) *
+                                   target->Bitmap().devicePixelRatio()),
+                 QColor(0, 160, 0));
+
+        // A file that cannot be read is reported and changes nothing.
+        Dialogs().open_answers = {OpenChoice{app_->Path(QStringLiteral("none.csv")), false}};
+        Trigger("iImport");
+        QCOMPARE(Dialogs().told.size(), 1);
+        QCOMPARE(target->Calendar().CdsEvents().RecordCount(), 1);
+    }
+
+    void clipboardCommandsWorkOnTextBoxesOnly() {
+        TFrmYear* year = main_->OpenGuarded(plan_);
+        QLineEdit* box = main_->YearBox();
+        box->setFocus();
+        QApplication::setActiveWindow(main_.get());
+        if (QApplication::focusWidget() != box) QSKIP("no keyboard focus on this platform");
+        box->selectAll();
+        Trigger("iCopy");
+        QCOMPARE(QApplication::clipboard()->text(), box->text());
+        // With the year window focused the commands do nothing and say nothing.
+        year->setFocus();
+        QApplication::clipboard()->setText(QStringLiteral("kept"));
+        Trigger("iCut");
+        Trigger("iPaste");
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("kept"));
+        QVERIFY(Dialogs().told.isEmpty());
+    }
+
+    void windowMenuListsAndTilesTheWindows() {
+        TFrmYear* first = main_->OpenGuarded(plan_);
+        Trigger("iNew");
+        // Each window opens 25 pixels in from the frame's corner, not stepped further.
+        for (const QMdiSubWindow* sub : main_->MdiArea()->subWindowList())
+            QCOMPARE(sub->pos(), QPoint(25, 25));
+        QMenu* menu = main_->findChild<QMenu*>(QStringLiteral("mWindow"));
+        QVERIFY(menu);
+        emit menu->aboutToShow();
+        QStringList titles;
+        for (QAction* action : menu->actions())
+            if (action->isCheckable()) titles << action->text();
+        QCOMPARE(titles.size(), 2);
+        QVERIFY(titles[0].contains(QStringLiteral("Plan")));
+        QVERIFY(!titles[0].contains(QStringLiteral("[*]")));
+        for (QAction* action : menu->actions())
+            if (action->isCheckable() && action->text().contains(QStringLiteral("Plan")))
+                action->trigger();
+        QCOMPARE(main_->ActiveYearWindow(), first);
+
+        Trigger("iTileVert");
+        const QList<QMdiSubWindow*> subs = main_->MdiArea()->subWindowList();
+        QVERIFY(subs[0]->geometry().right() <= subs[1]->geometry().left() ||
+                subs[1]->geometry().right() <= subs[0]->geometry().left());
+        Trigger("iTileHoriz");
+        QVERIFY(subs[0]->geometry().bottom() <= subs[1]->geometry().top() ||
+                subs[1]->geometry().bottom() <= subs[0]->geometry().top());
+    }
+
+    // Qt runs no shortcut that two actions of one window claim, so each menu command's
+    // key must reach exactly its own action while a year window is open.
+    void everyMenuShortcutWorksByKeyWithAYearWindowOpen() {
+        // With an editor the event commands are enabled too.
+        app_->Context().EventEditor = [](YearWindowLink&, std::optional<int>,
+                                         const calendar::CivilDate&) { return false; };
+        main_->OpenGuarded(plan_);
+        QApplication::setActiveWindow(main_.get());
+        if (!QTest::qWaitForWindowActive(main_.get())) QSKIP("no active window on this platform");
+        Dialogs().open_answers = {OpenChoice{}};  // Ctrl+O: cancelled
+        Dialogs().save_answers = {QString()};     // Ctrl+S on the new window: cancelled
+        QStringList order;
+        for (const char* menu : {"mFile", "mEdit", "mExtras", "mHelp"})
+            for (QAction* action : main_->findChild<QMenu*>(QLatin1String(menu))->actions())
+                if (!action->shortcut().isEmpty() && action->isEnabled())
+                    order << action->objectName();
+        // Closing and quitting end what the others need.
+        for (const QString& last : {QStringLiteral("iClose"), QStringLiteral("iQuit")}) {
+            QVERIFY(order.removeOne(last));
+            order << last;
+        }
+        for (const QString& name : order) {
+            QAction* action = main_->Action(name.toStdString());
+            QSignalSpy triggered(action, &QAction::triggered);
+            const int windows = WindowCount();
+            const QKeyCombination key = action->shortcut()[0];
+            QTest::keyClick(main_.get(), key.key(), key.keyboardModifiers());
+            QCOMPARE(triggered.count(), 1);
+            if (name == QLatin1String("iClose")) QCOMPARE(WindowCount(), windows - 1);
+        }
+        QVERIFY(!main_->isVisible());
+    }
+
+    void inspectCommandAndToday() {
+        TFrmYear* year = main_->OpenGuarded(plan_);
+        Trigger("iInspect");
+        QVERIFY(year->InspectMode());
+        QVERIFY(main_->Action("tbInspect")->isChecked());
+        QCOMPARE(year->SelectedDay(), 0);
+        year->ShowYear(2001);
+        Trigger("iToday");
+        QVERIFY(!year->InspectMode());
+        QVERIFY(!main_->Action("tbInspect")->isChecked());
+        QCOMPARE(year->ShownYear(), QDate::currentDate().year());
+        QCOMPARE(year->SelectedDay(), QDate::currentDate().day());
+        QCOMPARE(main_->YearBox()->text(), QString::number(QDate::currentDate().year()));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

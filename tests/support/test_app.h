@@ -1,0 +1,87 @@
+// What the widget tests share: scripted dialogs, a run's context on temporary folders,
+// and calendars written through the core.
+#pragma once
+
+#include <QMessageBox>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/app_context.h"
+#include "ui/dialogs.h"
+#include "app/settings.h"
+#include "data/groups.h"
+
+namespace yorbel::test {
+
+// Answers every dialog from a script, and records what was shown. A dialog without a
+// scripted answer is cancelled and counted, so a test sees questions it did not expect.
+class ScriptedDialogs : public gui::Dialogs {
+  public:
+    // An empty path stands for a cancelled dialog.
+    std::deque<gui::OpenChoice> open_answers;
+    std::deque<QString> save_answers;
+    std::deque<QMessageBox::StandardButton> ask_answers;
+    QString print_to;  // PDF path for the print dialog; empty: the dialog is cancelled
+
+    QStringList asked;         // texts of questions, in order
+    QStringList told;          // texts of messages, in order
+    QStringList button_texts;  // own button texts of questions, in order
+    QStringList save_titles;
+    int unexpected = 0;
+
+    std::optional<gui::OpenChoice> GetOpenFile(QWidget*, const QString&, const QString&,
+                                               const QString&) override;
+    std::optional<QString> GetSaveFile(QWidget*, const QString& title, const QString&,
+                                       const QString&, const QString&) override;
+    bool SetUpPrinter(QWidget*, QPrinter& printer) override;
+    QMessageBox::StandardButton Ask(QWidget*, QMessageBox::Icon, const QString&,
+                                    const QString& text, QMessageBox::StandardButtons) override;
+    void Tell(QWidget*, QMessageBox::Icon, const QString&, const QString& text) override;
+    QMessageBox::StandardButton AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
+                                             const QString& caption, const QString& text,
+                                             const ButtonTexts& buttons) override;
+};
+
+// Group numbers of the two groups every test run has.
+inline constexpr int kShownGroup = 1;   // green, shown
+inline constexpr int kHiddenGroup = 2;  // blue, hidden
+inline constexpr std::int32_t kShownColor = 0x00A000;
+
+struct EventRow {
+    std::string name;
+    int type = 0;    // 0 single day, 1 period
+    int repeat = 0;  // repeat code
+    std::string from;
+    std::string to;
+    int group = kShownGroup;
+};
+
+// One run: temporary program and data folders, the English language file, default
+// settings in memory (sizeable windows), two groups.
+class TestApp {
+  public:
+    TestApp();
+    gui::AppContext& Context() { return context_; }
+    ScriptedDialogs& Dialogs() { return dialogs_; }
+    app::MemorySettingsStore& Store() { return store_; }
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    // Writes a calendar file with these events; returns its path.
+    QString MakeCalendar(const QString& name, const std::vector<EventRow>& events);
+
+  private:
+    QTemporaryDir dir_;
+    app::MemorySettingsStore store_;
+    std::unique_ptr<data::Groups> groups_;
+    ScriptedDialogs dialogs_;
+    gui::AppContext context_;
+};
+
+// Number of pages in a PDF file, counted from its page objects.
+int PdfPageCount(const QString& path);
+
+}  // namespace yorbel::test

@@ -1,0 +1,294 @@
+// The day sheet: the facts of a date in both languages, the events of shown groups, and
+// the popup menu's new, edit and delete on the year window's calendar.
+#include "tools/day_sheet.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/language_file.h"
+#include "desktop/main_window.h"
+#include "app/settings.h"
+#include "data/events.h"
+#include "support/test_app.h"
+#include "support/year_for_tools.h"
+#include "tools/civil_date_edit.h"
+#include "tools/event_editor.h"
+
+using namespace yorbel;
+namespace cal = yorbel::calendar;
+
+namespace {
+
+int AddEvent(data::Table& events, const char* name, int repeat, const char* from, int group) {
+    const int ev_no = events.NextAutoIncrement();
+    events.Append();
+    events.SetText(data::Ev_name, name);
+    events.SetInteger(data::Ev_Type, 0);
+    events.SetInteger(data::Ev_repeat, repeat);
+    events.SetText(data::Ev_from, from);
+    events.SetInteger(data::Ev_gp_no, group);
+    events.Post();
+    return ev_no;
+}
+
+}  // namespace
+
+class DaySheetTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void factsOfSeventhDecember2026();
+    void germanNamesUnderTheGermanInterface();
+    void listsEventsOfShownGroupsOnly();
+    void deleteRemovesTheEventFromEveryDay();
+    void newAndEditFromThePopup();
+    void keepsItsPlaceInTheSettings();
+    void followsTheMarkAndInspectMode();
+    void onlyTheActiveWindowShowsItsSheet();
+};
+
+void DaySheetTest::factsOfSeventhDecember2026() {
+    test::TestApp app;
+    // The default settings: weeks start on Monday, week 1 is the first with four days.
+    auto year = test::OpenYear(app, 2026, 7, 12);
+    gui::TFrmDayInfo sheet(*year, {7, 12, 2026});
+    QCOMPARE(sheet.lbDay()->text(), QStringLiteral("Monday, 7. December 2026"));
+    QCOMPARE(sheet.lbDays()->text(), QStringLiteral("Day 341 / 24 days left"));
+    QCOMPARE(sheet.lbWeeks()->text(), QStringLiteral("Week 50 / 3 weeks left"));
+    QCOMPARE(sheet.lbJD()->text(), QStringLiteral("Julian day 2461382"));
+    QCOMPARE(sheet.lbJw()->text(), QStringLiteral("27 Kislev 5787"));
+    QVERIFY(sheet.lbDay()->font().bold());
+    QCOMPARE(sheet.windowTitle(), app.Context().Text("FrmDayInfo", "Caption"));
+    QVERIFY(sheet.windowFlags() & Qt::WindowStaysOnTopHint);
+
+    // A January date still in the last week of the year before shows the full count.
+    sheet.ShowDate({1, 1, 2021});
+    QCOMPARE(sheet.lbWeeks()->text(), QStringLiteral("Week 53 / 52 weeks left"));
+    // Polar night: no sunrise or sunset to show.
+    app.Context().Settings.LatD = 78;
+    sheet.ShowDate({7, 12, 2026});
+    QCOMPARE(sheet.lbSaSu()->text(), QString::fromUtf8("\u2014 - \u2014"));
+    // A day beyond the month's end (a marked 29 February carried into a common year).
+    sheet.ShowDate({29, 2, 2027});
+    QCOMPARE(sheet.Date(), (cal::CivilDate{28, 2, 2027}));
+}
+
+void DaySheetTest::germanNamesUnderTheGermanInterface() {
+    test::TestApp app;
+    app.Context().Language = app::LanguageFile::Load(std::string(YORBEL_BIN_DIR) + "/" +
+                                                     std::string(app::LanguageFileName(0)));
+    app.Context().Settings.Language = 0;
+    auto year = test::OpenYear(app, 2026, 7, 12);
+    gui::TFrmDayInfo sheet(*year, {7, 12, 2026});
+    QCOMPARE(sheet.lbDay()->text(), QStringLiteral("Montag, 7. Dezember 2026"));
+    QCOMPARE(sheet.lbDays()->text(), QString::fromUtf8("Tag 341 / 24 Tage übrig"));
+    QCOMPARE(sheet.windowTitle(), QStringLiteral("Kalenderblatt"));
+    QVERIFY(sheet.lbMaMu()->text().contains(QStringLiteral("mond ")));
+}
+
+void DaySheetTest::listsEventsOfShownGroupsOnly() {
+    test::TestApp app;
+    auto year = test::OpenYear(app, 2026, 7, 12);
+    data::Table& events = year->Calendar().CdsEvents();
+    const int first =
+        AddEvent(events, "Nikolaus", data::RepeatYearly, "20000206", test::kShownGroup);
+    AddEvent(events, "hidden", data::RepeatNone, "20260206", test::kHiddenGroup);
+    const int third =
+        AddEvent(events, "second shown", data::RepeatNone, "20260206", test::kShownGroup);
+    year->ShowYear(2026);
+    gui::TFrmDayInfo sheet(*year, {6, 2, 2026});
+    QCOMPARE(sheet.lbEvNames()->count(), 2);
+    QCOMPARE(sheet.lbEvNames()->item(0)->text(), QStringLiteral("Nikolaus"));
+    QCOMPARE(sheet.lbEvNames()->item(1)->text(), QStringLiteral("second shown"));
+    QCOMPARE(sheet.EventNumbers(), (std::vector<std::int32_t>{first, third}));
+    sheet.ShowDate({7, 2, 2026});
+    QCOMPARE(sheet.lbEvNames()->count(), 0);
+    QVERIFY(sheet.EventNumbers().empty());
+}
+
+void DaySheetTest::deleteRemovesTheEventFromEveryDay() {
+    test::TestApp app;
+    auto year = test::OpenYear(app, 2026, 7, 12);
+    data::Table& events = year->Calendar().CdsEvents();
+    const int period_no = events.NextAutoIncrement();
+    events.Append();
+    events.SetText(data::Ev_name, "holidays");
+    events.SetInteger(data::Ev_Type, 1);
+    events.SetInteger(data::Ev_repeat, 0);
+    events.SetText(data::Ev_from, "20260720");
+    events.SetText(data::Ev_to, "20260814");
+    events.SetInteger(data::Ev_gp_no, test::kShownGroup);
+    events.Post();
+    const int other = AddEvent(events, "other", data::RepeatNone, "20260801", test::kShownGroup);
+    year->ShowYear(2026);
+    QCOMPARE(test::DatesOf(*year, period_no).size(), std::size_t{26});
+
+    gui::TFrmDayInfo sheet(*year, {1, 8, 2026});
+    QCOMPARE(sheet.lbEvNames()->count(), 2);
+
+    // Nothing selected: nothing to delete, nothing asked.
+    sheet.iDeleteClick();
+    QVERIFY(app.Dialogs().asked.isEmpty());
+
+    sheet.lbEvNames()->setCurrentRow(0);
+    app.Dialogs().ask_answers = {QMessageBox::Cancel};
+    sheet.iDeleteClick();
+    QCOMPARE(app.Dialogs().asked.value(0), app.Context().Text("FrmDayInfo", "ReallyDelete"));
+    QCOMPARE(events.RecordCount(), 2);
+    QVERIFY(!year->Calendar().Modified());
+
+    sheet.lbEvNames()->setCurrentRow(0);
+    app.Dialogs().ask_answers = {QMessageBox::Ok};
+    sheet.iDeleteClick();
+    QCOMPARE(events.RecordCount(), 1);
+    QVERIFY(year->Calendar().Modified());
+    QVERIFY(test::DatesOf(*year, period_no).empty());
+    QCOMPARE(test::DatesOf(*year, other), std::vector<std::string>{"20260801"});
+    QCOMPARE(sheet.lbEvNames()->count(), 1);
+    QCOMPARE(sheet.Date(), (cal::CivilDate{1, 8, 2026}));
+    for (const cal::CivilDate& day : {cal::CivilDate{20, 7, 2026}, cal::CivilDate{14, 8, 2026}}) {
+        sheet.ShowDate(day);
+        QCOMPARE(sheet.lbEvNames()->count(), 0);
+    }
+}
+
+void DaySheetTest::newAndEditFromThePopup() {
+    test::TestApp app;
+    auto year = test::OpenYear(app, 2026, 15, 3);
+    gui::TFrmDayInfo sheet(*year, {15, 3, 2026});
+
+    // The popup offers edit and delete only on a selected line.
+    QMetaObject::invokeMethod(sheet.lbEvNames(), "customContextMenuRequested",
+                              Q_ARG(QPoint, QPoint(5, 5)));
+    sheet.pmEdit()->hide();
+    const auto action = [&sheet](const char* name) {
+        return sheet.pmEdit()->findChild<QAction*>(name);
+    };
+    QVERIFY(action("iNew")->isEnabled());
+    QVERIFY(!action("iEdit")->isEnabled());
+    QVERIFY(!action("iDelete")->isEnabled());
+
+    test::OnNextEditor([](gui::TFrmEvent& editor) {
+        editor.ebEvent()->setText(QStringLiteral("Ides of March"));
+        editor.DblcbGroup()->setCurrentIndex(editor.DblcbGroup()->findData(test::kShownGroup));
+        QTest::mouseClick(editor.btnOk(), Qt::LeftButton);
+    });
+    action("iNew")->trigger();
+    QCOMPARE(sheet.lbEvNames()->count(), 1);
+    QCOMPARE(sheet.lbEvNames()->item(0)->text(), QStringLiteral("Ides of March"));
+
+    sheet.lbEvNames()->setCurrentRow(0);
+    QMetaObject::invokeMethod(sheet.lbEvNames(), "customContextMenuRequested",
+                              Q_ARG(QPoint, QPoint(5, 5)));
+    sheet.pmEdit()->hide();
+    QVERIFY(action("iEdit")->isEnabled());
+    QVERIFY(action("iDelete")->isEnabled());
+
+    test::OnNextEditor([](gui::TFrmEvent& editor) {
+        editor.DtpFrom()->SetDate({16, 3, 2026});
+        QTest::mouseClick(editor.btnOk(), Qt::LeftButton);
+    });
+    action("iEdit")->trigger();
+    QCOMPARE(sheet.lbEvNames()->count(), 0);  // moved to the next day
+    QCOMPARE(test::DatesOf(*year, 1), std::vector<std::string>{"20260316"});
+}
+
+void DaySheetTest::keepsItsPlaceInTheSettings() {
+    test::TestApp app;
+    auto year = test::OpenYear(app, 2026, 7, 12);
+    {
+        QPointer<gui::TFrmDayInfo> sheet = new gui::TFrmDayInfo(*year, {7, 12, 2026});
+        sheet->move(123, 77);
+        sheet->show();
+        sheet->close();  // closing frees it
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(sheet.isNull());
+    }
+    QCOMPARE(app::ReadDayViewPosition(app.Store(), 1), 123);
+    QCOMPARE(app::ReadDayViewPosition(app.Store(), 2), 77);
+    gui::TFrmDayInfo again(*year, {7, 12, 2026});
+    QCOMPARE(again.pos(), QPoint(123, 77));
+}
+
+void DaySheetTest::followsTheMarkAndInspectMode() {
+    test::TestApp app;
+    auto year = test::OpenYear(app, 2026, 15, 3);
+    QVERIFY(!year->DaySheet());
+    const auto centre = [&year](int month, int day) {
+        return year->DayCellRect(month, day).center();
+    };
+
+    QTest::mouseDClick(year.get(), Qt::LeftButton, {}, centre(11, 7));
+    QPointer<gui::TFrmDayInfo> sheet = year->DaySheet();
+    QVERIFY(sheet && sheet->isVisible());
+    QCOMPARE(sheet->Date(), (cal::CivilDate{7, 12, 2026}));
+
+    // Closing frees it; Enter opens a new one on the marked day.
+    sheet->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(sheet.isNull() && !year->DaySheet());
+    QTest::keyClick(year.get(), Qt::Key_Return);
+    sheet = year->DaySheet();
+    QVERIFY(sheet && sheet->isVisible());
+    QCOMPARE(sheet->Date(), (cal::CivilDate{7, 12, 2026}));
+
+    QTest::mouseClick(year.get(), Qt::LeftButton, {}, centre(7, 1));
+    QCOMPARE(sheet->Date(), (cal::CivilDate{1, 8, 2026}));
+    QTest::keyClick(year.get(), Qt::Key_Right);
+    QCOMPARE(sheet->Date(), (cal::CivilDate{2, 8, 2026}));
+    year->ShowYear(2027);  // the mark keeps its day and month
+    QCOMPARE(sheet->Date(), (cal::CivilDate{2, 8, 2027}));
+
+    // In inspect mode the sheet follows the pointer and the hint box stays hidden.
+    year->SetInspectMode(true);
+    const QPoint at = centre(1, 3);
+    QMouseEvent move(QEvent::MouseMove, at, year->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(year.get(), &move);
+    QCOMPARE(sheet->Date(), (cal::CivilDate{3, 2, 2027}));
+    QVERIFY(!year->HintVisible());
+    // Regeneration leaves the inspected day on the sheet.
+    year->ShowYear(2027);
+    QCOMPARE(sheet->Date(), (cal::CivilDate{3, 2, 2027}));
+
+    // With no day marked the command shows 1 January.
+    year->PopupMenu()->findChild<QAction*>("iInfoWin")->trigger();
+    QCOMPARE(sheet->Date(), (cal::CivilDate{1, 1, 2027}));
+}
+
+void DaySheetTest::onlyTheActiveWindowShowsItsSheet() {
+    test::TestApp app;
+    const QString first = app.MakeCalendar(QStringLiteral("First.yrb"), {});
+    const QString second = app.MakeCalendar(QStringLiteral("Second.yrb"), {});
+    gui::TFrmMain main(app.Context());
+    main.show();
+    gui::TFrmYear* one = main.OpenCalendarFile(first, false);
+    gui::TFrmYear* two = main.OpenCalendarFile(second, false);
+    QVERIFY(one && two);
+    const QList<QMdiSubWindow*> subs = main.MdiArea()->subWindowList(QMdiArea::CreationOrder);
+    main.MdiArea()->setActiveSubWindow(subs.value(0));
+    QVERIFY(main.Action("iInfoWin")->isEnabled());
+    main.Action("iInfoWin")->trigger();
+    QPointer<gui::TFrmDayInfo> sheet = one->DaySheet();
+    QVERIFY(sheet && sheet->isVisible());
+
+    main.MdiArea()->setActiveSubWindow(subs.value(1));
+    QVERIFY(sheet->isHidden());
+    QVERIFY(!two->DaySheet());
+    main.MdiArea()->setActiveSubWindow(subs.value(0));
+    QVERIFY(sheet->isVisible());
+
+    for (gui::TFrmYear* year : main.YearWindows()) year->SetCloseApproved();
+}
+
+QTEST_MAIN(DaySheetTest)
+#include "day_sheet_test.moc"
