@@ -19,8 +19,6 @@
 #include "ui/app_context.h"
 #include "app/settings.h"
 #include "calendar/dayfacts.h"
-#include "data/day_events.h"
-#include "data/events.h"
 #include "ui/day_facts_text.h"
 #include "ui/year_window_link.h"
 
@@ -191,8 +189,7 @@ void TFrmDayInfo::ShowDate(const cal::CivilDate& date) {
 
     lbEvNames_->clear();
     numbers_.clear();
-    for (const data::DayEvent& event :
-         data::ShownEventsOn(year_.Calendar().CdsEvDates(), cal::DateText(date_))) {
+    for (const data::DayEvent& event : year_.EventsOn(date_)) {
         lbEvNames_->addItem(QString::fromStdString(event.name));
         numbers_.push_back(event.ev_no);
     }
@@ -207,7 +204,7 @@ int TFrmDayInfo::SelectedEvent() const {
 
 void TFrmDayInfo::iNewClick() {
     const cal::CivilDate shown = date_;
-    year_.NewEvent();
+    year_.NewEventOn(shown);
     ShowDate(shown);
 }
 
@@ -223,13 +220,10 @@ void TFrmDayInfo::iDeleteClick() {
     const int ev_no = SelectedEvent();
     if (ev_no < 0) return;
     const AppContext& context = context_;
-    data::Table& events = year_.Calendar().CdsEvents();
-    events.SetCurrentIndex("Ix_Ev_no");
-    const bool found = events.GoToKey(data::Value{std::int32_t{ev_no}});
     const QMessageBox::StandardButton answer = context.Ui->Ask(
         this, QMessageBox::Warning, context.Text(kDayInfo, "Warning"),
         context.Text(kDayInfo, "ReallyDelete"), QMessageBox::Ok | QMessageBox::Cancel);
-    if (answer != QMessageBox::Ok || !found) return;
+    if (answer != QMessageBox::Ok) return;
     const cal::CivilDate shown = date_;
     year_.DeleteEventByKey(ev_no);
     ShowDate(shown);

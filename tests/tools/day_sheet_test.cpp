@@ -15,9 +15,9 @@
 #include <QTest>
 
 #include "app/language_file.h"
-#include "desktop/main_window.h"
 #include "app/settings.h"
 #include "data/events.h"
+#include "desktop/main_window.h"
 #include "support/test_app.h"
 #include "support/year_for_tools.h"
 #include "tools/civil_date_edit.h"
@@ -177,10 +177,12 @@ void DaySheetTest::newAndEditFromThePopup() {
     QVERIFY(!action("iEdit")->isEnabled());
     QVERIFY(!action("iDelete")->isEnabled());
 
-    test::OnNextEditor([](gui::TFrmEvent& editor) {
-        editor.ebEvent()->setText(QStringLiteral("Ides of March"));
-        editor.DblcbGroup()->setCurrentIndex(editor.DblcbGroup()->findData(test::kShownGroup));
-        QTest::mouseClick(editor.btnOk(), Qt::LeftButton);
+    test::OnNextEditor([](gui::EventEditor& editor) {
+        test::Child<QLineEdit>(editor, "ebEvent")->setText(QStringLiteral("Ides of March"));
+        test::Child<QComboBox>(editor, "DblcbGroup")
+            ->setCurrentIndex(
+                test::Child<QComboBox>(editor, "DblcbGroup")->findData(test::kShownGroup));
+        QTest::mouseClick(test::Child<QPushButton>(editor, "btnOk"), Qt::LeftButton);
     });
     action("iNew")->trigger();
     QCOMPARE(sheet.lbEvNames()->count(), 1);
@@ -193,9 +195,9 @@ void DaySheetTest::newAndEditFromThePopup() {
     QVERIFY(action("iEdit")->isEnabled());
     QVERIFY(action("iDelete")->isEnabled());
 
-    test::OnNextEditor([](gui::TFrmEvent& editor) {
-        editor.DtpFrom()->SetDate({16, 3, 2026});
-        QTest::mouseClick(editor.btnOk(), Qt::LeftButton);
+    test::OnNextEditor([](gui::EventEditor& editor) {
+        test::Child<gui::CivilDateEdit>(editor, "DtpFrom")->SetDate({16, 3, 2026});
+        QTest::mouseClick(test::Child<QPushButton>(editor, "btnOk"), Qt::LeftButton);
     });
     action("iEdit")->trigger();
     QCOMPARE(sheet.lbEvNames()->count(), 0);  // moved to the next day
