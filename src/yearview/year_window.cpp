@@ -727,7 +727,8 @@ bool TFrmYear::EditEventByKey(int ev_no, const cal::CivilDate& default_date) {
 }
 
 std::vector<data::DayEvent> TFrmYear::EventsOn(const cal::CivilDate& date) const {
-    return data::ShownEventsOn(calendar_->CdsEvDates(), cal::DateText(date));
+    const data::EventTables& tables = *calendar_;
+    return data::ShownEventsOn(tables.CdsEvDates(), cal::DateText(date));
 }
 
 // --- exchange -------------------------------------------------------------------------
