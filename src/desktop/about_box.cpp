@@ -79,6 +79,8 @@ AboutBox::AboutBox(AppContext& context, QWidget* parent) : QDialog(parent) {
                 [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); });
     }
 
+    text->addStretch(1);
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
     QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
     ok->setObjectName(QStringLiteral("btnOk"));

@@ -13,6 +13,8 @@ struct AppContext;
 QString HomepageAddress();
 
 class AboutBox : public QDialog {
+    Q_OBJECT
+
   public:
     AboutBox(AppContext& context, QWidget* parent);
 };

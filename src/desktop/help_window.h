@@ -15,6 +15,8 @@ inline constexpr const char* kHelpContents = "index.html";
 inline constexpr const char* kHelpFirstSteps = "start.html";
 
 class HelpWindow : public QWidget {
+    Q_OBJECT
+
   public:
     // The owner's help window (made on first use, one per owner), raised at the page of
     // the manual in the current interface language.
