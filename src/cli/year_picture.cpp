@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "cli/args.h"
+
 namespace yorbel::cli {
 
 QSize YearPictureSpec::PixelSize() const {
@@ -44,6 +46,16 @@ std::optional<PictureFormat> PictureFormatOf(const std::filesystem::path& file) 
     return std::nullopt;
 }
 
+namespace {
+
+// A painter that could not start (no memory for a huge image, ...) must not give an
+// empty file that looks like success.
+void NeedActive(const QPainter& painter) {
+    if (!painter.isActive()) throw Failure("cannot draw a picture of that size");
+}
+
+}  // namespace
+
 std::string YearPictureBytes(PictureFormat format, const YearPictureSpec& spec) {
     const QSize size = spec.PixelSize();
     QByteArray bytes;
@@ -54,9 +66,10 @@ std::string YearPictureBytes(PictureFormat format, const YearPictureSpec& spec) 
         case PictureFormat::Png: {
             QImage image(size, QImage::Format_RGB32);
             QPainter painter(&image);
+            NeedActive(painter);
             DrawYearPicture(painter, spec, grid);
             painter.end();
-            image.save(&buffer, "PNG");
+            if (!image.save(&buffer, "PNG")) throw Failure("cannot encode the PNG picture");
             break;
         }
         case PictureFormat::Svg: {
@@ -66,6 +79,7 @@ std::string YearPictureBytes(PictureFormat format, const YearPictureSpec& spec) 
             svg.setViewBox(QRect(QPoint(0, 0), size));
             svg.setTitle(QStringLiteral("Yorbel %1").arg(spec.year));
             QPainter painter(&svg);
+            NeedActive(painter);
             DrawYearPicture(painter, spec, grid);
             break;
         }
@@ -79,6 +93,7 @@ std::string YearPictureBytes(PictureFormat format, const YearPictureSpec& spec) 
             pdf.setCreator(QStringLiteral("Yorbel"));
             pdf.setTitle(QStringLiteral("Yorbel %1").arg(spec.year));
             QPainter painter(&pdf);
+            NeedActive(painter);
             DrawYearPicture(painter, spec, grid);
             break;
         }
