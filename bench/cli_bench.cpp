@@ -81,6 +81,18 @@ void WriteEventsCsv(const std::filesystem::path& file, int events) {
     }
 }
 
+// A new scratch folder that is also the programs' home, configuration and data folder, so
+// the group file they use is a private copy.
+std::filesystem::path PrivateHome(const std::string& prefix) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / (prefix + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    setenv("HOME", dir.c_str(), 1);
+    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    return dir;
+}
+
 void BM_CliImportThenListAYear(benchmark::State& state) {
     const std::filesystem::path cli = CliPath();
     if (!std::filesystem::exists(cli)) {
@@ -88,13 +100,7 @@ void BM_CliImportThenListAYear(benchmark::State& state) {
         return;
     }
     namespace fs = std::filesystem;
-    const fs::path dir =
-        fs::temp_directory_path() / ("yorbel_cli_bench_" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    // The default group file is copied into the per-user folder: a private one.
-    setenv("HOME", dir.c_str(), 1);
-    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    const fs::path dir = PrivateHome("yorbel_cli_bench_");
     const fs::path csv = dir / "events.csv";
     const fs::path calendar = dir / "events.yrb";
     WriteEventsCsv(csv, 100000);
@@ -122,12 +128,7 @@ void BM_CliRenderAYearOf10000Events(benchmark::State& state) {
         return;
     }
     namespace fs = std::filesystem;
-    const fs::path dir =
-        fs::temp_directory_path() / ("yorbel_cli_render_bench_" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    setenv("HOME", dir.c_str(), 1);
-    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    const fs::path dir = PrivateHome("yorbel_cli_render_bench_");
     const fs::path csv = dir / "events.csv";
     const fs::path calendar = dir / "events.yrb";
     WriteEventsCsv(csv, 10000);
@@ -135,9 +136,10 @@ void BM_CliRenderAYearOf10000Events(benchmark::State& state) {
         state.SkipWithError("yorbel-cli import failed");
         return;
     }
-    const std::vector<std::string> render{cli.string(),          "render", calendar.string(),
-                                          "--year",              "2026",   "-o",
-                                          (dir / "year.png").string(), "--size", "1600x1000"};
+    const std::vector<std::string> render{
+        cli.string(), "render", calendar.string(),           "--year",
+        "2026",       "-o",     (dir / "year.png").string(), "--size",
+        "1600x1000"};
     for (auto _ : state) {
         if (RunQuiet(render) != 0) {
             state.SkipWithError("yorbel-cli render failed");

@@ -6,7 +6,6 @@
 #include <iostream>
 
 #include "app/language_file.h"
-#include "app/settings.h"
 #include "calendar/dates.h"
 #include "cli/args.h"
 #include "cli/calendar_files.h"
@@ -16,6 +15,7 @@
 #include "cli/year_picture.h"
 #include "data/atomic_file.h"
 #include "data/occurrences.h"
+#include "paint/year_style_settings.h"
 
 namespace yorbel::cli {
 
@@ -62,20 +62,9 @@ QSize ReadSize(std::string_view text) {
 }
 
 gui::YearStyle DisplayStyle(bool gregorian, bool english) {
-    const app::Settings defaults;
     gui::YearStyle style;
+    gui::ApplyDisplaySettings(style, app::Settings{});
     style.Gregorian = gregorian;
-    style.WeekStart = app::WeekStartDay(defaults);
-    style.WeekOneRule = app::WeekOneRule(defaults);
-    style.SundayText = app::DisplayColor(defaults, 1);
-    style.SundayBack = app::DisplayColor(defaults, 2);
-    style.WeekText = app::DisplayColor(defaults, 3);
-    style.WeekBack = app::DisplayColor(defaults, 4);
-    style.MarkText = app::DisplayColor(defaults, 5);
-    style.MarkBack = app::DisplayColor(defaults, 6);
-    style.FontName = QString::fromStdString(defaults.YearFontName);
-    style.FontSize = defaults.YearFontSize;
-    style.AdaptToFont = defaults.AdaptToFont;
     const int language = english ? 1 : 0;
     const app::LanguageFile texts =
         app::LanguageFile::Load(ProgramFolder() / std::string(app::LanguageFileName(language)));
