@@ -20,7 +20,6 @@ constexpr std::string_view kHelp = "FrmHelp";
 HelpWindow::HelpWindow(QWidget* owner, AppContext& context)
     : QWidget(owner, Qt::Window), context_(context) {
     setObjectName(QStringLiteral("FrmHelp"));
-    setAttribute(Qt::WA_DeleteOnClose, false);
     browser_ = new QTextBrowser(this);
     browser_->setObjectName(QStringLiteral("tbManual"));
     browser_->setOpenExternalLinks(true);  // the web: the user's browser
