@@ -1,5 +1,6 @@
 // yorbel-cli as a whole process, the way scripts call it: a year of day facts as JSON,
-// and a calendar of 100,000 events imported and listed for a year.
+// a calendar of 100,000 events imported and listed for a year, and a year of a calendar
+// of 10,000 events rendered to a PNG.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -80,6 +81,18 @@ void WriteEventsCsv(const std::filesystem::path& file, int events) {
     }
 }
 
+// A new scratch folder that is also the programs' home, configuration and data folder, so
+// the group file they use is a private copy.
+std::filesystem::path PrivateHome(const std::string& prefix) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / (prefix + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    setenv("HOME", dir.c_str(), 1);
+    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    return dir;
+}
+
 void BM_CliImportThenListAYear(benchmark::State& state) {
     const std::filesystem::path cli = CliPath();
     if (!std::filesystem::exists(cli)) {
@@ -87,13 +100,7 @@ void BM_CliImportThenListAYear(benchmark::State& state) {
         return;
     }
     namespace fs = std::filesystem;
-    const fs::path dir =
-        fs::temp_directory_path() / ("yorbel_cli_bench_" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    // The default group file is copied into the per-user folder: a private one.
-    setenv("HOME", dir.c_str(), 1);
-    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    const fs::path dir = PrivateHome("yorbel_cli_bench_");
     const fs::path csv = dir / "events.csv";
     const fs::path calendar = dir / "events.yrb";
     WriteEventsCsv(csv, 100000);
@@ -113,6 +120,35 @@ void BM_CliImportThenListAYear(benchmark::State& state) {
     fs::remove_all(dir);
 }
 BENCHMARK(BM_CliImportThenListAYear)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_CliRenderAYearOf10000Events(benchmark::State& state) {
+    const std::filesystem::path cli = CliPath();
+    if (!std::filesystem::exists(cli)) {
+        state.SkipWithError("yorbel-cli is not built");
+        return;
+    }
+    namespace fs = std::filesystem;
+    const fs::path dir = PrivateHome("yorbel_cli_render_bench_");
+    const fs::path csv = dir / "events.csv";
+    const fs::path calendar = dir / "events.yrb";
+    WriteEventsCsv(csv, 10000);
+    if (RunQuiet({cli.string(), "import", calendar.string(), csv.string()}) != 0) {
+        state.SkipWithError("yorbel-cli import failed");
+        return;
+    }
+    const std::vector<std::string> render{
+        cli.string(), "render", calendar.string(),           "--year",
+        "2026",       "-o",     (dir / "year.png").string(), "--size",
+        "1600x1000"};
+    for (auto _ : state) {
+        if (RunQuiet(render) != 0) {
+            state.SkipWithError("yorbel-cli render failed");
+            break;
+        }
+    }
+    fs::remove_all(dir);
+}
+BENCHMARK(BM_CliRenderAYearOf10000Events)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

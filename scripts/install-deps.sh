@@ -6,10 +6,11 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins qt6-svg-dev
   clang libclang-rt-14-dev
   python3 python3-icalendar
   xvfb xauth imagemagick poppler-utils fonts-dejavu-core
+  desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "app/resource_folder.h"
 #include "data/table_file.h"
 
 namespace yorbel::cli {
@@ -26,8 +27,8 @@ fs::path UserDataFolder() {
     return base.empty() ? fs::path() : base / "Brenmark" / "Yorbel";
 }
 
-// The stored interface language from the desktop program's settings file: false for
-// German (Language=0), true for English, which is also the first-start default.
+}  // namespace
+
 bool StoredLanguageIsEnglish() {
     const fs::path base = BaseFolder("XDG_CONFIG_HOME", ".config");
     if (base.empty()) return true;
@@ -47,10 +48,8 @@ bool StoredLanguageIsEnglish() {
 fs::path ProgramFolder() {
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? fs::path() : exe.parent_path();
+    return ec ? fs::path() : app::ResourceFolder(exe.parent_path());
 }
-
-}  // namespace
 
 std::unique_ptr<data::Groups> NoGroups() {
     return std::make_unique<data::Groups>(fs::path());

@@ -11,6 +11,14 @@
 
 namespace yorbel::cli {
 
+// The folder of the files shipped with the program (language, group and location files),
+// found from the program's own location; empty when that is unknown.
+std::filesystem::path ProgramFolder();
+
+// The stored interface language from the desktop program's settings file: false for
+// German (Language=0), true for English, which is also the first-start default.
+bool StoredLanguageIsEnglish();
+
 // The groups named by --groups, or else the desktop program's own group file: the
 // per-user copy for the stored interface language, else the copy shipped beside the
 // program. No file is changed or created. A per-user copy that cannot be read gives way

@@ -21,5 +21,6 @@ Command EasterCommand();
 Command ImportCommand();
 Command ExportCommand();
 Command OccurrencesCommand();
+Command RenderCommand();  // only in a build with Qt (YORBEL_RENDER)
 
 }  // namespace yorbel::cli

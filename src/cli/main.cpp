@@ -13,11 +13,11 @@ using yorbel::cli::Command;
 
 // A new command adds one line here.
 const std::array kCommands{
-    yorbel::cli::DayCommand(),
-    yorbel::cli::EasterCommand(),
-    yorbel::cli::ImportCommand(),
-    yorbel::cli::ExportCommand(),
-    yorbel::cli::OccurrencesCommand(),
+    yorbel::cli::DayCommand(),    yorbel::cli::EasterCommand(),      yorbel::cli::ImportCommand(),
+    yorbel::cli::ExportCommand(), yorbel::cli::OccurrencesCommand(),
+#ifdef YORBEL_RENDER
+    yorbel::cli::RenderCommand(),
+#endif
 };
 
 void PrintUsage(std::ostream& out) {

@@ -691,3 +691,11 @@ void LoadTable(Table& table, const fs::path& path) { TableFileIo::Load(table, pa
 void SaveTable(Table& table, const fs::path& path) { TableFileIo::Save(table, path); }
 
 }  // namespace yorbel::data
+
+namespace yorbel::data {
+
+std::string SqliteVersion() {
+    return sqlite3_libversion();
+}
+
+}  // namespace yorbel::data

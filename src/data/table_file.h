@@ -35,3 +35,10 @@ void LoadTable(Table& table, const std::filesystem::path& path);
 void SaveTable(Table& table, const std::filesystem::path& path);
 
 }  // namespace yorbel::data
+
+namespace yorbel::data {
+
+// The version of the SQLite library in use, for the about box.
+std::string SqliteVersion();
+
+}  // namespace yorbel::data

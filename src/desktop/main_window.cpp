@@ -1,5 +1,7 @@
 #include "desktop/main_window.h"
 
+#include "desktop/help_menu.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -33,9 +35,8 @@ namespace {
 constexpr std::string_view kMain = "FrmMain";
 
 // Commands whose windows come with later work: shown, never enabled.
-const char* const kNotYetBuilt[] = {"iList",     "iDayCalc",    "iFilter",        "iOptions",
-                                    "iContents", "iFirstSteps", "iVisitHomepage", "iAbout",
-                                    "iClear",    "tbFilter",    "tbCalc"};
+const char* const kNotYetBuilt[] = {"iList",  "iDayCalc", "iFilter", "iOptions",
+                                    "iClear", "tbFilter", "tbCalc"};
 
 }  // namespace
 
@@ -164,6 +165,9 @@ void TFrmMain::CreateActions() {
     connect(Action("tbNextYear"), &QAction::triggered, this, [this] { StepYear(+1); });
 
     for (const char* name : kNotYetBuilt) Action(name)->setEnabled(false);
+    ConnectHelpCommands(this, context_,
+                        {Action("iContents"), Action("iFirstSteps"), Action("iVisitHomepage"),
+                         Action("iAbout")});
 }
 
 void TFrmMain::CreateMenus() {

@@ -22,6 +22,7 @@
 #include <string>
 
 #include "app/language_file.h"
+#include "app/resource_folder.h"
 #include "ui/app_context.h"
 #include "desktop/main_window.h"
 #include "desktop/settings_store_qt.h"
@@ -79,7 +80,9 @@ int main(int argc, char** argv) {
 
     gui::AppContext context;
     context.ProgramFolder =
-        QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
+        QString::fromStdString(
+            app::ResourceFolder(QCoreApplication::applicationDirPath().toStdString()).string()) +
+        QLatin1Char('/');
     context.Settings = start.settings;
     context.Store = &store;
     context.Language = app::LanguageFile::Load(

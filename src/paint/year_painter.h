@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QLocale>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -86,8 +87,8 @@ struct YearStyle {
     std::array<QString, 12> MonthNames;
 };
 
-// Weekday heads and month names of the system locale.
-void FillLocaleNames(YearStyle& style);
+// Weekday heads and month names of a locale.
+void FillLocaleNames(YearStyle& style, const QLocale& locale = QLocale::system());
 
 // The background of a day: the colour of its first shown event, else the fallback.
 // Date text "yyyymmdd", Windows colour values.

@@ -27,6 +27,7 @@
 #include "data/occurrences.h"
 #include "exchange/delimited_text.h"
 #include "exchange/icalendar_export.h"
+#include "paint/year_style_settings.h"
 #include "tools/day_sheet.h"
 #include "ui/day_facts_text.h"
 
@@ -146,19 +147,7 @@ QString TFrmYear::ErrorText(const data::Error& error) const {
 }
 
 void TFrmYear::ReloadDisplaySettings() {
-    const app::Settings& s = context_.Settings;
-    style_.Gregorian = app::Gregorian(s);
-    style_.WeekStart = app::WeekStartDay(s);
-    style_.WeekOneRule = app::WeekOneRule(s);
-    style_.SundayText = app::DisplayColor(s, 1);
-    style_.SundayBack = app::DisplayColor(s, 2);
-    style_.WeekText = app::DisplayColor(s, 3);
-    style_.WeekBack = app::DisplayColor(s, 4);
-    style_.MarkText = app::DisplayColor(s, 5);
-    style_.MarkBack = app::DisplayColor(s, 6);
-    style_.FontName = QString::fromStdString(s.YearFontName);
-    style_.FontSize = s.YearFontSize;
-    style_.AdaptToFont = s.AdaptToFont;
+    ApplyDisplaySettings(style_, context_.Settings);
 }
 
 QString TFrmYear::FileName() const {
