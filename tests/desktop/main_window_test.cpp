@@ -470,7 +470,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(target->Calendar().CdsEvents().RecordCount(), 1);
         // The imported days are painted at once.
         const QImage bitmap = target->Bitmap().toImage();
-        const QRect cell = target->DayCellRect(7, 4);
+        const QRect cell = target->DayCellRect(8, 4);
         QCOMPARE(bitmap.pixelColor((cell.topLeft() + QPoint(1, 1)) *
                                    target->Bitmap().devicePixelRatio()),
                  QColor(0, 160, 0));
