@@ -283,7 +283,7 @@ bool TFrmYear::Print(QPrinter& printer) {
     });
 }
 
-// --- hit testing, mark and inspector --------------------------------------------------
+// --- mark and inspector ---------------------------------------------------------------
 
 void TFrmYear::SelectDay(int month, int day) {
     RedrawCell(selectedMonth_, selectedDay_, CellState::Normal);
