@@ -98,7 +98,6 @@ class TFrmMain : public QMainWindow {
     TFrmYear* ActiveYearWindow() const;
     QList<TFrmYear*> YearWindows() const;
     QMdiArea* MdiArea() const { return mdi_; }
-    const MainActions& Actions() const { return actions_; }
     // The command with that object name, for callers that name commands by their key.
     QAction* Action(const std::string& name) const;
     QLineEdit* YearBox() const { return ebYear_; }

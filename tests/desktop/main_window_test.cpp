@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QPushButton>
+#include <QToolBar>
 #include <QtTest>
 #include <memory>
 
@@ -560,6 +561,40 @@ class MainWindowTest : public QObject {
             if (name == QLatin1String("iClose")) QCOMPARE(WindowCount(), windows - 1);
         }
         QVERIFY(!main_->isVisible());
+    }
+
+    // Each toolbar button is an action of its own: it must run its menu item's command
+    // and follow the same enabled state.
+    void toolbarButtonsRunTheirMenuCommands() {
+        QToolBar* bar = main_->findChild<QToolBar*>(QStringLiteral("ToolBar1"));
+        const auto click = [bar, this](const char* name) {
+            QTest::mouseClick(bar->widgetForAction(main_->Action(name)), Qt::LeftButton);
+        };
+        click("tbNew");
+        QCOMPARE(WindowCount(), 1);
+        TFrmYear* untitled = main_->ActiveYearWindow();
+        untitled->SetModified();
+        const QString saved = app_->Path(QStringLiteral("Saved.yrb"));
+        Dialogs().save_answers = {saved};
+        click("tbSave");
+        QVERIFY(QFile::exists(saved));
+        QVERIFY(!untitled->Modified());
+
+        Dialogs().open_answers = {OpenChoice{plan_, true}};
+        click("tbOpen");
+        QCOMPARE(WindowCount(), 2);
+        TFrmYear* year = main_->ActiveYearWindow();
+        QVERIFY(year->ReadOnly());
+        QVERIFY(!main_->Action("tbSave")->isEnabled());
+        QVERIFY(main_->Action("tbPrint")->isEnabled());
+        year->ShowYear(2001);
+        click("tbNextYear");
+        QCOMPARE(year->ShownYear(), 2002);
+        click("tbToday");
+        QCOMPARE(year->ShownYear(), QDate::currentDate().year());
+        click("tbInspect");
+        QVERIFY(year->InspectMode());
+        QVERIFY(main_->Action("iInspect")->isChecked());
     }
 
     void inspectCommandAndToday() {
