@@ -35,7 +35,7 @@ InspectorHint::InspectorHint(QWidget* parent) : QPlainTextEdit(parent) {
     hide();
 }
 
-void InspectorHint::ShowDay(const DayFactsText& facts, const QStringList& event_names) {
+void InspectorHint::SetDay(const DayFactsText& facts, const QStringList& event_names) {
     QStringList lines;
     lines << facts.Day << QString() << facts.Weeks << facts.Days << facts.JD << QString();
     lines << QStringLiteral("S: ") + facts.Sun;

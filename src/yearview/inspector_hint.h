@@ -18,7 +18,7 @@ class InspectorHint : public QPlainTextEdit {
 
     // Fills the box with a day's facts and event names; it grows to its longest line so
     // long event names and large fonts are not cut off.
-    void ShowDay(const DayFactsText& facts, const QStringList& event_names);
+    void SetDay(const DayFactsText& facts, const QStringList& event_names);
 
     // Shows the box beside the pointer, flipped to the other side near the parent's right
     // and bottom edges so it stays inside.

@@ -426,9 +426,9 @@ void TFrmYear::PlaceHint(QPoint point, const HitDay& hit) {
         for (const data::DayEvent& event :
              data::ShownEventsOn(calendar_->CdsEvDates(), cal::DateText(date)))
             events << QString::fromStdString(event.name);
-        hint_->ShowDay(FormatDayFacts(cal::DayFactsOf(date, reckoning, place), context_.Language,
-                                      NamesLocale(s)),
-                       events);
+        hint_->SetDay(FormatDayFacts(cal::DayFactsOf(date, reckoning, place), context_.Language,
+                                     NamesLocale(s)),
+                      events);
     }
     hint_->ShowBeside(point);
 }
