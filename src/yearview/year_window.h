@@ -55,6 +55,7 @@ class TFrmYear : public QWidget, public YearWindowLink {
     int ShownYear() const override { return shownYear_; }
     bool ShowYear(int year) override;
     void SetModified() override;
+    // The link counts months from 0.
     int SelectedMonth() const override { return selectedMonth_ > 0 ? selectedMonth_ - 1 : 0; }
     int SelectedDay() const override { return selectedDay_; }
     void DeleteEventByKey(int ev_no) override;
