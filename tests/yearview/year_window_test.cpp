@@ -6,6 +6,7 @@
 #include <QtTest>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "data/events.h"
 #include "support/test_app.h"
@@ -86,7 +87,7 @@ class YearWindowTest : public QObject {
     void pressMarksAndPressOutsideChangesNothing() {
         auto window = OpenWindow(*app_, calendar_);
         QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 7, 20));
-        QCOMPARE(window->SelectedMonth(), 6);
+        QCOMPARE(window->SelectedMonth(), 7);
         QCOMPARE(window->SelectedDay(), 20);
         // The mark is painted in the mark colour; the old mark is gone.
         const QImage bitmap = window->Bitmap().toImage();
@@ -109,7 +110,7 @@ class YearWindowTest : public QObject {
         // A right press on a day marks it (before the popup menu) and ends inspect mode.
         QTest::mousePress(window.get(), Qt::RightButton, {}, CellCentre(*window, 2, 14));
         QVERIFY(!window->InspectMode());
-        QCOMPARE(window->SelectedMonth(), 1);
+        QCOMPARE(window->SelectedMonth(), 2);
         QCOMPARE(window->SelectedDay(), 14);
     }
 
@@ -155,11 +156,11 @@ class YearWindowTest : public QObject {
         QTest::keyClick(window.get(), Qt::Key_Up);
         QTest::keyClick(window.get(), Qt::Key_Up);
         QTest::keyClick(window.get(), Qt::Key_Up);
-        QCOMPARE(window->SelectedMonth(), 2);  // 23 March - 21 days
+        QCOMPARE(window->SelectedMonth(), 3);  // 23 March - 21 days
         QCOMPARE(window->SelectedDay(), 2);
         QTest::keyClick(window.get(), Qt::Key_PageDown);
         QCOMPARE(window->ShownYear(), 2027);
-        QCOMPARE(window->SelectedMonth(), 2);  // the mark keeps its day and month
+        QCOMPARE(window->SelectedMonth(), 3);  // the mark keeps its day and month
         QCOMPARE(window->SelectedDay(), 2);
         QTest::keyClick(window.get(), Qt::Key_PageUp);
         QTest::keyClick(window.get(), Qt::Key_PageUp);
@@ -169,7 +170,7 @@ class YearWindowTest : public QObject {
         QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 12, 31));
         QTest::keyClick(window.get(), Qt::Key_Right);
         QCOMPARE(window->ShownYear(), 2026);
-        QCOMPARE(window->SelectedMonth(), 0);
+        QCOMPARE(window->SelectedMonth(), 1);
         QCOMPARE(window->SelectedDay(), 1);
         // The year range ends at 1 and 9999.
         QVERIFY(!window->ShowYear(0));
@@ -189,32 +190,30 @@ class YearWindowTest : public QObject {
         // The arrow keys go on from the month's last day.
         window->setFocus();
         QTest::keyClick(window.get(), Qt::Key_Right);
-        QCOMPARE(window->SelectedMonth(), 2);
+        QCOMPARE(window->SelectedMonth(), 3);
         QCOMPARE(window->SelectedDay(), 1);
     }
 
     void eventCommandsGoThroughTheEditorAndRefresh() {
         std::optional<int> asked_ev;
+        std::string asked_name;
         calendar::CivilDate asked_date;
-        app_->Context().EventEditor = [&](YearWindowLink& year, std::optional<int> ev_no,
-                                          const calendar::CivilDate& date) {
-            asked_ev = ev_no;
+        app_->Context().EventEditor =
+            [&](YearWindowLink&, const std::optional<data::EventValue>& event,
+                const calendar::CivilDate& date) -> std::optional<data::EventEdit> {
+            asked_ev = event ? std::optional<int>(1) : std::nullopt;  // edit mode
             asked_date = date;
-            if (ev_no) return false;  // the edit is cancelled
-            data::Table& events = year.Calendar().CdsEvents();
-            events.Append();  // left pending, as the editor leaves it
-            events.SetText(data::Ev_name, "Added");
-            events.SetInteger(data::Ev_Type, 0);
-            events.SetInteger(data::Ev_repeat, data::RepeatNone);
-            events.SetText(data::Ev_from, calendar::DateText(date));
-            events.SetInteger(data::Ev_gp_no, test::kShownGroup);
-            return true;
+            if (event) {
+                asked_name = event->name;
+                return std::nullopt;  // the edit is cancelled
+            }
+            return data::EventEdit{"Added", test::kShownGroup, data::OnceRule{date}};
         };
         auto window = OpenWindow(*app_, calendar_);
         QVERIFY(window->PopupMenu()->actions()[0]->isEnabled());
 
-        // New event on the day a right click marked: the pending row is committed by the
-        // regeneration, painted, and the calendar counts as changed.
+        // New event on the day a right click marked: the window writes the value, paints
+        // it, and the calendar counts as changed.
         QTest::mousePress(window.get(), Qt::RightButton, {}, CellCentre(*window, 10, 21));
         QVERIFY(window->NewEvent());
         QVERIFY(!asked_ev);
@@ -234,6 +233,7 @@ class YearWindowTest : public QObject {
         QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 2, 14));
         QVERIFY(!window->EditEvent());  // cancelled
         QCOMPARE(asked_ev, std::optional<int>(1));
+        QCOMPARE(asked_name, std::string("Hidden first"));
         // A day without events asks nothing.
         asked_ev.reset();
         QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 2, 16));
