@@ -104,7 +104,7 @@ void BM_DrawYear(benchmark::State& state) {
         p.setFont(font);
         p.fillRect(image.rect(), Qt::white);
         gui::DayGrid grid;
-        painter.DrawMonths(p, layout, 2026, grid, 2, 15, true);
+        painter.DrawMonths(p, layout, 2026, grid, 3, 15, true);
         benchmark::DoNotOptimize(grid);
     }
     state.counters["occurrences"] = dates.RecordCount();

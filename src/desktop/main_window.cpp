@@ -34,10 +34,6 @@ namespace {
 
 constexpr std::string_view kMain = "FrmMain";
 
-// Commands whose windows come with later work: shown, never enabled.
-const char* const kNotYetBuilt[] = {"iList",  "iDayCalc", "iFilter", "iOptions",
-                                    "iClear", "tbFilter", "tbCalc"};
-
 }  // namespace
 
 TFrmMain::TFrmMain(AppContext& context, QWidget* parent) : QMainWindow(parent), context_(context) {
@@ -74,129 +70,138 @@ TFrmMain::~TFrmMain() {
     for (TFrmYear* year : findChildren<TFrmYear*>()) disconnect(year, nullptr, this, nullptr);
 }
 
-QAction* TFrmMain::AddAction(const std::string& name, const QKeySequence& shortcut) {
+QAction* TFrmMain::AddAction(const char* name, const QKeySequence& shortcut) {
     auto* action = new QAction(this);
-    action->setObjectName(QString::fromStdString(name));
+    action->setObjectName(QLatin1String(name));
     if (!shortcut.isEmpty()) action->setShortcut(shortcut);
-    actions_[name] = action;
+    allActions_ << action;
     return action;
 }
 
 QAction* TFrmMain::Action(const std::string& name) const {
-    const auto it = actions_.find(name);
-    return it == actions_.end() ? nullptr : it->second;
+    return findChild<QAction*>(QString::fromStdString(name), Qt::FindDirectChildrenOnly);
 }
 
 void TFrmMain::CreateActions() {
-    connect(AddAction("iNew", QKeySequence(Qt::CTRL | Qt::Key_N)), &QAction::triggered, this,
-            &TFrmMain::iNewClick);
-    connect(AddAction("iOpen", QKeySequence(Qt::CTRL | Qt::Key_O)), &QAction::triggered, this,
-            &TFrmMain::iOpenClick);
-    connect(AddAction("iClose", QKeySequence(Qt::CTRL | Qt::Key_W)), &QAction::triggered, this,
-            &TFrmMain::iCloseClick);
-    connect(AddAction("iSave", QKeySequence(Qt::CTRL | Qt::Key_S)), &QAction::triggered, this,
-            &TFrmMain::iSaveClick);
-    connect(AddAction("iSaveAs"), &QAction::triggered, this, &TFrmMain::iSaveAsClick);
-    connect(AddAction("iImport"), &QAction::triggered, this, &TFrmMain::iImportClick);
-    connect(AddAction("iExport"), &QAction::triggered, this, &TFrmMain::iExportClick);
-    connect(AddAction("iPrint", QKeySequence(Qt::CTRL | Qt::Key_P)), &QAction::triggered, this,
-            &TFrmMain::iPrintClick);
-    connect(AddAction("iQuit", QKeySequence(Qt::CTRL | Qt::Key_Q)), &QAction::triggered, this,
-            &QWidget::close);
+    MainActions& a = actions_;
+    a.newCalendar = AddAction("iNew", QKeySequence(Qt::CTRL | Qt::Key_N));
+    a.open = AddAction("iOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
+    a.close = AddAction("iClose", QKeySequence(Qt::CTRL | Qt::Key_W));
+    a.save = AddAction("iSave", QKeySequence(Qt::CTRL | Qt::Key_S));
+    a.saveAs = AddAction("iSaveAs");
+    a.importEvents = AddAction("iImport");
+    a.exportEvents = AddAction("iExport");
+    a.print = AddAction("iPrint", QKeySequence(Qt::CTRL | Qt::Key_P));
+    a.quit = AddAction("iQuit", QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    connect(AddAction("iCut", QKeySequence(Qt::CTRL | Qt::Key_X)), &QAction::triggered, this,
-            [this] { ClipboardCommand("cut"); });
-    connect(AddAction("iCopy", QKeySequence(Qt::CTRL | Qt::Key_C)), &QAction::triggered, this,
-            [this] { ClipboardCommand("copy"); });
-    connect(AddAction("iPaste", QKeySequence(Qt::CTRL | Qt::Key_V)), &QAction::triggered, this,
-            [this] { ClipboardCommand("paste"); });
-    AddAction("iClear");
+    a.cut = AddAction("iCut", QKeySequence(Qt::CTRL | Qt::Key_X));
+    a.copy = AddAction("iCopy", QKeySequence(Qt::CTRL | Qt::Key_C));
+    a.paste = AddAction("iPaste", QKeySequence(Qt::CTRL | Qt::Key_V));
+    a.clear = AddAction("iClear");
 
-    connect(AddAction("iNewEvent", QKeySequence(Qt::CTRL | Qt::Key_E)), &QAction::triggered, this,
-            [this] {
-                if (TFrmYear* year = ActiveYearWindow()) year->NewEvent();
-            });
-    connect(AddAction("iEditEvent", QKeySequence(Qt::CTRL | Qt::Key_A)), &QAction::triggered, this,
-            [this] {
-                if (TFrmYear* year = ActiveYearWindow()) year->EditEvent();
-            });
-    connect(AddAction("iInfoWin", QKeySequence(Qt::CTRL | Qt::Key_K)), &QAction::triggered, this,
-            [this] {
-                if (TFrmYear* year = ActiveYearWindow()) year->ShowDaySheet();
-            });
-    AddAction("iList", QKeySequence(Qt::CTRL | Qt::Key_D));
-    AddAction("iDayCalc", QKeySequence(Qt::CTRL | Qt::Key_R));
-    AddAction("iFilter", QKeySequence(Qt::CTRL | Qt::Key_B));
-    QAction* inspect = AddAction("iInspect", QKeySequence(Qt::CTRL | Qt::Key_I));
-    inspect->setCheckable(true);
-    connect(inspect, &QAction::triggered, this, &TFrmMain::iInspectClick);
-    connect(AddAction("iToday", QKeySequence(Qt::CTRL | Qt::Key_H)), &QAction::triggered, this,
-            &TFrmMain::iTodayClick);
-    AddAction("iOptions", QKeySequence(Qt::CTRL | Qt::Key_L));
+    a.newEvent = AddAction("iNewEvent", QKeySequence(Qt::CTRL | Qt::Key_E));
+    a.editEvent = AddAction("iEditEvent", QKeySequence(Qt::CTRL | Qt::Key_A));
+    a.daySheet = AddAction("iInfoWin", QKeySequence(Qt::CTRL | Qt::Key_K));
+    a.eventList = AddAction("iList", QKeySequence(Qt::CTRL | Qt::Key_D));
+    a.dayCalculator = AddAction("iDayCalc", QKeySequence(Qt::CTRL | Qt::Key_R));
+    a.filter = AddAction("iFilter", QKeySequence(Qt::CTRL | Qt::Key_B));
+    a.inspect = AddAction("iInspect", QKeySequence(Qt::CTRL | Qt::Key_I));
+    a.today = AddAction("iToday", QKeySequence(Qt::CTRL | Qt::Key_H));
+    a.options = AddAction("iOptions", QKeySequence(Qt::CTRL | Qt::Key_L));
 
-    connect(AddAction("iTileVert"), &QAction::triggered, this, [this] { Tile(Qt::Horizontal); });
-    connect(AddAction("iTileHoriz"), &QAction::triggered, this, [this] { Tile(Qt::Vertical); });
-    connect(AddAction("iCascade"), &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
+    a.tileVertically = AddAction("iTileVert");
+    a.tileHorizontally = AddAction("iTileHoriz");
+    a.cascade = AddAction("iCascade");
 
-    AddAction("iContents", QKeySequence(Qt::Key_F1));
-    AddAction("iFirstSteps");
-    AddAction("iVisitHomepage");
-    AddAction("iAbout");
+    a.contents = AddAction("iContents", QKeySequence(Qt::Key_F1));
+    a.firstSteps = AddAction("iFirstSteps");
+    a.homepage = AddAction("iVisitHomepage");
+    a.about = AddAction("iAbout");
 
-    // Toolbar buttons are actions of their own, so each carries its own hint.
-    AddAction("tbNew")->setIcon(MakeToolIcon(ToolIcon::New));
-    AddAction("tbOpen")->setIcon(MakeToolIcon(ToolIcon::Open));
-    AddAction("tbSave")->setIcon(MakeToolIcon(ToolIcon::Save));
-    AddAction("tbPrint")->setIcon(MakeToolIcon(ToolIcon::Print));
-    AddAction("tbToday")->setIcon(MakeToolIcon(ToolIcon::Today));
-    AddAction("tbFilter")->setIcon(MakeToolIcon(ToolIcon::Filter));
-    AddAction("tbCalc")->setIcon(MakeToolIcon(ToolIcon::Calc));
-    AddAction("tbInspect")->setIcon(MakeToolIcon(ToolIcon::Inspect));
-    AddAction("tbPrevYear")->setIcon(MakeToolIcon(ToolIcon::PrevYear));
-    AddAction("tbNextYear")->setIcon(MakeToolIcon(ToolIcon::NextYear));
-    Action("tbInspect")->setCheckable(true);
-    connect(Action("tbNew"), &QAction::triggered, this, &TFrmMain::iNewClick);
-    connect(Action("tbOpen"), &QAction::triggered, this, &TFrmMain::iOpenClick);
-    connect(Action("tbSave"), &QAction::triggered, this, &TFrmMain::iSaveClick);
-    connect(Action("tbPrint"), &QAction::triggered, this, &TFrmMain::iPrintClick);
-    connect(Action("tbToday"), &QAction::triggered, this, &TFrmMain::iTodayClick);
-    connect(Action("tbInspect"), &QAction::triggered, this, &TFrmMain::iInspectClick);
-    connect(Action("tbPrevYear"), &QAction::triggered, this, [this] { StepYear(-1); });
-    connect(Action("tbNextYear"), &QAction::triggered, this, [this] { StepYear(+1); });
+    const auto tool = [this](const char* name, ToolIcon icon) {
+        QAction* action = AddAction(name);
+        action->setIcon(MakeToolIcon(icon));
+        return action;
+    };
+    a.toolNew = tool("tbNew", ToolIcon::New);
+    a.toolOpen = tool("tbOpen", ToolIcon::Open);
+    a.toolSave = tool("tbSave", ToolIcon::Save);
+    a.toolPrint = tool("tbPrint", ToolIcon::Print);
+    a.toolToday = tool("tbToday", ToolIcon::Today);
+    a.toolFilter = tool("tbFilter", ToolIcon::Filter);
+    a.toolCalculator = tool("tbCalc", ToolIcon::Calc);
+    a.toolInspect = tool("tbInspect", ToolIcon::Inspect);
+    a.toolPreviousYear = tool("tbPrevYear", ToolIcon::PrevYear);
+    a.toolNextYear = tool("tbNextYear", ToolIcon::NextYear);
 
-    for (const char* name : kNotYetBuilt) Action(name)->setEnabled(false);
-    ConnectHelpCommands(this, context_,
-                        {Action("iContents"), Action("iFirstSteps"), Action("iVisitHomepage"),
-                         Action("iAbout")});
+    const auto on = [this](std::initializer_list<QAction*> actions, auto command) {
+        for (QAction* action : actions) connect(action, &QAction::triggered, this, command);
+    };
+    on({a.newCalendar, a.toolNew}, &TFrmMain::iNewClick);
+    on({a.open, a.toolOpen}, &TFrmMain::iOpenClick);
+    on({a.close}, &TFrmMain::iCloseClick);
+    on({a.save, a.toolSave}, &TFrmMain::iSaveClick);
+    on({a.saveAs}, &TFrmMain::iSaveAsClick);
+    on({a.importEvents}, &TFrmMain::iImportClick);
+    on({a.exportEvents}, &TFrmMain::iExportClick);
+    on({a.print, a.toolPrint}, &TFrmMain::iPrintClick);
+    on({a.quit}, &QWidget::close);
+    on({a.cut}, [this] { ClipboardCommand("cut"); });
+    on({a.copy}, [this] { ClipboardCommand("copy"); });
+    on({a.paste}, [this] { ClipboardCommand("paste"); });
+    on({a.newEvent}, [this] {
+        if (TFrmYear* year = ActiveYearWindow()) year->NewEvent();
+    });
+    on({a.editEvent}, [this] {
+        if (TFrmYear* year = ActiveYearWindow()) year->EditEvent();
+    });
+    on({a.daySheet}, [this] {
+        if (TFrmYear* year = ActiveYearWindow()) year->ShowDaySheet();
+    });
+    for (QAction* inspect : {a.inspect, a.toolInspect}) inspect->setCheckable(true);
+    on({a.inspect, a.toolInspect}, &TFrmMain::iInspectClick);
+    on({a.today, a.toolToday}, &TFrmMain::iTodayClick);
+    on({a.tileVertically}, [this] { Tile(Qt::Horizontal); });
+    on({a.tileHorizontally}, [this] { Tile(Qt::Vertical); });
+    connect(a.cascade, &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
+    on({a.toolPreviousYear}, [this] { StepYear(-1); });
+    on({a.toolNextYear}, [this] { StepYear(+1); });
+
+    // Commands whose windows come with later work: shown, never enabled.
+    for (QAction* later :
+         {a.eventList, a.dayCalculator, a.filter, a.options, a.clear, a.toolFilter, a.toolCalculator})
+        later->setEnabled(false);
+    ConnectHelpCommands(this, context_, {a.contents, a.firstSteps, a.homepage, a.about});
 }
 
 void TFrmMain::CreateMenus() {
-    auto add = [this](QMenu* menu, std::initializer_list<const char*> names) {
-        for (const char* name : names) {
-            if (name == nullptr)
+    const MainActions& a = actions_;
+    auto add = [](QMenu* menu, std::initializer_list<QAction*> actions) {
+        for (QAction* action : actions) {
+            if (action == nullptr)
                 menu->addSeparator();
             else
-                menu->addAction(Action(name));
+                menu->addAction(action);
         }
     };
     mFile_ = menuBar()->addMenu(QString());
     mFile_->setObjectName(QStringLiteral("mFile"));
-    add(mFile_, {"iNew", "iOpen", "iClose", nullptr, "iSave", "iSaveAs", nullptr, "iImport",
-                 "iExport", nullptr, "iPrint", nullptr, "iQuit"});
+    add(mFile_, {a.newCalendar, a.open, a.close, nullptr, a.save, a.saveAs, nullptr, a.importEvents,
+                 a.exportEvents, nullptr, a.print, nullptr, a.quit});
     mEdit_ = menuBar()->addMenu(QString());
     mEdit_->setObjectName(QStringLiteral("mEdit"));
-    add(mEdit_, {"iCut", "iCopy", "iPaste", "iClear"});
+    add(mEdit_, {a.cut, a.copy, a.paste, a.clear});
     mExtras_ = menuBar()->addMenu(QString());
     mExtras_->setObjectName(QStringLiteral("mExtras"));
-    add(mExtras_, {"iNewEvent", "iEditEvent", nullptr, "iInfoWin", "iList", "iDayCalc", nullptr,
-                   "iFilter", "iInspect", "iToday", nullptr, "iOptions"});
+    add(mExtras_, {a.newEvent, a.editEvent, nullptr, a.daySheet, a.eventList, a.dayCalculator,
+                   nullptr, a.filter, a.inspect, a.today, nullptr, a.options});
     mWindow_ = menuBar()->addMenu(QString());
     mWindow_->setObjectName(QStringLiteral("mWindow"));
     connect(mWindow_, &QMenu::aboutToShow, this, &TFrmMain::UpdateWindowMenu);
     UpdateWindowMenu();
     mHelp_ = menuBar()->addMenu(QString());
     mHelp_->setObjectName(QStringLiteral("mHelp"));
-    add(mHelp_, {"iContents", "iFirstSteps", nullptr, "iVisitHomepage", "iAbout"});
+    add(mHelp_, {a.contents, a.firstSteps, nullptr, a.homepage, a.about});
     for (QMenu* menu : {mFile_, mEdit_, mExtras_})
         connect(menu, &QMenu::aboutToShow, this, &TFrmMain::UpdateMenus);
 }
@@ -206,13 +211,12 @@ void TFrmMain::CreateToolBar() {
     toolBar_->setObjectName(QStringLiteral("ToolBar1"));
     toolBar_->setMovable(false);
     toolBar_->setIconSize(QSize(16, 16));
-    for (const char* name : {"tbNew", "tbOpen", "tbSave", "tbPrint"})
-        toolBar_->addAction(Action(name));
+    const MainActions& a = actions_;
+    toolBar_->addActions({a.toolNew, a.toolOpen, a.toolSave, a.toolPrint});
     toolBar_->addSeparator();
-    for (const char* name : {"tbToday", "tbFilter", "tbCalc", "tbInspect"})
-        toolBar_->addAction(Action(name));
+    toolBar_->addActions({a.toolToday, a.toolFilter, a.toolCalculator, a.toolInspect});
     toolBar_->addSeparator();
-    toolBar_->addAction(Action("tbPrevYear"));
+    toolBar_->addAction(a.toolPreviousYear);
     ebYear_ = new QLineEdit(toolBar_);
     ebYear_->setObjectName(QStringLiteral("ebYear"));
     ebYear_->setMaxLength(6);
@@ -220,7 +224,7 @@ void TFrmMain::CreateToolBar() {
     ebYear_->setFixedWidth(ebYear_->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
     connect(ebYear_, &QLineEdit::textEdited, this, &TFrmMain::ebYearEdited);
     toolBar_->addWidget(ebYear_);
-    toolBar_->addAction(Action("tbNextYear"));
+    toolBar_->addAction(a.toolNextYear);
 }
 
 void TFrmMain::CreateStatusBar() {
@@ -234,7 +238,8 @@ void TFrmMain::CreateStatusBar() {
 }
 
 void TFrmMain::ApplyMainTexts() {
-    for (const auto& [name, action] : actions_) {
+    for (QAction* action : allActions_) {
+        const std::string name = action->objectName().toStdString();
         if (name.rfind("tb", 0) == 0) {
             const QString hint = context_.Text(kMain, name + "_Hint");
             action->setText(hint);
@@ -267,26 +272,27 @@ QList<TFrmYear*> TFrmMain::YearWindows() const {
 // One place decides what is enabled: called when a window becomes active or closes and
 // whenever a menu opens.
 void TFrmMain::UpdateMenus() {
+    const MainActions& a = actions_;
     TFrmYear* year = ActiveYearWindow();
     const bool hasYear = year != nullptr;
     const bool writable = hasYear && !year->ReadOnly();
-    for (const char* name : {"iClose", "iImport", "iExport", "iPrint", "tbPrint", "iToday",
-                             "tbToday", "iInspect", "tbInspect"})
-        Action(name)->setEnabled(hasYear);
-    for (const char* name : {"iSave", "tbSave"}) Action(name)->setEnabled(writable);
+    for (QAction* action : {a.close, a.importEvents, a.exportEvents, a.print, a.toolPrint, a.today,
+                            a.toolToday, a.inspect, a.toolInspect})
+        action->setEnabled(hasYear);
+    for (QAction* action : {a.save, a.toolSave}) action->setEnabled(writable);
     // A read-only window's changes can still be kept under another name.
-    Action("iSaveAs")->setEnabled(hasYear);
-    Action("iInfoWin")->setEnabled(hasYear);
-    for (const char* name : {"iNewEvent", "iEditEvent"})
-        Action(name)->setEnabled(hasYear && static_cast<bool>(context_.EventEditor));
-    Action("tbPrevYear")->setEnabled(hasYear && year->ShownYear() > calendar::kMinYear);
-    Action("tbNextYear")->setEnabled(hasYear && year->ShownYear() < calendar::kMaxYear);
+    a.saveAs->setEnabled(hasYear);
+    a.daySheet->setEnabled(hasYear);
+    for (QAction* action : {a.newEvent, a.editEvent})
+        action->setEnabled(hasYear && static_cast<bool>(context_.EventEditor));
+    a.toolPreviousYear->setEnabled(hasYear && year->ShownYear() > calendar::kMinYear);
+    a.toolNextYear->setEnabled(hasYear && year->ShownYear() < calendar::kMaxYear);
     ebYear_->setEnabled(hasYear);
     const bool inspecting = hasYear && year->InspectMode();
-    Action("iInspect")->setChecked(inspecting);
-    Action("tbInspect")->setChecked(inspecting);
-    for (const char* name : {"iTileVert", "iTileHoriz", "iCascade"})
-        Action(name)->setEnabled(!mdi_->subWindowList().isEmpty());
+    a.inspect->setChecked(inspecting);
+    a.toolInspect->setChecked(inspecting);
+    for (QAction* action : {a.tileVertically, a.tileHorizontally, a.cascade})
+        action->setEnabled(!mdi_->subWindowList().isEmpty());
 }
 
 // Only the active year window's day sheet is shown; the others wait hidden until their
@@ -302,9 +308,7 @@ void TFrmMain::HideOtherToolWindows() {
 
 void TFrmMain::UpdateWindowMenu() {
     mWindow_->clear();
-    mWindow_->addAction(Action("iTileVert"));
-    mWindow_->addAction(Action("iTileHoriz"));
-    mWindow_->addAction(Action("iCascade"));
+    mWindow_->addActions({actions_.tileVertically, actions_.tileHorizontally, actions_.cascade});
     const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
     if (!windows.isEmpty()) mWindow_->addSeparator();
     int number = 0;
@@ -354,7 +358,7 @@ void TFrmMain::LeaveFrameKeysToTheMenus(QMdiSubWindow* sub) const {
     const QMenu* menu = sub->systemMenu();
     if (!menu) return;
     const auto frame_key = [this](const QKeySequence& key) {
-        for (const auto& [name, action] : actions_)
+        for (const QAction* action : allActions_)
             if (action->shortcuts().contains(key)) return true;
         return false;
     };

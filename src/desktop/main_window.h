@@ -3,10 +3,10 @@
 // document command to the active year window.
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
-#include <map>
 #include <string>
 
 #include "app/lock_file.h"
@@ -23,6 +23,56 @@ namespace yorbel::gui {
 
 struct AppContext;
 class TFrmYear;
+
+// The frame's commands. Each action's object name is its language-file key in [FrmMain]
+// ("iNew"); a toolbar button ("tbNew") takes its text and hint from "<name>_Hint".
+struct MainActions {
+    // File menu
+    QAction* newCalendar = nullptr;
+    QAction* open = nullptr;
+    QAction* close = nullptr;
+    QAction* save = nullptr;
+    QAction* saveAs = nullptr;
+    QAction* importEvents = nullptr;
+    QAction* exportEvents = nullptr;
+    QAction* print = nullptr;
+    QAction* quit = nullptr;
+    // Edit menu
+    QAction* cut = nullptr;
+    QAction* copy = nullptr;
+    QAction* paste = nullptr;
+    QAction* clear = nullptr;
+    // Extras menu
+    QAction* newEvent = nullptr;
+    QAction* editEvent = nullptr;
+    QAction* daySheet = nullptr;
+    QAction* eventList = nullptr;
+    QAction* dayCalculator = nullptr;
+    QAction* filter = nullptr;
+    QAction* inspect = nullptr;
+    QAction* today = nullptr;
+    QAction* options = nullptr;
+    // Window menu
+    QAction* tileVertically = nullptr;
+    QAction* tileHorizontally = nullptr;
+    QAction* cascade = nullptr;
+    // Help menu
+    QAction* contents = nullptr;
+    QAction* firstSteps = nullptr;
+    QAction* homepage = nullptr;
+    QAction* about = nullptr;
+    // Toolbar buttons: actions of their own, so each carries its own hint.
+    QAction* toolNew = nullptr;
+    QAction* toolOpen = nullptr;
+    QAction* toolSave = nullptr;
+    QAction* toolPrint = nullptr;
+    QAction* toolToday = nullptr;
+    QAction* toolFilter = nullptr;
+    QAction* toolCalculator = nullptr;
+    QAction* toolInspect = nullptr;
+    QAction* toolPreviousYear = nullptr;
+    QAction* toolNextYear = nullptr;
+};
 
 class TFrmMain : public QMainWindow {
     Q_OBJECT
@@ -48,6 +98,7 @@ class TFrmMain : public QMainWindow {
     TFrmYear* ActiveYearWindow() const;
     QList<TFrmYear*> YearWindows() const;
     QMdiArea* MdiArea() const { return mdi_; }
+    // The command with that object name, for callers that name commands by their key.
     QAction* Action(const std::string& name) const;
     QLineEdit* YearBox() const { return ebYear_; }
     QString StatusText(int panel) const;
@@ -67,7 +118,7 @@ class TFrmMain : public QMainWindow {
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
-    QAction* AddAction(const std::string& name, const QKeySequence& shortcut = {});
+    QAction* AddAction(const char* name, const QKeySequence& shortcut = {});
     TFrmYear* OpenCalendarFileLocked(const QString& path, bool read_only, app::CalendarLock lock);
 
     void UpdateMenus();
@@ -100,8 +151,9 @@ class TFrmMain : public QMainWindow {
     QMenu* mExtras_ = nullptr;
     QMenu* mWindow_ = nullptr;
     QMenu* mHelp_ = nullptr;
-    std::map<std::string, QAction*> actions_;
-    int windowCounter_ = 0;  // year windows created in this run; numbers are never reused
+    MainActions actions_;
+    QList<QAction*> allActions_;  // every one of actions_, in creation order
+    int windowCounter_ = 0;       // year windows created in this run; numbers are never reused
     bool yearBoxUpdating_ = false;
     bool firstPaintSeen_ = false;
 };

@@ -5,7 +5,6 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <algorithm>
-#include <cstdlib>
 
 #include "calendar/dates.h"
 #include "paint/win_color.h"
@@ -26,58 +25,12 @@ int QtDayOfSaturdayBased(int weekday) {
 
 }  // namespace
 
-QPoint YearLayout::MonthOrigin(int month) const {
-    return {Margin + (month % 4) * (Margin + MonthWidth),
-            Margin + (month / 4) * (Margin + MonthHeight)};
-}
-
-QRect YearLayout::CellRect(int month, int column, int row) const {
-    const QPoint origin = MonthOrigin(month);
-    return {origin.x() + column * CellWidth, origin.y() + row * RowHeight, CellWidth, RowHeight};
-}
-
-YearLayout ScreenLayout(int width, int height) {
-    YearLayout layout;
-    layout.Margin = 10;
-    // A window too small for the grid draws nothing rather than negative cells.
-    layout.MonthWidth = std::max(0, (width - 50) / 4);
-    layout.MonthHeight = std::max(0, (height - 70) / 3);
-    layout.RowHeight = layout.MonthHeight / 8;
-    layout.CellWidth = layout.MonthWidth / 8;
-    return layout;
-}
-
-PageLayout PrintLayout(int page_width, int page_height) {
-    PageLayout page;
-    const double ratio = page_height > 0 ? static_cast<double>(page_width) / page_height : 0.0;
-    page.UsedHeight = ratio < 1.4 ? static_cast<int>(page_width * 0.7142857142857143) : page_height;
-    YearLayout& layout = page.Layout;
-    layout.Margin = static_cast<int>(page_width * 0.017);
-    layout.MonthWidth = std::max(0, (page_width - 5 * layout.Margin) / 4);
-    layout.MonthHeight = std::max(0, (page.UsedHeight - 4 * layout.Margin - 30) / 3);
-    layout.RowHeight = layout.MonthHeight / 8;
-    layout.CellWidth = layout.MonthWidth / 8;
-    return page;
-}
-
-QSize AdaptedWindowSize(int week_label_width, int font_height) {
-    return {week_label_width * 36 + 50, std::abs(font_height) * 30 + 40};
-}
-
-std::optional<QPoint> DayGrid::Find(int month, int day) const {
-    if (month < 0 || month > 11 || day <= 0) return std::nullopt;
-    for (int row = 0; row < 6; ++row)
-        for (int column = 0; column < 7; ++column)
-            if (Day(month, column, row) == day) return QPoint(column, row);
-    return std::nullopt;
-}
-
 void FillLocaleNames(YearStyle& style, const QLocale& locale) {
     for (int weekday = 0; weekday < 7; ++weekday)
         style.WeekdayHeads[weekday] =
             locale.dayName(QtDayOfSaturdayBased(weekday), QLocale::LongFormat).left(2);
-    for (int month = 0; month < 12; ++month)
-        style.MonthNames[month] = locale.standaloneMonthName(month + 1, QLocale::LongFormat);
+    for (int month = 1; month <= 12; ++month)
+        style.MonthNames[month - 1] = locale.standaloneMonthName(month, QLocale::LongFormat);
 }
 
 QFont YearFont(const QString& family, int height, const QPaintDevice* device) {
@@ -96,13 +49,13 @@ QFont YearFont(const QString& family, int height, const QPaintDevice* device) {
 void YearPainter::DrawMonths(QPainter& painter, const YearLayout& layout, int year, DayGrid& grid,
                              int selected_month, int selected_day, bool marks_enabled) const {
     if (layout.RowHeight <= 0 || layout.CellWidth <= 0) return;
-    for (int month = 0; month < 12; ++month)
+    for (int month = 1; month <= 12; ++month)
         DrawMonth(painter, layout, year, month, grid, selected_month, selected_day, marks_enabled);
 }
 
 void YearPainter::DrawWeekNumber(QPainter& painter, const QRect& cell, int year, int month,
                                  int day) const {
-    const int week = cal::WeekNumber(cal::CivilDate{day, month + 1, year}, style_.WeekOneRule,
+    const int week = cal::WeekNumber(cal::CivilDate{day, month, year}, style_.WeekOneRule,
                                      style_.WeekStart, style_.Gregorian);
     painter.setPen(WinColorToQColor(style_.WeekText));
     painter.drawText(cell, kTextFlags, QString::number(week));
@@ -118,7 +71,7 @@ void YearPainter::DrawMonth(QPainter& painter, const YearLayout& layout, int yea
     painter.setPen(Qt::black);
     painter.drawText(QRect(origin.x(), origin.y(), layout.MonthWidth, rh),
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine,
-                     style_.MonthNames[month]);
+                     style_.MonthNames[month - 1]);
 
     painter.fillRect(QRect(origin.x(), origin.y() + rh, cw, 7 * rh),
                      WinColorToQColor(style_.WeekBack));
@@ -130,11 +83,11 @@ void YearPainter::DrawMonth(QPainter& painter, const YearLayout& layout, int yea
                          style_.WeekdayHeads[(style_.WeekStart + i) % 7]);
 
     const bool gregorian = style_.Gregorian;
-    int weekday = cal::WeekdayOf(cal::CivilDate{1, month + 1, year}, gregorian);
+    int weekday = cal::WeekdayOf(cal::CivilDate{1, month, year}, gregorian);
     int column = ((weekday - style_.WeekStart) % 7 + 7) % 7;
     int row = 2;
     DrawWeekNumber(painter, layout.CellRect(month, 0, row), year, month, 1);
-    const int days = cal::DaysInMonth(year, month + 1, gregorian);
+    const int days = cal::DaysInMonth(year, month, gregorian);
     for (int day = 1; day <= days; ++day) {
         if (column > 6) {
             ++row;
@@ -154,14 +107,14 @@ void YearPainter::DrawMonth(QPainter& painter, const YearLayout& layout, int yea
 void YearPainter::DrawDayCell(QPainter& painter, const YearLayout& layout, int year, int month,
                               int day, CellState state, int top, int left, int weekday,
                               bool marks_enabled) const {
-    if (month < 0 || day <= 0) return;
+    if (month < 1 || day <= 0) return;
     std::int32_t text = 0x000000;
     std::int32_t back = 0xFFFFFF;
     if (weekday == 1) {  // Sunday
         text = style_.SundayText;
         back = style_.SundayBack;
     }
-    if (day_color_) back = day_color_(cal::DateText(cal::CivilDate{day, month + 1, year}), back);
+    if (day_color_) back = day_color_(cal::DateText(cal::CivilDate{day, month, year}), back);
 
     const QRect cell(left, top, layout.CellWidth, layout.RowHeight);
     switch (state) {
@@ -189,14 +142,11 @@ void YearPainter::DrawDayCell(QPainter& painter, const YearLayout& layout, int y
 
 QRect YearPainter::RedrawDay(QPainter& painter, const YearLayout& layout, const DayGrid& grid,
                              int year, int month, int day, CellState state) const {
-    const std::optional<QPoint> at = grid.Find(month, day);
-    if (!at) return {};
-    const QPoint origin = layout.MonthOrigin(month);
-    const int left = origin.x() + layout.CellWidth * (at->x() + 1);
-    const int top = origin.y() + layout.RowHeight * (at->y() + 2);
-    const int weekday = cal::WeekdayOf(cal::CivilDate{day, month + 1, year}, style_.Gregorian);
-    DrawDayCell(painter, layout, year, month, day, state, top, left, weekday, true);
-    return {left, top, layout.CellWidth, layout.RowHeight};
+    const QRect cell = layout.DayCellRect(grid, month, day);
+    if (cell.isEmpty()) return {};
+    const int weekday = cal::WeekdayOf(cal::CivilDate{day, month, year}, style_.Gregorian);
+    DrawDayCell(painter, layout, year, month, day, state, cell.top(), cell.left(), weekday, true);
+    return cell;
 }
 
 void YearPainter::PrintYear(QPainter& painter, int year) const {
@@ -216,7 +166,7 @@ void YearPainter::PrintYear(QPainter& painter, int year) const {
     painter.save();
     painter.setFont(font);
     DayGrid scratch;  // the window's grid keeps matching its screen layout
-    DrawMonths(painter, page.Layout, year, scratch, -1, 0, false);
+    DrawMonths(painter, page.Layout, year, scratch, 0, 0, false);
     painter.restore();
 }
 

@@ -5,31 +5,27 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDate>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPlainTextEdit>
-#include <QPrinter>
+#include <QScopedValueRollback>
 #include <QStringList>
 #include <algorithm>
 
 #include "ui/app_context.h"
 #include "calendar/dayfacts.h"
-#include "data/atomic_file.h"
 #include "data/day_events.h"
 #include "data/error.h"
 #include "data/event_value.h"
 #include "data/events.h"
 #include "data/occurrences.h"
-#include "exchange/delimited_text.h"
-#include "exchange/icalendar_export.h"
 #include "paint/year_style_settings.h"
 #include "tools/day_sheet.h"
 #include "ui/day_facts_text.h"
+#include "yearview/inspector_hint.h"
 
 namespace yorbel::gui {
 
@@ -55,15 +51,20 @@ TFrmYear::TFrmYear(AppContext& context, int year, bool read_only, int window_num
     : QWidget(parent),
       context_(context),
       calendar_(std::make_unique<data::EventTables>(context.Groups->CdsGroups())),
-      lock_(std::move(lock)),
+      document_(context, *calendar_, std::move(lock), read_only, *this,
+                {.Saved = [this] { UpdateCaption(); },
+                 .EventsChanged =
+                     [this] {
+                         SetModified();
+                         ShowYear(shownYear_);
+                     }}),
       painter_(style_,
                [this](const std::string& date, std::int32_t fallback) {
                    return data::DayColor(calendar_->CdsEvDates(), date, fallback);
                }),
       shownYear_(year),
       selectedDay_(day),
-      selectedMonth_(month - 1),
-      readOnly_(read_only),
+      selectedMonth_(month),
       windowNumber_(window_number) {
     setObjectName(QStringLiteral("FrmYear"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -75,22 +76,7 @@ TFrmYear::TFrmYear(AppContext& context, int year, bool read_only, int window_num
     style_.WeekLabel = context_.Text(kYear, "Kw");
     FillLocaleNames(style_);
 
-    mmHint_ = new QPlainTextEdit(this);
-    mmHint_->setObjectName(QStringLiteral("mmHint"));
-    mmHint_->setReadOnly(true);
-    mmHint_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    mmHint_->setFrameShape(QFrame::Box);
-    mmHint_->setFrameShadow(QFrame::Plain);
-    mmHint_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    mmHint_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    mmHint_->setFocusPolicy(Qt::NoFocus);
-    mmHint_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    QPalette hintPalette = mmHint_->palette();
-    hintPalette.setColor(QPalette::Base, palette().color(QPalette::ToolTipBase));
-    hintPalette.setColor(QPalette::Text, palette().color(QPalette::ToolTipText));
-    mmHint_->setPalette(hintPalette);
-    mmHint_->resize(185, 181);
-    mmHint_->hide();
+    hint_ = new InspectorHint(this);
 
     pmYear_ = new QMenu(this);
     pmYear_->setObjectName(QStringLiteral("PmYear"));
@@ -126,15 +112,7 @@ TFrmYear::~TFrmYear() {
 }
 
 bool TFrmYear::OpenCalendar(const QString& path, QString* error) {
-    try {
-        calendar_->OpenCalendar(path.toStdString());
-    } catch (const data::Error& e) {
-        if (error) *error = ErrorText(e);
-        return false;
-    } catch (const std::exception& e) {
-        if (error) *error = QString::fromStdString(e.what());
-        return false;
-    }
+    if (!document_.Open(path, error)) return false;
     UpdateCaption();
     Generate();
     DrawYear();
@@ -150,30 +128,21 @@ void TFrmYear::ReloadDisplaySettings() {
     ApplyDisplaySettings(style_, context_.Settings);
 }
 
-QString TFrmYear::FileName() const {
-    return QString::fromStdString(calendar_->FileName().string());
-}
-
-bool TFrmYear::Modified() const {
-    return calendar_->Modified();
-}
-
 void TFrmYear::SetModified() {
     calendar_->SetModified(true);
     setWindowModified(true);
 }
 
 QString TFrmYear::Caption() const {
+    const QString title = document_.Title();
     const QString year =
         context_.Text(kYear, "YearStr") + QLatin1Char(' ') + QString::number(shownYear_);
     if (FileName().isEmpty())
-        return title_ + QStringLiteral("[*] ") + QString::number(windowNumber_) + year;
-    return title_ + QStringLiteral("[*]") + year;
+        return title + QStringLiteral("[*] ") + QString::number(windowNumber_) + year;
+    return title + QStringLiteral("[*]") + year;
 }
 
 void TFrmYear::UpdateCaption() {
-    const QString file = FileName();
-    title_ = file.isEmpty() ? context_.Text(kYear, "NoTitle") : QFileInfo(file).completeBaseName();
     setWindowTitle(Caption());
     setWindowModified(calendar_->Modified());
 }
@@ -209,7 +178,7 @@ void TFrmYear::ReportSkipped(const std::vector<data::SkippedEvent>& skipped) {
     }
     if (lines.isEmpty()) return;
     context_.Ui->Tell(
-        this, QMessageBox::Warning, title_,
+        this, QMessageBox::Warning, document_.Title(),
         context_.Text(kYear, "EventsSkipped")
             .arg(QString::number(shownYear_), QLatin1Char('\n') + lines.join(QLatin1Char('\n'))));
 }
@@ -268,14 +237,6 @@ void TFrmYear::RedrawCell(int month, int day, CellState state) {
     if (!cell.isEmpty()) update(cell);
 }
 
-QRect TFrmYear::DayCellRect(int month, int day) const {
-    const std::optional<QPoint> at = grid_.Find(month, day);
-    if (!at) return {};
-    const QPoint origin = layout_.MonthOrigin(month);
-    return {origin.x() + layout_.CellWidth * (at->x() + 1),
-            origin.y() + layout_.RowHeight * (at->y() + 2), layout_.CellWidth, layout_.RowHeight};
-}
-
 void TFrmYear::paintEvent(QPaintEvent* event) {
     if (printing_) return;
     QPainter painter(this);
@@ -305,66 +266,21 @@ void TFrmYear::PrintYear(QPainter& painter) {
 }
 
 bool TFrmYear::Print(QPrinter& printer) {
-    // Printing to a file (a PDF) writes a temporary file that replaces the chosen one only
-    // once complete, so a failed or cut-off print leaves an existing file as it was.
-    const QString target = printer.outputFileName();
-    std::optional<data::AtomicFile> file;
-    try {
-        if (!target.isEmpty()) {
-            file.emplace(target.toStdString());
-            printer.setOutputFileName(QString::fromStdString(file->WritePath().string()));
-        }
-    } catch (const data::Error& e) {
-        ShowError(ErrorText(e));
-        return false;
-    }
-    printing_ = true;
-    QPainter painter;
-    bool printed = painter.begin(&printer);
-    if (printed) {
+    return document_.Print(printer, [this](QPainter& painter) {
+        // The window keeps its bitmap as it is while the page is drawn.
+        const QScopedValueRollback<bool> printing(printing_, true);
         PrintYear(painter);
-        printed = painter.end();
-    }
-    printing_ = false;
-    if (file) printer.setOutputFileName(target);
-    if (!printed) {
-        ShowError(context_.Text(kYear, "PrintFailed"));
-        return false;
-    }
-    try {
-        if (file) file->Commit();
-    } catch (const data::Error& e) {
-        ShowError(ErrorText(e));
-        return false;
-    }
-    return true;
+    });
 }
 
-// --- hit testing, mark and inspector --------------------------------------------------
-
-std::optional<HitDay> TFrmYear::HitTest(QPoint point) const {
-    const int x = point.x();
-    const int y = point.y();
-    if (x < 0 || y < 0 || layout_.CellWidth <= 0 || layout_.RowHeight <= 0) return std::nullopt;
-    const int month = (y / (layout_.MonthHeight + 11)) * 4 + x / (layout_.MonthWidth + 11);
-    if (month > 11) return std::nullopt;
-    const QPoint origin = layout_.MonthOrigin(month);
-    if (y < origin.y() + 2 * layout_.RowHeight || x < origin.x() + layout_.CellWidth)
-        return std::nullopt;
-    const int column = (x - origin.x() - layout_.CellWidth) / layout_.CellWidth;
-    const int row = (y - origin.y() - 2 * layout_.RowHeight) / layout_.RowHeight;
-    if (column > 6 || row > 5) return std::nullopt;
-    const int day = grid_.Day(month, column, row);
-    if (day <= 0) return std::nullopt;
-    return HitDay{month, day};
-}
+// --- mark and inspector ---------------------------------------------------------------
 
 void TFrmYear::SelectDay(int month, int day) {
     RedrawCell(selectedMonth_, selectedDay_, CellState::Normal);
     RedrawCell(month, day, CellState::Marked);
     selectedMonth_ = month;
     selectedDay_ = day;
-    if (daySheet_) daySheet_->ShowDate(cal::CivilDate{day, month + 1, shownYear_});
+    if (daySheet_) daySheet_->ShowDate(cal::CivilDate{day, month, shownYear_});
 }
 
 void TFrmYear::ShowDaySheet() {
@@ -405,7 +321,7 @@ void TFrmYear::SetInspectMode(bool on) {
         selectedMonth_ = 0;
     } else {
         ClearHover();
-        mmHint_->hide();
+        hint_->hide();
     }
     const bool changed = inspectMode_ != on;
     inspectMode_ = on;
@@ -415,7 +331,7 @@ void TFrmYear::SetInspectMode(bool on) {
 void TFrmYear::ShowToday() {
     const QDate today = QDate::currentDate();
     SetInspectMode(false);
-    SelectDay(today.month() - 1, today.day());
+    SelectDay(today.month(), today.day());
     if (today.year() != shownYear_) ShowYear(today.year());
     emit yearShown(shownYear_);
 }
@@ -425,20 +341,20 @@ void TFrmYear::MoveMark(int days) {
     // (29 February) counts as the month's last day.
     cal::CivilDate from{1, 1, shownYear_};
     if (selectedDay_ > 0) {
-        const int month = selectedMonth_ + 1;
-        from = {std::min(selectedDay_, cal::DaysInMonth(shownYear_, month, style_.Gregorian)),
-                month, shownYear_};
+        from = {
+            std::min(selectedDay_, cal::DaysInMonth(shownYear_, selectedMonth_, style_.Gregorian)),
+            selectedMonth_, shownYear_};
     }
     const cal::CivilDate to = cal::DateOfDayNumber(
         cal::DayNumberOf(from, style_.Gregorian) + (selectedDay_ > 0 ? days : 0), style_.Gregorian);
     if (to.year < cal::kMinYear || to.year > cal::kMaxYear) return;
     SetInspectMode(false);
     if (to.year != shownYear_) {
-        selectedMonth_ = to.month - 1;
+        selectedMonth_ = to.month;
         selectedDay_ = to.day;
         ShowYear(to.year);
     } else {
-        SelectDay(to.month - 1, to.day);
+        SelectDay(to.month, to.day);
     }
 }
 
@@ -460,14 +376,13 @@ void TFrmYear::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     const std::optional<HitDay> hit = HitTest(point);
     if (!hit) {
-        mmHint_->hide();
+        hint_->hide();
         ClearHover();
         return;
     }
     const bool marked = hit->Month == selectedMonth_ && hit->Day == selectedDay_;
     const bool framed = hit->Month == hoverMonth_ && hit->Day == hoverDay_;
-    if (daySheet_ && !framed)
-        daySheet_->ShowDate(cal::CivilDate{hit->Day, hit->Month + 1, shownYear_});
+    if (daySheet_ && !framed) daySheet_->ShowDate(cal::CivilDate{hit->Day, hit->Month, shownYear_});
     PlaceHint(point, *hit);
     if (marked || framed) return;
     ClearHover();
@@ -479,70 +394,41 @@ void TFrmYear::mouseMoveEvent(QMouseEvent* event) {
 void TFrmYear::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
     if (!inspectMode_) return;
-    mmHint_->hide();
+    hint_->hide();
     ClearHover();
 }
 
 void TFrmYear::PlaceHint(QPoint point, const HitDay& hit) {
     // With a day sheet open, the sheet shows the facts instead.
     if (daySheet_) {
-        mmHint_->hide();
+        hint_->hide();
         return;
     }
     const bool marked = hit.Month == selectedMonth_ && hit.Day == selectedDay_;
     const bool framed = hit.Month == hoverMonth_ && hit.Day == hoverDay_;
-    if (!(marked || framed) || mmHint_->isHidden()) {
-        const QString text = BuildHint(hit);
-        mmHint_->setPlainText(text);
-        // The box grows to its lines, so long event names and large fonts are not cut off.
-        const QFontMetrics metrics(mmHint_->font());
-        int width = 0;
-        const QStringList lines = text.split(QLatin1Char('\n'));
-        for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
-        const int frame =
-            2 * (mmHint_->frameWidth() + static_cast<int>(mmHint_->document()->documentMargin())) +
-            4;
-        mmHint_->resize(
-            std::max(185, width + frame),
-            std::max(60, static_cast<int>(lines.size()) * metrics.lineSpacing() + frame));
+    if (!(marked || framed) || hint_->isHidden()) {
+        const cal::CivilDate date{hit.Day, hit.Month, shownYear_};
+        const app::Settings& s = context_.Settings;
+        const cal::Reckoning reckoning{style_.Gregorian, style_.WeekOneRule, style_.WeekStart};
+        const cal::Place place{app::LatitudeDegrees(s), app::LongitudeDegrees(s),
+                               app::ZoneHours(s)};
+        QStringList events;
+        for (const data::DayEvent& event :
+             data::ShownEventsOn(calendar_->CdsEvDates(), cal::DateText(date)))
+            events << QString::fromStdString(event.name);
+        hint_->SetDay(FormatDayFacts(cal::DayFactsOf(date, reckoning, place), context_.Language,
+                                     NamesLocale(s)),
+                      events);
     }
-    // Keep the box inside the window: beside the pointer, flipped to the other side near
-    // the right and bottom edges.
-    const QSize box = mmHint_->size();
-    int left = point.x() + 20;
-    if (left + box.width() > width()) left = point.x() - box.width() - 20;
-    int top = point.y();
-    if (top + box.height() > height()) top = point.y() - box.height();
-    mmHint_->move(std::max(0, left), std::max(0, top));
-    mmHint_->show();
-    mmHint_->raise();
-}
-
-QString TFrmYear::BuildHint(const HitDay& hit) const {
-    const cal::CivilDate date{hit.Day, hit.Month + 1, shownYear_};
-    const app::Settings& s = context_.Settings;
-    const cal::Reckoning reckoning{style_.Gregorian, style_.WeekOneRule, style_.WeekStart};
-    const cal::Place place{app::LatitudeDegrees(s), app::LongitudeDegrees(s), app::ZoneHours(s)};
-    const DayFactsText facts =
-        FormatDayFacts(cal::DayFactsOf(date, reckoning, place), context_.Language, NamesLocale(s));
-
-    QStringList lines;
-    lines << facts.Day << QString() << facts.Weeks << facts.Days << facts.JD << QString();
-    lines << QStringLiteral("S: ") + facts.Sun;
-    lines << QStringLiteral("M: ") + facts.Moon;
-    lines << QString();
-    for (const data::DayEvent& event :
-         data::ShownEventsOn(calendar_->CdsEvDates(), cal::DateText(date)))
-        lines << QString::fromStdString(event.name);
-    return lines.join(QLatin1Char('\n'));
+    hint_->ShowBeside(point);
 }
 
 QString TFrmYear::HintText() const {
-    return mmHint_->toPlainText();
+    return hint_->Text();
 }
 
 bool TFrmYear::HintVisible() const {
-    return mmHint_->isVisible();
+    return hint_->isVisible();
 }
 
 void TFrmYear::contextMenuEvent(QContextMenuEvent* event) {
@@ -584,76 +470,22 @@ void TFrmYear::keyPressEvent(QKeyEvent* event) {
 // --- saving and closing ---------------------------------------------------------------
 
 void TFrmYear::ShowError(const QString& text) {
-    context_.Ui->Tell(this, QMessageBox::Warning, title_, text);
+    document_.ShowError(text);
 }
 
 bool TFrmYear::SaveCalendar() {
-    if (readOnly_) return false;
-    if (FileName().isEmpty()) return SaveCalendarAs();
-    try {
-        calendar_->SaveCalendar();  // has a file name, so it saves
-    } catch (const data::Error& e) {
-        ShowError(ErrorText(e));
-        return false;
-    }
-    UpdateCaption();
-    return true;
+    return document_.Save();
 }
 
 bool TFrmYear::SaveCalendarAs() {
-    const std::optional<QString> chosen = context_.Ui->GetSaveFile(
-        this, context_.Text(kYear, "dlgSave_Title"),
-        QtFileFilter(context_.Text(kYear, "dlgSave_Filter")), QStringLiteral("yrb"), title_);
-    if (!chosen) return false;
-    const std::string path = chosen->toStdString();
-    // The window keeps one lock, that of the file it writes: it takes the new path's lock
-    // before saving and gives up the old one only once the save succeeded. A file another
-    // window holds for writing is not overwritten.
-    app::CalendarLock new_lock;
-    const bool same_lock = lock_.Held() && lock_.LockPath() == app::LockFileName(path);
-    if (!same_lock && !new_lock.TryAcquire(path)) {
-        ShowError(context_.Text(kYear, "SaveAsLocked").arg(*chosen));
-        return false;
-    }
-    try {
-        calendar_->SaveCalendarAs(path);
-    } catch (const data::Error& e) {
-        ShowError(ErrorText(e));
-        return false;  // new_lock goes with this scope; the old lock stays
-    }
-    if (!same_lock) lock_ = std::move(new_lock);
-    // The window now writes the file it saved, under that file's lock.
-    readOnly_ = false;
-    UpdateCaption();
-    return true;
-}
-
-bool TFrmYear::QueryClose() {
-    if (!calendar_->Modified()) return true;
-    if (readOnly_) {
-        // The file itself is not to be written, but the changes are the user's: they go
-        // only when the user says so.
-        const auto answer =
-            context_.Ui->AskWithTexts(this, QMessageBox::Question, context_.Text(kYear, "Close"),
-                                      context_.Text(kYear, "ReadOnlyChanges"),
-                                      {{QMessageBox::Save, context_.Text(kYear, "btnSaveAs")},
-                                       {QMessageBox::Discard, context_.Text(kYear, "btnDiscard")},
-                                       {QMessageBox::Cancel, context_.Text(kYear, "btnCancel")}});
-        if (answer == QMessageBox::Save) return SaveCalendarAs();
-        return answer == QMessageBox::Discard;
-    }
-    const auto answer = context_.Ui->Ask(this, QMessageBox::Question, context_.Text(kYear, "Close"),
-                                         context_.Text(kYear, "SaveChanges"),
-                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    if (answer == QMessageBox::Yes) return SaveCalendar();
-    return answer == QMessageBox::No;
+    return document_.SaveAs();
 }
 
 void TFrmYear::closeEvent(QCloseEvent* event) {
     if (closeApproved_ || QueryClose()) {
         closeApproved_ = true;
         // The lock goes with the close, not with the later deletion of the window.
-        lock_.Release();
+        document_.ReleaseLock();
         event->accept();
     } else {
         event->ignore();
@@ -663,8 +495,8 @@ void TFrmYear::closeEvent(QCloseEvent* event) {
 // --- event commands -------------------------------------------------------------------
 
 std::optional<cal::CivilDate> TFrmYear::MarkedDate() const {
-    if (selectedDay_ <= 0 || selectedMonth_ < 0 || selectedMonth_ > 11) return std::nullopt;
-    const cal::CivilDate date{selectedDay_, selectedMonth_ + 1, shownYear_};
+    if (selectedDay_ <= 0 || selectedMonth_ < 1 || selectedMonth_ > 12) return std::nullopt;
+    const cal::CivilDate date{selectedDay_, selectedMonth_, shownYear_};
     // A 29 February carried into a common year is no date of that year.
     if (!cal::IsValidDate(date, style_.Gregorian)) return std::nullopt;
     return date;
@@ -723,59 +555,11 @@ std::vector<data::DayEvent> TFrmYear::EventsOn(const cal::CivilDate& date) const
 // --- exchange -------------------------------------------------------------------------
 
 void TFrmYear::Export() {
-    const QString filter = QtFileFilter(context_.Text(kYear, "Export_Filter")) +
-                           QStringLiteral(";;") +
-                           QtFileFilter(context_.Text(kYear, "ExportIcs_Filter"));
-    const std::optional<QString> chosen = context_.Ui->GetSaveFile(
-        this, context_.Text(kYear, "Export_Title"), filter, QStringLiteral("csv"), title_);
-    if (!chosen) return;
-    if (chosen->endsWith(QStringLiteral(".ics"), Qt::CaseInsensitive)) {
-        ExportICalendar(*chosen);
-        return;
-    }
-    try {
-        exchange::ExportTable(
-            calendar_->CdsEvents(), chosen->toStdString(), ",", "Ev_gp_no",
-            [this](std::int32_t group) { return context_.Groups->IsGroupShown(group); });
-    } catch (const data::Error& e) {
-        ShowError(ErrorText(e));
-    }
-    calendar_->CdsEvents().SetCurrentIndex("Ix_Ev_no");
-}
-
-// Other calendar programs read the shown year's days as iCalendar all-day events.
-void TFrmYear::ExportICalendar(const QString& path) {
-    std::string text;
-    try {
-        text = exchange::ExportICalendar(*calendar_, *context_.Groups, shownYear_, style_.Gregorian,
-                                         title_.toStdString());
-    } catch (const data::Error& e) {
-        ShowError(ErrorText(e));
-        return;
-    }
-    try {
-        data::WriteFileAtomically(path.toStdString(), text);
-    } catch (const data::Error& e) {
-        ShowError(ErrorText(e));
-    }
+    document_.Export(shownYear_, style_.Gregorian);
 }
 
 bool TFrmYear::Import(const QString& path) {
-    data::Table& events = calendar_->CdsEvents();
-    const int before = events.RecordCount();
-    bool complete = true;
-    try {
-        exchange::ImportFile(events, path.toStdString(), ",", data::kEventRuleColumns);
-    } catch (const data::Error& e) {
-        ShowError(ErrorText(e));
-        complete = false;
-    }
-    // The lines read before a faulty one stay imported, so they count as a change too.
-    if (events.RecordCount() != before) {
-        SetModified();
-        ShowYear(shownYear_);
-    }
-    return complete;
+    return document_.Import(path);
 }
 
 bool TFrmYear::DeleteEventByKey(int ev_no) {

@@ -1,6 +1,7 @@
 // TFrmYear: one open calendar, shown as the twelve months of one year. It owns the
-// calendar's tables, regenerates the occurrences of the shown year, paints the year into
-// an off-screen bitmap and answers mouse, keyboard and the main window's commands.
+// calendar's tables and their document (files, exchange, printing), regenerates the
+// occurrences of the shown year, paints the year into an off-screen bitmap and answers
+// mouse, keyboard and the main window's commands.
 #pragma once
 
 #include <QFont>
@@ -18,22 +19,17 @@
 #include "data/occurrences.h"
 #include "paint/year_painter.h"
 #include "ui/year_window_link.h"
+#include "yearview/calendar_document.h"
 
 class QMenu;
 class QAction;
-class QPlainTextEdit;
 class QPrinter;
 
 namespace yorbel::gui {
 
 struct AppContext;
+class InspectorHint;
 class TFrmDayInfo;
-
-// Hit test result: a drawn day of a month, if any.
-struct HitDay {
-    int Month = 0;  // 0–11
-    int Day = 0;    // 1–31
-};
 
 class TFrmYear : public QWidget, public YearWindowLink {
     Q_OBJECT
@@ -68,7 +64,7 @@ class TFrmYear : public QWidget, public YearWindowLink {
     bool ShowYear(int year);
     // Marks the calendar as changed since it was loaded or saved.
     void SetModified();
-    // The marked day (month index 0-11, day), or day 0 when none is marked.
+    // The marked day (month 1–12, day), or day 0 when none is marked.
     int SelectedMonth() const { return selectedMonth_; }
     int SelectedDay() const { return selectedDay_; }
     // The event editor in new mode on the marked day (1 January of the shown year without
@@ -94,12 +90,12 @@ class TFrmYear : public QWidget, public YearWindowLink {
     void ShowToolWindows();
     void SetInspectMode(bool on);
     bool InspectMode() const { return inspectMode_; }
-    bool ReadOnly() const { return readOnly_; }
-    QString FileName() const;
-    bool Modified() const;
+    bool ReadOnly() const { return document_.ReadOnly(); }
+    QString FileName() const { return document_.FileName(); }
+    bool Modified() const { return document_.Modified(); }
     int WindowNumber() const { return windowNumber_; }
-    bool HoldsLock() const { return lock_.Held(); }
-    QString LockPath() const { return QString::fromStdString(lock_.LockPath()); }
+    bool HoldsLock() const { return document_.HoldsLock(); }
+    QString LockPath() const { return document_.LockPath(); }
     // Delimited text of the events, or an iCalendar file of the shown year's days when
     // the chosen name ends in ".ics".
     void Export();
@@ -108,15 +104,15 @@ class TFrmYear : public QWidget, public YearWindowLink {
     // The save question of a modified calendar (for a read-only one: Save As, Discard or
     // Cancel); true when the window may close. Asked by the main window for all windows
     // before any closes.
-    bool QueryClose();
+    bool QueryClose() { return document_.QueryClose(); }
     // The main window has already asked: close without asking again.
     void SetCloseApproved() { closeApproved_ = true; }
 
-    // --- the grid, for hit testing and tests
-    std::optional<HitDay> HitTest(QPoint point) const;
+    // --- the grid, for hit testing and tests; months 1–12
+    std::optional<HitDay> HitTest(QPoint point) const { return layout_.HitTest(grid_, point); }
     const DayGrid& Grid() const { return grid_; }
     const YearLayout& Layout() const { return layout_; }
-    QRect DayCellRect(int month, int day) const;
+    QRect DayCellRect(int month, int day) const { return layout_.DayCellRect(grid_, month, day); }
     const QPixmap& Bitmap() const { return bitmap_; }
     QString HintText() const;
     bool HintVisible() const;
@@ -153,18 +149,16 @@ class TFrmYear : public QWidget, public YearWindowLink {
     void SelectDay(int month, int day);
     void MoveMark(int days);
     void PlaceHint(QPoint point, const HitDay& hit);
-    QString BuildHint(const HitDay& hit) const;
     void ClearHover();
     void UpdateCaption();
     void ReportSkipped(const std::vector<data::SkippedEvent>& skipped);
     QString ErrorText(const data::Error& error) const;
-    void ExportICalendar(const QString& path);
     void ShowError(const QString& text);
     std::optional<calendar::CivilDate> MarkedDate() const;
 
     AppContext& context_;
     std::unique_ptr<data::EventTables> calendar_;
-    app::CalendarLock lock_;
+    CalendarDocument document_;
     YearStyle style_;
     YearPainter painter_;
     YearLayout layout_;
@@ -173,20 +167,18 @@ class TFrmYear : public QWidget, public YearWindowLink {
     QFont font_;
 
     int shownYear_;
-    int selectedDay_ = 0;
-    int selectedMonth_ = 0;
-    int hoverDay_ = 0;
-    int hoverMonth_ = 0;
+    int selectedDay_ = 0;    // 0: no marked day
+    int selectedMonth_ = 0;  // 1–12
+    int hoverDay_ = 0;       // 0: no framed day
+    int hoverMonth_ = 0;     // 1–12
     bool inspectMode_ = false;
-    bool readOnly_;
     bool printing_ = false;
     bool closeApproved_ = false;
     bool painted_ = false;
     int windowNumber_;
-    QString title_;
     std::set<int> reportedSkips_;  // events already named in a skipped-events message
 
-    QPlainTextEdit* mmHint_ = nullptr;
+    InspectorHint* hint_ = nullptr;
     QPointer<TFrmDayInfo> daySheet_;  // closing the sheet deletes it
     QMenu* pmYear_ = nullptr;
     QAction* iNewEvent_ = nullptr;

@@ -102,9 +102,8 @@ TEST_F(CliRender, PngOfTheAskedSizeShowsEventColoursAtTheirDays) {
 
     // The lower left corner of a day's cell is clear of its right-aligned number.
     const auto colour_of = [&](int month, int day) {
-        const auto at = grid.Find(month - 1, day);
-        if (!at) return QColor();
-        const QRect cell = layout.CellRect(month - 1, at->x() + 1, at->y() + 2);
+        const QRect cell = layout.DayCellRect(grid, month, day);
+        if (cell.isEmpty()) return QColor();
         return image.pixelColor(cell.left() + 1, cell.bottom() - 1);
     };
     EXPECT_EQ(colour_of(3, 14), QColor(Qt::red));

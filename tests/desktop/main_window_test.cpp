@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QPushButton>
+#include <QToolBar>
 #include <QtTest>
 #include <memory>
 
@@ -470,7 +471,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(target->Calendar().CdsEvents().RecordCount(), 1);
         // The imported days are painted at once.
         const QImage bitmap = target->Bitmap().toImage();
-        const QRect cell = target->DayCellRect(7, 4);
+        const QRect cell = target->DayCellRect(8, 4);
         QCOMPARE(bitmap.pixelColor((cell.topLeft() + QPoint(1, 1)) *
                                    target->Bitmap().devicePixelRatio()),
                  QColor(0, 160, 0));
@@ -562,6 +563,40 @@ class MainWindowTest : public QObject {
             if (name == QLatin1String("iClose")) QCOMPARE(WindowCount(), windows - 1);
         }
         QVERIFY(!main_->isVisible());
+    }
+
+    // Each toolbar button is an action of its own: it must run its menu item's command
+    // and follow the same enabled state.
+    void toolbarButtonsRunTheirMenuCommands() {
+        QToolBar* bar = main_->findChild<QToolBar*>(QStringLiteral("ToolBar1"));
+        const auto click = [bar, this](const char* name) {
+            QTest::mouseClick(bar->widgetForAction(main_->Action(name)), Qt::LeftButton);
+        };
+        click("tbNew");
+        QCOMPARE(WindowCount(), 1);
+        TFrmYear* untitled = main_->ActiveYearWindow();
+        untitled->SetModified();
+        const QString saved = app_->Path(QStringLiteral("Saved.yrb"));
+        Dialogs().save_answers = {saved};
+        click("tbSave");
+        QVERIFY(QFile::exists(saved));
+        QVERIFY(!untitled->Modified());
+
+        Dialogs().open_answers = {OpenChoice{plan_, true}};
+        click("tbOpen");
+        QCOMPARE(WindowCount(), 2);
+        TFrmYear* year = main_->ActiveYearWindow();
+        QVERIFY(year->ReadOnly());
+        QVERIFY(!main_->Action("tbSave")->isEnabled());
+        QVERIFY(main_->Action("tbPrint")->isEnabled());
+        year->ShowYear(2001);
+        click("tbNextYear");
+        QCOMPARE(year->ShownYear(), 2002);
+        click("tbToday");
+        QCOMPARE(year->ShownYear(), QDate::currentDate().year());
+        click("tbInspect");
+        QVERIFY(year->InspectMode());
+        QVERIFY(main_->Action("iInspect")->isChecked());
     }
 
     void inspectCommandAndToday() {

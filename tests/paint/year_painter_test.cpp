@@ -6,6 +6,7 @@
 #include <QtTest>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "paint/win_color.h"
 
@@ -90,14 +91,14 @@ class YearPainterTest : public QObject {
         QTest::addColumn<int>("row");
         // 1 January 2026 is a Thursday.
         QTest::newRow("Thursday start, Monday weeks")
-            << kMonday << true << 2026 << 0 << 1 << 3 << 0;
+            << kMonday << true << 2026 << 1 << 1 << 3 << 0;
         // 1 February 2026 is a Sunday: last column with Monday weeks, first with Sunday weeks.
-        QTest::newRow("Sunday 1st, Monday weeks") << kMonday << true << 2026 << 1 << 1 << 6 << 0;
-        QTest::newRow("Sunday 1st, Sunday weeks") << kSunday << true << 2026 << 1 << 1 << 0 << 0;
+        QTest::newRow("Sunday 1st, Monday weeks") << kMonday << true << 2026 << 2 << 1 << 6 << 0;
+        QTest::newRow("Sunday 1st, Sunday weeks") << kSunday << true << 2026 << 2 << 1 << 0 << 0;
         // March 2026 begins on a Sunday and has 31 days: it needs all six rows.
-        QTest::newRow("six rows") << kMonday << true << 2026 << 2 << 31 << 1 << 5;
+        QTest::newRow("six rows") << kMonday << true << 2026 << 3 << 31 << 1 << 5;
         // 29 February 1900 exists only in the Julian calendar.
-        QTest::newRow("Julian leap day") << kMonday << false << 1900 << 1 << 29 << -1 << -1;
+        QTest::newRow("Julian leap day") << kMonday << false << 1900 << 2 << 29 << -1 << -1;
     }
 
     void gridPlacesDaysUnderTheirWeekdays() {
@@ -109,7 +110,7 @@ class YearPainterTest : public QObject {
         QFETCH(int, column);
         QFETCH(int, row);
         const YearStyle style = TestStyle(weekStart, gregorian);
-        const Drawing d = Draw(style, {}, year, -1, 0, true);
+        const Drawing d = Draw(style, {}, year, 0, 0, true);
         const auto at = d.grid.Find(month, day);
         QVERIFY(at.has_value());
         if (column >= 0) {
@@ -117,7 +118,7 @@ class YearPainterTest : public QObject {
             QCOMPARE(at->y(), row);
         }
         // Every day of every month is drawn exactly once, and nothing else is.
-        for (int m = 0; m < 12; ++m) {
+        for (int m = 1; m <= 12; ++m) {
             std::map<int, int> seen;
             for (int r = 0; r < 6; ++r)
                 for (int c = 0; c < 7; ++c)
@@ -130,8 +131,8 @@ class YearPainterTest : public QObject {
     }
 
     void julianFebruary1900HasTwentyNineDaysGregorianTwentyEight() {
-        QVERIFY(Draw(TestStyle(kMonday, false), {}, 1900, -1, 0, true).grid.Find(1, 29));
-        QVERIFY(!Draw(TestStyle(kMonday, true), {}, 1900, -1, 0, true).grid.Find(1, 29));
+        QVERIFY(Draw(TestStyle(kMonday, false), {}, 1900, 0, 0, true).grid.Find(2, 29));
+        QVERIFY(!Draw(TestStyle(kMonday, true), {}, 1900, 0, 0, true).grid.Find(2, 29));
     }
 
     void sundayEventAndMarkColours() {
@@ -143,20 +144,20 @@ class YearPainterTest : public QObject {
         const DayColorSource colours = [green](const std::string& date, std::int32_t fallback) {
             return date == "20260208" || date == "20260210" ? green : fallback;
         };
-        const Drawing d = Draw(style, colours, 2026, 1, 12, true);
+        const Drawing d = Draw(style, colours, 2026, 2, 12, true);
 
         // A plain Sunday: Sunday background, Sunday digits.
-        QCOMPARE(QColor(Background(d.image, Cell(d, 1, 1))), WinColorToQColor(style.SundayBack));
-        QVERIFY(HasColour(d.image, Cell(d, 1, 1), Qt::red));
+        QCOMPARE(QColor(Background(d.image, Cell(d, 2, 1))), WinColorToQColor(style.SundayBack));
+        QVERIFY(HasColour(d.image, Cell(d, 2, 1), Qt::red));
         // An event replaces the Sunday background but keeps the red digits.
-        QCOMPARE(QColor(Background(d.image, Cell(d, 1, 8))), WinColorToQColor(green));
-        QVERIFY(HasColour(d.image, Cell(d, 1, 8), Qt::red));
+        QCOMPARE(QColor(Background(d.image, Cell(d, 2, 8))), WinColorToQColor(green));
+        QVERIFY(HasColour(d.image, Cell(d, 2, 8), Qt::red));
         // A weekday with an event: event background, black digits.
-        QCOMPARE(QColor(Background(d.image, Cell(d, 1, 10))), WinColorToQColor(green));
-        QVERIFY(!HasColour(d.image, Cell(d, 1, 10), Qt::red));
+        QCOMPARE(QColor(Background(d.image, Cell(d, 2, 10))), WinColorToQColor(green));
+        QVERIFY(!HasColour(d.image, Cell(d, 2, 10), Qt::red));
         // The mark: yellow, whatever the event.
-        QCOMPARE(QColor(Background(d.image, Cell(d, 1, 12))), QColor(Qt::yellow));
-        QCOMPARE(QColor(Background(d.image, Cell(d, 1, 11))), QColor(Qt::white));
+        QCOMPARE(QColor(Background(d.image, Cell(d, 2, 12))), QColor(Qt::yellow));
+        QCOMPARE(QColor(Background(d.image, Cell(d, 2, 11))), QColor(Qt::white));
     }
 
     void marksAreNotDrawnWhenDisabled() {
@@ -166,34 +167,34 @@ class YearPainterTest : public QObject {
 
     void inspectorFrameKeepsTheCell() {
         YearStyle style = TestStyle();
-        Drawing d = Draw(style, {}, 2026, -1, 0, true);
-        const QRect cell = Cell(d, 3, 14);
+        Drawing d = Draw(style, {}, 2026, 0, 0, true);
+        const QRect cell = Cell(d, 4, 14);
         const QImage before = d.image.copy(cell.adjusted(1, 1, -1, -1));
         QPainter painter(&d.image);
         painter.setFont(YearFont(style.FontName, d.layout.RowHeight));
         const YearPainter year(style, {});
-        QCOMPARE(year.RedrawDay(painter, d.layout, d.grid, 2026, 3, 14, CellState::Frame), cell);
+        QCOMPARE(year.RedrawDay(painter, d.layout, d.grid, 2026, 4, 14, CellState::Frame), cell);
         painter.end();
         QCOMPARE(d.image.pixelColor(cell.topLeft()), QColor(0, 0, 128));
         QCOMPARE(d.image.pixelColor(cell.bottomRight()), QColor(0, 0, 128));
         QCOMPARE(d.image.copy(cell.adjusted(1, 1, -1, -1)), before);
         // A day the grid does not hold is not drawn anywhere.
         QPainter again(&d.image);
-        QVERIFY(year.RedrawDay(again, d.layout, d.grid, 2026, 1, 30, CellState::Marked).isEmpty());
-        QVERIFY(year.RedrawDay(again, d.layout, d.grid, 2026, 12, 1, CellState::Marked).isEmpty());
+        QVERIFY(year.RedrawDay(again, d.layout, d.grid, 2026, 2, 30, CellState::Marked).isEmpty());
+        QVERIFY(year.RedrawDay(again, d.layout, d.grid, 2026, 13, 1, CellState::Marked).isEmpty());
     }
 
     void weekColumnShowsWeekNumbers() {
         YearStyle style = TestStyle();
         style.WeekBack = 0xFFE0E0;  // pale blue
-        const Drawing d = Draw(style, {}, 2026, -1, 0, true);
+        const Drawing d = Draw(style, {}, 2026, 0, 0, true);
         // Rows 1 to 7 of column 0 carry the week background, row 0 (month name) does not.
-        QCOMPARE(QColor(Background(d.image, d.layout.CellRect(4, 0, 3))),
+        QCOMPARE(QColor(Background(d.image, d.layout.CellRect(5, 0, 3))),
                  WinColorToQColor(style.WeekBack));
-        QCOMPARE(QColor(Background(d.image, d.layout.CellRect(4, 0, 0))), QColor(Qt::white));
+        QCOMPARE(QColor(Background(d.image, d.layout.CellRect(5, 0, 0))), QColor(Qt::white));
         // A week number is drawn in the week text colour (grey).
         QVERIFY(
-            HasColour(d.image, d.layout.CellRect(4, 0, 3), WinColorToQColor(style.WeekText), 40));
+            HasColour(d.image, d.layout.CellRect(5, 0, 3), WinColorToQColor(style.WeekText), 40));
     }
 
     void screenAndPageLayouts() {
@@ -202,7 +203,7 @@ class YearPainterTest : public QObject {
         QCOMPARE(screen.MonthHeight, 120);
         QCOMPARE(screen.CellWidth, 25);
         QCOMPARE(screen.RowHeight, 15);
-        QCOMPARE(screen.MonthOrigin(5), QPoint(10 + 210, 10 + 130));
+        QCOMPARE(screen.MonthOrigin(6), QPoint(10 + 210, 10 + 130));
         // A window too small for the grid gives empty measures, not negative ones.
         QCOMPARE(ScreenLayout(20, 20).CellWidth, 0);
 
@@ -216,6 +217,42 @@ class YearPainterTest : public QObject {
         QCOMPARE(PrintLayout(2970, 2100).UsedHeight, 2100);
 
         QCOMPARE(AdaptedWindowSize(20, -13), QSize(770, 430));
+    }
+
+    // Every pixel of a screen and of a page layout (wider margins) hits exactly the day
+    // whose cell holds it, and nothing outside the day cells.
+    void hitTestMatchesTheDrawnCells() {
+        const Drawing d = Draw(TestStyle(), {}, 2026, 0, 0, true);
+        for (const YearLayout& layout : {d.layout, PrintLayout(1200, 900).Layout}) {
+            const QRect area(-2, -2, layout.CellRect(12, 8, 8).right() + 20,
+                             layout.CellRect(12, 8, 8).bottom() + 20);
+            std::vector<int> expected(static_cast<std::size_t>(area.width() * area.height()), 0);
+            const auto at = [&area](int x, int y) {
+                return static_cast<std::size_t>((y - area.top()) * area.width() + x - area.left());
+            };
+            int days = 0;
+            for (int month = 1; month <= 12; ++month)
+                for (int day = 1; day <= 31; ++day) {
+                    const QRect cell = layout.DayCellRect(d.grid, month, day);
+                    if (cell.isEmpty()) continue;
+                    ++days;
+                    for (int y = cell.top(); y <= cell.bottom(); ++y)
+                        for (int x = cell.left(); x <= cell.right(); ++x)
+                            expected[at(x, y)] = month * 100 + day;
+                }
+            QCOMPARE(days, 365);
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x) {
+                    const auto hit = layout.HitTest(d.grid, QPoint(x, y));
+                    const int got = hit ? hit->Month * 100 + hit->Day : 0;
+                    if (got != expected[at(x, y)])
+                        QFAIL(qPrintable(QStringLiteral("%1,%2: %3 instead of %4")
+                                             .arg(x)
+                                             .arg(y)
+                                             .arg(got)
+                                             .arg(expected[at(x, y)])));
+                }
+        }
     }
 
     void printedPortraitPageUsesItsUpperPart() {

@@ -20,7 +20,7 @@ std::unique_ptr<gui::TFrmYear> OpenYear(TestApp& app, int year, int day, int mon
 }
 
 void Mark(gui::TFrmYear& year, int month_index, int day) {
-    QTest::mouseClick(&year, Qt::LeftButton, {}, year.DayCellRect(month_index, day).center());
+    QTest::mouseClick(&year, Qt::LeftButton, {}, year.DayCellRect(month_index + 1, day).center());
 }
 
 void OnNextEditor(std::function<void(gui::EventEditor&)> act) {

@@ -248,7 +248,7 @@ void DaySheetTest::followsTheMarkAndInspectMode() {
     auto year = test::OpenYear(app, 2026, 15, 3);
     QVERIFY(!year->DaySheet());
     const auto centre = [&year](int month, int day) {
-        return year->DayCellRect(month, day).center();
+        return year->DayCellRect(month + 1, day).center();
     };
 
     QTest::mouseDClick(year.get(), Qt::LeftButton, {}, centre(11, 7));

@@ -63,31 +63,31 @@ class YearWindowTest : public QObject {
     void hitTestFindsEveryDrawnDay() {
         auto window = OpenWindow(*app_, calendar_);
         QVERIFY(window);
-        for (int month = 0; month < 12; ++month)
+        for (int month = 1; month <= 12; ++month)
             for (int day = 1; day <= 28; ++day) {
                 const QRect cell = window->DayCellRect(month, day);
                 QVERIFY(!cell.isEmpty());
                 for (const QPoint p : {cell.topLeft(), cell.center(), cell.bottomRight()}) {
                     const auto hit = window->HitTest(p);
                     QVERIFY2(hit && hit->Month == month && hit->Day == day,
-                             qPrintable(QStringLiteral("%1/%2").arg(day).arg(month + 1)));
+                             qPrintable(QStringLiteral("%1/%2").arg(day).arg(month)));
                 }
             }
         // Month names, weekday heads, week numbers, margins and empty cells are no day.
         const YearLayout& layout = window->Layout();
-        QVERIFY(!window->HitTest(layout.CellRect(0, 3, 0).center()));  // month name
-        QVERIFY(!window->HitTest(layout.CellRect(0, 3, 1).center()));  // weekday head
-        QVERIFY(!window->HitTest(layout.CellRect(0, 0, 2).center()));  // week number
+        QVERIFY(!window->HitTest(layout.CellRect(1, 3, 0).center()));  // month name
+        QVERIFY(!window->HitTest(layout.CellRect(1, 3, 1).center()));  // weekday head
+        QVERIFY(!window->HitTest(layout.CellRect(1, 0, 2).center()));  // week number
         QVERIFY(!window->HitTest(QPoint(2, 2)));
-        QVERIFY(!window->HitTest(layout.CellRect(0, 1, 2).center()));  // before 1 January 2026
+        QVERIFY(!window->HitTest(layout.CellRect(1, 1, 2).center()));  // before 1 January 2026
         QVERIFY(!window->HitTest(QPoint(-5, 40)));
         QVERIFY(!window->HitTest(QPoint(5000, 5000)));
     }
 
     void pressMarksAndPressOutsideChangesNothing() {
         auto window = OpenWindow(*app_, calendar_);
-        QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 6, 20));
-        QCOMPARE(window->SelectedMonth(), 6);
+        QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 7, 20));
+        QCOMPARE(window->SelectedMonth(), 7);
         QCOMPARE(window->SelectedDay(), 20);
         // The mark is painted in the mark colour; the old mark is gone.
         const QImage bitmap = window->Bitmap().toImage();
@@ -96,21 +96,21 @@ class YearWindowTest : public QObject {
             const QRect cell = window->DayCellRect(month, day);
             return bitmap.pixelColor(QPoint(cell.left() + 1, cell.top() + 1) * ratio);
         };
-        QCOMPARE(pixel(6, 20), QColor(Qt::yellow));
-        QCOMPARE(pixel(2, 15), QColor(Qt::white));
+        QCOMPARE(pixel(7, 20), QColor(Qt::yellow));
+        QCOMPARE(pixel(3, 15), QColor(Qt::white));
         // Events of shown groups colour their days; a hidden group's event before a shown
         // one on the same day does not hide it.
-        QCOMPARE(pixel(7, 5), WinColorToQColor(test::kShownColor));
-        QCOMPARE(pixel(1, 14), WinColorToQColor(test::kShownColor));
+        QCOMPARE(pixel(8, 5), WinColorToQColor(test::kShownColor));
+        QCOMPARE(pixel(2, 14), WinColorToQColor(test::kShownColor));
 
         window->SetInspectMode(true);
         QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(3, 3));
         QVERIFY(window->InspectMode());
         QCOMPARE(window->SelectedDay(), 0);
         // A right press on a day marks it (before the popup menu) and ends inspect mode.
-        QTest::mousePress(window.get(), Qt::RightButton, {}, CellCentre(*window, 1, 14));
+        QTest::mousePress(window.get(), Qt::RightButton, {}, CellCentre(*window, 2, 14));
         QVERIFY(!window->InspectMode());
-        QCOMPARE(window->SelectedMonth(), 1);
+        QCOMPARE(window->SelectedMonth(), 2);
         QCOMPARE(window->SelectedDay(), 14);
     }
 
@@ -118,9 +118,9 @@ class YearWindowTest : public QObject {
         auto window = OpenWindow(*app_, calendar_);
         window->SetInspectMode(true);
         QCOMPARE(window->SelectedDay(), 0);
-        MoveMouse(window.get(), CellCentre(*window, 1, 14));
+        MoveMouse(window.get(), CellCentre(*window, 2, 14));
         QVERIFY(window->HintVisible());
-        QCOMPARE(window->HoverMonth(), 1);
+        QCOMPARE(window->HoverMonth(), 2);
         QCOMPARE(window->HoverDay(), 14);
         const QStringList lines = window->HintText().split(QLatin1Char('\n'));
         QVERIFY2(lines.size() >= 10, qPrintable(window->HintText()));
@@ -134,8 +134,8 @@ class YearWindowTest : public QObject {
         QCOMPARE(lines.mid(9), QStringList{QStringLiteral("Valentine")});
 
         // The hint box stays inside the window near its right and bottom edges.
-        MoveMouse(window.get(), CellCentre(*window, 11, 30));
-        QCOMPARE(window->HoverMonth(), 11);
+        MoveMouse(window.get(), CellCentre(*window, 12, 30));
+        QCOMPARE(window->HoverMonth(), 12);
         const QWidget* hint = window->findChild<QWidget*>(QStringLiteral("mmHint"));
         QVERIFY(hint);
         QVERIFY(window->rect().contains(hint->geometry()));
@@ -156,21 +156,21 @@ class YearWindowTest : public QObject {
         QTest::keyClick(window.get(), Qt::Key_Up);
         QTest::keyClick(window.get(), Qt::Key_Up);
         QTest::keyClick(window.get(), Qt::Key_Up);
-        QCOMPARE(window->SelectedMonth(), 2);  // 23 March - 21 days
+        QCOMPARE(window->SelectedMonth(), 3);  // 23 March - 21 days
         QCOMPARE(window->SelectedDay(), 2);
         QTest::keyClick(window.get(), Qt::Key_PageDown);
         QCOMPARE(window->ShownYear(), 2027);
-        QCOMPARE(window->SelectedMonth(), 2);  // the mark keeps its day and month
+        QCOMPARE(window->SelectedMonth(), 3);  // the mark keeps its day and month
         QCOMPARE(window->SelectedDay(), 2);
         QTest::keyClick(window.get(), Qt::Key_PageUp);
         QTest::keyClick(window.get(), Qt::Key_PageUp);
         QCOMPARE(window->ShownYear(), 2025);
 
         // Moving past the end of the year shows the next one.
-        QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 11, 31));
+        QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 12, 31));
         QTest::keyClick(window.get(), Qt::Key_Right);
         QCOMPARE(window->ShownYear(), 2026);
-        QCOMPARE(window->SelectedMonth(), 0);
+        QCOMPARE(window->SelectedMonth(), 1);
         QCOMPARE(window->SelectedDay(), 1);
         // The year range ends at 1 and 9999.
         QVERIFY(!window->ShowYear(0));
@@ -183,14 +183,14 @@ class YearWindowTest : public QObject {
     void markedLeapDaySurvivesACommonYear() {
         auto window = OpenWindow(*app_, calendar_);
         QVERIFY(window->ShowYear(2028));
-        QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 1, 29));
+        QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 2, 29));
         QVERIFY(window->ShowYear(2027));
         QCOMPARE(window->SelectedDay(), 29);
-        QVERIFY(window->DayCellRect(1, 29).isEmpty());
+        QVERIFY(window->DayCellRect(2, 29).isEmpty());
         // The arrow keys go on from the month's last day.
         window->setFocus();
         QTest::keyClick(window.get(), Qt::Key_Right);
-        QCOMPARE(window->SelectedMonth(), 2);
+        QCOMPARE(window->SelectedMonth(), 3);
         QCOMPARE(window->SelectedDay(), 1);
     }
 
@@ -214,29 +214,29 @@ class YearWindowTest : public QObject {
 
         // New event on the day a right click marked: the window writes the value, paints
         // it, and the calendar counts as changed.
-        QTest::mousePress(window.get(), Qt::RightButton, {}, CellCentre(*window, 9, 21));
+        QTest::mousePress(window.get(), Qt::RightButton, {}, CellCentre(*window, 10, 21));
         QVERIFY(window->NewEvent());
         QVERIFY(!asked_ev);
         QCOMPARE(asked_date, (calendar::CivilDate{21, 10, 2026}));
         QVERIFY(window->isWindowModified());
         QCOMPARE(window->Calendar().CdsEvents().RecordCount(), 4);
-        const QRect cell = window->DayCellRect(9, 21);
+        const QRect cell = window->DayCellRect(10, 21);
         QCOMPARE(window->Bitmap().toImage().pixelColor((cell.topLeft() + QPoint(1, 1)) *
                                                        window->Bitmap().devicePixelRatio()),
                  QColor(Qt::yellow));  // still marked
-        QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 9, 22));
+        QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 10, 22));
         QCOMPARE(window->Bitmap().toImage().pixelColor((cell.topLeft() + QPoint(1, 1)) *
                                                        window->Bitmap().devicePixelRatio()),
                  WinColorToQColor(test::kShownColor));
 
         // Edit event takes the first event of the day, of a hidden group too.
-        QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 1, 14));
+        QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 2, 14));
         QVERIFY(!window->EditEvent());  // cancelled
         QCOMPARE(asked_ev, std::optional<int>(1));
         QCOMPARE(asked_name, std::string("Hidden first"));
         // A day without events asks nothing.
         asked_ev.reset();
-        QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 1, 16));
+        QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 2, 16));
         QVERIFY(!window->EditEvent());
         QVERIFY(!asked_ev);
     }
@@ -267,7 +267,7 @@ class YearWindowTest : public QObject {
         QVERIFY(!app_->Dialogs().told[0].contains(QStringLiteral("Good")));
         // The events after the broken one still have their days.
         const auto colour = window->Bitmap().toImage().pixelColor(
-            (window->DayCellRect(0, 2).topLeft() + QPoint(1, 1)) *
+            (window->DayCellRect(1, 2).topLeft() + QPoint(1, 1)) *
             window->Bitmap().devicePixelRatio());
         QCOMPARE(colour, WinColorToQColor(test::kShownColor));
         window->ShowYear(2027);

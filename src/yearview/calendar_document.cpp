@@ -1,0 +1,213 @@
+#include "yearview/calendar_document.h"
+
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrinter>
+#include <optional>
+
+#include "data/atomic_file.h"
+#include "data/error.h"
+#include "data/events.h"
+#include "exchange/delimited_text.h"
+#include "exchange/icalendar_export.h"
+#include "ui/app_context.h"
+
+namespace yorbel::gui {
+
+namespace {
+
+constexpr std::string_view kYear = "FrmYear";
+
+}  // namespace
+
+CalendarDocument::CalendarDocument(AppContext& context, data::EventTables& calendar,
+                                   app::CalendarLock lock, bool read_only, QWidget& window,
+                                   Hooks hooks)
+    : context_(context),
+      calendar_(calendar),
+      lock_(std::move(lock)),
+      readOnly_(read_only),
+      window_(window),
+      hooks_(std::move(hooks)) {}
+
+bool CalendarDocument::Open(const QString& path, QString* error) {
+    try {
+        calendar_.OpenCalendar(path.toStdString());
+    } catch (const data::Error& e) {
+        if (error) *error = context_.ErrorText(e);
+        return false;
+    } catch (const std::exception& e) {
+        if (error) *error = QString::fromStdString(e.what());
+        return false;
+    }
+    return true;
+}
+
+QString CalendarDocument::FileName() const {
+    return QString::fromStdString(calendar_.FileName().string());
+}
+
+QString CalendarDocument::Title() const {
+    const QString file = FileName();
+    return file.isEmpty() ? context_.Text(kYear, "NoTitle") : QFileInfo(file).completeBaseName();
+}
+
+bool CalendarDocument::Modified() const {
+    return calendar_.Modified();
+}
+
+void CalendarDocument::ShowError(const QString& text) const {
+    context_.Ui->Tell(&window_, QMessageBox::Warning, Title(), text);
+}
+
+bool CalendarDocument::Save() {
+    if (readOnly_) return false;
+    if (FileName().isEmpty()) return SaveAs();
+    try {
+        calendar_.SaveCalendar();  // has a file name, so it saves
+    } catch (const data::Error& e) {
+        ShowError(context_.ErrorText(e));
+        return false;
+    }
+    if (hooks_.Saved) hooks_.Saved();
+    return true;
+}
+
+bool CalendarDocument::SaveAs() {
+    const std::optional<QString> chosen = context_.Ui->GetSaveFile(
+        &window_, context_.Text(kYear, "dlgSave_Title"),
+        QtFileFilter(context_.Text(kYear, "dlgSave_Filter")), QStringLiteral("yrb"), Title());
+    if (!chosen) return false;
+    const std::string path = chosen->toStdString();
+    // The document keeps one lock, that of the file it writes: it takes the new path's
+    // lock before saving and gives up the old one only once the save succeeded. A file
+    // another window holds for writing is not overwritten.
+    app::CalendarLock new_lock;
+    const bool same_lock = lock_.Held() && lock_.LockPath() == app::LockFileName(path);
+    if (!same_lock && !new_lock.TryAcquire(path)) {
+        ShowError(context_.Text(kYear, "SaveAsLocked").arg(*chosen));
+        return false;
+    }
+    try {
+        calendar_.SaveCalendarAs(path);
+    } catch (const data::Error& e) {
+        ShowError(context_.ErrorText(e));
+        return false;  // new_lock goes with this scope; the old lock stays
+    }
+    if (!same_lock) lock_ = std::move(new_lock);
+    // The document now writes the file it saved, under that file's lock.
+    readOnly_ = false;
+    if (hooks_.Saved) hooks_.Saved();
+    return true;
+}
+
+bool CalendarDocument::QueryClose() {
+    if (!calendar_.Modified()) return true;
+    if (readOnly_) {
+        // The file itself is not to be written, but the changes are the user's: they go
+        // only when the user says so.
+        const auto answer = context_.Ui->AskWithTexts(
+            &window_, QMessageBox::Question, context_.Text(kYear, "Close"),
+            context_.Text(kYear, "ReadOnlyChanges"),
+            {{QMessageBox::Save, context_.Text(kYear, "btnSaveAs")},
+             {QMessageBox::Discard, context_.Text(kYear, "btnDiscard")},
+             {QMessageBox::Cancel, context_.Text(kYear, "btnCancel")}});
+        if (answer == QMessageBox::Save) return SaveAs();
+        return answer == QMessageBox::Discard;
+    }
+    const auto answer =
+        context_.Ui->Ask(&window_, QMessageBox::Question, context_.Text(kYear, "Close"),
+                         context_.Text(kYear, "SaveChanges"),
+                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes) return Save();
+    return answer == QMessageBox::No;
+}
+
+void CalendarDocument::Export(int year, bool gregorian) {
+    const QString filter = QtFileFilter(context_.Text(kYear, "Export_Filter")) +
+                           QStringLiteral(";;") +
+                           QtFileFilter(context_.Text(kYear, "ExportIcs_Filter"));
+    const std::optional<QString> chosen = context_.Ui->GetSaveFile(
+        &window_, context_.Text(kYear, "Export_Title"), filter, QStringLiteral("csv"), Title());
+    if (!chosen) return;
+    if (chosen->endsWith(QStringLiteral(".ics"), Qt::CaseInsensitive)) {
+        ExportICalendar(*chosen, year, gregorian);
+        return;
+    }
+    try {
+        exchange::ExportTable(
+            calendar_.CdsEvents(), chosen->toStdString(), ",", "Ev_gp_no",
+            [this](std::int32_t group) { return context_.Groups->IsGroupShown(group); });
+    } catch (const data::Error& e) {
+        ShowError(context_.ErrorText(e));
+    }
+    calendar_.CdsEvents().SetCurrentIndex("Ix_Ev_no");
+}
+
+// Other calendar programs read the year's days as iCalendar all-day events.
+void CalendarDocument::ExportICalendar(const QString& path, int year, bool gregorian) {
+    std::string text;
+    try {
+        text = exchange::ExportICalendar(calendar_, *context_.Groups, year, gregorian,
+                                         Title().toStdString());
+    } catch (const data::Error& e) {
+        ShowError(context_.ErrorText(e));
+        return;
+    }
+    try {
+        data::WriteFileAtomically(path.toStdString(), text);
+    } catch (const data::Error& e) {
+        ShowError(context_.ErrorText(e));
+    }
+}
+
+bool CalendarDocument::Import(const QString& path) {
+    data::Table& events = calendar_.CdsEvents();
+    const int before = events.RecordCount();
+    bool complete = true;
+    try {
+        exchange::ImportFile(events, path.toStdString(), ",", data::kEventRuleColumns);
+    } catch (const data::Error& e) {
+        ShowError(context_.ErrorText(e));
+        complete = false;
+    }
+    // The lines read before a faulty one stay imported, so they count as a change too.
+    if (events.RecordCount() != before && hooks_.EventsChanged) hooks_.EventsChanged();
+    return complete;
+}
+
+bool CalendarDocument::Print(QPrinter& printer, const std::function<void(QPainter&)>& draw_page) {
+    // Printing to a file (a PDF) writes a temporary file that replaces the chosen one only
+    // once complete, so a failed or cut-off print leaves an existing file as it was.
+    const QString target = printer.outputFileName();
+    std::optional<data::AtomicFile> file;
+    try {
+        if (!target.isEmpty()) {
+            file.emplace(target.toStdString());
+            printer.setOutputFileName(QString::fromStdString(file->WritePath().string()));
+        }
+    } catch (const data::Error& e) {
+        ShowError(context_.ErrorText(e));
+        return false;
+    }
+    QPainter painter;
+    bool printed = painter.begin(&printer);
+    if (printed) {
+        draw_page(painter);
+        printed = painter.end();
+    }
+    if (file) printer.setOutputFileName(target);
+    if (!printed) {
+        ShowError(context_.Text(kYear, "PrintFailed"));
+        return false;
+    }
+    try {
+        if (file) file->Commit();
+    } catch (const data::Error& e) {
+        ShowError(context_.ErrorText(e));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace yorbel::gui
