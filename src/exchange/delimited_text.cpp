@@ -265,7 +265,7 @@ int ImportFile(data::Table& table, const std::filesystem::path& path, std::strin
                     InFile(path.string()));
     }
     // The raw bytes are gone once decoded, so a large file is held once, not twice.
-    const std::string text = DecodeTextFile(ReadAll(in, path));
+    const std::string text = text::DecodeTextFile(ReadAll(in, path));
     return ImportText(table, text, separator, required_columns, path.string());
 }
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "calendar/dates.h"
+#include "paint/qt_weekday.h"
 #include "paint/win_color.h"
 
 namespace yorbel::gui {
@@ -18,11 +19,6 @@ namespace {
 
 constexpr int kTextFlags = Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine;
 const QColor kInspectorFrame(0, 0, 128);
-
-// Qt numbers weekdays 1 Monday … 7 Sunday.
-int QtDayOfSaturdayBased(int weekday) {
-    return weekday == 0 ? 6 : (weekday == 1 ? 7 : weekday - 1);
-}
 
 }  // namespace
 
@@ -76,7 +72,7 @@ void FillLocaleNames(YearStyle& style) {
     const QLocale locale = QLocale::system();
     for (int weekday = 0; weekday < 7; ++weekday)
         style.WeekdayHeads[weekday] =
-            locale.dayName(QtDayOfSaturdayBased(weekday), QLocale::LongFormat).left(2);
+            locale.dayName(QtDayOf(cal::WeekdayFromNumber(weekday)), QLocale::LongFormat).left(2);
     for (int month = 0; month < 12; ++month)
         style.MonthNames[month] = locale.standaloneMonthName(month + 1, QLocale::LongFormat);
 }
@@ -128,11 +124,11 @@ void YearPainter::DrawMonth(QPainter& painter, const YearLayout& layout, int yea
     painter.setPen(Qt::black);
     for (int i = 0; i < 7; ++i)
         painter.drawText(layout.CellRect(month, i + 1, 1), kTextFlags,
-                         style_.WeekdayHeads[(style_.WeekStart + i) % 7]);
+                         style_.WeekdayHeads[cal::NumberOf(style_.WeekStart + i)]);
 
     const bool gregorian = style_.Gregorian;
-    int weekday = cal::WeekdayOf(cal::CivilDate{1, month + 1, year}, gregorian);
-    int column = ((weekday - style_.WeekStart) % 7 + 7) % 7;
+    cal::Weekday weekday = cal::WeekdayOf(cal::CivilDate{1, month + 1, year}, gregorian);
+    int column = cal::DaysUntil(style_.WeekStart, weekday);
     int row = 2;
     DrawWeekNumber(painter, layout.CellRect(month, 0, row), year, month, 1);
     const int days = cal::DaysInMonth(year, month + 1, gregorian);
@@ -148,17 +144,17 @@ void YearPainter::DrawMonth(QPainter& painter, const YearLayout& layout, int yea
                     origin.x() + cw * (column + 1), weekday, marks_enabled);
         grid.Set(month, column, row - 2, day);
         ++column;
-        weekday = (weekday + 1) % 7;
+        weekday = weekday + 1;
     }
 }
 
 void YearPainter::DrawDayCell(QPainter& painter, const YearLayout& layout, int year, int month,
-                              int day, CellState state, int top, int left, int weekday,
+                              int day, CellState state, int top, int left, cal::Weekday weekday,
                               bool marks_enabled) const {
     if (month < 0 || day <= 0) return;
     std::int32_t text = 0x000000;
     std::int32_t back = 0xFFFFFF;
-    if (weekday == 1) {  // Sunday
+    if (weekday == cal::Weekday::Sunday) {
         text = style_.SundayText;
         back = style_.SundayBack;
     }
@@ -195,7 +191,8 @@ QRect YearPainter::RedrawDay(QPainter& painter, const YearLayout& layout, const 
     const QPoint origin = layout.MonthOrigin(month);
     const int left = origin.x() + layout.CellWidth * (at->x() + 1);
     const int top = origin.y() + layout.RowHeight * (at->y() + 2);
-    const int weekday = cal::WeekdayOf(cal::CivilDate{day, month + 1, year}, style_.Gregorian);
+    const cal::Weekday weekday =
+        cal::WeekdayOf(cal::CivilDate{day, month + 1, year}, style_.Gregorian);
     DrawDayCell(painter, layout, year, month, day, state, top, left, weekday, true);
     return {left, top, layout.CellWidth, layout.RowHeight};
 }

@@ -14,6 +14,8 @@
 #include <optional>
 #include <string>
 
+#include "calendar/dates.h"
+
 class QPainter;
 class QPaintDevice;
 
@@ -69,7 +71,7 @@ enum class CellState { Normal, Frame, Marked };
 // What the grid shows and how, copied from the settings by the window.
 struct YearStyle {
     bool Gregorian = true;
-    int WeekStart = 2;  // Saturday-based
+    calendar::Weekday WeekStart = calendar::Weekday::Monday;
     int WeekOneRule = 2;
     // Windows colour values: Sunday, week column and mark, text and background.
     std::int32_t SundayText = 0x0000FF;
@@ -82,7 +84,7 @@ struct YearStyle {
     int FontSize = -13;  // negative: character height in pixels; positive: cell height
     bool AdaptToFont = false;
     QString WeekLabel;
-    std::array<QString, 7> WeekdayHeads;  // Saturday-based, two characters each
+    std::array<QString, 7> WeekdayHeads;  // Sunday first, two characters each
     std::array<QString, 12> MonthNames;
 };
 
@@ -107,9 +109,10 @@ class YearPainter {
     void DrawMonths(QPainter& painter, const YearLayout& layout, int year, DayGrid& grid,
                     int selected_month, int selected_day, bool marks_enabled) const;
 
-    // Draws one day cell at (left, top); weekday is Saturday-based.
+    // Draws one day cell at (left, top).
     void DrawDayCell(QPainter& painter, const YearLayout& layout, int year, int month, int day,
-                     CellState state, int top, int left, int weekday, bool marks_enabled) const;
+                     CellState state, int top, int left, calendar::Weekday weekday,
+                     bool marks_enabled) const;
 
     // Redraws the cell of a day found in the grid; returns its rectangle, or an empty one
     // when the day is not drawn.

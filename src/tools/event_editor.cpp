@@ -243,7 +243,8 @@ void TFrmEvent::ApplyTexts() {
     const QLocale names = NamesLocale(context_.Settings);
     cbTag_->clear();
     for (int weekday = 0; weekday < 7; ++weekday)
-        cbTag_->addItem(names.dayName(QtDayOfSundayBased(weekday), QLocale::LongFormat));
+        cbTag_->addItem(
+            names.dayName(QtDayOf(cal::WeekdayFromNumber(weekday)), QLocale::LongFormat));
     cbMonat_->clear();
     for (int month = 1; month <= 12; ++month)
         cbMonat_->addItem(names.standaloneMonthName(month, QLocale::LongFormat));

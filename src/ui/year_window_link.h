@@ -3,11 +3,9 @@
 // no include cycle runs between them and the year view.
 #pragma once
 
-class QWidget;
+#include "calendar/dates.h"
 
-namespace yorbel::calendar {
-struct CivilDate;
-}
+class QWidget;
 
 namespace yorbel::data {
 class EventTables;
@@ -31,7 +29,7 @@ class YearWindowLink {
     // The year window's copies of the settings, taken when it was built and after the
     // options dialog.
     virtual bool Gregorian() const = 0;
-    virtual int WeekStart() const = 0;    // Saturday-based
+    virtual calendar::Weekday WeekStart() const = 0;
     virtual int WeekOneRule() const = 0;  // 1..3
 
     virtual int ShownYear() const = 0;

@@ -149,12 +149,12 @@ void TFrmYear::ReloadDisplaySettings() {
     style_.Gregorian = app::Gregorian(s);
     style_.WeekStart = app::WeekStartDay(s);
     style_.WeekOneRule = app::WeekOneRule(s);
-    style_.SundayText = app::DisplayColor(s, 1);
-    style_.SundayBack = app::DisplayColor(s, 2);
-    style_.WeekText = app::DisplayColor(s, 3);
-    style_.WeekBack = app::DisplayColor(s, 4);
-    style_.MarkText = app::DisplayColor(s, 5);
-    style_.MarkBack = app::DisplayColor(s, 6);
+    style_.SundayText = app::DisplayColor(s, app::ColorRole::SundayText);
+    style_.SundayBack = app::DisplayColor(s, app::ColorRole::SundayBackground);
+    style_.WeekText = app::DisplayColor(s, app::ColorRole::WeekText);
+    style_.WeekBack = app::DisplayColor(s, app::ColorRole::WeekBackground);
+    style_.MarkText = app::DisplayColor(s, app::ColorRole::MarkText);
+    style_.MarkBack = app::DisplayColor(s, app::ColorRole::MarkBackground);
     style_.FontName = QString::fromStdString(s.YearFontName);
     style_.FontSize = s.YearFontSize;
     style_.AdaptToFont = s.AdaptToFont;
@@ -249,8 +249,8 @@ QSize TFrmYear::sizeHint() const {
 void TFrmYear::DrawYear() {
     if (printing_) return;
     const app::Settings& s = context_.Settings;
-    style_.MarkText = app::DisplayColor(s, 5);
-    style_.MarkBack = app::DisplayColor(s, 6);
+    style_.MarkText = app::DisplayColor(s, app::ColorRole::MarkText);
+    style_.MarkBack = app::DisplayColor(s, app::ColorRole::MarkBackground);
     if (style_.AdaptToFont) {
         font_ = YearFont(style_.FontName, style_.FontSize);
         const QSize inner = sizeHint();

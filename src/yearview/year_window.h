@@ -54,7 +54,7 @@ class TFrmYear : public QWidget, public YearWindowLink {
     const AppContext& Context() const override { return context_; }
     QWidget* Widget() override { return this; }
     bool Gregorian() const override { return style_.Gregorian; }
-    int WeekStart() const override { return style_.WeekStart; }
+    calendar::Weekday WeekStart() const override { return style_.WeekStart; }
     int WeekOneRule() const override { return style_.WeekOneRule; }
     int ShownYear() const override { return shownYear_; }
     bool ShowYear(int year) override;
