@@ -12,7 +12,7 @@ const Place kFrankfurt{50.1122, -8.6819, 1.0};
 
 void BM_DayFactsOfAYear(benchmark::State& state) {
     const bool gregorian = state.range(0) != 0;
-    const Reckoning reckoning{gregorian, 2, Weekday::Monday};
+    const Reckoning reckoning{gregorian, WeekRule::FourDaysInJanuary, Weekday::Monday};
     for (auto _ : state) {
         for (int doy = 1; doy <= DaysInYear(2026, gregorian); ++doy) {
             benchmark::DoNotOptimize(
@@ -36,7 +36,8 @@ BENCHMARK(BM_DayNumberRoundTrip)->Arg(1)->Arg(0);
 void BM_WeekNumber(benchmark::State& state) {
     DayNumber n = DayNumberOf({1, 1, 2000}, true);
     for (auto _ : state)
-        benchmark::DoNotOptimize(WeekNumber(DateOfDayNumber(n++, true), 2, Weekday::Monday, true));
+        benchmark::DoNotOptimize(WeekNumber(DateOfDayNumber(n++, true), WeekRule::FourDaysInJanuary,
+                                            Weekday::Monday, true));
 }
 BENCHMARK(BM_WeekNumber);
 

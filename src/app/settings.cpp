@@ -330,7 +330,9 @@ void WriteDayViewPosition(SettingsStore& store, int which, std::int32_t value) {
 // ---------------------------------------------------------------------------------------
 // Queries
 
-int WeekOneRule(const Settings& s) { return s.Kw1 + 1; }
+calendar::WeekRule WeekOneRule(const Settings& s) {
+    return static_cast<calendar::WeekRule>(s.Kw1 + 1);  // the options list the rules in order
+}
 
 calendar::Weekday WeekStartDay(const Settings& s) {
     return calendar::WeekdayFromNumber(s.Wt1);

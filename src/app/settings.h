@@ -157,7 +157,7 @@ void WriteDayViewPosition(SettingsStore& store, int which, std::int32_t value);
 // ---------------------------------------------------------------------------------------
 // Queries
 
-int WeekOneRule(const Settings& s);  // 1..3, the week numbering's rule
+calendar::WeekRule WeekOneRule(const Settings& s);
 calendar::Weekday WeekStartDay(const Settings& s);
 bool Gregorian(const Settings& s);
 Language LanguageOf(const Settings& s);  // a stored 0 is German, anything else English

@@ -76,14 +76,14 @@ CivilDate JulianCalendarDateOf(i64 n) {
 }
 
 // Start of week 1 of a year under rule 2 or 3, as a day number.
-i64 WeekOneStart(int year, int rule, Weekday week_start, bool gregorian) {
+i64 WeekOneStart(int year, WeekRule rule, Weekday week_start, bool gregorian) {
     const CivilDate new_year{1, 1, year};
     const i64 d = DayNumberOf(new_year, gregorian);
     // e: the last week-start day on or before 1 January.
     const i64 e = d - DaysUntil(week_start, WeekdayOf(new_year, gregorian));
-    // Rule 2: that week counts when four or more of its days lie in January, that is when
-    // 1 January is one of its first four days. Rule 3: only when it starts on 1 January.
-    if (rule == 2) return d - e < 4 ? e : e + 7;
+    // That week counts when four or more of its days lie in January, that is when 1 January
+    // is one of its first four days; as a full week only when it starts on 1 January.
+    if (rule == WeekRule::FourDaysInJanuary) return d - e < 4 ? e : e + 7;
     return e == d ? e : e + 7;
 }
 
@@ -171,27 +171,26 @@ Weekday WeekdayOfDayOfYear(int year, int day_of_year) {
     return WeekdayFromNumber(h);
 }
 
-int WeekNumber(const CivilDate& date, int week_one_rule, Weekday week_start, bool gregorian) {
+int WeekNumber(const CivilDate& date, WeekRule rule, Weekday week_start, bool gregorian) {
     const i64 g = DayNumberOf(date, gregorian);
     const int year = date.year;
-    switch (week_one_rule) {
-        case 1:
+    switch (rule) {
+        case WeekRule::FromNewYear:
             return Narrow((g - DayNumberOf({1, 1, year}, gregorian)) / 7 + 1);
-        case 2: {
-            i64 f = WeekOneStart(year, 2, week_start, gregorian);
-            if (g < f) f = WeekOneStart(year - 1, 2, week_start, gregorian);
+        case WeekRule::FourDaysInJanuary: {
+            i64 f = WeekOneStart(year, rule, week_start, gregorian);
+            if (g < f) f = WeekOneStart(year - 1, rule, week_start, gregorian);
             const i64 h = (g - f) / 7 + 1;
-            if (h > 52 && g >= WeekOneStart(year + 1, 2, week_start, gregorian)) return 1;
+            if (h > 52 && g >= WeekOneStart(year + 1, rule, week_start, gregorian)) return 1;
             return Narrow(h);
         }
-        case 3: {
-            i64 f = WeekOneStart(year, 3, week_start, gregorian);
-            if (g < f) f = WeekOneStart(year - 1, 3, week_start, gregorian);
+        case WeekRule::FirstFullWeek: {
+            i64 f = WeekOneStart(year, rule, week_start, gregorian);
+            if (g < f) f = WeekOneStart(year - 1, rule, week_start, gregorian);
             return Narrow((g - f) / 7 + 1);
         }
-        default:
-            return 0;
     }
+    return 0;  // a value that is no rule
 }
 
 CivilDate EasterSunday(int year, bool gregorian) {

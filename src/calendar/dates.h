@@ -83,16 +83,23 @@ CivilDate DateOfDayOfYear(int day_of_year, int year, bool gregorian);
 // Weekday of a day of the year; Gregorian rules only.
 Weekday WeekdayOfDayOfYear(int year, int day_of_year);
 
-// Week number 1–53 under week-1 rule 1, 2 or 3 with weeks beginning on `week_start`; 0
-// for a rule outside 1–3. The rules differ in which week is the first of a year:
-//   1  the seven days from 1 January, then every further seven days; the week start plays
-//      no part, and the last one or two days of December form week 53;
-//   2  the first week with four or more of its days in January (with weeks starting on
-//      Monday that is the ISO 8601 week); days before it are in the last week of the year
-//      before, and the last days of December can be week 1 of the next year;
-//   3  the first full week of January; days before it are in the last week of the year
-//      before, and December never spills into the next year's week 1.
-int WeekNumber(const CivilDate& date, int week_one_rule, Weekday week_start, bool gregorian);
+// Which week is week 1 of a year. The numbers are the rules' numbers in the options and on
+// the command line.
+enum class WeekRule {
+    // The seven days from 1 January, then every further seven days; the week start plays
+    // no part, and the last one or two days of December form week 53.
+    FromNewYear = 1,
+    // The first week with four or more of its days in January (with weeks starting on
+    // Monday that is the ISO 8601 week). Days before it are in the last week of the year
+    // before, and the last days of December can be week 1 of the next year.
+    FourDaysInJanuary = 2,
+    // The first full week of January. Days before it are in the last week of the year
+    // before, and December never spills into the next year's week 1.
+    FirstFullWeek = 3,
+};
+
+// Week number 1–53 with weeks beginning on `week_start`; 0 for a value that is no rule.
+int WeekNumber(const CivilDate& date, WeekRule rule, Weekday week_start, bool gregorian);
 
 CivilDate EasterSunday(int year, bool gregorian);
 

@@ -15,7 +15,7 @@ namespace yorbel::calendar {
 // The calendar settings a year window passes to the date arithmetic.
 struct Reckoning {
     bool gregorian = true;
-    int week_one_rule = 2;  // 1, 2 or 3
+    WeekRule week_one_rule = WeekRule::FourDaysInJanuary;
     Weekday week_start = Weekday::Monday;
 };
 

@@ -62,7 +62,8 @@ DayOptions ReadOptions(const Args& args) {
             calendar::WeekdayFromNumber(ReadChoice("--week-start", *v, kWeekdayKeys));
     }
     if (auto v = args.value("week-rule"))
-        o.reckoning.week_one_rule = ReadInteger("--week-rule", *v, 1, 3);
+        o.reckoning.week_one_rule =
+            static_cast<calendar::WeekRule>(ReadInteger("--week-rule", *v, 1, 3));
     o.place.latitude = kDefaultLatitude;
     o.place.longitude_west = -kDefaultLongitudeEast;
     o.place.zone_hours = kDefaultZone;

@@ -72,7 +72,7 @@ enum class CellState { Normal, Frame, Marked };
 struct YearStyle {
     bool Gregorian = true;
     calendar::Weekday WeekStart = calendar::Weekday::Monday;
-    int WeekOneRule = 2;
+    calendar::WeekRule WeekOneRule = calendar::WeekRule::FourDaysInJanuary;
     // Windows colour values: Sunday, week column and mark, text and background.
     std::int32_t SundayText = 0x0000FF;
     std::int32_t SundayBack = 0xFFFFFF;

@@ -30,7 +30,7 @@ class YearWindowLink {
     // options dialog.
     virtual bool Gregorian() const = 0;
     virtual calendar::Weekday WeekStart() const = 0;
-    virtual int WeekOneRule() const = 0;  // 1..3
+    virtual calendar::WeekRule WeekOneRule() const = 0;
 
     virtual int ShownYear() const = 0;
     // Regenerates the occurrences of the year and repaints; the refresh after any change

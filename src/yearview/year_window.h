@@ -55,7 +55,7 @@ class TFrmYear : public QWidget, public YearWindowLink {
     QWidget* Widget() override { return this; }
     bool Gregorian() const override { return style_.Gregorian; }
     calendar::Weekday WeekStart() const override { return style_.WeekStart; }
-    int WeekOneRule() const override { return style_.WeekOneRule; }
+    calendar::WeekRule WeekOneRule() const override { return style_.WeekOneRule; }
     int ShownYear() const override { return shownYear_; }
     bool ShowYear(int year) override;
     void SetModified() override;

@@ -13,6 +13,7 @@ constexpr bool kGregorian = true;
 constexpr bool kJulian = false;
 
 using enum Weekday;
+using enum WeekRule;
 
 // Weekday straight from a day number: day number 0 was a Monday.
 Weekday WeekdayFromDayNumber(DayNumber n) {
@@ -115,7 +116,8 @@ TEST(Dates, OutOfDomainArgumentsAreHarmless) {
             (void)DateOfDayNumber(DayNumberOf(date, gregorian), gregorian);
             EXPECT_LE(NumberOf(WeekdayOf(date, gregorian)), 6);
             (void)DayOfYear(date, gregorian);
-            for (int rule = 1; rule <= 3; ++rule) (void)WeekNumber(date, rule, Monday, gregorian);
+            for (WeekRule rule : {FromNewYear, FourDaysInJanuary, FirstFullWeek})
+                (void)WeekNumber(date, rule, Monday, gregorian);
             (void)EasterSunday(year, gregorian);
             (void)FourthAdvent(year, gregorian);
             (void)NthWeekdayOfMonth(year, 6, Wednesday, 5, gregorian);
@@ -182,17 +184,18 @@ TEST(Dates, WeekNumbersWithMondayStart) {
     };
     for (const WeekCase& c : cases) {
         SCOPED_TRACE(DateText(c.date));
-        EXPECT_EQ(WeekNumber(c.date, 1, Monday, kGregorian), c.rule1);
-        EXPECT_EQ(WeekNumber(c.date, 2, Monday, kGregorian), c.rule2);
-        EXPECT_EQ(WeekNumber(c.date, 3, Monday, kGregorian), c.rule3);
+        EXPECT_EQ(WeekNumber(c.date, FromNewYear, Monday, kGregorian), c.rule1);
+        EXPECT_EQ(WeekNumber(c.date, FourDaysInJanuary, Monday, kGregorian), c.rule2);
+        EXPECT_EQ(WeekNumber(c.date, FirstFullWeek, Monday, kGregorian), c.rule3);
     }
-    EXPECT_EQ(WeekNumber({1, 1, 2026}, 4, Monday, kGregorian), 0);
-    EXPECT_EQ(WeekNumber({1, 1, 2026}, 0, Monday, kGregorian), 0);
+    // A damaged number is no rule.
+    EXPECT_EQ(WeekNumber({1, 1, 2026}, static_cast<WeekRule>(4), Monday, kGregorian), 0);
+    EXPECT_EQ(WeekNumber({1, 1, 2026}, static_cast<WeekRule>(0), Monday, kGregorian), 0);
 }
 
 TEST(Dates, WeekRuleTwoWithSundayStart) {
-    EXPECT_EQ(WeekNumber({31, 12, 2026}, 2, Sunday, kGregorian), 52);
-    EXPECT_EQ(WeekNumber({1, 1, 2026}, 2, Sunday, kGregorian), 53);
+    EXPECT_EQ(WeekNumber({31, 12, 2026}, FourDaysInJanuary, Sunday, kGregorian), 52);
+    EXPECT_EQ(WeekNumber({1, 1, 2026}, FourDaysInJanuary, Sunday, kGregorian), 53);
 }
 
 // Rule 2 with Monday start is ISO 8601: the week belongs to the year of its Thursday.
@@ -203,7 +206,8 @@ TEST(Dates, WeekRuleTwoIsIsoWeekWithMondayStart) {
         const int monday_based = DaysUntil(Monday, WeekdayOf(date, kGregorian));
         const CivilDate thursday = DateOfDayNumber(n - monday_based + 3, kGregorian);
         const int iso_week = (DayOfYear(thursday, kGregorian) - 1) / 7 + 1;
-        ASSERT_EQ(WeekNumber(date, 2, Monday, kGregorian), iso_week) << DateText(date);
+        ASSERT_EQ(WeekNumber(date, FourDaysInJanuary, Monday, kGregorian), iso_week)
+            << DateText(date);
     }
 }
 
@@ -213,7 +217,8 @@ TEST(Dates, WeekNumbersAdvanceOnTheWeekStart) {
     for (bool gregorian : {kGregorian, kJulian}) {
         for (int start_number = 0; start_number < 7; ++start_number) {
             const Weekday start = WeekdayFromNumber(start_number);
-            for (int rule = 2; rule <= 3; ++rule) {
+            for (WeekRule rule : {FourDaysInJanuary, FirstFullWeek}) {
+                const int rule_number = static_cast<int>(rule);
                 const CivilDate first{1, 1, 1890};
                 int previous = WeekNumber(first, rule, start, gregorian);
                 for (DayNumber n = DayNumberOf(first, gregorian) + 1;
@@ -224,16 +229,16 @@ TEST(Dates, WeekNumbersAdvanceOnTheWeekStart) {
                     ASSERT_LE(week, 53);
                     if (WeekdayOf(date, gregorian) == start) {
                         ASSERT_TRUE(week == previous + 1 || week == 1)
-                            << DateText(date) << " rule " << rule;
+                            << DateText(date) << " rule " << rule_number;
                     } else {
-                        ASSERT_EQ(week, previous) << DateText(date) << " rule " << rule;
+                        ASSERT_EQ(week, previous) << DateText(date) << " rule " << rule_number;
                     }
                     // Rule 2: week 1 holds 4 January. Rule 3: it starts on the first
                     // week-start day of January.
-                    if (rule == 2 && date.month == 1 && date.day == 4) {
+                    if (rule == FourDaysInJanuary && date.month == 1 && date.day == 4) {
                         ASSERT_EQ(week, 1) << DateText(date);
                     }
-                    if (rule == 3 && date.month == 1 && date.day <= 7 &&
+                    if (rule == FirstFullWeek && date.month == 1 && date.day <= 7 &&
                         WeekdayOf(date, gregorian) == start) {
                         ASSERT_EQ(week, 1) << DateText(date);
                     }
@@ -242,8 +247,8 @@ TEST(Dates, WeekNumbersAdvanceOnTheWeekStart) {
             }
             // Rule 1 counts from 1 January whatever the week start.
             for (int year = 1890; year <= 2110; ++year) {
-                ASSERT_EQ(WeekNumber({1, 1, year}, 1, start, gregorian), 1);
-                ASSERT_EQ(WeekNumber({31, 12, year}, 1, start, gregorian), 53);
+                ASSERT_EQ(WeekNumber({1, 1, year}, FromNewYear, start, gregorian), 1);
+                ASSERT_EQ(WeekNumber({31, 12, year}, FromNewYear, start, gregorian), 53);
             }
         }
     }

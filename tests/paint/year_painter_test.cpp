@@ -20,7 +20,7 @@ YearStyle TestStyle(int week_start = kMonday, bool gregorian = true) {
     YearStyle style;
     style.Gregorian = gregorian;
     style.WeekStart = yorbel::calendar::WeekdayFromNumber(week_start);
-    style.WeekOneRule = 2;
+    style.WeekOneRule = yorbel::calendar::WeekRule::FourDaysInJanuary;
     style.FontName = QStringLiteral("DejaVu Sans");
     style.WeekLabel = QStringLiteral("Wk");
     FillLocaleNames(style);
