@@ -37,7 +37,7 @@ constexpr std::array<OptionSpec, 9> kOptions{{
     {"format", true},
 }};
 
-// Sunday first, as the Sunday-based weekday numbers.
+// Sunday first, in the order of calendar::Weekday.
 constexpr std::array<std::string_view, 7> kWeekdayKeys{"sun", "mon", "tue", "wed",
                                                        "thu", "fri", "sat"};
 constexpr std::array<std::string_view, 7> kWeekdayNames{

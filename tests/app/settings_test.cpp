@@ -291,6 +291,33 @@ TEST(SettingsQueries, WeekStartFollowsTheStoredItem) {
     EXPECT_EQ(WeekStartDay(s), calendar::Weekday::Saturday);
 }
 
+// The stored items map onto the rules, languages and colours they name, not onto
+// neighbours.
+TEST(SettingsQueries, StoredChoicesNameWhatTheOptionsShow) {
+    Settings s;
+    s.Kw1 = 0;
+    EXPECT_EQ(WeekOneRule(s), calendar::WeekRule::FromNewYear);
+    s.Kw1 = 2;
+    EXPECT_EQ(WeekOneRule(s), calendar::WeekRule::FirstFullWeek);
+    s.Language = 0;
+    EXPECT_EQ(LanguageOf(s), Language::German);
+    s.Language = 1;
+    EXPECT_EQ(LanguageOf(s), Language::English);
+
+    s.VFarbeSonntag = 1;
+    s.HFarbeSonntag = 2;
+    s.VFarbeWochen = 3;
+    s.HFarbeWochen = 4;
+    s.VFarbeMark = 5;
+    s.HFarbeMark = 6;
+    EXPECT_EQ(DisplayColor(s, ColorRole::SundayText), 1);
+    EXPECT_EQ(DisplayColor(s, ColorRole::SundayBackground), 2);
+    EXPECT_EQ(DisplayColor(s, ColorRole::WeekText), 3);
+    EXPECT_EQ(DisplayColor(s, ColorRole::WeekBackground), 4);
+    EXPECT_EQ(DisplayColor(s, ColorRole::MarkText), 5);
+    EXPECT_EQ(DisplayColor(s, ColorRole::MarkBackground), 6);
+}
+
 TEST(SettingsQueries, PositionIsNorthAndWestPositive) {
     Settings s;  // Frankfurt/Main: 50° 6' 44" N, 8° 40' 55" E
     EXPECT_NEAR(LatitudeDegrees(s), 50.1122, 1e-4);
