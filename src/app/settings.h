@@ -172,6 +172,7 @@ enum class ColorRole {
     MarkBackground
 };
 std::int32_t DisplayColor(const Settings& s, ColorRole role);
+
 double LatitudeDegrees(const Settings& s);   // north positive
 double LongitudeDegrees(const Settings& s);  // WEST positive, east negative
 double ZoneHours(const Settings& s);
