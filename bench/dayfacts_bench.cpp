@@ -12,7 +12,7 @@ const Place kFrankfurt{50.1122, -8.6819, 1.0};
 
 void BM_DayFactsOfAYear(benchmark::State& state) {
     const bool gregorian = state.range(0) != 0;
-    const Reckoning reckoning{gregorian, 2, 2};
+    const Reckoning reckoning{gregorian, WeekRule::FourDaysInJanuary, Weekday::Monday};
     for (auto _ : state) {
         for (int doy = 1; doy <= DaysInYear(2026, gregorian); ++doy) {
             benchmark::DoNotOptimize(
@@ -36,7 +36,8 @@ BENCHMARK(BM_DayNumberRoundTrip)->Arg(1)->Arg(0);
 void BM_WeekNumber(benchmark::State& state) {
     DayNumber n = DayNumberOf({1, 1, 2000}, true);
     for (auto _ : state)
-        benchmark::DoNotOptimize(WeekNumber(DateOfDayNumber(n++, true), 2, 2, true));
+        benchmark::DoNotOptimize(WeekNumber(DateOfDayNumber(n++, true), WeekRule::FourDaysInJanuary,
+                                            Weekday::Monday, true));
 }
 BENCHMARK(BM_WeekNumber);
 
@@ -50,7 +51,8 @@ void BM_NthWeekdayOfMonth(benchmark::State& state) {
     const bool gregorian = state.range(0) != 0;
     int i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(NthWeekdayOfMonth(2026, i % 12 + 1, i % 7, i % 5 + 1, gregorian));
+        benchmark::DoNotOptimize(
+            NthWeekdayOfMonth(2026, i % 12 + 1, WeekdayFromNumber(i), i % 5 + 1, gregorian));
         ++i;
     }
 }

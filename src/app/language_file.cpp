@@ -28,8 +28,8 @@ std::string_view Unquote(std::string_view value) {
 
 }  // namespace
 
-std::string_view LanguageFileName(int language) {
-    return language == 0 ? "deutsch.spr" : "english.spr";
+std::string_view LanguageFileName(Language language) {
+    return language == Language::German ? "deutsch.spr" : "english.spr";
 }
 
 std::size_t LanguageFile::NoCaseHash::operator()(std::string_view s) const noexcept {
@@ -62,7 +62,7 @@ LanguageFile LanguageFile::Load(const std::filesystem::path& path) {
 LanguageFile LanguageFile::FromBytes(std::string_view bytes) {
     LanguageFile file;
     file.loaded_ = true;
-    const std::string text = exchange::DecodeTextFile(bytes);
+    const std::string text = text::DecodeTextFile(bytes);
 
     Section* current = nullptr;  // keys before the first section belong to none
     std::string_view rest = text;

@@ -25,8 +25,10 @@ namespace yorbel::app {
 
 inline constexpr std::string_view kResourceNotFound = "Resource not found";
 
-// Language choice of the options (0 German, anything else English) to its file name.
-std::string_view LanguageFileName(int language);
+// The languages the program speaks; the options store them as 0 and 1.
+enum class Language { German, English };
+
+std::string_view LanguageFileName(Language language);
 
 class LanguageFile {
 public:

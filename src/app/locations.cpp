@@ -2,6 +2,7 @@
 
 #include "data/error.h"
 #include "data/regular_file.h"
+#include "calendar/angles.h"
 #include "text/text_encoding.h"
 
 namespace yorbel::app {
@@ -72,7 +73,7 @@ bool ForEachLine(const std::filesystem::path& path, Take take) {
     } catch (const data::Error&) {
         return false;
     }
-    const std::string text = exchange::DecodeTextFile(bytes);
+    const std::string text = text::DecodeTextFile(bytes);
     std::string_view rest = text;
     int number = 0;
     while (!rest.empty()) {
@@ -104,11 +105,6 @@ PositionTexts PositionFromCityLine(std::string_view line, std::string_view decim
         t.Zone = std::string(hours) + std::string(decimal_separator) + std::string(tenths);
     }
     return t;
-}
-
-double DegreesOf(int degrees, int minutes, int seconds, bool positive) {
-    double value = degrees + minutes / 60.0 + seconds / 3600.0;
-    return positive ? value : -value;
 }
 
 std::string_view ProblemKey(LineProblem problem) {
@@ -186,8 +182,10 @@ std::variant<City, LineProblem> ParseCityLine(std::string_view line,
     }
 
     city.texts = PositionFromCityLine(line, decimal_separator);
-    city.latitude = DegreesOf(*lat_d, *lat_m, *lat_s, city.texts.North);
-    city.longitude = DegreesOf(*long_d, *long_m, *long_s, city.texts.West);
+    const double latitude = calendar::DegreesOf(*lat_d, *lat_m, *lat_s);
+    const double longitude = calendar::DegreesOf(*long_d, *long_m, *long_s);
+    city.latitude = city.texts.North ? latitude : -latitude;
+    city.longitude = city.texts.West ? longitude : -longitude;
     city.zone_hours = (sign == '-' ? -zone_tenths : zone_tenths) / 10.0;
     return city;
 }

@@ -42,9 +42,6 @@ struct PositionTexts {
 // texts (an empty line, for "no city selected", gives all boxes empty and neither flag).
 PositionTexts PositionFromCityLine(std::string_view line, std::string_view decimal_separator);
 
-// Degrees + minutes / 60 + seconds / 3600, negated unless `positive`.
-double DegreesOf(int degrees, int minutes, int seconds, bool positive);
-
 struct City {
     std::string line;  // the whole line, as the city list shows and the settings store it
     std::string name;  // characters 1–49 without trailing blanks

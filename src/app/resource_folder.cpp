@@ -11,7 +11,7 @@ namespace yorbel::app {
 std::filesystem::path ResourceFolder(const std::filesystem::path& program_folder) {
     std::error_code ec;
     const auto holds_texts = [&ec](const std::filesystem::path& folder) {
-        return std::filesystem::is_regular_file(folder / LanguageFileName(1), ec);
+        return std::filesystem::is_regular_file(folder / LanguageFileName(Language::English), ec);
     };
     if (holds_texts(program_folder)) return program_folder;
     const std::filesystem::path installed =

@@ -2,15 +2,16 @@
 
 #include <algorithm>
 #include <array>
-#include <initializer_list>
 #include <charconv>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <stdexcept>
 #include <system_error>
 #include <type_traits>
 
 #include "app/locations.h"
+#include "calendar/angles.h"
 #include "calendar/dates.h"
 
 namespace yorbel::app {
@@ -266,8 +267,6 @@ void Upgrade(SettingsStore& store, std::string_view from) {
     UpgradeTo67(store);
 }
 
-double Degrees(double d, double m, double s) { return d + m / 60.0 + s / 3600.0; }
-
 }  // namespace
 
 std::string DefaultCountryLine() { return PadName("Germany", "GMY"); }
@@ -331,31 +330,45 @@ void WriteDayViewPosition(SettingsStore& store, int which, std::int32_t value) {
 // ---------------------------------------------------------------------------------------
 // Queries
 
-int WeekOneRule(const Settings& s) { return s.Kw1 + 1; }
+calendar::WeekRule WeekOneRule(const Settings& s) {
+    return static_cast<calendar::WeekRule>(s.Kw1 + 1);  // the options list the rules in order
+}
 
-int WeekStartDay(const Settings& s) { return calendar::SaturdayBased(s.Wt1); }
+calendar::Weekday WeekStartDay(const Settings& s) {
+    return calendar::WeekdayFromNumber(s.Wt1);
+}
 
 bool Gregorian(const Settings& s) { return s.greg == 1; }
 
-std::int32_t DisplayColor(const Settings& s, int which) {
-    switch (which) {
-        case 1: return s.VFarbeSonntag;
-        case 2: return s.HFarbeSonntag;
-        case 3: return s.VFarbeWochen;
-        case 4: return s.HFarbeWochen;
-        case 5: return s.VFarbeMark;
-        case 6: return s.HFarbeMark;
-        default: return 0;
+Language LanguageOf(const Settings& s) {
+    return s.Language == 0 ? Language::German : Language::English;
+}
+
+std::int32_t DisplayColor(const Settings& s, ColorRole role) {
+    switch (role) {
+        case ColorRole::SundayText:
+            return s.VFarbeSonntag;
+        case ColorRole::SundayBackground:
+            return s.HFarbeSonntag;
+        case ColorRole::WeekText:
+            return s.VFarbeWochen;
+        case ColorRole::WeekBackground:
+            return s.HFarbeWochen;
+        case ColorRole::MarkText:
+            return s.VFarbeMark;
+        case ColorRole::MarkBackground:
+            return s.HFarbeMark;
     }
+    return 0;  // not a role
 }
 
 double LatitudeDegrees(const Settings& s) {
-    const double deg = Degrees(s.LatD, s.LatM, s.LatS);
+    const double deg = calendar::DegreesOf(s.LatD, s.LatM, s.LatS);
     return s.North ? deg : -deg;
 }
 
 double LongitudeDegrees(const Settings& s) {
-    const double deg = Degrees(s.LongD, s.LongM, s.LongS);
+    const double deg = calendar::DegreesOf(s.LongD, s.LongM, s.LongS);
     return s.West ? deg : -deg;
 }
 

@@ -13,6 +13,9 @@
 #include <variant>
 #include <vector>
 
+#include "app/language_file.h"
+#include "calendar/dates.h"
+
 namespace yorbel::app {
 
 // ---------------------------------------------------------------------------------------
@@ -154,12 +157,22 @@ void WriteDayViewPosition(SettingsStore& store, int which, std::int32_t value);
 // ---------------------------------------------------------------------------------------
 // Queries
 
-int WeekOneRule(const Settings& s);   // 1..3, the week numbering's rule
-int WeekStartDay(const Settings& s);  // Saturday-based: 0 Saturday, 1 Sunday … 6 Friday
+calendar::WeekRule WeekOneRule(const Settings& s);
+calendar::Weekday WeekStartDay(const Settings& s);
 bool Gregorian(const Settings& s);
-// 1 Sunday text, 2 Sunday background, 3 week text, 4 week background, 5 mark text,
-// 6 mark background; 0 for any other argument.
-std::int32_t DisplayColor(const Settings& s, int which);
+Language LanguageOf(const Settings& s);  // a stored 0 is German, anything else English
+
+// The colours the year window paints with.
+enum class ColorRole {
+    SundayText,
+    SundayBackground,
+    WeekText,
+    WeekBackground,
+    MarkText,
+    MarkBackground
+};
+std::int32_t DisplayColor(const Settings& s, ColorRole role);
+
 double LatitudeDegrees(const Settings& s);   // north positive
 double LongitudeDegrees(const Settings& s);  // WEST positive, east negative
 double ZoneHours(const Settings& s);

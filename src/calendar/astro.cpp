@@ -11,6 +11,8 @@
 #include <limits>
 #include <numbers>
 
+#include "calendar/angles.h"
+
 namespace yorbel::calendar {
 namespace {
 
@@ -72,11 +74,6 @@ double Atan(double x) {
 }
 
 // --- supporting operations ------------------------------------------------------------
-
-// Decimal degrees (or hours) from degrees, minutes and seconds.
-constexpr double DegreesOf(double seconds, double minutes, double degrees) {
-    return degrees + (minutes + seconds / 60.0) / 60.0;
-}
 
 constexpr double kRefractionDegrees = DegreesOf(0, 34, 0);  // at the horizon
 
@@ -250,6 +247,14 @@ struct MoonPlace {
     double age;           // λm − λs, not wrapped
 };
 
+// The moon's place from its mean elements at the 1990 epoch (mean longitude, mean anomaly
+// and ascending node, advancing 13.1763966, 13.0649925 and -0.0529539 degrees a day) and
+// the largest periodic terms of the lunar theory, truncated as the standard almanac
+// formulas for hand calculation give them: the evection (1.2739°), the annual equation
+// (0.1858°, with 0.37° more on the anomaly), the equation of the centre (6.2886°) and its
+// second harmonic (0.214°), the variation (0.6583°) and the node's annual term (0.16°).
+// Every smaller term is dropped, the price of the simple series: rising and setting aim at
+// about a minute of time, not at the moon's exact place.
 MoonPlace MoonPosition(double t) {
     const double d = t - kMoonEpoch;
     const SunPlace sun = SunLongitude(t, kMoonEpoch);

@@ -30,14 +30,14 @@ constexpr int Mod7(i64 v) {
     return static_cast<int>(((v % 7) + 7) % 7);
 }
 
-DayNumber GregorianDayNumber(i64 day, i64 month, i64 year) {
+DayNumber GregorianCalendarDayNumber(i64 day, i64 month, i64 year) {
     // Fliegel and Van Flandern.
     const i64 a = (month - 14) / 12;
     return Narrow(day - 32075 + (1461 * (year + 4800 + a)) / 4 + (367 * (month - 2 - 12 * a)) / 12 -
                   (3 * ((year + 4900 + a) / 100)) / 4);
 }
 
-DayNumber JulianDayNumber(i64 day, i64 month, i64 year) {
+DayNumber JulianCalendarDayNumber(i64 day, i64 month, i64 year) {
     i64 y = year;
     i64 m = month + 1;
     if (month <= 2) {
@@ -47,7 +47,7 @@ DayNumber JulianDayNumber(i64 day, i64 month, i64 year) {
     return Narrow((1461 * y) / 4 + (153 * m) / 5 + day + 1720995);
 }
 
-CivilDate GregorianDateOf(i64 n) {
+CivilDate GregorianCalendarDateOf(i64 n) {
     // Fliegel and Van Flandern.
     i64 l = n + 68569;
     const i64 c = (4 * l) / 146097;
@@ -62,7 +62,7 @@ CivilDate GregorianDateOf(i64 n) {
     return {Narrow(day), Narrow(month), Narrow(year)};
 }
 
-CivilDate JulianDateOf(i64 n) {
+CivilDate JulianCalendarDateOf(i64 n) {
     // Meeus, for the Julian calendar. The floors are of non-negative quotients inside the
     // domain; std::floor keeps them exact for doubles of this size.
     const i64 b = n + 1524;
@@ -76,21 +76,20 @@ CivilDate JulianDateOf(i64 n) {
 }
 
 // Start of week 1 of a year under rule 2 or 3, as a day number.
-i64 WeekOneStart(int year, int rule, int week_start, bool gregorian) {
+i64 WeekOneStart(int year, WeekRule rule, Weekday week_start, bool gregorian) {
     const CivilDate new_year{1, 1, year};
-    const i64 w = WeekdayOf(new_year, gregorian);
     const i64 d = DayNumberOf(new_year, gregorian);
     // e: the last week-start day on or before 1 January.
-    i64 e = d + week_start - w;
-    if (w < week_start) e -= 7;
-    if (rule == 2) return d - e < 4 ? e : e + 7;
+    const i64 e = d - DaysUntil(week_start, WeekdayOf(new_year, gregorian));
+    // That week counts when four or more of its days lie in January, that is when 1 January
+    // is one of its first four days; as a full week only when it starts on 1 January.
+    if (rule == WeekRule::FourDaysInJanuary) return d - e < 4 ? e : e + 7;
     return e == d ? e : e + 7;
 }
 
-// Sunday-based weekday of a day of the year in the Julian calendar.
-int JulianWeekdayOfDayOfYear(int year, int day_of_year) {
-    const int new_year = SundayBased(WeekdayOf({1, 1, year}, false));
-    return Mod7(static_cast<i64>(new_year) + day_of_year - 1);
+// Weekday of a day of the year in the Julian calendar.
+Weekday JulianWeekdayOfDayOfYear(int year, int day_of_year) {
+    return WeekdayOf({1, 1, year}, false) + Mod7(static_cast<i64>(day_of_year) - 1);
 }
 
 }  // namespace
@@ -115,16 +114,16 @@ bool IsValidDate(const CivilDate& date, bool gregorian) {
 }
 
 DayNumber DayNumberOf(const CivilDate& date, bool gregorian) {
-    return gregorian ? GregorianDayNumber(date.day, date.month, date.year)
-                     : JulianDayNumber(date.day, date.month, date.year);
+    return gregorian ? GregorianCalendarDayNumber(date.day, date.month, date.year)
+                     : JulianCalendarDayNumber(date.day, date.month, date.year);
 }
 
 CivilDate DateOfDayNumber(DayNumber n, bool gregorian) {
-    return gregorian ? GregorianDateOf(n) : JulianDateOf(n);
+    return gregorian ? GregorianCalendarDateOf(n) : JulianCalendarDateOf(n);
 }
 
-int WeekdayOf(const CivilDate& date, bool gregorian) {
-    // Zeller's congruence, Saturday-based.
+Weekday WeekdayOf(const CivilDate& date, bool gregorian) {
+    // Zeller's congruence, which counts from Saturday.
     i64 m = date.month;
     i64 y = date.year;
     if (date.month <= 2) {
@@ -136,8 +135,7 @@ int WeekdayOf(const CivilDate& date, bool gregorian) {
     const i64 q = (13 * (m + 1)) / 5;
     i64 h = gregorian ? (date.day + q + k + k / 4 + j / 4 - 2 * j) % 7
                       : (date.day + q + k + k / 4 + 5 - j) % 7;
-    if (h < 0) h += 7;
-    return static_cast<int>(h);
+    return WeekdayFromNumber(h - 1);
 }
 
 int DayOfYear(const CivilDate& date, bool gregorian) {
@@ -165,35 +163,34 @@ CivilDate DateOfDayOfYear(int day_of_year, int year, bool gregorian) {
     return {rest, month, year};
 }
 
-int WeekdayOfDayOfYear(int year, int day_of_year) {
+Weekday WeekdayOfDayOfYear(int year, int day_of_year) {
     const i64 k = (static_cast<i64>(year) - 1) % 100;
     const i64 j = (static_cast<i64>(year) - 1) / 100;
     const i64 h = (day_of_year + k + k / 4 + j / 4 + 5 * j + 28) % 7;
     // Only years below 1 can make the remainder negative.
-    return Mod7(h);
+    return WeekdayFromNumber(h);
 }
 
-int WeekNumber(const CivilDate& date, int week_one_rule, int week_start, bool gregorian) {
+int WeekNumber(const CivilDate& date, WeekRule rule, Weekday week_start, bool gregorian) {
     const i64 g = DayNumberOf(date, gregorian);
     const int year = date.year;
-    switch (week_one_rule) {
-        case 1:
+    switch (rule) {
+        case WeekRule::FromNewYear:
             return Narrow((g - DayNumberOf({1, 1, year}, gregorian)) / 7 + 1);
-        case 2: {
-            i64 f = WeekOneStart(year, 2, week_start, gregorian);
-            if (g < f) f = WeekOneStart(year - 1, 2, week_start, gregorian);
+        case WeekRule::FourDaysInJanuary: {
+            i64 f = WeekOneStart(year, rule, week_start, gregorian);
+            if (g < f) f = WeekOneStart(year - 1, rule, week_start, gregorian);
             const i64 h = (g - f) / 7 + 1;
-            if (h > 52 && g >= WeekOneStart(year + 1, 2, week_start, gregorian)) return 1;
+            if (h > 52 && g >= WeekOneStart(year + 1, rule, week_start, gregorian)) return 1;
             return Narrow(h);
         }
-        case 3: {
-            i64 f = WeekOneStart(year, 3, week_start, gregorian);
-            if (g < f) f = WeekOneStart(year - 1, 3, week_start, gregorian);
+        case WeekRule::FirstFullWeek: {
+            i64 f = WeekOneStart(year, rule, week_start, gregorian);
+            if (g < f) f = WeekOneStart(year - 1, rule, week_start, gregorian);
             return Narrow((g - f) / 7 + 1);
         }
-        default:
-            return 0;
     }
+    return 0;  // a value that is no rule
 }
 
 CivilDate EasterSunday(int year, bool gregorian) {
@@ -227,26 +224,25 @@ CivilDate EasterSunday(int year, bool gregorian) {
 
 int FourthAdvent(int year, bool gregorian) {
     const CivilDate christmas_eve{24, 12, year};
-    return DayOfYear(christmas_eve, gregorian) - SundayBased(WeekdayOf(christmas_eve, gregorian));
+    return DayOfYear(christmas_eve, gregorian) -
+           DaysUntil(Weekday::Sunday, WeekdayOf(christmas_eve, gregorian));
 }
 
-CivilDate NthWeekdayOfMonth(int year, int month, int sunday_weekday, int n, bool gregorian) {
+CivilDate NthWeekdayOfMonth(int year, int month, Weekday weekday, int n, bool gregorian) {
     // The weekday of a day of the year must come from the system's own calendar: Julian
     // digits read with Gregorian weekdays would land on the wrong day of the week.
     const auto weekday_at = [&](int day_of_year) {
         return gregorian ? WeekdayOfDayOfYear(year, day_of_year)
                          : JulianWeekdayOfDayOfYear(year, day_of_year);
     };
-    // A weekday outside 0–6 (damaged rule) would never match; fold it into the week.
-    const int wanted = Mod7(sunday_weekday);
     // At most six steps find the weekday; the bound only guards against bad arguments.
     if (n <= 4) {
         int doy = DayOfYear({1, month, year}, gregorian);
-        for (int step = 0; step < 7 && weekday_at(doy) != wanted; ++step) ++doy;
+        for (int step = 0; step < 7 && weekday_at(doy) != weekday; ++step) ++doy;
         return DateOfDayOfYear(doy + 7 * (n < 1 ? 0 : n - 1), year, gregorian);
     }
     int doy = DayOfYear({DaysInMonth(year, month, gregorian), month, year}, gregorian);
-    for (int step = 0; step < 7 && weekday_at(doy) != wanted; ++step) --doy;
+    for (int step = 0; step < 7 && weekday_at(doy) != weekday; ++step) --doy;
     return DateOfDayOfYear(doy, year, gregorian);
 }
 

@@ -47,7 +47,7 @@ DayFacts DayFactsOf(const CivilDate& date, const Reckoning& reckoning, const Pla
     const bool g = reckoning.gregorian;
     DayFacts f;
     f.date = date;
-    f.weekday = SundayBased(WeekdayOf(date, g));
+    f.weekday = WeekdayOf(date, g);
     f.day_of_year = DayOfYear(date, g);
     f.days_left = DaysInYear(date.year, g) - f.day_of_year;
     f.week = WeekNumber(date, reckoning.week_one_rule, reckoning.week_start, g);

@@ -15,8 +15,8 @@ namespace yorbel::calendar {
 // The calendar settings a year window passes to the date arithmetic.
 struct Reckoning {
     bool gregorian = true;
-    int week_one_rule = 2;  // 1, 2 or 3
-    int week_start = 2;     // Saturday-based (2 = Monday)
+    WeekRule week_one_rule = WeekRule::FourDaysInJanuary;
+    Weekday week_start = Weekday::Monday;
 };
 
 // Where the sun and moon are observed, and the zone their times are shown in.
@@ -36,7 +36,7 @@ struct LocalMinute {
 
 struct DayFacts {
     CivilDate date;       // as given, in the chosen system
-    int weekday = 0;      // Sunday-based: 0 Sunday … 6 Saturday
+    Weekday weekday = Weekday::Sunday;
     int day_of_year = 0;  // 1–366
     int days_left = 0;    // days of the year after this one
     int week = 0;         // week number under the week-1 rule

@@ -39,10 +39,6 @@ constexpr std::array<i64, 19> kLeapsElapsed{0, 0, 0, 1, 1, 1, 2, 2, 3, 3,
 constexpr std::array<i64, 19> kCommonsElapsed{0, 1, 2, 2, 3, 4,  4,  5,  5, 6,
                                               7, 7, 8, 9, 9, 10, 11, 11, 12};
 
-// Saturday-based weekdays.
-constexpr int kSaturday = 0, kSunday = 1, kMonday = 2, kTuesday = 3, kWednesday = 4, kThursday = 5,
-              kFriday = 6;
-
 constexpr std::array<int, 12> kCommonMonths{30, 29, 30, 29, 30, 29, 30, 29, 30, 29, 30, 29};
 constexpr std::array<int, 13> kLeapMonths{30, 29, 30, 29, 30, 30, 29, 30, 29, 30, 29, 30, 29};
 
@@ -74,11 +70,22 @@ constexpr bool IsLeap(i64 year) {
     }
 }
 
-constexpr bool OneOf(int weekday, int a, int b, int c) {
-    return weekday == a || weekday == b || weekday == c;
+// 1 Tishri never falls on a Sunday, Wednesday or Friday: the Day of Atonement would then
+// fall on a Friday or a Sunday, next to the Sabbath, or the seventh day of Tabernacles on
+// a Sabbath.
+constexpr bool ForbiddenNewYearDay(Weekday weekday) {
+    using enum Weekday;
+    return weekday == Sunday || weekday == Wednesday || weekday == Friday;
 }
 
-// Day count (not day number) of 1 Tishri of a year.
+// Weekday of a day count of the molad reckoning (its day 2 is a Monday).
+constexpr Weekday WeekdayOfCount(i64 count) {
+    return WeekdayFromNumber(count - 1);
+}
+
+// Day count (not day number) of 1 Tishri of a year: the day of the molad (mean new moon)
+// of Tishri, moved on by the four postponements. The molad's day begins at 6 pm, so its
+// hour 18 is noon.
 constexpr i64 NewYearCount(i64 raw_year) {
     const i64 year = NormalYear(raw_year);
     const i64 k = year - 1;
@@ -89,19 +96,29 @@ constexpr i64 NewYearCount(i64 raw_year) {
     const i64 rest = molad % kPartsPerDay;
     const i64 h = rest / kPartsPerHour;
     const i64 q = rest % kPartsPerHour;
-    const int w = static_cast<int>(d % 7);  // the epoch's day 2 is a Monday
+    const Weekday w = WeekdayOfCount(d);
     const bool common = !IsLeap(year);
 
-    if (OneOf(w, kSunday, kWednesday, kFriday)) return d + 1;
+    // A forbidden weekday moves the New Year one day on (to an allowed one, as the three
+    // forbidden days are never adjacent).
+    if (ForbiddenNewYearDay(w)) return d + 1;
     if (h < 18) {
         const i64 hq = h * kPartsPerHour + q;
-        if (common && w == kTuesday && hq >= 9 * kPartsPerHour + 204) return d + 2;
-        if (IsLeap(year - 1) && common && w == kMonday && hq >= 15 * kPartsPerHour + 589)
+        // A common year whose molad falls on Tuesday at or after 9 h 204 parts would, from
+        // Tuesday, reach the next New Year only after 356 days; Wednesday is forbidden, so
+        // it moves two days to Thursday.
+        if (common && w == Weekday::Tuesday && hq >= 9 * kPartsPerHour + 204) return d + 2;
+        // A year after a leap year whose molad falls on Monday at or after 15 h 589 parts:
+        // keeping Monday would leave the leap year before only 382 days, so it moves to
+        // Tuesday.
+        if (IsLeap(year - 1) && common && w == Weekday::Monday && hq >= 15 * kPartsPerHour + 589)
             return d + 1;
         return d;
     }
+    // A molad at noon or later moves the New Year to the next day, and on once more when
+    // that day is forbidden.
     const i64 next = d + 1;
-    return OneOf(static_cast<int>(next % 7), kSunday, kWednesday, kFriday) ? next + 1 : next;
+    return ForbiddenNewYearDay(WeekdayOfCount(next)) ? next + 1 : next;
 }
 
 constexpr i64 NewYearNumber(i64 year) {
@@ -110,27 +127,29 @@ constexpr i64 NewYearNumber(i64 year) {
 
 static_assert(NewYearNumber(1) == kFirstNewYear);
 
-// Saturday-based weekday of a day number (day number 0 was a Monday).
-constexpr int WeekdayOfNumber(i64 n) {
-    return static_cast<int>(((n + 2) % 7 + 7) % 7);
-}
-
+// The length of a year from the weekdays of its New Year and the next. After the
+// postponements a New Year falls only on Monday, Tuesday, Thursday or Saturday, and a year
+// is deficient, regular or complete: 353, 354 or 355 days, or 383, 384 or 385 in a leap
+// year. Within each kind the three lengths differ modulo 7, so the pair of weekdays fixes
+// the length. The table holds the fourteen kinds of year that occur; a 0 marks a length
+// the pair cannot have in that kind, and a pair not listed never occurs.
 constexpr int YearLength(i64 year) {
-    const int now = WeekdayOfNumber(NewYearNumber(year));
-    const int next = WeekdayOfNumber(NewYearNumber(NormalYear(year) + 1));
+    const Weekday now = WeekdayOfDayNumber(NewYearNumber(year));
+    const Weekday next = WeekdayOfDayNumber(NewYearNumber(NormalYear(year) + 1));
     const bool leap = IsLeap(year);
-    // Which lengths a pair of New Year weekdays allows; other pairs never occur.
     struct Row {
-        int now, next, common, leap;
+        Weekday now, next;
+        int common, leap;
     };
+    using enum Weekday;
+    // clang-format off
     constexpr Row kTable[] = {
-        {kSaturday, kSaturday, 0, 385},   {kSaturday, kTuesday, 353, 0},
-        {kSaturday, kThursday, 355, 383}, {kMonday, kSaturday, 355, 383},
-        {kMonday, kMonday, 0, 385},       {kMonday, kThursday, 353, 0},
-        {kTuesday, kSaturday, 354, 0},    {kTuesday, kMonday, 0, 384},
-        {kThursday, kMonday, 354, 0},     {kThursday, kTuesday, 355, 383},
-        {kThursday, kThursday, 0, 385},
+        {Saturday, Saturday, 0, 385}, {Saturday, Tuesday, 353, 0}, {Saturday, Thursday, 355, 383},
+        {Monday, Saturday, 355, 383}, {Monday, Monday, 0, 385},    {Monday, Thursday, 353, 0},
+        {Tuesday, Saturday, 354, 0},  {Tuesday, Monday, 0, 384},
+        {Thursday, Monday, 354, 0},   {Thursday, Tuesday, 355, 383}, {Thursday, Thursday, 0, 385},
     };
+    // clang-format on
     for (const Row& row : kTable) {
         if (row.now == now && row.next == next) return leap ? row.leap : row.common;
     }

@@ -37,7 +37,7 @@ constexpr std::array<OptionSpec, 9> kOptions{{
     {"format", true},
 }};
 
-// Sunday first, as the Sunday-based weekday numbers.
+// Sunday first, in the order of calendar::Weekday.
 constexpr std::array<std::string_view, 7> kWeekdayKeys{"sun", "mon", "tue", "wed",
                                                        "thu", "fri", "sat"};
 constexpr std::array<std::string_view, 7> kWeekdayNames{
@@ -59,10 +59,11 @@ DayOptions ReadOptions(const Args& args) {
     o.reckoning.gregorian = !args.flag("julian");
     if (auto v = args.value("week-start")) {
         o.reckoning.week_start =
-            calendar::SaturdayBased(ReadChoice("--week-start", *v, kWeekdayKeys));
+            calendar::WeekdayFromNumber(ReadChoice("--week-start", *v, kWeekdayKeys));
     }
     if (auto v = args.value("week-rule"))
-        o.reckoning.week_one_rule = ReadInteger("--week-rule", *v, 1, 3);
+        o.reckoning.week_one_rule =
+            static_cast<calendar::WeekRule>(ReadInteger("--week-rule", *v, 1, 3));
     o.place.latitude = kDefaultLatitude;
     o.place.longitude_west = -kDefaultLongitudeEast;
     o.place.zone_hours = kDefaultZone;
@@ -110,9 +111,9 @@ std::string_view PhaseKind(const DayFacts& f) {
 
 std::string AsJson(const DayFacts& f, const std::vector<std::string>& events) {
     std::string s = "{\"date\":\"";
-    Append(s, IsoDate(f.date), "\",\"weekday\":", f.weekday, ",\"day_of_year\":", f.day_of_year,
-           ",\"days_left\":", f.days_left, ",\"week\":", f.week, ",\"weeks_left\":", f.weeks_left,
-           ",\"day_number\":", f.day_number);
+    Append(s, IsoDate(f.date), "\",\"weekday\":", NumberOf(f.weekday),
+           ",\"day_of_year\":", f.day_of_year, ",\"days_left\":", f.days_left, ",\"week\":", f.week,
+           ",\"weeks_left\":", f.weeks_left, ",\"day_number\":", f.day_number);
     Append(s, ",\"jewish\":{\"year\":", f.jewish.year, ",\"month\":", f.jewish.month,
            ",\"day\":", f.jewish.day, ",\"month_name\":", JsonString(f.jewish_month_name), "}");
     Append(s, ",\"sunrise\":", JsonClock(f.sunrise), ",\"sunset\":", JsonClock(f.sunset),
@@ -134,8 +135,8 @@ std::string AsCsv(const DayFacts& f, const std::vector<std::string>& events) {
     std::string joined;
     for (const std::string& e : events) Append(joined, joined.empty() ? "" : "; ", e);
     std::string s = IsoDate(f.date);
-    for (int v : {f.weekday, f.day_of_year, f.days_left, f.week, f.weeks_left, f.day_number,
-                  f.jewish.year, f.jewish.month, f.jewish.day}) {
+    for (int v : {NumberOf(f.weekday), f.day_of_year, f.days_left, f.week, f.weeks_left,
+                  f.day_number, f.jewish.year, f.jewish.month, f.jewish.day}) {
         Append(s, ",", v);
     }
     Append(s, ",", CsvField(f.jewish_month_name));
@@ -146,7 +147,7 @@ std::string AsCsv(const DayFacts& f, const std::vector<std::string>& events) {
 }
 
 std::string AsText(const DayFacts& f, const std::vector<std::string>& events) {
-    std::string s(kWeekdayNames[static_cast<std::size_t>(f.weekday)]);
+    std::string s(kWeekdayNames[static_cast<std::size_t>(NumberOf(f.weekday))]);
     Append(s, " ", IsoDate(f.date), "\n");
     Append(s, "  day ", f.day_of_year, " (", f.days_left, " left), week ", f.week, " (",
            f.weeks_left, " left), day number ", f.day_number, "\n");

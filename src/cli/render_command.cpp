@@ -65,7 +65,7 @@ gui::YearStyle DisplayStyle(bool gregorian, bool english) {
     gui::YearStyle style;
     gui::ApplyDisplaySettings(style, app::Settings{});
     style.Gregorian = gregorian;
-    const int language = english ? 1 : 0;
+    const app::Language language = english ? app::Language::English : app::Language::German;
     const app::LanguageFile texts =
         app::LanguageFile::Load(ProgramFolder() / std::string(app::LanguageFileName(language)));
     style.WeekLabel = QString::fromStdString(texts.Text("FrmYear", "Kw"));

@@ -117,10 +117,10 @@ CivilDate NearDate(int year, const NearDateRule& rule, bool gregorian) {
     if (reference.month == 2 && reference.day == 29 && !calendar::IsLeapYear(year, gregorian))
         reference = CivilDate{1, 3, year};
     DayNumber e = DayNumberOf(reference, gregorian);
-    const int f = calendar::WeekdayOf(reference, gregorian);  // Saturday-based
-    const int c = calendar::SaturdayBased(rule.weekday);
+    const calendar::Weekday f = calendar::WeekdayOf(reference, gregorian);
+    const calendar::Weekday c = calendar::WeekdayFromNumber(rule.weekday);
     // Days to the nearest wanted weekday strictly after (before) the reference: 1–7.
-    int step = rule.after ? (c - f + 7) % 7 : (f - c + 7) % 7;
+    int step = rule.after ? calendar::DaysUntil(f, c) : calendar::DaysUntil(c, f);
     if (step == 0) step = 7;
     const int distance = step + 7 * (rule.count - 1);
     e += rule.after ? distance : -distance;
@@ -295,8 +295,8 @@ struct DatesIn {
         out.push_back(YearlyDateIn(year, r.date, gregorian));
     }
     void operator()(const WeekOfMonthRule& r) const {
-        out.push_back(
-            DateText(calendar::NthWeekdayOfMonth(year, r.month, r.weekday, r.count, gregorian)));
+        out.push_back(DateText(calendar::NthWeekdayOfMonth(
+            year, r.month, calendar::WeekdayFromNumber(r.weekday), r.count, gregorian)));
     }
     void operator()(const EasterRule& r) const {
         if (auto date = EasterOffsetDate(year, r.offset, gregorian))

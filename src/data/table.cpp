@@ -775,7 +775,7 @@ std::optional<ErrorText> TextRefusal(const FieldDef& def, std::string_view text)
         if (c < 0x20 || c == 0x7F) return CoreError("TextControlCharacter");
         ascii = ascii && c < 0x80;
     }
-    if (!ascii && !exchange::IsValidUtf8(text)) return CoreError("TextNotUtf8");
+    if (!ascii && !text::IsValidUtf8(text)) return CoreError("TextNotUtf8");
     // A text within its size in bytes needs no count of its characters.
     const auto size = static_cast<std::size_t>(def.size);
     if (def.size > 0 && text.size() > size && CodePointCount(text) > size)

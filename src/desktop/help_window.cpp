@@ -67,7 +67,7 @@ void HelpWindow::Open(const QString& page) {
         findChild<QPushButton*>(QString::fromLatin1(name))->setText(context_.Text(kHelp, name));
 
     const QString folder = QDir(context_.ProgramFolder + QStringLiteral("help"))
-                               .filePath(context_.Settings.Language == 0 ? QStringLiteral("de")
+                               .filePath(app::LanguageOf(context_.Settings) == app::Language::German ? QStringLiteral("de")
                                                                          : QStringLiteral("en"));
     const QString file = QDir(folder).filePath(page);
     if (!QFileInfo(file).isFile()) {

@@ -473,7 +473,7 @@ TFrmYear* TFrmMain::OpenGuarded(const QString& path) {
 QString TFrmMain::SampleCalendar() const {
     const QDir examples(context_.ProgramFolder + QStringLiteral("examples"));
     const QString preferred =
-        examples.filePath(context_.Settings.Language == 0 ? QStringLiteral("Beispiel.yrb")
+        examples.filePath(app::LanguageOf(context_.Settings) == app::Language::German ? QStringLiteral("Beispiel.yrb")
                                                           : QStringLiteral("Sample.yrb"));
     if (QFileInfo::exists(preferred)) return preferred;
     const QStringList any = examples.entryList({QStringLiteral("*.yrb")}, QDir::Files, QDir::Name);

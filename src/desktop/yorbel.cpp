@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     context.Store = &store;
     context.Language = app::LanguageFile::Load(
         (context.ProgramFolder +
-         QString::fromUtf8(app::LanguageFileName(start.settings.Language).data()))
+         QString::fromUtf8(app::LanguageFileName(app::LanguageOf(start.settings)).data()))
             .toStdString());
     // Without its language file the program runs on, every text "Resource not found";
     // the reason goes where a start from a terminal shows it.
@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
     data::Groups groups(data_folder.toStdString(), context.ProgramFolder.toStdString());
     std::optional<data::Error> groups_problem;
     try {
-        groups_problem = groups.LoadGroups(start.settings.Language != 0);
+        groups_problem =
+            groups.LoadGroups(app::LanguageOf(start.settings) == app::Language::English);
     } catch (const data::Error& e) {
         groups_problem = e;
     }

@@ -65,8 +65,8 @@ std::size_t ReadQuotedValue(std::string_view line, std::size_t pos, std::string_
         if (!separator.empty() && line.substr(i + 1).starts_with(separator)) return i + 1;
         // A stray character after a closing quote is dropped along with the quote. Skip
         // the whole character, not a byte of it, so the value stays valid UTF-8.
-        i += 1 +
-             static_cast<std::size_t>(Utf8SequenceLength(static_cast<unsigned char>(line[i + 1])));
+        i += 1 + static_cast<std::size_t>(
+                     text::Utf8SequenceLength(static_cast<unsigned char>(line[i + 1])));
     }
     return n;  // never closed: the value runs to the end of the line
 }

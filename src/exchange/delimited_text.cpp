@@ -230,7 +230,7 @@ int ImportText(data::Table& table, std::string_view text, std::string_view separ
 int ImportFile(data::Table& table, const std::filesystem::path& path, std::string_view separator,
                std::size_t required_columns) {
     // The raw bytes are gone once decoded, so a large file is held once, not twice.
-    const std::string text = DecodeTextFile(data::ReadRegularFile(path));
+    const std::string text = text::DecodeTextFile(data::ReadRegularFile(path));
     return ImportText(table, text, separator, required_columns, path.string());
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "calendar/dates.h"
+#include "paint/qt_weekday.h"
 #include "paint/win_color.h"
 
 namespace yorbel::gui {
@@ -18,17 +19,12 @@ namespace {
 constexpr int kTextFlags = Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine;
 const QColor kInspectorFrame(0, 0, 128);
 
-// Qt numbers weekdays 1 Monday … 7 Sunday.
-int QtDayOfSaturdayBased(int weekday) {
-    return weekday == 0 ? 6 : (weekday == 1 ? 7 : weekday - 1);
-}
-
 }  // namespace
 
 void FillLocaleNames(YearStyle& style, const QLocale& locale) {
     for (int weekday = 0; weekday < 7; ++weekday)
         style.WeekdayHeads[weekday] =
-            locale.dayName(QtDayOfSaturdayBased(weekday), QLocale::LongFormat).left(2);
+            locale.dayName(QtDayOf(cal::WeekdayFromNumber(weekday)), QLocale::LongFormat).left(2);
     for (int month = 1; month <= 12; ++month)
         style.MonthNames[month - 1] = locale.standaloneMonthName(month, QLocale::LongFormat);
 }
@@ -80,11 +76,11 @@ void YearPainter::DrawMonth(QPainter& painter, const YearLayout& layout, int yea
     painter.setPen(Qt::black);
     for (int i = 0; i < 7; ++i)
         painter.drawText(layout.CellRect(month, i + 1, 1), kTextFlags,
-                         style_.WeekdayHeads[(style_.WeekStart + i) % 7]);
+                         style_.WeekdayHeads[cal::NumberOf(style_.WeekStart + i)]);
 
     const bool gregorian = style_.Gregorian;
-    int weekday = cal::WeekdayOf(cal::CivilDate{1, month, year}, gregorian);
-    int column = ((weekday - style_.WeekStart) % 7 + 7) % 7;
+    cal::Weekday weekday = cal::WeekdayOf(cal::CivilDate{1, month, year}, gregorian);
+    int column = cal::DaysUntil(style_.WeekStart, weekday);
     int row = 2;
     DrawWeekNumber(painter, layout.CellRect(month, 0, row), year, month, 1);
     const int days = cal::DaysInMonth(year, month, gregorian);
@@ -100,17 +96,17 @@ void YearPainter::DrawMonth(QPainter& painter, const YearLayout& layout, int yea
                     origin.x() + cw * (column + 1), weekday, marks_enabled);
         grid.Set(month, column, row - 2, day);
         ++column;
-        weekday = (weekday + 1) % 7;
+        weekday = weekday + 1;
     }
 }
 
 void YearPainter::DrawDayCell(QPainter& painter, const YearLayout& layout, int year, int month,
-                              int day, CellState state, int top, int left, int weekday,
+                              int day, CellState state, int top, int left, cal::Weekday weekday,
                               bool marks_enabled) const {
     if (month < 1 || day <= 0) return;
     std::int32_t text = 0x000000;
     std::int32_t back = 0xFFFFFF;
-    if (weekday == 1) {  // Sunday
+    if (weekday == cal::Weekday::Sunday) {
         text = style_.SundayText;
         back = style_.SundayBack;
     }
@@ -144,7 +140,8 @@ QRect YearPainter::RedrawDay(QPainter& painter, const YearLayout& layout, const 
                              int year, int month, int day, CellState state) const {
     const QRect cell = layout.DayCellRect(grid, month, day);
     if (cell.isEmpty()) return {};
-    const int weekday = cal::WeekdayOf(cal::CivilDate{day, month, year}, style_.Gregorian);
+    const cal::Weekday weekday =
+        cal::WeekdayOf(cal::CivilDate{day, month, year}, style_.Gregorian);
     DrawDayCell(painter, layout, year, month, day, state, cell.top(), cell.left(), weekday, true);
     return cell;
 }

@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+#include "calendar/dates.h"
 #include "paint/year_layout.h"
 
 class QPainter;
@@ -24,8 +25,8 @@ enum class CellState { Normal, Frame, Marked };
 // What the grid shows and how, copied from the settings by the window.
 struct YearStyle {
     bool Gregorian = true;
-    int WeekStart = 2;  // Saturday-based
-    int WeekOneRule = 2;
+    calendar::Weekday WeekStart = calendar::Weekday::Monday;
+    calendar::WeekRule WeekOneRule = calendar::WeekRule::FourDaysInJanuary;
     // Windows colour values: Sunday, week column and mark, text and background.
     std::int32_t SundayText = 0x0000FF;
     std::int32_t SundayBack = 0xFFFFFF;
@@ -37,7 +38,7 @@ struct YearStyle {
     int FontSize = -13;  // negative: character height in pixels; positive: cell height
     bool AdaptToFont = false;
     QString WeekLabel;
-    std::array<QString, 7> WeekdayHeads;  // Saturday-based, two characters each
+    std::array<QString, 7> WeekdayHeads;  // Sunday first, two characters each
     std::array<QString, 12> MonthNames;   // January first
 };
 
@@ -63,9 +64,10 @@ class YearPainter {
     void DrawMonths(QPainter& painter, const YearLayout& layout, int year, DayGrid& grid,
                     int selected_month, int selected_day, bool marks_enabled) const;
 
-    // Draws one day cell at (left, top); weekday is Saturday-based.
+    // Draws one day cell at (left, top).
     void DrawDayCell(QPainter& painter, const YearLayout& layout, int year, int month, int day,
-                     CellState state, int top, int left, int weekday, bool marks_enabled) const;
+                     CellState state, int top, int left, calendar::Weekday weekday,
+                     bool marks_enabled) const;
 
     // Redraws the cell of a day found in the grid; returns its rectangle, or an empty one
     // when the day is not drawn.

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-namespace yorbel::exchange {
+namespace yorbel::text {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -132,4 +132,4 @@ std::string DecodeTextFile(std::string_view bytes) {
     return text;
 }
 
-}  // namespace yorbel::exchange
+}  // namespace yorbel::text

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace yorbel::exchange {
+namespace yorbel::text {
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing
 // above U+10FFFF).
@@ -31,4 +31,4 @@ std::string DecodeTextFile(std::string_view bytes);
 // for bytes that cannot start a sequence).
 int Utf8SequenceLength(unsigned char lead);
 
-}  // namespace yorbel::exchange
+}  // namespace yorbel::text

@@ -262,7 +262,8 @@ void EventEditor::ApplyTexts() {
     const QLocale names = NamesLocale(context_.Settings);
     weekdayBox_->clear();
     for (int weekday = 0; weekday < 7; ++weekday)
-        weekdayBox_->addItem(names.dayName(QtDayOfSundayBased(weekday), QLocale::LongFormat));
+        weekdayBox_->addItem(
+            names.dayName(QtDayOf(cal::WeekdayFromNumber(weekday)), QLocale::LongFormat));
     monthBox_->clear();
     for (int month = 1; month <= 12; ++month)
         monthBox_->addItem(names.standaloneMonthName(month, QLocale::LongFormat));

@@ -22,7 +22,8 @@ QString Text(const app::LanguageFile& language, const char* key) {
 }  // namespace
 
 QLocale NamesLocale(const app::Settings& settings) {
-    const QLocale::Language wanted = settings.Language == 0 ? QLocale::German : QLocale::English;
+    const QLocale::Language wanted =
+        app::LanguageOf(settings) == app::Language::German ? QLocale::German : QLocale::English;
     const QLocale system = QLocale::system();
     if (system.language() == wanted) return system;
     return QLocale(wanted, wanted == QLocale::German ? QLocale::Germany : QLocale::UnitedKingdom);
@@ -37,7 +38,7 @@ DayFactsText FormatDayFacts(const cal::DayFacts& facts, const app::LanguageFile&
                             const QLocale& names) {
     DayFactsText t;
     t.Day = QStringLiteral("%1, %2. %3 %4")
-                .arg(names.dayName(QtDayOfSundayBased(facts.weekday), QLocale::LongFormat))
+                .arg(names.dayName(QtDayOf(facts.weekday), QLocale::LongFormat))
                 .arg(facts.date.day)
                 .arg(names.monthName(facts.date.month, QLocale::LongFormat))
                 .arg(facts.date.year);

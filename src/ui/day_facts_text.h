@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "calendar/dayfacts.h"
+#include "paint/qt_weekday.h"
 
 namespace yorbel::app {
 class LanguageFile;
@@ -19,11 +20,6 @@ namespace yorbel::gui {
 // German interface, English ones under the English interface (the system's own variant
 // when it speaks that language).
 QLocale NamesLocale(const app::Settings& settings);
-
-// Qt numbers weekdays 1 Monday … 7 Sunday.
-constexpr int QtDayOfSundayBased(int weekday) {
-    return weekday == 0 ? 7 : weekday;
-}
 
 // "hh:nn", or a dash where the body neither rises nor sets that day.
 QString ClockText(const std::optional<calendar::ClockHm>& time);

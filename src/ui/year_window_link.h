@@ -7,13 +7,10 @@
 
 #include <vector>
 
+#include "calendar/dates.h"
 #include "data/day_events.h"
 
 class QWidget;
-
-namespace yorbel::calendar {
-struct CivilDate;
-}
 
 namespace yorbel::gui {
 
@@ -31,8 +28,8 @@ class YearWindowLink {
     // The year window's copies of the settings, taken when it was built and after the
     // options dialog.
     virtual bool Gregorian() const = 0;
-    virtual int WeekStart() const = 0;    // Saturday-based
-    virtual int WeekOneRule() const = 0;  // 1..3
+    virtual calendar::Weekday WeekStart() const = 0;
+    virtual calendar::WeekRule WeekOneRule() const = 0;
     virtual int ShownYear() const = 0;
 
     // The occurrences on the date whose group is shown, in the order the year window

@@ -208,8 +208,8 @@ QSize TFrmYear::sizeHint() const {
 void TFrmYear::DrawYear() {
     if (printing_) return;
     const app::Settings& s = context_.Settings;
-    style_.MarkText = app::DisplayColor(s, 5);
-    style_.MarkBack = app::DisplayColor(s, 6);
+    style_.MarkText = app::DisplayColor(s, app::ColorRole::MarkText);
+    style_.MarkBack = app::DisplayColor(s, app::ColorRole::MarkBackground);
     if (style_.AdaptToFont) {
         font_ = YearFont(style_.FontName, style_.FontSize);
         const QSize inner = sizeHint();

@@ -49,8 +49,8 @@ class TFrmYear : public QWidget, public YearWindowLink {
     const AppContext& Context() const override { return context_; }
     QWidget* Widget() override { return this; }
     bool Gregorian() const override { return style_.Gregorian; }
-    int WeekStart() const override { return style_.WeekStart; }
-    int WeekOneRule() const override { return style_.WeekOneRule; }
+    calendar::Weekday WeekStart() const override { return style_.WeekStart; }
+    calendar::WeekRule WeekOneRule() const override { return style_.WeekOneRule; }
     int ShownYear() const override { return shownYear_; }
     std::vector<data::DayEvent> EventsOn(const calendar::CivilDate& date) const override;
     bool NewEventOn(const calendar::CivilDate& date) override;

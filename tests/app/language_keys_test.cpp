@@ -66,7 +66,7 @@ TEST(LanguageKeys, EveryFileHasATextForEveryKeyAndNoOthers) {
         const std::string bytes = Bytes(kResources / name);
         ASSERT_FALSE(bytes.empty());
         // Shipped files are UTF-8, so the Windows-1252 fallback never touches them.
-        EXPECT_TRUE(exchange::IsValidUtf8(bytes));
+        EXPECT_TRUE(text::IsValidUtf8(bytes));
         const LanguageFile file = LanguageFile::FromBytes(bytes);
 
         for (const LanguageKey& k : LanguageKeys()) {

@@ -281,13 +281,41 @@ TEST(SettingsWrite, LastActiveFileAndDaySheetPosition) {
     EXPECT_EQ(ReadDayViewPosition(store, 0), 0);
 }
 
-TEST(SettingsQueries, WeekStartIsSaturdayBased) {
+TEST(SettingsQueries, WeekStartFollowsTheStoredItem) {
     Settings s;
-    const int expected_start[7] = {1, 2, 3, 4, 5, 6, 0};  // Sunday … Saturday items
-    for (int item = 0; item < 7; ++item) {
-        s.Wt1 = item;
-        EXPECT_EQ(WeekStartDay(s), expected_start[item]) << "item " << item;
-    }
+    s.Wt1 = 0;
+    EXPECT_EQ(WeekStartDay(s), calendar::Weekday::Sunday);
+    s.Wt1 = 1;
+    EXPECT_EQ(WeekStartDay(s), calendar::Weekday::Monday);
+    s.Wt1 = 6;
+    EXPECT_EQ(WeekStartDay(s), calendar::Weekday::Saturday);
+}
+
+// The stored items map onto the rules, languages and colours they name, not onto
+// neighbours.
+TEST(SettingsQueries, StoredChoicesNameWhatTheOptionsShow) {
+    Settings s;
+    s.Kw1 = 0;
+    EXPECT_EQ(WeekOneRule(s), calendar::WeekRule::FromNewYear);
+    s.Kw1 = 2;
+    EXPECT_EQ(WeekOneRule(s), calendar::WeekRule::FirstFullWeek);
+    s.Language = 0;
+    EXPECT_EQ(LanguageOf(s), Language::German);
+    s.Language = 1;
+    EXPECT_EQ(LanguageOf(s), Language::English);
+
+    s.VFarbeSonntag = 1;
+    s.HFarbeSonntag = 2;
+    s.VFarbeWochen = 3;
+    s.HFarbeWochen = 4;
+    s.VFarbeMark = 5;
+    s.HFarbeMark = 6;
+    EXPECT_EQ(DisplayColor(s, ColorRole::SundayText), 1);
+    EXPECT_EQ(DisplayColor(s, ColorRole::SundayBackground), 2);
+    EXPECT_EQ(DisplayColor(s, ColorRole::WeekText), 3);
+    EXPECT_EQ(DisplayColor(s, ColorRole::WeekBackground), 4);
+    EXPECT_EQ(DisplayColor(s, ColorRole::MarkText), 5);
+    EXPECT_EQ(DisplayColor(s, ColorRole::MarkBackground), 6);
 }
 
 TEST(SettingsQueries, PositionIsNorthAndWestPositive) {

@@ -12,9 +12,12 @@ namespace {
 constexpr bool kGregorian = true;
 constexpr bool kJulian = false;
 
-// Saturday-based weekday straight from a day number: day number 0 was a Monday.
-int WeekdayFromDayNumber(DayNumber n) {
-    return static_cast<int>(((n + 2) % 7 + 7) % 7);
+using enum Weekday;
+using enum WeekRule;
+
+// Weekday straight from a day number: day number 0 was a Monday.
+Weekday WeekdayFromDayNumber(DayNumber n) {
+    return static_cast<Weekday>(((n + 1) % 7 + 7) % 7);
 }
 
 TEST(Dates, KnownDayNumbersAndWeekdays) {
@@ -25,11 +28,23 @@ TEST(Dates, KnownDayNumbersAndWeekdays) {
     // The calendar reform: Thursday 4 October 1582 (Julian) was followed by Friday
     // 15 October 1582 (Gregorian).
     EXPECT_EQ(DayNumberOf({4, 10, 1582}, kJulian) + 1, DayNumberOf({15, 10, 1582}, kGregorian));
-    EXPECT_EQ(WeekdayOf({4, 10, 1582}, kJulian), 5);
-    EXPECT_EQ(WeekdayOf({15, 10, 1582}, kGregorian), 6);
-    EXPECT_EQ(WeekdayOf({1, 1, 2000}, kGregorian), 0);
-    EXPECT_EQ(WeekdayOf({7, 12, 2026}, kGregorian), 2);
-    EXPECT_EQ(WeekdayOf({7, 12, 2026}, kJulian), 1);
+    EXPECT_EQ(WeekdayOf({4, 10, 1582}, kJulian), Thursday);
+    EXPECT_EQ(WeekdayOf({15, 10, 1582}, kGregorian), Friday);
+    EXPECT_EQ(WeekdayOf({1, 1, 2000}, kGregorian), Saturday);
+    EXPECT_EQ(WeekdayOf({7, 12, 2026}, kGregorian), Monday);
+    EXPECT_EQ(WeekdayOf({7, 12, 2026}, kJulian), Sunday);
+}
+
+// Stored numbers are folded into the week, and stepping wraps at both ends of it.
+TEST(Dates, WeekdayArithmeticWrapsAroundTheWeek) {
+    EXPECT_EQ(WeekdayFromNumber(7), Sunday);
+    EXPECT_EQ(WeekdayFromNumber(-1), Saturday);
+    EXPECT_EQ(WeekdayFromNumber(INT_MIN), WeekdayFromNumber(INT_MIN % 7 + 7));
+    EXPECT_EQ(Saturday + 1, Sunday);
+    EXPECT_EQ(Sunday + -1, Saturday);
+    EXPECT_EQ(DaysUntil(Saturday, Sunday), 1);
+    EXPECT_EQ(DaysUntil(Sunday, Saturday), 6);
+    EXPECT_EQ(DaysUntil(Thursday, Thursday), 0);
 }
 
 TEST(Dates, LeapYears) {
@@ -64,8 +79,7 @@ TEST(Dates, EveryDayOfTheDomainRoundTrips) {
                         << DateText(date);
                     ASSERT_TRUE(IsValidDate(date, gregorian));
                     if (gregorian) {
-                        ASSERT_EQ(WeekdayOfDayOfYear(year, day_of_year),
-                                  SundayBased(WeekdayOf(date, true)));
+                        ASSERT_EQ(WeekdayOfDayOfYear(year, day_of_year), WeekdayOf(date, true));
                     }
                     ++expected;
                 }
@@ -100,17 +114,16 @@ TEST(Dates, OutOfDomainArgumentsAreHarmless) {
             const CivilDate date{15, 6, year};
             EXPECT_FALSE(IsValidDate(date, gregorian));
             (void)DateOfDayNumber(DayNumberOf(date, gregorian), gregorian);
-            EXPECT_GE(WeekdayOf(date, gregorian), 0);
-            EXPECT_LE(WeekdayOf(date, gregorian), 6);
+            EXPECT_LE(NumberOf(WeekdayOf(date, gregorian)), 6);
             (void)DayOfYear(date, gregorian);
-            for (int rule = 1; rule <= 3; ++rule) (void)WeekNumber(date, rule, 2, gregorian);
+            for (WeekRule rule : {FromNewYear, FourDaysInJanuary, FirstFullWeek})
+                (void)WeekNumber(date, rule, Monday, gregorian);
             (void)EasterSunday(year, gregorian);
             (void)FourthAdvent(year, gregorian);
-            (void)NthWeekdayOfMonth(year, 6, 3, 5, gregorian);
+            (void)NthWeekdayOfMonth(year, 6, Wednesday, 5, gregorian);
             (void)DateText(date);
         }
-        EXPECT_GE(WeekdayOfDayOfYear(year, 100), 0);
-        EXPECT_LE(WeekdayOfDayOfYear(year, 100), 6);
+        EXPECT_LE(NumberOf(WeekdayOfDayOfYear(year, 100)), 6);
     }
     for (DayNumber n : {INT_MIN, -1, 0, INT_MAX}) {
         (void)DateOfDayNumber(n, kGregorian);
@@ -132,7 +145,7 @@ TEST(Dates, EasterSunday) {
         for (int year = kMinYear; year <= kMaxYear; ++year) {
             const CivilDate easter = EasterSunday(year, gregorian);
             ASSERT_TRUE(IsValidDate(easter, gregorian)) << year;
-            ASSERT_EQ(WeekdayOf(easter, gregorian), 1) << year;
+            ASSERT_EQ(WeekdayOf(easter, gregorian), Sunday) << year;
             const int doy = DayOfYear(easter, gregorian) - DayOfYear({22, 3, year}, gregorian);
             ASSERT_GE(doy, 0) << year;
             ASSERT_LE(doy, 34) << year;
@@ -152,7 +165,7 @@ TEST(Dates, FourthAdvent) {
             ASSERT_EQ(advent.month, 12);
             ASSERT_GE(advent.day, 18);
             ASSERT_LE(advent.day, 24);
-            ASSERT_EQ(WeekdayOf(advent, gregorian), 1) << year;
+            ASSERT_EQ(WeekdayOf(advent, gregorian), Sunday) << year;
         }
     }
 }
@@ -163,7 +176,6 @@ struct WeekCase {
 };
 
 TEST(Dates, WeekNumbersWithMondayStart) {
-    constexpr int kMonday = 2;
     const WeekCase cases[] = {
         {{1, 1, 2021}, 1, 53, 52},
         {{31, 12, 2024}, 53, 1, 53},
@@ -172,18 +184,18 @@ TEST(Dates, WeekNumbersWithMondayStart) {
     };
     for (const WeekCase& c : cases) {
         SCOPED_TRACE(DateText(c.date));
-        EXPECT_EQ(WeekNumber(c.date, 1, kMonday, kGregorian), c.rule1);
-        EXPECT_EQ(WeekNumber(c.date, 2, kMonday, kGregorian), c.rule2);
-        EXPECT_EQ(WeekNumber(c.date, 3, kMonday, kGregorian), c.rule3);
+        EXPECT_EQ(WeekNumber(c.date, FromNewYear, Monday, kGregorian), c.rule1);
+        EXPECT_EQ(WeekNumber(c.date, FourDaysInJanuary, Monday, kGregorian), c.rule2);
+        EXPECT_EQ(WeekNumber(c.date, FirstFullWeek, Monday, kGregorian), c.rule3);
     }
-    EXPECT_EQ(WeekNumber({1, 1, 2026}, 4, kMonday, kGregorian), 0);
-    EXPECT_EQ(WeekNumber({1, 1, 2026}, 0, kMonday, kGregorian), 0);
+    // A damaged number is no rule.
+    EXPECT_EQ(WeekNumber({1, 1, 2026}, static_cast<WeekRule>(4), Monday, kGregorian), 0);
+    EXPECT_EQ(WeekNumber({1, 1, 2026}, static_cast<WeekRule>(0), Monday, kGregorian), 0);
 }
 
 TEST(Dates, WeekRuleTwoWithSundayStart) {
-    constexpr int kSunday = 1;
-    EXPECT_EQ(WeekNumber({31, 12, 2026}, 2, kSunday, kGregorian), 52);
-    EXPECT_EQ(WeekNumber({1, 1, 2026}, 2, kSunday, kGregorian), 53);
+    EXPECT_EQ(WeekNumber({31, 12, 2026}, FourDaysInJanuary, Sunday, kGregorian), 52);
+    EXPECT_EQ(WeekNumber({1, 1, 2026}, FourDaysInJanuary, Sunday, kGregorian), 53);
 }
 
 // Rule 2 with Monday start is ISO 8601: the week belongs to the year of its Thursday.
@@ -191,10 +203,11 @@ TEST(Dates, WeekRuleTwoIsIsoWeekWithMondayStart) {
     for (DayNumber n = DayNumberOf({1, 1, 1583}, kGregorian);
          n <= DayNumberOf({31, 12, 2400}, kGregorian); ++n) {
         const CivilDate date = DateOfDayNumber(n, kGregorian);
-        const int monday_based = (WeekdayOf(date, kGregorian) + 5) % 7;  // 0 Monday … 6 Sunday
+        const int monday_based = DaysUntil(Monday, WeekdayOf(date, kGregorian));
         const CivilDate thursday = DateOfDayNumber(n - monday_based + 3, kGregorian);
         const int iso_week = (DayOfYear(thursday, kGregorian) - 1) / 7 + 1;
-        ASSERT_EQ(WeekNumber(date, 2, 2, kGregorian), iso_week) << DateText(date);
+        ASSERT_EQ(WeekNumber(date, FourDaysInJanuary, Monday, kGregorian), iso_week)
+            << DateText(date);
     }
 }
 
@@ -202,8 +215,10 @@ TEST(Dates, WeekRuleTwoIsIsoWeekWithMondayStart) {
 // day, stay within 1–53, and week 1 is where each rule puts it.
 TEST(Dates, WeekNumbersAdvanceOnTheWeekStart) {
     for (bool gregorian : {kGregorian, kJulian}) {
-        for (int start = 0; start < 7; ++start) {
-            for (int rule = 2; rule <= 3; ++rule) {
+        for (int start_number = 0; start_number < 7; ++start_number) {
+            const Weekday start = WeekdayFromNumber(start_number);
+            for (WeekRule rule : {FourDaysInJanuary, FirstFullWeek}) {
+                const int rule_number = static_cast<int>(rule);
                 const CivilDate first{1, 1, 1890};
                 int previous = WeekNumber(first, rule, start, gregorian);
                 for (DayNumber n = DayNumberOf(first, gregorian) + 1;
@@ -214,16 +229,16 @@ TEST(Dates, WeekNumbersAdvanceOnTheWeekStart) {
                     ASSERT_LE(week, 53);
                     if (WeekdayOf(date, gregorian) == start) {
                         ASSERT_TRUE(week == previous + 1 || week == 1)
-                            << DateText(date) << " rule " << rule;
+                            << DateText(date) << " rule " << rule_number;
                     } else {
-                        ASSERT_EQ(week, previous) << DateText(date) << " rule " << rule;
+                        ASSERT_EQ(week, previous) << DateText(date) << " rule " << rule_number;
                     }
                     // Rule 2: week 1 holds 4 January. Rule 3: it starts on the first
                     // week-start day of January.
-                    if (rule == 2 && date.month == 1 && date.day == 4) {
+                    if (rule == FourDaysInJanuary && date.month == 1 && date.day == 4) {
                         ASSERT_EQ(week, 1) << DateText(date);
                     }
-                    if (rule == 3 && date.month == 1 && date.day <= 7 &&
+                    if (rule == FirstFullWeek && date.month == 1 && date.day <= 7 &&
                         WeekdayOf(date, gregorian) == start) {
                         ASSERT_EQ(week, 1) << DateText(date);
                     }
@@ -232,25 +247,24 @@ TEST(Dates, WeekNumbersAdvanceOnTheWeekStart) {
             }
             // Rule 1 counts from 1 January whatever the week start.
             for (int year = 1890; year <= 2110; ++year) {
-                ASSERT_EQ(WeekNumber({1, 1, year}, 1, start, gregorian), 1);
-                ASSERT_EQ(WeekNumber({31, 12, year}, 1, start, gregorian), 53);
+                ASSERT_EQ(WeekNumber({1, 1, year}, FromNewYear, start, gregorian), 1);
+                ASSERT_EQ(WeekNumber({31, 12, year}, FromNewYear, start, gregorian), 53);
             }
         }
     }
 }
 
 TEST(Dates, NthWeekdayOfMonthExamples) {
-    constexpr int kSunday = 0, kMonday = 1;
-    EXPECT_EQ(NthWeekdayOfMonth(2026, 3, kMonday, 2, kGregorian), (CivilDate{9, 3, 2026}));
-    EXPECT_EQ(NthWeekdayOfMonth(2026, 3, kMonday, 4, kGregorian), (CivilDate{23, 3, 2026}));
-    EXPECT_EQ(NthWeekdayOfMonth(2026, 3, kMonday, 5, kGregorian), (CivilDate{30, 3, 2026}));
-    EXPECT_EQ(NthWeekdayOfMonth(2026, 10, kSunday, 5, kGregorian), (CivilDate{25, 10, 2026}));
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 3, Monday, 2, kGregorian), (CivilDate{9, 3, 2026}));
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 3, Monday, 4, kGregorian), (CivilDate{23, 3, 2026}));
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 3, Monday, 5, kGregorian), (CivilDate{30, 3, 2026}));
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 10, Sunday, 5, kGregorian), (CivilDate{25, 10, 2026}));
     // Julian March 2026 begins on a Saturday, so its second Monday is the 10th; the 9th
     // is a Sunday there.
-    EXPECT_EQ(NthWeekdayOfMonth(2026, 3, kMonday, 2, kJulian), (CivilDate{10, 3, 2026}));
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 3, Monday, 2, kJulian), (CivilDate{10, 3, 2026}));
     // Julian 2100 is a leap year whose last February day, a Sunday, the Gregorian
     // calendar does not have.
-    EXPECT_EQ(NthWeekdayOfMonth(2100, 2, kSunday, 5, kJulian), (CivilDate{29, 2, 2100}));
+    EXPECT_EQ(NthWeekdayOfMonth(2100, 2, Sunday, 5, kJulian), (CivilDate{29, 2, 2100}));
 }
 
 // Both systems, every month of the domain: the result lies in the month, falls on the
@@ -260,12 +274,13 @@ TEST(Dates, NthWeekdayOfMonthFindsTheSystemsWeekday) {
         for (int year = kMinYear; year <= kMaxYear; year += (year < 2200 ? 1 : 7)) {
             for (int month = 1; month <= 12; ++month) {
                 const int length = DaysInMonth(year, month, gregorian);
-                for (int weekday = 0; weekday < 7; ++weekday) {
+                for (int number = 0; number < 7; ++number) {
+                    const Weekday weekday = WeekdayFromNumber(number);
                     for (int n = 1; n <= 5; ++n) {
                         const CivilDate d = NthWeekdayOfMonth(year, month, weekday, n, gregorian);
                         ASSERT_EQ(d.month, month);
                         ASSERT_EQ(d.year, year);
-                        ASSERT_EQ(SundayBased(WeekdayOf(d, gregorian)), weekday)
+                        ASSERT_EQ(WeekdayOf(d, gregorian), weekday)
                             << DateText(d) << (gregorian ? " Gregorian" : " Julian");
                         if (n <= 4) {
                             ASSERT_GT(d.day, 7 * (n - 1));

@@ -18,12 +18,12 @@ namespace {
 
 // Frankfurt am Main, 50° 06′ 44″ N, 8° 40′ 55″ E, zone +1.
 const Place kFrankfurt{50.0 + 6.0 / 60 + 44.0 / 3600, -(8.0 + 40.0 / 60 + 55.0 / 3600), 1.0};
-const Reckoning kGregorianMondayIso{true, 2, 2};
-const Reckoning kJulianMondayIso{false, 2, 2};
+const Reckoning kGregorianMondayIso{true, WeekRule::FourDaysInJanuary, Weekday::Monday};
+const Reckoning kJulianMondayIso{false, WeekRule::FourDaysInJanuary, Weekday::Monday};
 
 TEST(DayFacts, AllFactsOfOneDay) {
     const DayFacts f = DayFactsOf({7, 12, 2026}, kGregorianMondayIso, kFrankfurt);
-    EXPECT_EQ(f.weekday, 1);
+    EXPECT_EQ(f.weekday, Weekday::Monday);
     EXPECT_EQ(f.day_of_year, 341);
     EXPECT_EQ(f.days_left, 24);
     EXPECT_EQ(f.week, 50);
@@ -64,17 +64,20 @@ TEST(DayFacts, WeeksAndDaysLeftAtTheYearsEdges) {
     EXPECT_EQ(leap_end.days_left, 0);
     EXPECT_EQ(leap_end.week, 1);
     // Days after the week of 28 December: nothing is left, never a negative count.
-    EXPECT_EQ(WeeksLeft({31, 12, 2026}, {true, 1, 2}), 0);  // week 53 under rule 1
-    EXPECT_EQ(WeeksLeft({29, 12, 2025}, {true, 3, 2}), 0);  // a full week starts on Monday 29th
-    EXPECT_EQ(WeeksLeft({28, 12, 2026}, {true, 1, 2}), 0);
-    for (int rule = 1; rule <= 3; ++rule) {
+    const Weekday monday = Weekday::Monday;
+    EXPECT_EQ(WeeksLeft({31, 12, 2026}, {true, WeekRule::FromNewYear, monday}), 0);  // week 53
+    // A full week starts on Monday 29th.
+    EXPECT_EQ(WeeksLeft({29, 12, 2025}, {true, WeekRule::FirstFullWeek, monday}), 0);
+    EXPECT_EQ(WeeksLeft({28, 12, 2026}, {true, WeekRule::FromNewYear, monday}), 0);
+    for (int rule_number = 1; rule_number <= 3; ++rule_number) {
+        const auto rule = static_cast<WeekRule>(rule_number);
         for (int start = 0; start < 7; ++start) {
             for (int year = 1990; year <= 2030; ++year) {
                 for (int doy = 1; doy <= DaysInYear(year, true); ++doy) {
-                    const int left =
-                        WeeksLeft(DateOfDayOfYear(doy, year, true), {true, rule, start});
-                    ASSERT_GE(left, 0) << year << "/" << doy << " rule " << rule;
-                    ASSERT_LE(left, 53) << year << "/" << doy << " rule " << rule;
+                    const int left = WeeksLeft(DateOfDayOfYear(doy, year, true),
+                                               {true, rule, WeekdayFromNumber(start)});
+                    ASSERT_GE(left, 0) << year << "/" << doy << " rule " << rule_number;
+                    ASSERT_LE(left, 53) << year << "/" << doy << " rule " << rule_number;
                 }
             }
         }
@@ -128,7 +131,7 @@ TEST(DayFacts, LocalMinuteOfCarriesAcrossMidnight) {
 // the kind the age calls for, and the facts stay in range.
 TEST(DayFacts, EveryDayOfSomeYearsIsConsistent) {
     for (bool gregorian : {true, false}) {
-        const Reckoning reckoning{gregorian, 2, 2};
+        const Reckoning reckoning{gregorian, WeekRule::FourDaysInJanuary, Weekday::Monday};
         for (int year : {1900, 2026, 2100}) {
             for (int doy = 1; doy <= DaysInYear(year, gregorian); ++doy) {
                 const CivilDate date = DateOfDayOfYear(doy, year, gregorian);

@@ -9,8 +9,10 @@
 namespace yorbel::calendar {
 namespace {
 
-int WeekdayFromDayNumber(DayNumber n) {
-    return static_cast<int>(((n + 2) % 7 + 7) % 7);
+using enum Weekday;
+
+Weekday WeekdayFromDayNumber(DayNumber n) {
+    return static_cast<Weekday>(((n + 1) % 7 + 7) % 7);  // day number 0 was a Monday
 }
 
 DayNumber Gregorian(int day, int month, int year) {
@@ -19,9 +21,9 @@ DayNumber Gregorian(int day, int month, int year) {
 
 TEST(Jewish, NewYears) {
     EXPECT_EQ(JewishNewYear(1), 347998);
-    EXPECT_EQ(WeekdayFromDayNumber(347998), 2);  // Monday
+    EXPECT_EQ(WeekdayFromDayNumber(347998), Monday);
     EXPECT_EQ(JewishNewYear(5785), Gregorian(3, 10, 2024));
-    EXPECT_EQ(WeekdayFromDayNumber(JewishNewYear(5785)), 5);  // Thursday
+    EXPECT_EQ(WeekdayFromDayNumber(JewishNewYear(5785)), Thursday);
     EXPECT_EQ(JewishNewYear(5786), Gregorian(23, 9, 2025));
     EXPECT_EQ(JewishNewYear(5787), Gregorian(12, 9, 2026));
 }
@@ -80,9 +82,9 @@ TEST(Jewish, EveryDayOfSixThousandYearsRoundTrips) {
         } else {
             ASSERT_TRUE(length >= 353 && length <= 355) << year;
         }
-        const int new_year_weekday = WeekdayFromDayNumber(JewishNewYear(year));
-        ASSERT_TRUE(new_year_weekday == 0 || new_year_weekday == 2 || new_year_weekday == 3 ||
-                    new_year_weekday == 5)
+        const Weekday new_year_weekday = WeekdayFromDayNumber(JewishNewYear(year));
+        ASSERT_TRUE(new_year_weekday == Saturday || new_year_weekday == Monday ||
+                    new_year_weekday == Tuesday || new_year_weekday == Thursday)
             << year;
         const int months = JewishIsLeap(year) ? 13 : 12;
         for (int month = 1; month <= months; ++month) {

@@ -86,15 +86,15 @@ inline void FuzzDelimitedText(const std::uint8_t* data, std::size_t size) {
     const std::string_view separator = kSeparators[data[0] % 4];
     const std::size_t required_columns = data[0] / 4 % 6;
     const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
-    const std::string text = DecodeTextFile(bytes);
-    Require(IsValidUtf8(text));
+    const std::string text = text::DecodeTextFile(bytes);
+    Require(text::IsValidUtf8(text));
     // Lines decoded one by one give the same text (past a leading byte order mark).
     std::string by_lines;
     for (std::size_t start = 0; start < bytes.size();) {
         const std::size_t end = std::min(bytes.find('\n', start), bytes.size() - 1) + 1;
         const std::string_view raw = bytes.substr(start, end - start);
-        by_lines +=
-            start == 0 ? DecodeTextFile(raw) : DecodeTextFile("x" + std::string(raw)).substr(1);
+        by_lines += start == 0 ? text::DecodeTextFile(raw)
+                               : text::DecodeTextFile("x" + std::string(raw)).substr(1);
         start = end;
     }
     Require(by_lines == text);
@@ -106,7 +106,7 @@ inline void FuzzDelimitedText(const std::uint8_t* data, std::size_t size) {
         Require(line.find('\n') == std::string_view::npos);
         const std::size_t columns = SplitColumns(line, separator, values);
         Require(!values.empty() && columns >= values.size() && columns <= values.size() + 1);
-        for (const std::string& v : values) Require(IsValidUtf8(v));
+        for (const std::string& v : values) Require(text::IsValidUtf8(v));
         const std::size_t limit = values.size() / 2;
         Require(SplitColumns(line, separator, kept, limit) == columns);
         Require(std::equal(kept.begin(), kept.end(), values.begin()) && kept.size() == limit);

@@ -54,11 +54,11 @@ inline void FuzzLanguageFile(const std::uint8_t* data, std::size_t size) {
     const LanguageTexts texts = TextsOf(file);
     std::string written;
     for (const auto& [section, keys] : texts) {
-        RequireLanguage(exchange::IsValidUtf8(section) && !blank_at_end(section));
+        RequireLanguage(text::IsValidUtf8(section) && !blank_at_end(section));
         RequireLanguage(section.find_first_of("]\n") == std::string::npos);
         written += "[" + section + "]\n";
         for (const auto& [key, value] : keys) {
-            RequireLanguage(exchange::IsValidUtf8(key) && exchange::IsValidUtf8(value));
+            RequireLanguage(text::IsValidUtf8(key) && text::IsValidUtf8(value));
             RequireLanguage(!key.empty() && !blank_at_end(key));
             RequireLanguage(key.find_first_of("=\n") == std::string::npos);
             RequireLanguage(key.front() != ';' && key.front() != '#' && key.front() != '[');

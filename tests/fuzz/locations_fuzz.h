@@ -51,7 +51,7 @@ void CheckNumbering(const LocationList<Entry>& list, int lines) {
 }
 
 inline void CheckEntryLine(const std::string& line, const std::string& name) {
-    RequireLocation(exchange::IsValidUtf8(line) && line.find('\n') == std::string::npos);
+    RequireLocation(text::IsValidUtf8(line) && line.find('\n') == std::string::npos);
     RequireLocation(!name.empty() && name == EntryName(line));
     RequireLocation(name.back() != ' ' && name.back() != '\t');
 }

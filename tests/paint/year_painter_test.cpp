@@ -14,14 +14,14 @@ using namespace yorbel::gui;
 
 namespace {
 
-constexpr int kMonday = 2;  // Saturday-based
-constexpr int kSunday = 1;
+constexpr int kMonday = 1;  // weekday numbers, 0 Sunday
+constexpr int kSunday = 0;
 
 YearStyle TestStyle(int week_start = kMonday, bool gregorian = true) {
     YearStyle style;
     style.Gregorian = gregorian;
-    style.WeekStart = week_start;
-    style.WeekOneRule = 2;
+    style.WeekStart = yorbel::calendar::WeekdayFromNumber(week_start);
+    style.WeekOneRule = yorbel::calendar::WeekRule::FourDaysInJanuary;
     style.FontName = QStringLiteral("DejaVu Sans");
     style.WeekLabel = QStringLiteral("Wk");
     FillLocaleNames(style);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace yorbel::exchange {
+namespace yorbel::text {
 namespace {
 
 TEST(TextEncodingTest, RecognisesWellFormedUtf8) {
@@ -53,4 +53,4 @@ TEST(TextEncodingTest, DecodesAFileByItsContent) {
 }
 
 }  // namespace
-}  // namespace yorbel::exchange
+}  // namespace yorbel::text

@@ -97,8 +97,9 @@ void DaySheetTest::factsOfSeventhDecember2026() {
 
 void DaySheetTest::germanNamesUnderTheGermanInterface() {
     test::TestApp app;
-    app.Context().Language = app::LanguageFile::Load(std::string(YORBEL_BIN_DIR) + "/" +
-                                                     std::string(app::LanguageFileName(0)));
+    app.Context().Language =
+        app::LanguageFile::Load(std::string(YORBEL_BIN_DIR) + "/" +
+                                std::string(app::LanguageFileName(app::Language::German)));
     app.Context().Settings.Language = 0;
     auto year = test::OpenYear(app, 2026, 7, 12);
     gui::TFrmDayInfo sheet(*year, {7, 12, 2026});
