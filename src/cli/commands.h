@@ -21,5 +21,6 @@ Command EasterCommand();
 Command ImportCommand();
 Command ExportCommand();
 Command OccurrencesCommand();
+Command CountCommand();
 
 }  // namespace yorbel::cli

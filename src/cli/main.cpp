@@ -18,6 +18,7 @@ const std::array kCommands{
     yorbel::cli::ImportCommand(),
     yorbel::cli::ExportCommand(),
     yorbel::cli::OccurrencesCommand(),
+    yorbel::cli::CountCommand(),
 };
 
 void PrintUsage(std::ostream& out) {

@@ -78,6 +78,9 @@ inline constexpr ErrorText kCoreErrors[] = {
     {"RuleBadDate", "Not a date of the form yyyymmdd: %1"},
     {"RuleBadCode", "A weekday, count, month or day is out of range: %1"},
     {"RuleBadRepeat", "Unknown repeat code: %1"},
+    // The day calculator.
+    {"CountBadDate", "The date %1 does not exist in the chosen calendar"},
+    {"CountFromAfterTo", "The first day %1 lies after the last day %2"},
     // Import and export of delimited text.
     {"ImportCannotOpen", "The file %1 cannot be opened: %2"},
     {"ImportCannotRead", "The file %1 cannot be read: %2"},
