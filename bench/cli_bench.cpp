@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "data/table_file.h"
+#include "mixed_calendar.h"
+
 extern char** environ;
 
 namespace {
@@ -113,6 +116,38 @@ void BM_CliImportThenListAYear(benchmark::State& state) {
     fs::remove_all(dir);
 }
 BENCHMARK(BM_CliImportThenListAYear)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The day calculator over a year of a calendar of 10,000 mixed events.
+void BM_CliCountAYear(benchmark::State& state) {
+    const std::filesystem::path cli = CliPath();
+    if (!std::filesystem::exists(cli)) {
+        state.SkipWithError("yorbel-cli is not built");
+        return;
+    }
+    namespace fs = std::filesystem;
+    const fs::path dir =
+        fs::temp_directory_path() / ("yorbel_cli_count_bench_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const fs::path calendar = dir / "events.yrb";
+    const fs::path groups = dir / "groups.yrg";
+    {
+        yorbel::bench::Calendar mixed(10000);
+        yorbel::data::SaveTable(mixed.groups.CdsGroups(), groups);
+        mixed.tables.SaveCalendarAs(calendar);
+    }
+    const std::vector<std::string> count{cli.string(), "count",         "2026-01-01",
+                                         "2026-12-31", "--calendar",    calendar.string(),
+                                         "--groups",   groups.string(), "--skip-weekday",
+                                         "sat,sun",    "--format",      "json"};
+    for (auto _ : state) {
+        if (RunQuiet(count) != 0) {
+            state.SkipWithError("yorbel-cli failed");
+            break;
+        }
+    }
+    fs::remove_all(dir);
+}
+BENCHMARK(BM_CliCountAYear)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
