@@ -26,6 +26,21 @@ std::filesystem::path CliPath() {
            "yorbel-cli";
 }
 
+// False, and the benchmark skipped, when the program is not built.
+bool CliBuilt(benchmark::State& state, const std::filesystem::path& cli) {
+    if (std::filesystem::exists(cli)) return true;
+    state.SkipWithError("yorbel-cli is not built");
+    return false;
+}
+
+// A new folder of this process for a benchmark's files.
+std::filesystem::path ScratchFolder(const std::string& name) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / (name + "_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
 // Runs the program with its output thrown away; returns its exit status.
 int RunQuiet(const std::vector<std::string>& args) {
     std::vector<char*> argv;
@@ -45,10 +60,7 @@ int RunQuiet(const std::vector<std::string>& args) {
 
 void BM_CliDayOfAYearAsJson(benchmark::State& state) {
     const std::filesystem::path cli = CliPath();
-    if (!std::filesystem::exists(cli)) {
-        state.SkipWithError("yorbel-cli is not built");
-        return;
-    }
+    if (!CliBuilt(state, cli)) return;
     const std::vector<std::string> args{cli.string(), "day",      "2026-01-01",
                                         "2026-12-31", "--format", "json"};
     for (auto _ : state) {
@@ -85,14 +97,9 @@ void WriteEventsCsv(const std::filesystem::path& file, int events) {
 
 void BM_CliImportThenListAYear(benchmark::State& state) {
     const std::filesystem::path cli = CliPath();
-    if (!std::filesystem::exists(cli)) {
-        state.SkipWithError("yorbel-cli is not built");
-        return;
-    }
+    if (!CliBuilt(state, cli)) return;
     namespace fs = std::filesystem;
-    const fs::path dir =
-        fs::temp_directory_path() / ("yorbel_cli_bench_" + std::to_string(getpid()));
-    fs::create_directories(dir);
+    const fs::path dir = ScratchFolder("yorbel_cli_bench");
     // The default group file is copied into the per-user folder: a private one.
     setenv("HOME", dir.c_str(), 1);
     setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
@@ -120,14 +127,9 @@ BENCHMARK(BM_CliImportThenListAYear)->Unit(benchmark::kMillisecond)->UseRealTime
 // The day calculator over a year of a calendar of 10,000 mixed events.
 void BM_CliCountAYear(benchmark::State& state) {
     const std::filesystem::path cli = CliPath();
-    if (!std::filesystem::exists(cli)) {
-        state.SkipWithError("yorbel-cli is not built");
-        return;
-    }
+    if (!CliBuilt(state, cli)) return;
     namespace fs = std::filesystem;
-    const fs::path dir =
-        fs::temp_directory_path() / ("yorbel_cli_count_bench_" + std::to_string(getpid()));
-    fs::create_directories(dir);
+    const fs::path dir = ScratchFolder("yorbel_cli_count_bench");
     const fs::path calendar = dir / "events.yrb";
     const fs::path groups = dir / "groups.yrg";
     {

@@ -22,15 +22,12 @@ namespace files = yorbel::data::testing;
 
 class CliCount : public ::testing::Test {
   protected:
-    fs::path folder = fs::temp_directory_path() /
-                      ("yorbel_cli_count_" + std::to_string(::getpid()) + "_" +
-                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    files::TestFolder folder;
     fs::path calendar = folder / "test.yrb";
     fs::path groups = folder / "groups.yrg";
 
     void SetUp() override {
-        fs::create_directories(folder);
-        Groups g(folder);
+        Groups g(folder.path());
         Table& gt = g.CdsGroups();
         for (const char* name : {"Holidays", "Private"}) {
             gt.Append();
@@ -51,11 +48,6 @@ class CliCount : public ::testing::Test {
         add("New Year", 0, RepeatJewish, "0101", "", 1);  // Saturday 12 September
         tables.SaveCalendarAs(calendar);
     }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
-    }
-
     Result Run(std::vector<std::string> args) {
         args.insert(args.begin(), "count");
         return yorbel::cli::testing::RunCliProgram(args, folder / "stderr.txt");
@@ -87,7 +79,7 @@ TEST_F(CliCount, CountsTheCalendarAsJsonAndTextAndChangesNothing) {
               "Event days on Saturday: 1\n"
               "Days with a counted weekday or a counted event: 23\n");
     EXPECT_EQ(files::FileBytes(calendar), before);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 3);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 3);
 }
 
 TEST_F(CliCount, BadArgumentsAreNamedAndUnreadableFilesFail) {
