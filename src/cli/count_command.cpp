@@ -68,7 +68,7 @@ std::array<bool, 7> ReadWeekdays(std::string_view list) {
     std::array<bool, 7> skipped{};
     for (std::string item : ListItems("--skip-weekday", list)) {
         for (char& c : item) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        const bool number = item.size() == 1 && item[0] >= '0' && item[0] <= '9';
+        const bool number = std::isdigit(static_cast<unsigned char>(item[0])) != 0;
         const int weekday = number ? ReadInteger("--skip-weekday", item, 0, 6)
                                    : ReadChoice("--skip-weekday", item, kWeekdayKeys);
         skipped[static_cast<std::size_t>(weekday)] = true;
@@ -131,6 +131,8 @@ int RunCount(std::span<const std::string> words, std::ostream& out) {
     std::unique_ptr<data::Groups> groups;
     std::unique_ptr<data::EventTables> calendar;
     if (const auto file = args.value("calendar")) {
+        // An empty name would open a new, empty calendar and count no events.
+        if (file->empty()) throw UsageError("--calendar: the file name is empty");
         groups = OpenGroups(args.value("groups"));
         calendar = OpenCalendarFile(*groups, *file);
     } else {

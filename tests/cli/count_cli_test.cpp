@@ -92,6 +92,7 @@ TEST_F(CliCount, BadArgumentsAreNamedAndUnreadableFilesFail) {
         {{"2026-01-01", "2026-01-31", "--skip-group", "x"}, "--skip-group"},
         {{"2026-01-01", "2026-01-31", "--mode", "xor"}, "--mode"},
         {{"2026-01-01", "2026-01-31", "--format", "csv"}, "--format"},
+        {{"2026-01-01", "2026-01-31", "--calendar="}, "--calendar"},
     };
     for (const auto& [args, named] : bad) {
         const Result r = Run(args);
