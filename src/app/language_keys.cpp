@@ -308,6 +308,8 @@ constexpr LanguageKey kKeys[] = {
     {"Errors", "RuleBadDate"},
     {"Errors", "RuleBadCode"},
     {"Errors", "RuleBadRepeat"},
+    {"Errors", "CountBadDate"},
+    {"Errors", "CountFromAfterTo"},
     {"Errors", "ImportCannotOpen"},
     {"Errors", "ImportCannotRead"},
     {"Errors", "ImportTooManyColumns"},
