@@ -1,6 +1,9 @@
 #include "data/day_count.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "data/event_rules.h"
 #include "data/events.h"
@@ -45,11 +48,43 @@ class DayMarks {
     std::vector<int> change_;
 };
 
-std::optional<DayNumber> DayNumberOfText(const std::string& text, bool gregorian) {
-    const auto date = calendar::ParseDateText(text);
-    if (!date) return std::nullopt;
-    return DayNumberOf(*date, gregorian);
-}
+// The day numbers of the date texts of one year. The count reads a text for every rule in
+// every year of the range, so the month starts are looked up rather than each text being
+// parsed and converted in full.
+class YearDays {
+  public:
+    YearDays(int year, DayNumber first_day, bool gregorian)
+        : year_digits_(calendar::DateText(CivilDate{1, 1, year}).substr(0, 4)) {
+        DayNumber start = first_day;
+        for (int month = 1; month <= 12; ++month) {
+            month_start_[static_cast<std::size_t>(month)] = start;
+            month_length_[static_cast<std::size_t>(month)] =
+                calendar::DaysInMonth(year, month, gregorian);
+            start += month_length_[static_cast<std::size_t>(month)];
+        }
+    }
+
+    // None for a text that is no date of the year.
+    std::optional<DayNumber> Of(std::string_view text) const {
+        if (text.size() != 8 || text.substr(0, 4) != year_digits_) return std::nullopt;
+        const auto two = [&](std::size_t at) {
+            const int tens = text[at] - '0';
+            const int ones = text[at + 1] - '0';
+            return tens >= 0 && tens <= 9 && ones >= 0 && ones <= 9 ? tens * 10 + ones : -1;
+        };
+        const int month = two(4);
+        const int day = two(6);
+        if (month < 1 || month > 12 || day < 1 ||
+            day > month_length_[static_cast<std::size_t>(month)])
+            return std::nullopt;
+        return month_start_[static_cast<std::size_t>(month)] + day - 1;
+    }
+
+  private:
+    std::string year_digits_;
+    std::array<DayNumber, 13> month_start_{};  // by month 1–12
+    std::array<int, 13> month_length_{};
+};
 
 int WeekdaysCounted(int total, int first_weekday, const std::array<bool, 7>& skipped) {
     const int counted_per_week =
@@ -123,14 +158,13 @@ Checked<DayCount> CountDays(const Table& events, const DayCountRequest& request)
     std::vector<std::string> dates;
     for (int year = request.from.year; year <= request.to.year && !yearly_rules.empty(); ++year) {
         const JewishBounds jewish = JewishBoundsOf(year, g);
-        const DayNumber year_first = std::max(first, jewish.first_day);
-        const DayNumber year_last = std::min(last, jewish.last_day);
+        const YearDays days(year, jewish.first_day, g);
         for (const Rule& rule : yearly_rules) {
             dates.clear();
             RuleDatesIn(rule, year, jewish, g, dates);
             for (const std::string& text : dates) {
-                const auto n = DayNumberOfText(text, g);
-                if (n && *n >= year_first && *n <= year_last) marks.Mark(*n, *n);
+                const auto n = days.Of(text);
+                if (n && *n >= first && *n <= last) marks.Mark(*n, *n);
             }
         }
     }
