@@ -9,6 +9,8 @@
 #                   an events table                          corpus tests/fuzz/corpus
 #   language_file   the language-file reader                 tests/fuzz/language_file_corpus
 #   locations       the country and city list readers        tests/fuzz/locations_corpus
+#   table_file      the table-file loader: calendars, group files, bare tables
+#                                                      tests/fuzz/table_file_corpus
 #
 # Further libFuzzer options may follow, for example -jobs=2 or -merge=1.
 set -euo pipefail
@@ -26,13 +28,17 @@ case "$target" in
     sources=(src/calendar/*.cpp src/text/*.cpp src/data/*.cpp src/exchange/*.cpp)
     corpus=tests/fuzz/corpus ;;
   language_file)
-    sources=(src/app/language_file.cpp src/text/text_encoding.cpp)
+    sources=(src/app/language_file.cpp src/text/text_encoding.cpp src/data/regular_file.cpp src/data/error.cpp)
     corpus=tests/fuzz/language_file_corpus ;;
   locations)
-    sources=(src/app/locations.cpp src/text/text_encoding.cpp)
+    sources=(src/app/locations.cpp src/text/text_encoding.cpp src/data/regular_file.cpp src/data/error.cpp)
     corpus=tests/fuzz/locations_corpus ;;
+  table_file)
+    sources=(src/calendar/*.cpp src/text/*.cpp src/data/*.cpp)
+    corpus=tests/fuzz/table_file_corpus
+    max_len=16384 ;;
   *)
-    echo "unknown target $target (delimited_text, language_file, locations)" >&2
+    echo "unknown target $target (delimited_text, language_file, locations, table_file)" >&2
     exit 2 ;;
 esac
 
@@ -44,4 +50,4 @@ mkdir -p "$corpus"
 # The corpus directory comes first: new interesting inputs are written there.
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 nice -n 10 "$out/${target}_fuzzer" "$corpus" -max_total_time="$seconds" \
-  -max_len=4096 -timeout=10 -print_final_stats=1 -artifact_prefix="$out/${target}_" "$@"
+  -max_len="${max_len:-4096}" -timeout=10 -print_final_stats=1 -artifact_prefix="$out/${target}_" "$@"

@@ -81,12 +81,11 @@ BENCHMARK(BM_DaySheetShowDate)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrose
 
 void BM_EventEditorOpen(benchmark::State& state) {
     Fixture f(1000);
-    data::Table& events = f.window->Calendar().CdsEvents();
-    events.SetCurrentIndex("Ix_Ev_no");
-    events.GoToKey(data::Value{std::int32_t{500}});
+    const std::optional<data::EventValue> event =
+        data::EventOfKey(f.window->Calendar().CdsEvents(), 500);
     for (auto _ : state) {
-        gui::TFrmEvent editor(f.window.get(), f.context, events, true, true, {7, 12, 2026});
-        benchmark::DoNotOptimize(editor.cbRepeat());
+        gui::EventEditor editor(f.window.get(), f.context, true, event, {7, 12, 2026});
+        benchmark::DoNotOptimize(editor.Value());
     }
 }
 BENCHMARK(BM_EventEditorOpen)->Unit(benchmark::kMillisecond);

@@ -1,8 +1,6 @@
 #include "app/language_file.h"
 
-#include <fstream>
-#include <iterator>
-
+#include "data/regular_file.h"
 #include "text/text_encoding.h"
 
 namespace yorbel::app {
@@ -52,11 +50,13 @@ bool LanguageFile::NoCaseEqual::operator()(std::string_view a, std::string_view 
 }
 
 LanguageFile LanguageFile::Load(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return LanguageFile();
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return LanguageFile();
-    return FromBytes(bytes);
+    try {
+        return FromBytes(data::ReadRegularFile(path));
+    } catch (const data::Error& e) {
+        LanguageFile missing;
+        missing.problem_ = e;
+        return missing;
+    }
 }
 
 LanguageFile LanguageFile::FromBytes(std::string_view bytes) {

@@ -14,9 +14,12 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+
+#include "data/error.h"
 
 namespace yorbel::app {
 
@@ -30,14 +33,16 @@ public:
     // No file: every lookup gives kResourceNotFound.
     LanguageFile() = default;
 
-    // Reads the file whole. A missing or unreadable file gives an empty object whose
-    // IsLoaded() is false; that is not an error, every text then reads as missing.
+    // Reads the file whole. A missing or unreadable file (or a folder, a FIFO, ...) gives
+    // an empty object whose IsLoaded() is false and whose Problem() says why; that is not
+    // an error, every text then reads as missing.
     static LanguageFile Load(const std::filesystem::path& path);
 
     // Builds the texts from a file's bytes (any encoding the file may have).
     static LanguageFile FromBytes(std::string_view bytes);
 
     bool IsLoaded() const { return loaded_; }
+    const std::optional<data::Error>& Problem() const { return problem_; }
 
     // The text of section/key, or kResourceNotFound. The reference stays valid as long
     // as this object lives and is not assigned to.
@@ -67,6 +72,7 @@ private:
 
     std::unordered_map<std::string, Section, NoCaseHash, NoCaseEqual> sections_;
     bool loaded_ = false;
+    std::optional<data::Error> problem_;
 };
 
 }  // namespace yorbel::app

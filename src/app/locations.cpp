@@ -1,9 +1,7 @@
 #include "app/locations.h"
 
-#include <fstream>
-#include <iterator>
-#include <system_error>
-
+#include "data/error.h"
+#include "data/regular_file.h"
 #include "text/text_encoding.h"
 
 namespace yorbel::app {
@@ -68,12 +66,12 @@ std::string NameOf(std::string_view line) {
 // CR LF ended, with its number to `take`. False when the file cannot be read.
 template <typename Take>
 bool ForEachLine(const std::filesystem::path& path, Take take) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return false;
+    std::string bytes;
+    try {
+        bytes = data::ReadRegularFile(path);
+    } catch (const data::Error&) {
+        return false;
+    }
     const std::string text = exchange::DecodeTextFile(bytes);
     std::string_view rest = text;
     int number = 0;

@@ -28,6 +28,17 @@ inline constexpr ErrorText kCoreErrors[] = {
     {"FileWriteError", "The file %1 cannot be written: %2"},
     {"FileIsFolder", "The file %1 cannot be written: it is a folder"},
     {"FileReadOnly", "The file %1 is write-protected and was not changed"},
+    {"NotAFile", "%1 is not a file that can be read: it is a folder, a named pipe or a device"},
+    {"FileCannotRead", "The file %1 cannot be read: %2"},
+    {"TableFileIncomplete",
+     "The table file %1 is incomplete or damaged: its length (%2 bytes) does not match its "
+     "pages (%3 bytes)"},
+    {"TableFilePendingChanges",
+     "The file %1 has unfinished changes of another program in %2. Let that program finish, "
+     "or open the file once with an SQLite tool to complete them, or delete %2 to discard "
+     "them; then open the file again"},
+    {"TableFileFieldTwice", "The file %1 names field %2 twice"},
+    {"TableFileNumberTwice", "The file %1 gives two rows the number %3 (field %2)"},
     // Lock files of calendars; %3 to %6 name the holder: program, process, user, host.
     {"CalendarLocked",
      "The calendar %1 is open for writing elsewhere: its lock file %2 is held by %3 (process %4 of "
@@ -64,6 +75,9 @@ inline constexpr ErrorText kCoreErrors[] = {
     {"FieldNotANumber", "Field %2 of table %1 holds a %3, not a number"},
     {"FieldNotATruthValue", "Field %2 of table %1 holds a %3, not a truth value"},
     {"TextTooLong", "The text for field %2 of table %1 is longer than %3 characters: %4"},
+    {"TextNotUtf8", "The text for field %2 of table %1 is not valid UTF-8"},
+    {"TextControlCharacter",
+     "The text for field %2 of table %1 holds a control character such as a line break or a tab"},
     {"AutoIncrementExhausted", "Table %1 has no numbers left for field %2"},
     // The group file.
     {"GroupFileUnreadable",
@@ -82,8 +96,6 @@ inline constexpr ErrorText kCoreErrors[] = {
     {"CountBadDate", "The date %1 does not exist in the chosen calendar"},
     {"CountFromAfterTo", "The first day %1 lies after the last day %2"},
     // Import and export of delimited text.
-    {"ImportCannotOpen", "The file %1 cannot be opened: %2"},
-    {"ImportCannotRead", "The file %1 cannot be read: %2"},
     {"ImportTooManyColumns", "The line has %1 columns, but the table has only %2 fields"},
     {"ImportTooFewColumns", "The line needs at least %2 columns, but has only %1"},
     {"ImportLineBreak", "The value holds a line break"},

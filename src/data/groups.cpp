@@ -59,9 +59,12 @@ std::optional<Error> Groups::LoadGroups(bool english) {
         // Never replace a file we could not read: its groups may still be rescued.
         table_.Clear();
         table_.SetCurrentIndex("Ix_Gp_no");
+        // A file with another program's changes pending beside it is whole; moved away
+        // from its journal, those changes would be played back over the new file.
+        const bool pending = reason.Key() == CoreError("TableFilePendingChanges").key;
         const fs::path backup = FreeBackupName(path);
-        fs::rename(path, backup, ec);
-        if (ec)
+        if (!pending) fs::rename(path, backup, ec);
+        if (pending || ec)
             return Error(CoreError("GroupFileUnreadable"), {path.string(), reason.what()},
                          {path.string()});
         CreateGroupFile();

@@ -60,7 +60,7 @@ Checked<DayMonth> ParseDayMonth(std::string_view text, const char* field) {
     if (!date || date->month < 1 || date->month > 12 || date->day < 1 ||
         date->day > calendar::DaysInMonth(2000, date->month, true))
         return Fault(CoreError("RuleBadDate"), text, field);
-    return DayMonth{date->day, date->month};
+    return DayMonth{date->day, date->month, date->year};
 }
 
 // The two leading codes "wwnn" of a six-character rule text: weekday 0–6, count 1–5.

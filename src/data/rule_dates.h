@@ -44,39 +44,49 @@ class Checked {
     std::variant<T, Error> v_;
 };
 
-// A day and month that recur every year; 29 February is allowed.
+// A day and month that recur every year; 29 February is allowed. The year is the one the
+// stored text was written with: it places no date, but the text reads back as written.
 struct DayMonth {
     int day = 1;
     int month = 1;
+    int year = 2000;
     friend bool operator==(const DayMonth&, const DayMonth&) = default;
 };
 
 // The rule kinds. Weekday codes are Sunday-based (0 Sunday … 6 Saturday).
 struct PeriodRule {
     calendar::CivilDate first, last;
+    friend bool operator==(const PeriodRule&, const PeriodRule&) = default;
 };  // both days included
 struct OnceRule {
     calendar::CivilDate date;
+    friend bool operator==(const OnceRule&, const OnceRule&) = default;
 };  // RepeatNone
 struct YearlyRule {
     DayMonth date;
+    friend bool operator==(const YearlyRule&, const YearlyRule&) = default;
 };  // RepeatYearly
 struct WeekOfMonthRule {
     int weekday, count, month;
+    friend bool operator==(const WeekOfMonthRule&, const WeekOfMonthRule&) = default;
 };  // count 1–4, 5 = last
 struct EasterRule {
     int offset;
+    friend bool operator==(const EasterRule&, const EasterRule&) = default;
 };  // days after Easter Sunday
 struct AdventRule {
     int count;
+    friend bool operator==(const AdventRule&, const AdventRule&) = default;
 };  // days before 4th Advent
 struct NearDateRule {
     int weekday, count;
     bool after;
     DayMonth reference;
+    friend bool operator==(const NearDateRule&, const NearDateRule&) = default;
 };  // count 1–5
 struct JewishRule {
     int month, day;
+    friend bool operator==(const JewishRule&, const JewishRule&) = default;
 };  // month 1–12 from Tishri, or kJewishLaterAdar
 
 // Month code of a Jewish rule for the Adar that holds Purim: the second Adar in a leap

@@ -4,6 +4,8 @@
 #include <array>
 #include <limits>
 
+#include "text/text_encoding.h"
+
 namespace yorbel::data {
 namespace {
 
@@ -765,19 +767,33 @@ void Table::Clear() {
 
 // --- values ------------------------------------------------------------------------------
 
-void Table::CheckTextLength(int field, std::string_view text) const {
-    const int size = fields_[field].size;
-    // A code point takes at most four bytes: short texts need no count.
-    if (size > 0 && text.size() > static_cast<std::size_t>(size) && CodePointCount(text) > static_cast<std::size_t>(size))
-        throw FieldError(CoreError("TextTooLong"), FieldNo(field),
-                         {std::to_string(size), QuotedValue(text)});
+std::optional<ErrorText> TextRefusal(const FieldDef& def, std::string_view text) {
+    bool ascii = true;
+    for (unsigned char c : text) {
+        // Line breaks and tabs cannot survive delimited text, and no control character
+        // belongs in a name or a rule.
+        if (c < 0x20 || c == 0x7F) return CoreError("TextControlCharacter");
+        ascii = ascii && c < 0x80;
+    }
+    if (!ascii && !exchange::IsValidUtf8(text)) return CoreError("TextNotUtf8");
+    // A text within its size in bytes needs no count of its characters.
+    const auto size = static_cast<std::size_t>(def.size);
+    if (def.size > 0 && text.size() > size && CodePointCount(text) > size)
+        return CoreError("TextTooLong");
+    return std::nullopt;
+}
+
+void Table::CheckText(int field, std::string_view text) const {
+    if (auto refusal = TextRefusal(fields_[field], text))
+        throw FieldError(*refusal, FieldNo(field),
+                         {std::to_string(fields_[field].size), QuotedValue(text)});
 }
 
 void Table::ValidateValue(int field, const Value& v) const {
     const FieldDef& def = fields_[field];
     if (!ValueFitsKind(def.kind, v))
         throw FieldError(CoreError("FieldKindMismatch"), FieldNo(field), {KindWord(def.kind)});
-    if (auto* s = std::get_if<std::string>(&v)) CheckTextLength(field, *s);
+    if (auto* s = std::get_if<std::string>(&v)) CheckText(field, *s);
 }
 
 Value Table::Get(FieldNo f) const {
@@ -898,7 +914,7 @@ void Table::SetInteger(FieldNo f, std::int32_t v) {
 // Assigns in place, so texts that fit the small-string buffer cost no allocation.
 void Table::SetText(FieldNo f, std::string_view v) {
     if (Field(f).kind != FieldKind::Text) ValidateValue(f.value, Value{std::string(v)});  // throws the kind error
-    CheckTextLength(f.value, v);
+    CheckText(f.value, v);
     Value& slot = WritableSlot(f);
     if (auto* s = std::get_if<std::string>(&slot))
         s->assign(v);

@@ -34,6 +34,13 @@ using Value = std::variant<std::monostate, std::int32_t, bool, std::string>;
 
 inline bool IsNullValue(const Value& v) { return std::holds_alternative<std::monostate>(v); }
 
+struct FieldDef;
+
+// Why a text cannot be stored in a field: it holds a control character, is not UTF-8 or
+// is longer than the field's size; nothing when it can. Storing and loading share it, so
+// the program never writes a file that it would refuse to read.
+std::optional<ErrorText> TextRefusal(const FieldDef& def, std::string_view text);
+
 struct FieldDef {
     std::string name;
     FieldKind kind = FieldKind::Integer;
@@ -229,7 +236,7 @@ private:
     void SetCurrentRow(RowId row);
     void ResetCursorToFirst();
     void ValidateValue(int field, const Value& v) const;
-    void CheckTextLength(int field, std::string_view text) const;
+    void CheckText(int field, std::string_view text) const;
     Value& WritableSlot(FieldNo f);
 
     std::string name_;

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <optional>
 #include <signal.h>
 #include <string>
@@ -16,6 +17,8 @@
 #include <unistd.h>
 
 #include "data/file_sync.h"
+#include "data/regular_file.h"
+#include "data/table_file_checks.h"
 
 namespace yorbel::data {
 namespace fs = std::filesystem;
@@ -40,6 +43,20 @@ public:
             sqlite3_close(db_);
             throw;
         }
+    }
+    // A read-only database over a file's bytes, which must outlive it. Reading from
+    // memory leaves the file and its folder as they are, and the bytes checked are the
+    // bytes read. The file's schema is not trusted to run any function.
+    Database(std::string& image, const fs::path& path)
+        : Database(":memory:", path, SQLITE_OPEN_READWRITE) {
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+        // A file left in write-ahead-log mode reads like any other once its log is known
+        // to be empty; memory databases cannot keep that mode.
+        if (image.size() > 19 && image[18] == 2 && image[19] == 2) image[18] = image[19] = 1;
+        auto* bytes = reinterpret_cast<unsigned char*>(image.data());
+        const auto size = static_cast<sqlite3_int64>(image.size());
+        int rc = sqlite3_deserialize(db_, "main", bytes, size, size, SQLITE_DESERIALIZE_READONLY);
+        if (rc != SQLITE_OK) Fail(rc);
     }
     ~Database() { sqlite3_close(db_); }
     Database(const Database&) = delete;
@@ -99,21 +116,6 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
-std::string ReadOnlyUri(const fs::path& path) {
-    std::string uri = "file:";
-    for (unsigned char c : fs::absolute(path).string()) {
-        if (c == '%' || c == '?' || c == '#' || c < 0x20 || c >= 0x7F) {
-            static const char* hex = "0123456789ABCDEF";
-            uri += '%';
-            uri += hex[c >> 4];
-            uri += hex[c & 15];
-        } else {
-            uri += static_cast<char>(c);
-        }
-    }
-    return uri + "?mode=ro&immutable=1";
-}
-
 std::string Quoted(const std::string& identifier) {
     std::string out = "\"";
     for (char c : identifier) {
@@ -150,6 +152,53 @@ std::string ColumnText(sqlite3_stmt* s, int col) {
 Error Damaged(const std::string& file, std::string what, int line = 0, std::string field = {}) {
     return Error(CoreError("TableFileDamaged"), {file, std::move(what)},
                  {file, line, std::move(field)});
+}
+
+// The file holds the three tables a save writes and nothing else, and its pages and
+// records are sound: a view or a computed column would run the file's own code on
+// reading, and a damaged page could hide rows.
+void CheckStructure(Database& db, const std::string& file) {
+    int tables = 0;
+    {
+        // Statistics tables are SQLite's own, made when a tool analyses the file.
+        Statement s(db,
+                    "SELECT type, name, sql LIKE 'CREATE VIRTUAL%' FROM sqlite_schema "
+                    "WHERE name NOT LIKE 'sqlite\\_stat%' ESCAPE '\\'");
+        while (s.Step()) {
+            const std::string name = ColumnText(s.get(), 1);
+            if (ColumnText(s.get(), 0) != "table" || sqlite3_column_int(s.get(), 2) != 0 ||
+                (name != "meta" && name != "fields" && name != "rows"))
+                throw Damaged(file, "an unknown part \"" + name + "\"");
+            ++tables;
+        }
+    }
+    if (tables != 3) throw Damaged(file, "a missing table");
+    {
+        Statement s(db, "SELECT name FROM pragma_table_xinfo('rows') WHERE hidden <> 0");
+        if (s.Step()) throw Damaged(file, "a computed column", 0, ColumnText(s.get(), 0));
+    }
+    Statement s(db, "PRAGMA quick_check(1)");
+    const std::string verdict = s.Step() ? ColumnText(s.get(), 0) : std::string();
+    if (verdict != "ok") throw Damaged(file, verdict);
+}
+
+// Every row's number is its own: occurrences and the windows find an event by it.
+void CheckNumbersUnique(const std::vector<std::int32_t>& numbers, const std::string& file,
+                        const std::string& field) {
+    // Saved tables number their rows in ascending order; only others need sorting.
+    if (std::adjacent_find(numbers.begin(), numbers.end(), std::greater_equal<>()) == numbers.end())
+        return;
+    std::vector<std::pair<std::int32_t, int>> rows;  // number, row (from 1)
+    rows.reserve(numbers.size());
+    for (std::size_t r = 0; r < numbers.size(); ++r)
+        rows.emplace_back(numbers[r], static_cast<int>(r) + 1);
+    std::sort(rows.begin(), rows.end());
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        if (rows[i].first == rows[i - 1].first)
+            throw Error(CoreError("TableFileNumberTwice"),
+                        {file, field, std::to_string(rows[i].first)},
+                        {file, rows[i].second, field});
+    }
 }
 
 Error SystemError(const std::string& file, const std::string& action) {
@@ -324,20 +373,23 @@ struct TableFileIo {
 
 void TableFileIo::Load(Table& table, const fs::path& path) {
     const std::string file = path.string();
-    std::error_code ec;
-    auto status = fs::status(path, ec);
-    if (ec || !fs::exists(status)) throw Error(CoreError("FileNotFound"), {file}, {file});
-    if (fs::is_directory(status)) throw Error(CoreError("NotTableFile"), {file}, {file});
-
-    // immutable: SQLite takes no locks and creates no journal, -wal or -shm files beside
-    // the file, so loading leaves the folder exactly as it was, whatever the file is.
-    Database db(ReadOnlyUri(path), path, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+    std::string image;
+    {
+        const RegularFile input(path);
+        // The header first, so that a large foreign file is refused without reading it.
+        CheckDatabaseHeader(input.ReadAt(0, kDatabaseHeaderSize), input.Size(), file);
+        CheckNoPendingChanges(path);
+        image = input.ReadAll();
+    }
+    CheckDatabaseHeader(image, image.size(), file);  // it may have changed meanwhile
+    Database db(image, path);
     std::int64_t app_id = 0;
     {
         Statement s(db, "PRAGMA application_id");
         if (s.Step()) app_id = sqlite3_column_int64(s.get(), 0);
     }
     if (app_id != kTableFileApplicationId) throw Error(CoreError("NotTableFile"), {file}, {file});
+    CheckStructure(db, file);
 
     std::int64_t next_auto = 1;
     {
@@ -379,30 +431,32 @@ void TableFileIo::Load(Table& table, const fs::path& path) {
             defs.push_back(d);
         }
     }
-    int stored = 0;
-    for (const auto& d : defs) stored += d.role == FieldRole::Stored;
-    for (auto& f : file_fields) {
-        for (int i = 0; i < static_cast<int>(defs.size()); ++i) {
-            if (defs[i].role != FieldRole::Stored) continue;
-            if (defs[i].name.size() == f.name.size() &&
-                std::equal(f.name.begin(), f.name.end(), defs[i].name.begin(),
-                           [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
-                                                       std::tolower(static_cast<unsigned char>(b)); })) {
-                f.table_field = i;
-                break;
-            }
+    // The table the rows are for; a bare table's shape is built first, which refuses
+    // definitions that no table may have.
+    const Table* shape = &table;
+    std::optional<Table> bare_shape;
+    if (table.fields_.empty()) {
+        try {
+            shape = &bare_shape.emplace(table.name_, defs);
+        } catch (const Error& e) {
+            throw e.WithPosition({file});
         }
+    }
+    // Each stored field of the table comes from exactly one field of the file.
+    std::vector<bool> taken(defs.size(), false);
+    for (auto& f : file_fields) {
+        const auto no = shape->FindField(f.name);
+        if (no && defs[no->value].role == FieldRole::Stored) f.table_field = no->value;
         if (f.table_field < 0 || defs[f.table_field].kind != f.kind)
             throw Error(CoreError("TableFileMismatch"), {file, f.name}, {file, 0, f.name});
+        if (taken[f.table_field])
+            throw Error(CoreError("TableFileFieldTwice"), {file, f.name}, {file, 0, f.name});
+        taken[f.table_field] = true;
     }
-    if (static_cast<int>(file_fields.size()) != stored) {
-        for (const auto& d : defs) {
-            bool found = false;
-            for (const auto& f : file_fields) found = found || (f.table_field >= 0 && defs[f.table_field].name == d.name);
-            if (d.role == FieldRole::Stored && !found)
-                throw Error(CoreError("TableFileMismatch"), {file, d.name}, {file, 0, d.name});
-        }
-        throw Error(CoreError("TableFileMismatch"), {file, "?"}, {file});
+    for (std::size_t i = 0; i < defs.size(); ++i) {
+        if (defs[i].role == FieldRole::Stored && !taken[i])
+            throw Error(CoreError("TableFileMismatch"), {file, defs[i].name},
+                        {file, 0, defs[i].name});
     }
 
     // Read the rows into fresh columns, indexed by the field numbers of `defs`.
@@ -419,11 +473,15 @@ void TableFileIo::Load(Table& table, const fs::path& path) {
             const int line = static_cast<int>(row_count);
             for (std::size_t i = 0; i < file_fields.size(); ++i) {
                 const FileField& f = file_fields[i];
+                const FieldDef& def = defs[static_cast<std::size_t>(f.table_field)];
                 Table::Column& c = columns[static_cast<std::size_t>(f.table_field)];
                 const int col = static_cast<int>(i);
                 const int type = sqlite3_column_type(s.get(), col);
                 if (type == SQLITE_NULL) {
                     if (f.kind == FieldKind::AutoIncrement) throw Damaged(file, "a row without its number", line, f.name);
+                    if (def.required)
+                        throw Error(CoreError("FieldRequired"), {table.name_, f.name},
+                                    {file, line, f.name});
                     c.nulls.push_back(1);
                     if (f.kind == FieldKind::Text) c.texts.emplace_back(); else c.ints.push_back(0);
                     continue;
@@ -432,6 +490,11 @@ void TableFileIo::Load(Table& table, const fs::path& path) {
                 if (f.kind == FieldKind::Text) {
                     if (type != SQLITE_TEXT) throw Damaged(file, "a value that is not a text", line, f.name);
                     c.texts.push_back(ColumnText(s.get(), col));
+                    // What the table would refuse to store, the file must not bring in.
+                    if (auto refusal = TextRefusal(def, c.texts.back()))
+                        throw Error(*refusal,
+                                    {table.name_, f.name, std::to_string(def.size), c.texts.back()},
+                                    {file, line, f.name});
                     continue;
                 }
                 if (type != SQLITE_INTEGER) throw Damaged(file, "a value that is not a number", line, f.name);
@@ -444,6 +507,10 @@ void TableFileIo::Load(Table& table, const fs::path& path) {
         }
     }
     if (highest_auto >= INT32_MAX) throw Damaged(file, "no numbers left for new rows");
+    for (const auto& f : file_fields) {
+        if (f.kind == FieldKind::AutoIncrement)
+            CheckNumbersUnique(columns[static_cast<std::size_t>(f.table_field)].ints, file, f.name);
+    }
     next_auto = std::clamp<std::int64_t>(std::max(next_auto, highest_auto + 1), 1, INT32_MAX);
 
     // Commit: swap the new content in, check unique indexes, swap back on failure.
@@ -465,13 +532,17 @@ void TableFileIo::Load(Table& table, const fs::path& path) {
     for (std::size_t r = 0; r < row_count; ++r) table.order_[r] = static_cast<Table::RowId>(r);
     table.next_auto_ = static_cast<std::int32_t>(next_auto);
     table.MarkAllStale();
+    int line = 0;  // the row that repeats a key
     try {
         for (const auto& ix : table.indexes_) {
             if (!ix.options.unique) continue;
             table.EnsureSorted(ix);
-            for (std::size_t i = 1; i < ix.sorted.size(); ++i)
-                if (table.CompareRows(ix, ix.sorted[i - 1], ix.sorted[i]) == 0)
-                    table.CheckUnique(ix, table.KeyOfRow(ix, ix.sorted[i]), ix.sorted[i]);
+            for (std::size_t i = 1; i < ix.sorted.size(); ++i) {
+                if (table.CompareRows(ix, ix.sorted[i - 1], ix.sorted[i]) != 0) continue;
+                // Equal keys keep table order, so the later row is the second of the two.
+                line = static_cast<int>(ix.sorted[i]) + 1;
+                table.CheckUnique(ix, table.KeyOfRow(ix, ix.sorted[i]), ix.sorted[i]);
+            }
         }
     } catch (const Error& e) {
         table.columns_ = std::move(old_columns);
@@ -479,7 +550,7 @@ void TableFileIo::Load(Table& table, const fs::path& path) {
         table.order_ = std::move(old_order);
         table.next_auto_ = old_next;
         table.MarkAllStale();
-        throw e.WithPosition({file, 0, ""});
+        throw e.WithPosition({file, line, ""});
     }
     table.buffer_.clear();
     table.state_ = Table::State::Browse;

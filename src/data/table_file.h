@@ -21,10 +21,12 @@ inline constexpr const char* kTableFileFormat = "Yorbel table";
 inline constexpr int kTableFileVersion = 1;
 
 // Replaces the table's rows by the file's. The file's stored fields must be the table's
-// (same names and kinds, any order); a table without fields takes the file's. The file is
-// opened read-only and never changed. On any failure (missing, unreadable, foreign,
-// newer, damaged, rows that break a unique index) the table is left as it was and an
-// Error naming the file is thrown.
+// (each once, same names and kinds, any order); a table without fields takes the file's.
+// The file is read whole into memory and never changed. On any failure (missing, not a
+// regular file, unreadable, foreign, newer, cut off or otherwise damaged, changes of
+// another program pending in a journal beside it, values the table could not store, rows
+// that repeat a number or break a unique index) the table is left as it was and an Error
+// naming the file, and where it can the row and field, is thrown.
 void LoadTable(Table& table, const std::filesystem::path& path);
 
 // Posts a changed pending row (an unchanged one is dropped), then writes the whole table

@@ -86,6 +86,10 @@ int main(int argc, char** argv) {
         (context.ProgramFolder +
          QString::fromUtf8(app::LanguageFileName(start.settings.Language).data()))
             .toStdString());
+    // Without its language file the program runs on, every text "Resource not found";
+    // the reason goes where a start from a terminal shows it.
+    if (const auto& problem = context.Language.Problem())
+        std::fprintf(stderr, "yorbel: %s\n", problem->what());
 
     // Group files the program writes live in the per-user data folder, seeded from the
     // shipped copies beside the program.

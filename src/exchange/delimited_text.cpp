@@ -1,14 +1,12 @@
 #include "exchange/delimited_text.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "data/atomic_file.h"
+#include "data/regular_file.h"
 #include "exchange/delimited_line.h"
 #include "text/text_encoding.h"
 
@@ -41,10 +39,6 @@ std::string_view TrimBlanks(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
     return s;
-}
-
-std::string SystemReason() {
-    return std::strerror(errno);
 }
 
 data::ErrorPosition InFile(const std::string& file, int line = 0) {
@@ -115,30 +109,6 @@ void AssignColumns(data::Table& table, const std::vector<std::string>& values,
         throw Error(data::CoreError("ImportTooManyColumns"),
                     {std::to_string(columns), std::to_string(next)});
     }
-}
-
-// The whole content of an opened file.
-std::string ReadAll(std::ifstream& in, const std::filesystem::path& path) {
-    std::string bytes;
-    try {
-        // Room of the file's size at once: growing by doubling would for a while hold a
-        // large file up to three times.
-        std::error_code size_unknown;
-        const auto size = std::filesystem::file_size(path, size_unknown);
-        if (!size_unknown) bytes.reserve(size);
-        // A folder opens like a file and fails only on reading, by an exception. Blocks
-        // rather than characters: files of a hundred thousand events are read whole.
-        char block[1 << 16];
-        while (in.read(block, sizeof block) || in.gcount() > 0)
-            bytes.append(block, static_cast<std::size_t>(in.gcount()));
-    } catch (const std::ios_base::failure&) {
-        in.setstate(std::ios::badbit);
-    }
-    if (in.bad()) {
-        throw Error(data::CoreError("ImportCannotRead"), {path.string(), SystemReason()},
-                    InFile(path.string()));
-    }
-    return bytes;
 }
 
 }  // namespace
@@ -259,13 +229,8 @@ int ImportText(data::Table& table, std::string_view text, std::string_view separ
 
 int ImportFile(data::Table& table, const std::filesystem::path& path, std::string_view separator,
                std::size_t required_columns) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw Error(data::CoreError("ImportCannotOpen"), {path.string(), SystemReason()},
-                    InFile(path.string()));
-    }
     // The raw bytes are gone once decoded, so a large file is held once, not twice.
-    const std::string text = DecodeTextFile(ReadAll(in, path));
+    const std::string text = DecodeTextFile(data::ReadRegularFile(path));
     return ImportText(table, text, separator, required_columns, path.string());
 }
 

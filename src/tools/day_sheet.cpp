@@ -16,11 +16,9 @@
 #include <functional>
 #include <numbers>
 
-#include "ui/app_context.h"
 #include "app/settings.h"
 #include "calendar/dayfacts.h"
-#include "data/day_events.h"
-#include "data/events.h"
+#include "ui/app_context.h"
 #include "ui/day_facts_text.h"
 #include "ui/year_window_link.h"
 
@@ -81,60 +79,61 @@ TFrmDayInfo::TFrmDayInfo(YearWindowLink& year, const cal::CivilDate& date)
       year_(year),
       context_(year.Context()),
       date_(date),
-      lbDay_(MakeLabel(this, "lbDay")),
-      lbDays_(MakeLabel(this, "lbDays")),
-      lbWeeks_(MakeLabel(this, "lbWeeks")),
-      lbJD_(MakeLabel(this, "lbJD")),
-      lbJw_(MakeLabel(this, "lbJw")),
+      dayLabel_(MakeLabel(this, "lbDay")),
+      dayCountLabel_(MakeLabel(this, "lbDays")),
+      weekCountLabel_(MakeLabel(this, "lbWeeks")),
+      julianDayLabel_(MakeLabel(this, "lbJD")),
+      jewishDateLabel_(MakeLabel(this, "lbJw")),
       sunIcon_(new QLabel(this)),
-      lbSaSu_(MakeLabel(this, "lbSaSu")),
+      sunLabel_(MakeLabel(this, "lbSaSu")),
       moonIcon_(new QLabel(this)),
-      lbMaMu_(MakeLabel(this, "lbMaMu")),
-      lbEvNames_(new QListWidget(this)),
-      pmEdit_(new QMenu(this)) {
+      moonLabel_(MakeLabel(this, "lbMaMu")),
+      eventList_(new QListWidget(this)),
+      eventMenu_(new QMenu(this)) {
     setObjectName(QStringLiteral("FrmDayInfo"));
     setAttribute(Qt::WA_DeleteOnClose);
-    QFont bold = lbDay_->font();
+    QFont bold = dayLabel_->font();
     bold.setBold(true);
-    lbDay_->setFont(bold);
+    dayLabel_->setFont(bold);
     sunIcon_->setFixedSize(kIconSize, kIconSize);
     moonIcon_->setFixedSize(kIconSize, kIconSize);
-    lbEvNames_->setObjectName(QStringLiteral("lbEvNames"));
-    lbEvNames_->setSelectionMode(QAbstractItemView::SingleSelection);
-    lbEvNames_->setContextMenuPolicy(Qt::CustomContextMenu);
+    eventList_->setObjectName(QStringLiteral("lbEvNames"));
+    eventList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    eventList_->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    pmEdit_->setObjectName(QStringLiteral("pmEdit"));
-    iNew_ = pmEdit_->addAction(QString());
-    iNew_->setObjectName(QStringLiteral("iNew"));
-    iEdit_ = pmEdit_->addAction(QString());
-    iEdit_->setObjectName(QStringLiteral("iEdit"));
-    iDelete_ = pmEdit_->addAction(QString());
-    iDelete_->setObjectName(QStringLiteral("iDelete"));
-    pmEdit_->setDefaultAction(iEdit_);
+    eventMenu_->setObjectName(QStringLiteral("pmEdit"));
+    newAction_ = eventMenu_->addAction(QString());
+    newAction_->setObjectName(QStringLiteral("iNew"));
+    editAction_ = eventMenu_->addAction(QString());
+    editAction_->setObjectName(QStringLiteral("iEdit"));
+    deleteAction_ = eventMenu_->addAction(QString());
+    deleteAction_->setObjectName(QStringLiteral("iDelete"));
+    eventMenu_->setDefaultAction(editAction_);
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->setHorizontalSpacing(6);
     int row = 0;
-    for (QLabel* label : {lbDay_, lbDays_, lbWeeks_, lbJD_, lbJw_})
+    for (QLabel* label :
+         {dayLabel_, dayCountLabel_, weekCountLabel_, julianDayLabel_, jewishDateLabel_})
         layout->addWidget(label, row++, 0, 1, 2);
     layout->addWidget(sunIcon_, row, 0, Qt::AlignVCenter);
-    layout->addWidget(lbSaSu_, row++, 1);
+    layout->addWidget(sunLabel_, row++, 1);
     layout->addWidget(moonIcon_, row, 0, Qt::AlignVCenter);
-    layout->addWidget(lbMaMu_, row++, 1);
-    layout->addWidget(lbEvNames_, row, 0, 1, 2);
+    layout->addWidget(moonLabel_, row++, 1);
+    layout->addWidget(eventList_, row, 0, 1, 2);
     layout->setRowStretch(row, 1);
     layout->setColumnStretch(1, 1);
 
-    connect(iNew_, &QAction::triggered, this, &TFrmDayInfo::iNewClick);
-    connect(iEdit_, &QAction::triggered, this, &TFrmDayInfo::iEditClick);
-    connect(iDelete_, &QAction::triggered, this, &TFrmDayInfo::iDeleteClick);
-    connect(lbEvNames_, &QListWidget::itemDoubleClicked, this, &TFrmDayInfo::iEditClick);
-    connect(lbEvNames_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    connect(newAction_, &QAction::triggered, this, &TFrmDayInfo::NewEvent);
+    connect(editAction_, &QAction::triggered, this, &TFrmDayInfo::EditSelectedEvent);
+    connect(deleteAction_, &QAction::triggered, this, &TFrmDayInfo::DeleteSelectedEvent);
+    connect(eventList_, &QListWidget::itemDoubleClicked, this, &TFrmDayInfo::EditSelectedEvent);
+    connect(eventList_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         const bool selected = SelectedEvent() >= 0;
-        iEdit_->setEnabled(selected);
-        iDelete_->setEnabled(selected);
-        pmEdit_->popup(lbEvNames_->viewport()->mapToGlobal(at));
+        editAction_->setEnabled(selected);
+        deleteAction_->setEnabled(selected);
+        eventMenu_->popup(eventList_->viewport()->mapToGlobal(at));
     });
 
     ApplyTexts();
@@ -156,10 +155,10 @@ TFrmDayInfo::~TFrmDayInfo() {
 void TFrmDayInfo::ApplyTexts() {
     const AppContext& context = context_;
     setWindowTitle(context.Text(kDayInfo, "Caption"));
-    iNew_->setText(context.Text(kDayInfo, "iNew"));
-    iEdit_->setText(context.Text(kDayInfo, "iEdit"));
-    iDelete_->setText(context.Text(kDayInfo, "iDelete"));
-    lbEvNames_->setToolTip(context.Text(kDayInfo, "lbEvNames_Hint"));
+    newAction_->setText(context.Text(kDayInfo, "iNew"));
+    editAction_->setText(context.Text(kDayInfo, "iEdit"));
+    deleteAction_->setText(context.Text(kDayInfo, "iDelete"));
+    eventList_->setToolTip(context.Text(kDayInfo, "lbEvNames_Hint"));
 }
 
 void TFrmDayInfo::DrawIcons() {
@@ -180,38 +179,35 @@ void TFrmDayInfo::ShowDate(const cal::CivilDate& date) {
     const cal::Place place{app::LatitudeDegrees(s), app::LongitudeDegrees(s), app::ZoneHours(s)};
     const DayFactsText text =
         FormatDayFacts(cal::DayFactsOf(date_, reckoning, place), context.Language, NamesLocale(s));
-    lbDay_->setText(text.Day);
-    lbDays_->setText(text.Days);
-    lbWeeks_->setText(text.Weeks);
-    lbJD_->setText(text.JD);
-    lbJw_->setText(text.Jewish);
-    lbSaSu_->setText(text.Sun);
-    lbMaMu_->setText(text.Moon);
+    dayLabel_->setText(text.Day);
+    dayCountLabel_->setText(text.Days);
+    weekCountLabel_->setText(text.Weeks);
+    julianDayLabel_->setText(text.JD);
+    jewishDateLabel_->setText(text.Jewish);
+    sunLabel_->setText(text.Sun);
+    moonLabel_->setText(text.Moon);
     DrawIcons();
 
-    lbEvNames_->clear();
-    numbers_.clear();
-    for (const data::DayEvent& event :
-         data::ShownEventsOn(year_.Calendar().CdsEvDates(), cal::DateText(date_))) {
-        lbEvNames_->addItem(QString::fromStdString(event.name));
-        numbers_.push_back(event.ev_no);
+    eventList_->clear();
+    for (const data::DayEvent& event : year_.EventsOn(date_)) {
+        auto* line = new QListWidgetItem(QString::fromStdString(event.name), eventList_);
+        line->setData(Qt::UserRole, event.ev_no);
     }
 }
 
 int TFrmDayInfo::SelectedEvent() const {
-    const int row = lbEvNames_->currentRow();
-    if (row < 0 || row >= static_cast<int>(numbers_.size()) || !lbEvNames_->item(row)->isSelected())
-        return -1;
-    return numbers_[static_cast<std::size_t>(row)];
+    const QListWidgetItem* line = eventList_->currentItem();
+    if (!line || !line->isSelected()) return -1;
+    return line->data(Qt::UserRole).toInt();
 }
 
-void TFrmDayInfo::iNewClick() {
+void TFrmDayInfo::NewEvent() {
     const cal::CivilDate shown = date_;
-    year_.NewEvent();
+    year_.NewEventOn(shown);
     ShowDate(shown);
 }
 
-void TFrmDayInfo::iEditClick() {
+void TFrmDayInfo::EditSelectedEvent() {
     const int ev_no = SelectedEvent();
     if (ev_no < 0) return;
     const cal::CivilDate shown = date_;
@@ -219,17 +215,14 @@ void TFrmDayInfo::iEditClick() {
     ShowDate(shown);
 }
 
-void TFrmDayInfo::iDeleteClick() {
+void TFrmDayInfo::DeleteSelectedEvent() {
     const int ev_no = SelectedEvent();
     if (ev_no < 0) return;
     const AppContext& context = context_;
-    data::Table& events = year_.Calendar().CdsEvents();
-    events.SetCurrentIndex("Ix_Ev_no");
-    const bool found = events.GoToKey(data::Value{std::int32_t{ev_no}});
     const QMessageBox::StandardButton answer = context.Ui->Ask(
         this, QMessageBox::Warning, context.Text(kDayInfo, "Warning"),
         context.Text(kDayInfo, "ReallyDelete"), QMessageBox::Ok | QMessageBox::Cancel);
-    if (answer != QMessageBox::Ok || !found) return;
+    if (answer != QMessageBox::Ok) return;
     const cal::CivilDate shown = date_;
     year_.DeleteEventByKey(ev_no);
     ShowDate(shown);

@@ -5,8 +5,6 @@
 #pragma once
 
 #include <QWidget>
-#include <cstdint>
-#include <vector>
 
 #include "calendar/dates.h"
 
@@ -34,23 +32,11 @@ class TFrmDayInfo : public QWidget {
     void ShowDate(const calendar::CivilDate& date);
     const calendar::CivilDate& Date() const { return date_; }
 
-    // The event numbers behind the list's lines, line by line.
-    const std::vector<std::int32_t>& EventNumbers() const { return numbers_; }
-
-    // The popup menu's commands, also run by the menu items.
-    void iNewClick();
-    void iEditClick();
-    void iDeleteClick();
-
-    QLabel* lbDay() const { return lbDay_; }
-    QLabel* lbDays() const { return lbDays_; }
-    QLabel* lbWeeks() const { return lbWeeks_; }
-    QLabel* lbJD() const { return lbJD_; }
-    QLabel* lbJw() const { return lbJw_; }
-    QLabel* lbSaSu() const { return lbSaSu_; }
-    QLabel* lbMaMu() const { return lbMaMu_; }
-    QListWidget* lbEvNames() const { return lbEvNames_; }
-    QMenu* pmEdit() const { return pmEdit_; }
+    // The popup menu's commands, also run by the menu items: a new event on the date,
+    // and edit or delete of the event on the selected line (nothing without one).
+    void NewEvent();
+    void EditSelectedEvent();
+    void DeleteSelectedEvent();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -66,22 +52,21 @@ class TFrmDayInfo : public QWidget {
     // while both are destroyed, and still stores its position.
     const AppContext& context_;
     calendar::CivilDate date_;
-    std::vector<std::int32_t> numbers_;
 
-    QLabel* lbDay_;
-    QLabel* lbDays_;
-    QLabel* lbWeeks_;
-    QLabel* lbJD_;
-    QLabel* lbJw_;
+    QLabel* dayLabel_;
+    QLabel* dayCountLabel_;
+    QLabel* weekCountLabel_;
+    QLabel* julianDayLabel_;
+    QLabel* jewishDateLabel_;
     QLabel* sunIcon_;
-    QLabel* lbSaSu_;
+    QLabel* sunLabel_;
     QLabel* moonIcon_;
-    QLabel* lbMaMu_;
-    QListWidget* lbEvNames_;
-    QMenu* pmEdit_;
-    QAction* iNew_;
-    QAction* iEdit_;
-    QAction* iDelete_;
+    QLabel* moonLabel_;
+    QListWidget* eventList_;  // each line carries its event number
+    QMenu* eventMenu_;
+    QAction* newAction_;
+    QAction* editAction_;
+    QAction* deleteAction_;
 };
 
 }  // namespace yorbel::gui

@@ -11,15 +11,13 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-#include <cstdio>
 #include <type_traits>
 #include <variant>
 
-#include "ui/app_context.h"
 #include "data/events.h"
 #include "data/groups.h"
-#include "data/rule_dates.h"
 #include "tools/civil_date_edit.h"
+#include "ui/app_context.h"
 #include "ui/day_facts_text.h"
 #include "ui/year_window_link.h"
 
@@ -34,16 +32,11 @@ constexpr int kNameLength = 80;  // Ev_name's size
 constexpr int kMaxDays = 366;
 constexpr int kRuleCount = 7;
 
+// Object names double as the language file's keys of the controls.
 template <class T>
 T* Named(T* widget, const char* name) {
     widget->setObjectName(QLatin1String(name));
     return widget;
-}
-
-std::string TwoDigits(int value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d", value);
-    return text;
 }
 
 // A date text's own date when it is one of the system; otherwise its day and month in
@@ -55,224 +48,248 @@ cal::CivilDate DateOfText(const std::string& text, int day, int month,
     return cal::CivilDate{day, month, fallback.year};
 }
 
-}  // namespace
-
-bool OpenEventEditor(YearWindowLink& year, std::optional<int> ev_no, const cal::CivilDate& date) {
-    TFrmEvent editor(year.Widget(), year.Context(), year.Calendar().CdsEvents(), year.Gregorian(),
-                     ev_no.has_value(), date);
-    return editor.exec() == QDialog::Accepted;
+data::DayMonth DayMonthOf(const cal::CivilDate& date) {
+    return data::DayMonth{date.day, date.month, date.year};
 }
 
-TFrmEvent::TFrmEvent(QWidget* owner, const AppContext& context, data::Table& events, bool gregorian,
-                     bool edit_mode, const cal::CivilDate& default_date)
+}  // namespace
+
+std::optional<data::EventEdit> OpenEventEditor(YearWindowLink& year,
+                                               const std::optional<data::EventValue>& event,
+                                               const cal::CivilDate& date) {
+    EventEditor editor(year.Widget(), year.Context(), year.Gregorian(), event, date);
+    if (editor.exec() != QDialog::Accepted) return std::nullopt;
+    return editor.Value();
+}
+
+EventEditor::EventEditor(QWidget* owner, const AppContext& context, bool gregorian,
+                         const std::optional<data::EventValue>& event,
+                         const cal::CivilDate& default_date)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       context_(context),
-      events_(events),
       gregorian_(gregorian),
-      editMode_(edit_mode),
+      editMode_(event.has_value()),
       defaultDate_(default_date) {
     setObjectName(QStringLiteral("FrmEvent"));
-    BuildControls();
+    BuildLayout();
     ApplyTexts();
     FillGroups();
 
-    for (CivilDateEdit* picker : {DtpFrom_, DtpTo_, DtpDad_}) {
+    for (CivilDateEdit* picker : {fromDate_, toDate_, referenceDate_}) {
         picker->SetGregorian(gregorian_);
         picker->SetDate(defaultDate_);
     }
-    if (editMode_) {
-        LoadRow();
-        loadedRule_ = EncodeRule();
+    if (event) {
+        Load(*event);
+        loadedRule_ = RuleOfControls();
     } else {
-        ebEvent_->setText(Text("ebEvent"));
-        ebEvent_->selectAll();
+        nameEdit_->setText(Text("ebEvent"));
+        nameEdit_->selectAll();
     }
     ApplyVisibility();
 
-    connect(cbRepeat_, &QComboBox::currentIndexChanged, this, &TFrmEvent::ApplyVisibility);
-    connect(rbTypeDay_, &QRadioButton::toggled, this, &TFrmEvent::ApplyVisibility);
-    connect(btnOk_, &QPushButton::clicked, this, &TFrmEvent::btnOkClick);
-    connect(btnCancel_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(repeatKind_, &QComboBox::currentIndexChanged, this, &EventEditor::ApplyVisibility);
+    connect(singleDayButton_, &QRadioButton::toggled, this, &EventEditor::ApplyVisibility);
+    connect(okButton_, &QPushButton::clicked, this, &EventEditor::Confirm);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
     // The place below the rule is as large as its largest content, so switching the rule
     // never resizes the dialog; the dialog keeps at least its designed size (462 × 270).
     QSize page;
-    for (QGroupBox* group : {GbEvTime_, gbWoMo_, gbDays_, gbJwDate_})
+    for (QGroupBox* group : {datesGroup_, weekdayGroup_, daysGroup_, jewishGroup_})
         page = page.expandedTo(group->sizeHint());
     rulePlace_->setMinimumSize(page);
     setFixedSize(sizeHint().expandedTo(QSize(462, 270)));
 }
 
-void TFrmEvent::BuildControls() {
-    Label1_ = Named(new QLabel(this), "Label1");
-    ebEvent_ = Named(new QLineEdit(this), "ebEvent");
-    ebEvent_->setMaxLength(kNameLength);
-    Label1_->setBuddy(ebEvent_);
-    Label2_ = Named(new QLabel(this), "Label2");
-    DblcbGroup_ = Named(new QComboBox(this), "DblcbGroup");
-    DblcbGroup_->setMaxVisibleItems(30);
-    Label2_->setBuddy(DblcbGroup_);
-    Label3_ = Named(new QLabel(this), "Label3");
-    // A fixed list: typed text could leave no rule chosen and store an event without one.
-    cbRepeat_ = Named(new QComboBox(this), "cbRepeat");
-    cbRepeat_->setEditable(false);
-    Label3_->setBuddy(cbRepeat_);
+// Single day or period.
+QGroupBox* EventEditor::BuildKindGroup() {
+    kindGroup_ = Named(new QGroupBox(this), "rbType");
+    singleDayButton_ = Named(new QRadioButton(kindGroup_), "rbType_Item1");
+    periodButton_ = Named(new QRadioButton(kindGroup_), "rbType_Item2");
+    singleDayButton_->setChecked(true);
+    auto* layout = new QHBoxLayout(kindGroup_);
+    layout->addWidget(singleDayButton_);
+    layout->addWidget(periodButton_);
+    layout->addStretch();
+    return kindGroup_;
+}
 
-    rbType_ = Named(new QGroupBox(this), "rbType");
-    rbTypeDay_ = Named(new QRadioButton(rbType_), "rbType_Item1");
-    rbTypePeriod_ = Named(new QRadioButton(rbType_), "rbType_Item2");
-    rbTypeDay_->setChecked(true);
-    auto* typeLayout = new QHBoxLayout(rbType_);
-    typeLayout->addWidget(rbTypeDay_);
-    typeLayout->addWidget(rbTypePeriod_);
-    typeLayout->addStretch();
+// Date of a single day, or the two ends of a period.
+QGroupBox* EventEditor::BuildDatesGroup() {
+    datesGroup_ = Named(new QGroupBox, "GbEvTime");
+    fromLabel_ = Named(new QLabel(datesGroup_), "Label4");
+    fromDate_ = Named(new CivilDateEdit(datesGroup_), "DtpFrom");
+    toLabel_ = Named(new QLabel(datesGroup_), "Label5");
+    toDate_ = Named(new CivilDateEdit(datesGroup_), "DtpTo");
+    auto* layout = new QGridLayout(datesGroup_);
+    layout->addWidget(fromLabel_, 0, 0);
+    layout->addWidget(fromDate_, 0, 1);
+    layout->addWidget(toLabel_, 1, 0);
+    layout->addWidget(toDate_, 1, 1);
+    layout->setColumnStretch(2, 1);
+    layout->setRowStretch(2, 1);
+    return datesGroup_;
+}
 
-    // Date of a single day, or the two ends of a period.
-    GbEvTime_ = Named(new QGroupBox, "GbEvTime");
-    Label4_ = Named(new QLabel(GbEvTime_), "Label4");
-    DtpFrom_ = Named(new CivilDateEdit(GbEvTime_), "DtpFrom");
-    Label5_ = Named(new QLabel(GbEvTime_), "Label5");
-    DtpTo_ = Named(new CivilDateEdit(GbEvTime_), "DtpTo");
-    auto* timeLayout = new QGridLayout(GbEvTime_);
-    timeLayout->addWidget(Label4_, 0, 0);
-    timeLayout->addWidget(DtpFrom_, 0, 1);
-    timeLayout->addWidget(Label5_, 1, 0);
-    timeLayout->addWidget(DtpTo_, 1, 1);
-    timeLayout->setColumnStretch(2, 1);
-    timeLayout->setRowStretch(2, 1);
-
-    // Weekday of a month, or weekday before or after a day of the year.
-    gbWoMo_ = Named(new QGroupBox, "gbWoMo");
-    cbWoche_ = Named(new QComboBox(gbWoMo_), "cbWoche");
-    cbTag_ = Named(new QComboBox(gbWoMo_), "cbTag");
-    Label8_ = Named(new QLabel(gbWoMo_), "Label8");
-    cbMonat_ = Named(new QComboBox(gbWoMo_), "cbMonat");
-    RbVorDad_ = Named(new QRadioButton(gbWoMo_), "RbVorDad");
-    RbNachDad_ = Named(new QRadioButton(gbWoMo_), "RbNachDad");
-    RbNachDad_->setChecked(true);
-    DtpDad_ = Named(new CivilDateEdit(gbWoMo_), "DtpDad");
-    auto* woMoLayout = new QGridLayout(gbWoMo_);
+// Weekday of a month, or weekday before or after a day of the year.
+QGroupBox* EventEditor::BuildWeekdayGroup() {
+    weekdayGroup_ = Named(new QGroupBox, "gbWoMo");
+    weekCountBox_ = Named(new QComboBox(weekdayGroup_), "cbWoche");
+    weekdayBox_ = Named(new QComboBox(weekdayGroup_), "cbTag");
+    ofMonthLabel_ = Named(new QLabel(weekdayGroup_), "Label8");
+    monthBox_ = Named(new QComboBox(weekdayGroup_), "cbMonat");
+    beforeDateButton_ = Named(new QRadioButton(weekdayGroup_), "RbVorDad");
+    afterDateButton_ = Named(new QRadioButton(weekdayGroup_), "RbNachDad");
+    afterDateButton_->setChecked(true);
+    referenceDate_ = Named(new CivilDateEdit(weekdayGroup_), "DtpDad");
+    auto* layout = new QGridLayout(weekdayGroup_);
     auto* firstRow = new QHBoxLayout;
-    firstRow->addWidget(cbWoche_);
-    firstRow->addWidget(cbTag_);
-    firstRow->addWidget(Label8_);
-    firstRow->addWidget(cbMonat_);
+    firstRow->addWidget(weekCountBox_);
+    firstRow->addWidget(weekdayBox_);
+    firstRow->addWidget(ofMonthLabel_);
+    firstRow->addWidget(monthBox_);
     firstRow->addStretch();
     auto* secondRow = new QHBoxLayout;
-    secondRow->addWidget(RbVorDad_);
-    secondRow->addWidget(RbNachDad_);
-    secondRow->addWidget(DtpDad_);
+    secondRow->addWidget(beforeDateButton_);
+    secondRow->addWidget(afterDateButton_);
+    secondRow->addWidget(referenceDate_);
     secondRow->addStretch();
-    woMoLayout->addLayout(firstRow, 0, 0);
-    woMoLayout->addLayout(secondRow, 1, 0);
-    woMoLayout->setRowStretch(2, 1);
+    layout->addLayout(firstRow, 0, 0);
+    layout->addLayout(secondRow, 1, 0);
+    layout->setRowStretch(2, 1);
+    return weekdayGroup_;
+}
 
-    // Days before the fourth Sunday of Advent, or before or after Easter Sunday.
-    gbDays_ = Named(new QGroupBox, "gbDays");
-    ebDays_ = Named(new QSpinBox(gbDays_), "ebDays");
-    ebDays_->setRange(0, kMaxDays);
-    ebDays_->setWrapping(false);
-    ebDays_->setAlignment(Qt::AlignRight);
-    lbDays_ = Named(new QLabel(gbDays_), "lbDays");
-    rbVor_ = Named(new QRadioButton(gbDays_), "rbVor");
-    rbNach_ = Named(new QRadioButton(gbDays_), "rbNach");
-    rbVor_->setChecked(true);
-    lbEaster_ = Named(new QLabel(gbDays_), "lbEaster");
-    auto* daysLayout = new QGridLayout(gbDays_);
-    auto* daysRow = new QHBoxLayout;
-    daysRow->addWidget(ebDays_);
-    daysRow->addWidget(lbDays_);
-    daysRow->addWidget(rbVor_);
-    daysRow->addWidget(rbNach_);
-    daysRow->addWidget(lbEaster_);
-    daysRow->addStretch();
-    daysLayout->addLayout(daysRow, 0, 0);
-    daysLayout->setRowStretch(1, 1);
+// Days before the fourth Sunday of Advent, or before or after Easter Sunday.
+QGroupBox* EventEditor::BuildDaysGroup() {
+    daysGroup_ = Named(new QGroupBox, "gbDays");
+    dayCount_ = Named(new QSpinBox(daysGroup_), "ebDays");
+    dayCount_->setRange(0, kMaxDays);
+    dayCount_->setWrapping(false);
+    dayCount_->setAlignment(Qt::AlignRight);
+    adventLabel_ = Named(new QLabel(daysGroup_), "lbDays");
+    beforeEasterButton_ = Named(new QRadioButton(daysGroup_), "rbVor");
+    afterEasterButton_ = Named(new QRadioButton(daysGroup_), "rbNach");
+    beforeEasterButton_->setChecked(true);
+    easterLabel_ = Named(new QLabel(daysGroup_), "lbEaster");
+    auto* layout = new QGridLayout(daysGroup_);
+    auto* row = new QHBoxLayout;
+    row->addWidget(dayCount_);
+    row->addWidget(adventLabel_);
+    row->addWidget(beforeEasterButton_);
+    row->addWidget(afterEasterButton_);
+    row->addWidget(easterLabel_);
+    row->addStretch();
+    layout->addLayout(row, 0, 0);
+    layout->setRowStretch(1, 1);
+    return daysGroup_;
+}
 
-    // Day and month of the Jewish calendar.
-    gbJwDate_ = Named(new QGroupBox, "gbJwDate");
-    lbJDay_ = Named(new QLabel(gbJwDate_), "lbJDay");
-    cbJDay_ = Named(new QComboBox(gbJwDate_), "cbJDay");
-    for (int day = 1; day <= 30; ++day) cbJDay_->addItem(QString::number(day));
-    lbJMonth_ = Named(new QLabel(gbJwDate_), "lbJMonth");
-    cbJMonth_ = Named(new QComboBox(gbJwDate_), "cbJMonth");
-    lbJDay_->setBuddy(cbJDay_);
-    lbJMonth_->setBuddy(cbJMonth_);
-    auto* jwLayout = new QGridLayout(gbJwDate_);
-    jwLayout->addWidget(lbJDay_, 0, 0);
-    jwLayout->addWidget(cbJDay_, 0, 1);
-    jwLayout->addWidget(lbJMonth_, 0, 2);
-    jwLayout->addWidget(cbJMonth_, 0, 3);
-    jwLayout->setColumnStretch(4, 1);
-    jwLayout->setRowStretch(1, 1);
+// Day and month of the Jewish calendar.
+QGroupBox* EventEditor::BuildJewishGroup() {
+    jewishGroup_ = Named(new QGroupBox, "gbJwDate");
+    jewishDayLabel_ = Named(new QLabel(jewishGroup_), "lbJDay");
+    jewishDayBox_ = Named(new QComboBox(jewishGroup_), "cbJDay");
+    for (int day = 1; day <= 30; ++day) jewishDayBox_->addItem(QString::number(day));
+    jewishMonthLabel_ = Named(new QLabel(jewishGroup_), "lbJMonth");
+    jewishMonthBox_ = Named(new QComboBox(jewishGroup_), "cbJMonth");
+    jewishDayLabel_->setBuddy(jewishDayBox_);
+    jewishMonthLabel_->setBuddy(jewishMonthBox_);
+    auto* layout = new QGridLayout(jewishGroup_);
+    layout->addWidget(jewishDayLabel_, 0, 0);
+    layout->addWidget(jewishDayBox_, 0, 1);
+    layout->addWidget(jewishMonthLabel_, 0, 2);
+    layout->addWidget(jewishMonthBox_, 0, 3);
+    layout->setColumnStretch(4, 1);
+    layout->setRowStretch(1, 1);
+    return jewishGroup_;
+}
 
-    // The four groups share one place, so switching the rule never moves the buttons.
+void EventEditor::BuildLayout() {
+    nameLabel_ = Named(new QLabel(this), "Label1");
+    nameEdit_ = Named(new QLineEdit(this), "ebEvent");
+    nameEdit_->setMaxLength(kNameLength);
+    nameLabel_->setBuddy(nameEdit_);
+    groupLabel_ = Named(new QLabel(this), "Label2");
+    groupBox_ = Named(new QComboBox(this), "DblcbGroup");
+    groupBox_->setMaxVisibleItems(30);
+    groupLabel_->setBuddy(groupBox_);
+    repeatLabel_ = Named(new QLabel(this), "Label3");
+    // A fixed list: typed text could leave no rule chosen and store an event without one.
+    repeatKind_ = Named(new QComboBox(this), "cbRepeat");
+    repeatKind_->setEditable(false);
+    repeatLabel_->setBuddy(repeatKind_);
+    QGroupBox* kind = BuildKindGroup();
+
+    // The four rule groups share one place, so switching the rule never moves the buttons.
     rulePlace_ = Named(new QStackedWidget(this), "rulePlace");
-    for (QGroupBox* group : {GbEvTime_, gbWoMo_, gbDays_, gbJwDate_}) rulePlace_->addWidget(group);
+    rulePlace_->addWidget(BuildDatesGroup());
+    rulePlace_->addWidget(BuildWeekdayGroup());
+    rulePlace_->addWidget(BuildDaysGroup());
+    rulePlace_->addWidget(BuildJewishGroup());
 
-    btnOk_ = Named(new QPushButton(this), "btnOk");
-    btnOk_->setDefault(true);
-    btnCancel_ = Named(new QPushButton(this), "btnCancel");
+    okButton_ = Named(new QPushButton(this), "btnOk");
+    okButton_->setDefault(true);
+    cancelButton_ = Named(new QPushButton(this), "btnCancel");
 
     auto* fields = new QGridLayout;
-    fields->addWidget(Label1_, 0, 0);
-    fields->addWidget(ebEvent_, 0, 1);
-    fields->addWidget(Label2_, 1, 0);
-    fields->addWidget(DblcbGroup_, 1, 1);
-    fields->addWidget(Label3_, 2, 0);
-    fields->addWidget(cbRepeat_, 2, 1);
+    fields->addWidget(nameLabel_, 0, 0);
+    fields->addWidget(nameEdit_, 0, 1);
+    fields->addWidget(groupLabel_, 1, 0);
+    fields->addWidget(groupBox_, 1, 1);
+    fields->addWidget(repeatLabel_, 2, 0);
+    fields->addWidget(repeatKind_, 2, 1);
     fields->setColumnStretch(1, 1);
     auto* top = new QHBoxLayout;
     top->addLayout(fields, 1);
-    top->addWidget(rbType_, 0, Qt::AlignTop);
+    top->addWidget(kind, 0, Qt::AlignTop);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(btnOk_);
-    buttons->addWidget(btnCancel_);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
     auto* main = new QVBoxLayout(this);
     main->addLayout(top);
     main->addWidget(rulePlace_);
     main->addLayout(buttons);
 }
 
-QString TFrmEvent::Text(const char* key) const {
+QString EventEditor::Text(const char* key) const {
     return context_.Text(kEvent, key);
 }
 
-void TFrmEvent::ApplyTexts() {
+void EventEditor::ApplyTexts() {
     const QLocale names = NamesLocale(context_.Settings);
-    cbTag_->clear();
+    weekdayBox_->clear();
     for (int weekday = 0; weekday < 7; ++weekday)
-        cbTag_->addItem(names.dayName(QtDayOfSundayBased(weekday), QLocale::LongFormat));
-    cbMonat_->clear();
+        weekdayBox_->addItem(names.dayName(QtDayOfSundayBased(weekday), QLocale::LongFormat));
+    monthBox_->clear();
     for (int month = 1; month <= 12; ++month)
-        cbMonat_->addItem(names.standaloneMonthName(month, QLocale::LongFormat));
+        monthBox_->addItem(names.standaloneMonthName(month, QLocale::LongFormat));
 
     setWindowTitle(Text("Caption"));
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{Label1_, Label2_, Label3_, Label4_, Label5_, Label8_,
-                                         lbDays_, lbEaster_, lbJDay_, lbJMonth_}) {
-        static_cast<QLabel*>(w)->setText(Text(w->objectName().toLatin1().constData()));
-    }
-    for (QGroupBox* g : {GbEvTime_, gbWoMo_, gbDays_, gbJwDate_, rbType_})
-        g->setTitle(Text(g->objectName().toLatin1().constData()));
-    for (QRadioButton* r : {rbVor_, rbNach_, RbVorDad_, RbNachDad_})
-        r->setText(Text(r->objectName().toLatin1().constData()));
-    btnOk_->setText(Text("btnOk"));
-    btnCancel_->setText(Text("btnCancel"));
+    for (QLabel* label :
+         {nameLabel_, groupLabel_, repeatLabel_, fromLabel_, toLabel_, ofMonthLabel_, adventLabel_,
+          easterLabel_, jewishDayLabel_, jewishMonthLabel_})
+        label->setText(Text(label->objectName().toLatin1().constData()));
+    for (QGroupBox* group : {datesGroup_, weekdayGroup_, daysGroup_, jewishGroup_, kindGroup_})
+        group->setTitle(Text(group->objectName().toLatin1().constData()));
+    for (QRadioButton* button : {beforeEasterButton_, afterEasterButton_, beforeDateButton_,
+                                 afterDateButton_, singleDayButton_, periodButton_})
+        button->setText(Text(button->objectName().toLatin1().constData()));
+    okButton_->setText(Text("btnOk"));
+    cancelButton_->setText(Text("btnCancel"));
 
-    cbWoche_->clear();
+    weekCountBox_->clear();
     for (int i = 1; i <= 5; ++i)
-        cbWoche_->addItem(Text(("cbWoche_Item" + std::to_string(i)).c_str()));
-    rbTypeDay_->setText(Text("rbType_Item1"));
-    rbTypePeriod_->setText(Text("rbType_Item2"));
-    cbRepeat_->clear();
+        weekCountBox_->addItem(Text(("cbWoche_Item" + std::to_string(i)).c_str()));
+    repeatKind_->clear();
     for (int i = 1; i <= kRuleCount; ++i)
-        cbRepeat_->addItem(Text(("cbRepeat_Item" + std::to_string(i)).c_str()));
+        repeatKind_->addItem(Text(("cbRepeat_Item" + std::to_string(i)).c_str()));
     // Each item carries its stored month code; the Adar of Purim follows Adar in the list.
-    cbJMonth_->clear();
+    jewishMonthBox_->clear();
     const auto add_month = [this](int code) {
-        cbJMonth_->addItem(context_.Text("Misc", "JwMo_" + std::to_string(code)), code);
+        jewishMonthBox_->addItem(context_.Text("Misc", "JwMo_" + std::to_string(code)), code);
     };
     for (int code = 1; code <= 12; ++code) {
         add_month(code);
@@ -282,8 +299,8 @@ void TFrmEvent::ApplyTexts() {
 
 // The groups in the groups table's current order, each keyed by its Gp_no; new mode
 // starts on the table's current row.
-void TFrmEvent::FillGroups() {
-    DblcbGroup_->clear();
+void EventEditor::FillGroups() {
+    groupBox_->clear();
     if (!context_.Groups) return;
     const data::Table& groups = context_.Groups->CdsGroups();
     for (int position = 0; position < groups.RecordCount(); ++position) {
@@ -293,199 +310,164 @@ void TFrmEvent::FillGroups() {
         const QString text = std::holds_alternative<std::string>(name)
                                  ? QString::fromStdString(std::get<std::string>(name))
                                  : QString();
-        DblcbGroup_->addItem(text, std::get<std::int32_t>(no));
+        groupBox_->addItem(text, std::get<std::int32_t>(no));
     }
-    DblcbGroup_->setCurrentIndex(-1);
+    groupBox_->setCurrentIndex(-1);
     if (!editMode_ && groups.Position() >= 0 && !groups.IsNull(data::Gp_no))
-        DblcbGroup_->setCurrentIndex(DblcbGroup_->findData(groups.AsInteger(data::Gp_no)));
+        groupBox_->setCurrentIndex(groupBox_->findData(groups.AsInteger(data::Gp_no)));
 }
 
-void TFrmEvent::LoadRow() {
-    ebEvent_->setText(QString::fromStdString(events_.AsText(data::Ev_name)));
-    if (!events_.IsNull(data::Ev_gp_no))
-        DblcbGroup_->setCurrentIndex(DblcbGroup_->findData(events_.AsInteger(data::Ev_gp_no)));
-    const int type = events_.IsNull(data::Ev_Type) ? 0 : events_.AsInteger(data::Ev_Type);
-    const int repeat = events_.IsNull(data::Ev_repeat) ? 0 : events_.AsInteger(data::Ev_repeat);
-    cbRepeat_->setCurrentIndex(repeat >= 0 && repeat < kRuleCount ? repeat : 0);
-    (type == 0 ? rbTypeDay_ : rbTypePeriod_)->setChecked(true);
+void EventEditor::Load(const data::EventValue& event) {
+    nameEdit_->setText(QString::fromStdString(event.name));
+    if (event.group) groupBox_->setCurrentIndex(groupBox_->findData(*event.group));
+    const data::RuleTexts& texts = event.rule;
+    repeatKind_->setCurrentIndex(texts.repeat >= 0 && texts.repeat < kRuleCount ? texts.repeat : 0);
+    (texts.type == 0 ? singleDayButton_ : periodButton_)->setChecked(true);
 
-    const std::string from = events_.AsText(data::Ev_from);
-    const std::string to = events_.AsText(data::Ev_to);
     // A rule the generator cannot read leaves the controls on their defaults; its texts
     // are kept unless the user changes the rule.
-    const data::Checked<data::Rule> rule = data::ParseRule(type, repeat, from, to, gregorian_);
+    const std::string to = texts.to.value_or(std::string());
+    const data::Checked<data::Rule> rule =
+        data::ParseRule(texts.type, texts.repeat, texts.from, to, gregorian_);
     if (!rule.ok()) return;
     std::visit(
         [&](const auto& r) {
             using R = std::decay_t<decltype(r)>;
             if constexpr (std::is_same_v<R, data::PeriodRule>) {
-                DtpFrom_->SetDate(r.first);
-                DtpTo_->SetDate(r.last);
+                fromDate_->SetDate(r.first);
+                toDate_->SetDate(r.last);
             } else if constexpr (std::is_same_v<R, data::OnceRule>) {
-                DtpFrom_->SetDate(r.date);
+                fromDate_->SetDate(r.date);
             } else if constexpr (std::is_same_v<R, data::YearlyRule>) {
                 // Shown in the year it was entered in.
-                DtpFrom_->SetDate(
-                    DateOfText(from, r.date.day, r.date.month, defaultDate_, gregorian_));
+                fromDate_->SetDate(
+                    DateOfText(texts.from, r.date.day, r.date.month, defaultDate_, gregorian_));
             } else if constexpr (std::is_same_v<R, data::WeekOfMonthRule>) {
-                cbTag_->setCurrentIndex(r.weekday);
-                cbWoche_->setCurrentIndex(r.count - 1);
-                cbMonat_->setCurrentIndex(r.month - 1);
+                weekdayBox_->setCurrentIndex(r.weekday);
+                weekCountBox_->setCurrentIndex(r.count - 1);
+                monthBox_->setCurrentIndex(r.month - 1);
             } else if constexpr (std::is_same_v<R, data::EasterRule>) {
-                (r.offset > 0 ? rbNach_ : rbVor_)->setChecked(true);
-                ebDays_->setValue(r.offset > 0 ? r.offset : -r.offset);
+                (r.offset > 0 ? afterEasterButton_ : beforeEasterButton_)->setChecked(true);
+                dayCount_->setValue(r.offset > 0 ? r.offset : -r.offset);
             } else if constexpr (std::is_same_v<R, data::AdventRule>) {
-                ebDays_->setValue(r.count);
+                dayCount_->setValue(r.count);
             } else if constexpr (std::is_same_v<R, data::NearDateRule>) {
-                cbTag_->setCurrentIndex(r.weekday);
-                cbWoche_->setCurrentIndex(r.count - 1);
-                (r.after ? RbNachDad_ : RbVorDad_)->setChecked(true);
-                DtpDad_->SetDate(
+                weekdayBox_->setCurrentIndex(r.weekday);
+                weekCountBox_->setCurrentIndex(r.count - 1);
+                (r.after ? afterDateButton_ : beforeDateButton_)->setChecked(true);
+                referenceDate_->SetDate(
                     DateOfText(to, r.reference.day, r.reference.month, defaultDate_, gregorian_));
             } else if constexpr (std::is_same_v<R, data::JewishRule>) {
-                cbJDay_->setCurrentIndex(r.day - 1);
-                cbJMonth_->setCurrentIndex(cbJMonth_->findData(r.month));
+                jewishDayBox_->setCurrentIndex(r.day - 1);
+                jewishMonthBox_->setCurrentIndex(jewishMonthBox_->findData(r.month));
             }
         },
         rule.value());
 }
 
-void TFrmEvent::ApplyVisibility() {
-    const bool period = rbTypePeriod_->isChecked();
-    const int rule = cbRepeat_->currentIndex();
-    cbRepeat_->setEnabled(!period);
-    Label3_->setEnabled(!period);
+void EventEditor::ApplyVisibility() {
+    const bool period = periodButton_->isChecked();
+    const int rule = repeatKind_->currentIndex();
+    repeatKind_->setEnabled(!period);
+    repeatLabel_->setEnabled(!period);
     if (period) {
-        rulePlace_->setCurrentWidget(GbEvTime_);
-        Label5_->setVisible(true);
-        DtpTo_->setVisible(true);
+        rulePlace_->setCurrentWidget(datesGroup_);
+        toLabel_->setVisible(true);
+        toDate_->setVisible(true);
         return;
     }
     switch (rule) {
         case data::RepeatNone:
         case data::RepeatYearly:
-            rulePlace_->setCurrentWidget(GbEvTime_);
-            Label5_->setVisible(false);
-            DtpTo_->setVisible(false);
+            rulePlace_->setCurrentWidget(datesGroup_);
+            toLabel_->setVisible(false);
+            toDate_->setVisible(false);
             break;
         case data::RepeatWeekOfMonth:
         case data::RepeatNearDate: {
-            rulePlace_->setCurrentWidget(gbWoMo_);
+            rulePlace_->setCurrentWidget(weekdayGroup_);
             const bool near = rule == data::RepeatNearDate;
-            Label8_->setVisible(!near);
-            cbMonat_->setVisible(!near);
-            DtpDad_->setVisible(near);
-            RbVorDad_->setVisible(near);
-            RbNachDad_->setVisible(near);
+            ofMonthLabel_->setVisible(!near);
+            monthBox_->setVisible(!near);
+            referenceDate_->setVisible(near);
+            beforeDateButton_->setVisible(near);
+            afterDateButton_->setVisible(near);
             break;
         }
         case data::RepeatEaster:
         case data::RepeatAdvent: {
-            rulePlace_->setCurrentWidget(gbDays_);
+            rulePlace_->setCurrentWidget(daysGroup_);
             const bool easter = rule == data::RepeatEaster;
             // The Advent caption names its own reference day; Easter's takes its place.
-            lbDays_->setVisible(!easter);
-            lbEaster_->setVisible(easter);
-            rbVor_->setVisible(easter);
-            rbNach_->setVisible(easter);
+            adventLabel_->setVisible(!easter);
+            easterLabel_->setVisible(easter);
+            beforeEasterButton_->setVisible(easter);
+            afterEasterButton_->setVisible(easter);
             break;
         }
         case data::RepeatJewish:
-            rulePlace_->setCurrentWidget(gbJwDate_);
+            rulePlace_->setCurrentWidget(jewishGroup_);
             break;
         default:
             break;
     }
 }
 
-TFrmEvent::RuleTexts TFrmEvent::EncodeRule() const {
-    RuleTexts t;
-    t.type = rbTypePeriod_->isChecked() ? 1 : 0;
-    t.repeat = cbRepeat_->currentIndex();
-    if (t.type != 0) {
-        t.from = cal::DateText(DtpFrom_->Date());
-        t.to = cal::DateText(DtpTo_->Date());
-        return t;
-    }
-    switch (t.repeat) {
-        case data::RepeatNone:
+data::Rule EventEditor::RuleOfControls() const {
+    if (periodButton_->isChecked()) return data::PeriodRule{fromDate_->Date(), toDate_->Date()};
+    const int weekday = weekdayBox_->currentIndex();
+    const int count = weekCountBox_->currentIndex() + 1;
+    switch (repeatKind_->currentIndex()) {
         case data::RepeatYearly:
-            t.from = cal::DateText(DtpFrom_->Date());
-            break;
+            return data::YearlyRule{DayMonthOf(fromDate_->Date())};
         case data::RepeatWeekOfMonth:
-            t.from = TwoDigits(cbTag_->currentIndex()) + TwoDigits(cbWoche_->currentIndex() + 1) +
-                     TwoDigits(cbMonat_->currentIndex() + 1);
-            break;
+            return data::WeekOfMonthRule{weekday, count, monthBox_->currentIndex() + 1};
         case data::RepeatEaster:
-            t.from = std::to_string(ebDays_->value());
-            if (rbVor_->isChecked()) t.from.insert(0, 1, '-');
-            break;
+            return data::EasterRule{beforeEasterButton_->isChecked() ? -dayCount_->value()
+                                                                     : dayCount_->value()};
         case data::RepeatAdvent:
-            t.from = std::to_string(ebDays_->value());
-            break;
+            return data::AdventRule{dayCount_->value()};
         case data::RepeatNearDate:
-            t.from = TwoDigits(cbTag_->currentIndex()) + TwoDigits(cbWoche_->currentIndex() + 1) +
-                     (RbVorDad_->isChecked() ? "00" : "01");
-            t.to = cal::DateText(DtpDad_->Date());
-            break;
+            return data::NearDateRule{weekday, count, afterDateButton_->isChecked(),
+                                      DayMonthOf(referenceDate_->Date())};
         case data::RepeatJewish:
-            t.from = TwoDigits(cbJMonth_->currentData().toInt()) +
-                     TwoDigits(cbJDay_->currentIndex() + 1);
-            break;
+            return data::JewishRule{jewishMonthBox_->currentData().toInt(),
+                                    jewishDayBox_->currentIndex() + 1};
         default:
-            break;
+            return data::OnceRule{fromDate_->Date()};
     }
-    return t;
 }
 
-bool TFrmEvent::Validate() {
-    const bool period = rbTypePeriod_->isChecked();
-    const int rule = cbRepeat_->currentIndex();
+data::EventEdit EventEditor::Value() const {
+    data::EventEdit edit;
+    edit.name = nameEdit_->text().toStdString();
+    if (groupBox_->currentIndex() >= 0) edit.group = groupBox_->currentData().toInt();
+    data::Rule rule = RuleOfControls();
+    if (!loadedRule_ || rule != *loadedRule_) edit.rule = std::move(rule);
+    return edit;
+}
+
+bool EventEditor::Validate() {
+    const bool period = periodButton_->isChecked();
+    const int rule = repeatKind_->currentIndex();
     if (!period && (rule == data::RepeatEaster || rule == data::RepeatAdvent) &&
-        !ebDays_->hasAcceptableInput()) {
+        !dayCount_->hasAcceptableInput()) {
         context_.Ui->Tell(this, QMessageBox::Warning, windowTitle(), Text("DaysOutOfRange"));
-        ebDays_->setFocus();
+        dayCount_->setFocus();
         return false;
     }
     // Stored as it is, such a period would have no day at all.
-    if (period && cal::DayNumberOf(DtpTo_->Date(), gregorian_) <
-                      cal::DayNumberOf(DtpFrom_->Date(), gregorian_)) {
+    if (period && cal::DayNumberOf(toDate_->Date(), gregorian_) <
+                      cal::DayNumberOf(fromDate_->Date(), gregorian_)) {
         context_.Ui->Tell(this, QMessageBox::Warning, windowTitle(), Text("PeriodEndBeforeStart"));
-        DtpTo_->setFocus();
+        toDate_->setFocus();
         return false;
     }
     return true;
 }
 
-void TFrmEvent::btnOkClick() {
-    if (!Validate()) return;
-    const RuleTexts rule = EncodeRule();
-    try {
-        if (editMode_) {
-            events_.Edit();
-        } else {
-            events_.Append();
-        }
-        events_.SetText(data::Ev_name, ebEvent_->text().toStdString());
-        // An edited event whose group is not in the groups table keeps its number.
-        if (DblcbGroup_->currentIndex() >= 0) {
-            events_.SetInteger(data::Ev_gp_no, DblcbGroup_->currentData().toInt());
-        } else if (!editMode_) {
-            events_.SetNull(data::Ev_gp_no);
-        }
-        if (!loadedRule_ || rule != *loadedRule_) {
-            events_.SetInteger(data::Ev_Type, rule.type);
-            events_.SetInteger(data::Ev_repeat, rule.repeat);
-            events_.SetText(data::Ev_from, rule.from);
-            if (rule.to) events_.SetText(data::Ev_to, *rule.to);
-        }
-    } catch (const data::Error& error) {
-        events_.Cancel();
-        context_.Ui->Tell(this, QMessageBox::Critical, windowTitle(), context_.ErrorText(error));
-        return;
-    }
-    // The row stays pending: the generation that follows commits it.
-    accept();
+void EventEditor::Confirm() {
+    if (Validate()) accept();
 }
 
 }  // namespace yorbel::gui

@@ -15,18 +15,20 @@
 #include "app/settings.h"
 #include "calendar/dates.h"
 #include "data/error.h"
+#include "data/event_value.h"
 #include "data/groups.h"
 
 namespace yorbel::gui {
 
 class YearWindowLink;
 
-// Opens the event editor modally on a year window's events: new mode without an event
-// number, edit mode on the current events row otherwise; date presets the pickers. True
-// when the user confirmed. Installed by the program entry once the editor exists; while
-// it is empty the event commands stay disabled.
-using EventEditorOpener = std::function<bool(YearWindowLink& year, std::optional<int> ev_no,
-                                             const calendar::CivilDate& date)>;
+// Opens the event editor modally for a year window: new mode without an event, edit mode
+// on the event given; date presets the pickers. The change the user confirmed, none when
+// cancelled; the year window writes it. Installed by the program entry once the editor
+// exists; while it is empty the event commands stay disabled.
+using EventEditorOpener = std::function<std::optional<data::EventEdit>(
+    YearWindowLink& year, const std::optional<data::EventValue>& event,
+    const calendar::CivilDate& date)>;
 
 struct AppContext {
     QString ProgramFolder;  // with a trailing separator

@@ -1,16 +1,18 @@
 // What a tool window (event editor, day sheet, event list) may ask of the year window it
-// belongs to. The year window implements it; tool windows include only this header, so
-// no include cycle runs between them and the year view.
+// belongs to: commands by event number and date, the facts of a day as values, and the
+// window's copies of the settings. The year window implements it and alone writes its
+// calendar; tool windows include only this header, so no include cycle runs between
+// them and the year view, and no tool window moves a cursor of the calendar's tables.
 #pragma once
+
+#include <vector>
+
+#include "data/day_events.h"
 
 class QWidget;
 
 namespace yorbel::calendar {
 struct CivilDate;
-}
-
-namespace yorbel::data {
-class EventTables;
 }
 
 namespace yorbel::gui {
@@ -21,8 +23,6 @@ class YearWindowLink {
   public:
     virtual ~YearWindowLink() = default;
 
-    // The calendar the year window owns: its events and occurrences tables.
-    virtual data::EventTables& Calendar() = 0;
     // Language texts, settings, groups and dialogs of the run.
     virtual const AppContext& Context() const = 0;
     // The year window as a parent for dialogs.
@@ -33,32 +33,22 @@ class YearWindowLink {
     virtual bool Gregorian() const = 0;
     virtual int WeekStart() const = 0;    // Saturday-based
     virtual int WeekOneRule() const = 0;  // 1..3
-
     virtual int ShownYear() const = 0;
-    // Regenerates the occurrences of the year and repaints; the refresh after any change
-    // of events. Years outside 1..9999 are refused (false).
-    virtual bool ShowYear(int year) = 0;
-    // Marks the calendar as changed since it was loaded or saved.
-    virtual void SetModified() = 0;
 
-    // The marked day (month index 0-11, day), or day 0 when none is marked.
-    virtual int SelectedMonth() const = 0;
-    virtual int SelectedDay() const = 0;
+    // The occurrences on the date whose group is shown, in the order the year window
+    // lists them (the shown year's occurrences only).
+    virtual std::vector<data::DayEvent> EventsOn(const calendar::CivilDate& date) const = 0;
 
-    // Deletes the event and its occurrences, marks the calendar changed and shows the
-    // year again.
-    virtual void DeleteEventByKey(int ev_no) = 0;
-
-    // The event editor in new mode with the marked day preset; the year is shown again
-    // whatever the outcome. True when an event was added.
-    virtual bool NewEvent() = 0;
-    // The event editor in edit mode for the first event of the marked day; nothing when
-    // the day has none. True when the event was changed.
-    virtual bool EditEvent() = 0;
-    // The event editor in edit mode for the event with that number, default_date preset
-    // in the pickers its rule does not use. False when there is no such event or the
-    // editor was cancelled.
-    virtual bool EditEventByKey(int ev_no, const calendar::CivilDate& default_date) = 0;
+    // Each command below shows the year again afterwards and marks the calendar changed
+    // when it changed it.
+    // The event editor in new mode with the date preset. True when an event was added.
+    virtual bool NewEventOn(const calendar::CivilDate& date) = 0;
+    // The event editor in edit mode for the event with that number, the date preset in
+    // the pickers its rule does not use. False when there is no such event or the editor
+    // was cancelled.
+    virtual bool EditEventByKey(int ev_no, const calendar::CivilDate& date) = 0;
+    // Deletes the event and its occurrences. False when there is no such event.
+    virtual bool DeleteEventByKey(int ev_no) = 0;
 };
 
 }  // namespace yorbel::gui

@@ -22,6 +22,7 @@
 #include "data/atomic_file.h"
 #include "data/day_events.h"
 #include "data/error.h"
+#include "data/event_value.h"
 #include "data/events.h"
 #include "data/occurrences.h"
 #include "exchange/delimited_text.h"
@@ -681,12 +682,17 @@ std::optional<cal::CivilDate> TFrmYear::MarkedDate() const {
 }
 
 bool TFrmYear::NewEvent() {
-    if (!context_.EventEditor) return false;
     // Without a marked day the editor starts on 1 January of the shown year.
-    const cal::CivilDate date = MarkedDate().value_or(cal::CivilDate{1, 1, shownYear_});
+    return NewEventOn(MarkedDate().value_or(cal::CivilDate{1, 1, shownYear_}));
+}
+
+bool TFrmYear::NewEventOn(const cal::CivilDate& date) {
+    if (!context_.EventEditor) return false;
     bool added = false;
     try {
-        added = context_.EventEditor(*this, std::nullopt, date);
+        if (const std::optional<data::EventEdit> edit =
+                context_.EventEditor(*this, std::nullopt, date))
+            added = data::StoreEvent(calendar_->CdsEvents(), std::nullopt, *edit);
     } catch (const data::Error& e) {
         ShowError(ErrorText(e));
     }
@@ -705,21 +711,24 @@ bool TFrmYear::EditEvent() {
 
 bool TFrmYear::EditEventByKey(int ev_no, const cal::CivilDate& default_date) {
     if (!context_.EventEditor) return false;
-    bool changed = false;
+    const std::optional<data::EventValue> event = data::EventOfKey(calendar_->CdsEvents(), ev_no);
+    if (!event) return false;
     try {
-        data::Table& events = calendar_->CdsEvents();
-        events.SetCurrentIndex("Ix_Ev_no");
-        if (!events.GoToKey(data::Value{static_cast<std::int32_t>(ev_no)})) return false;
-        changed = context_.EventEditor(*this, ev_no, default_date);
+        const std::optional<data::EventEdit> edit =
+            context_.EventEditor(*this, event, default_date);
+        if (!edit || !data::StoreEvent(calendar_->CdsEvents(), ev_no, *edit)) return false;
     } catch (const data::Error& e) {
         ShowError(ErrorText(e));
         return false;
     }
-    if (changed) {
-        SetModified();
-        ShowYear(shownYear_);
-    }
-    return changed;
+    SetModified();
+    ShowYear(shownYear_);
+    return true;
+}
+
+std::vector<data::DayEvent> TFrmYear::EventsOn(const cal::CivilDate& date) const {
+    const data::EventTables& tables = *calendar_;
+    return data::ShownEventsOn(tables.CdsEvDates(), cal::DateText(date));
 }
 
 // --- exchange -------------------------------------------------------------------------
@@ -780,15 +789,16 @@ bool TFrmYear::Import(const QString& path) {
     return complete;
 }
 
-void TFrmYear::DeleteEventByKey(int ev_no) {
+bool TFrmYear::DeleteEventByKey(int ev_no) {
     try {
-        if (!data::DeleteEvent(*calendar_, ev_no)) return;
+        if (!data::DeleteEvent(*calendar_, ev_no)) return false;
     } catch (const data::Error& e) {
         ShowError(ErrorText(e));
-        return;
+        return false;
     }
     setWindowModified(true);
     ShowYear(shownYear_);
+    return true;
 }
 
 }  // namespace yorbel::gui

@@ -50,21 +50,33 @@ class TFrmYear : public QWidget, public YearWindowLink {
     bool OpenCalendar(const QString& path, QString* error);
 
     // --- YearWindowLink
-    data::EventTables& Calendar() override { return *calendar_; }
     const AppContext& Context() const override { return context_; }
     QWidget* Widget() override { return this; }
     bool Gregorian() const override { return style_.Gregorian; }
     int WeekStart() const override { return style_.WeekStart; }
     int WeekOneRule() const override { return style_.WeekOneRule; }
     int ShownYear() const override { return shownYear_; }
-    bool ShowYear(int year) override;
-    void SetModified() override;
-    int SelectedMonth() const override { return selectedMonth_; }
-    int SelectedDay() const override { return selectedDay_; }
-    void DeleteEventByKey(int ev_no) override;
-    bool NewEvent() override;
-    bool EditEvent() override;
+    std::vector<data::DayEvent> EventsOn(const calendar::CivilDate& date) const override;
+    bool NewEventOn(const calendar::CivilDate& date) override;
     bool EditEventByKey(int ev_no, const calendar::CivilDate& default_date) override;
+    bool DeleteEventByKey(int ev_no) override;
+
+    // --- the calendar this window owns and writes
+    data::EventTables& Calendar() { return *calendar_; }
+    // Regenerates the occurrences of the year and repaints; the refresh after any change
+    // of events. Years outside 1..9999 are refused (false).
+    bool ShowYear(int year);
+    // Marks the calendar as changed since it was loaded or saved.
+    void SetModified();
+    // The marked day (month index 0-11, day), or day 0 when none is marked.
+    int SelectedMonth() const { return selectedMonth_; }
+    int SelectedDay() const { return selectedDay_; }
+    // The event editor in new mode on the marked day (1 January of the shown year without
+    // one).
+    bool NewEvent();
+    // The event editor in edit mode for the first event of the marked day; nothing when
+    // the day has none. True when the event was changed.
+    bool EditEvent();
 
     // --- commands of the main window
     void ReloadDisplaySettings();

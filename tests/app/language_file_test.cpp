@@ -7,6 +7,9 @@
 #include <set>
 #include <string>
 
+#include "../data/blocking_reads.h"
+#include "../data/test_folder.h"
+
 namespace yorbel::app {
 namespace {
 
@@ -111,6 +114,25 @@ TEST(LanguageFile, LoadsUtf8AndWindows1252Files) {
     (void)b.Text("FrmMain", "missing");
     EXPECT_EQ(fs::last_write_time(cp1252.path()), before);
     EXPECT_EQ(fs::file_size(cp1252.path()), size);
+}
+
+}  // namespace
+}  // namespace yorbel::app
+
+namespace yorbel::app {
+namespace {
+
+// A folder or a FIFO where the language file should be: no texts and a reason, at once.
+TEST(LanguageFile, WhatIsNotARegularFileReadsAsMissingWithItsReason) {
+    data::testing::TestFolder folder;
+    fs::create_directory(folder / "english.spr");
+    const fs::path fifo = data::testing::MakeFifo(folder / "deutsch.spr");
+    for (const fs::path& path : {folder / "english.spr", fifo}) {
+        EXPECT_TRUE(data::testing::ReturnsAtOnce([&] {
+            const auto file = LanguageFile::Load(path);
+            return !file.IsLoaded() && file.Problem() && file.Problem()->Key() == "NotAFile";
+        })) << path;
+    }
 }
 
 }  // namespace

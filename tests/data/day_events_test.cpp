@@ -48,10 +48,17 @@ TEST_F(DayEventsTest, ListsShownGroupsInGenerationOrder) {
     Add("Second", "20200214", 1);
     Add("Next day", "20200215", 1);
     GenerateOccurrences(cal_, 2026, true);
-    const std::vector<DayEvent> events = ShownEventsOn(cal_.CdsEvDates(), "20260214");
+    Table& dates = cal_.CdsEvDates();
+    dates.MoveTo(4);
+    const std::vector<DayEvent> events = ShownEventsOn(dates, "20260214");
     EXPECT_EQ(Names(events), (std::vector<std::string>{"Valentine", "Second"}));
     EXPECT_EQ(events[0].ev_no, 2);
-    EXPECT_TRUE(ShownEventsOn(cal_.CdsEvDates(), "20260216").empty());
+    EXPECT_TRUE(ShownEventsOn(dates, "20260216").empty());
+    EXPECT_TRUE(ShownEventsOn(dates, "20260101").empty());
+    EXPECT_EQ(dates.Position(), 4) << "the query moved the cursor";
+    // Another order gives the same day.
+    dates.SetCurrentIndex("");
+    EXPECT_EQ(Names(ShownEventsOn(dates, "20260214")), Names(events));
 }
 
 TEST_F(DayEventsTest, DeletingAnEventRemovesItsDaysAndMarksTheCalendar) {

@@ -142,7 +142,7 @@ TEST_F(TableFileTest, BadFilesAreRefusedUnchangedAndTheTableKeepsItsRows) {
     expect_refused(dir_ / "text.yrb", "NotTableFile");
     Write(dir_ / "empty.yrb", "");
     expect_refused(dir_ / "empty.yrb", "NotTableFile");
-    expect_refused(dir_, "NotTableFile");
+    expect_refused(dir_, "NotAFile");
 
     // Another program's SQLite database.
     const fs::path foreign = dir_ / "foreign.db";

@@ -533,8 +533,10 @@ class MainWindowTest : public QObject {
     // key must reach exactly its own action while a year window is open.
     void everyMenuShortcutWorksByKeyWithAYearWindowOpen() {
         // With an editor the event commands are enabled too.
-        app_->Context().EventEditor = [](YearWindowLink&, std::optional<int>,
-                                         const calendar::CivilDate&) { return false; };
+        app_->Context().EventEditor = [](YearWindowLink&, const std::optional<data::EventValue>&,
+                                         const calendar::CivilDate&) {
+            return std::optional<data::EventEdit>();
+        };
         main_->OpenGuarded(plan_);
         QApplication::setActiveWindow(main_.get());
         if (!QTest::qWaitForWindowActive(main_.get())) QSKIP("no active window on this platform");

@@ -23,10 +23,10 @@ void Mark(gui::TFrmYear& year, int month_index, int day) {
     QTest::mouseClick(&year, Qt::LeftButton, {}, year.DayCellRect(month_index, day).center());
 }
 
-void OnNextEditor(std::function<void(gui::TFrmEvent&)> act) {
+void OnNextEditor(std::function<void(gui::EventEditor&)> act) {
     QTimer::singleShot(0, [act = std::move(act)] {
         for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (auto* editor = qobject_cast<gui::TFrmEvent*>(top); editor && editor->isVisible()) {
+            if (auto* editor = qobject_cast<gui::EventEditor*>(top); editor && editor->isVisible()) {
                 act(*editor);
                 return;
             }

@@ -11,7 +11,7 @@
 #include "yearview/year_window.h"
 
 namespace yorbel::gui {
-class TFrmEvent;
+class EventEditor;
 }
 
 namespace yorbel::test {
@@ -23,8 +23,17 @@ std::unique_ptr<gui::TFrmYear> OpenYear(TestApp& app, int year, int day, int mon
 // Marks the day as a mouse press does (month index 0-11).
 void Mark(gui::TFrmYear& year, int month_index, int day);
 
+// A window's control by its object name (also its language-file key); a missing one
+// ends the test run.
+template <class T>
+T* Child(const QWidget& window, const char* name) {
+    T* child = window.findChild<T*>(QLatin1String(name));
+    if (!child) qFatal("no control %s", name);
+    return child;
+}
+
 // Runs act on the event editor that the next modal call opens; act closes it.
-void OnNextEditor(std::function<void(gui::TFrmEvent&)> act);
+void OnNextEditor(std::function<void(gui::EventEditor&)> act);
 
 // Dates ("yyyymmdd") of the event's occurrences in the shown year, in generation order.
 std::vector<std::string> DatesOf(gui::TFrmYear& year, int ev_no);

@@ -15,9 +15,9 @@
 #include <QTest>
 
 #include "app/language_file.h"
-#include "desktop/main_window.h"
 #include "app/settings.h"
 #include "data/events.h"
+#include "desktop/main_window.h"
 #include "support/test_app.h"
 #include "support/year_for_tools.h"
 #include "tools/civil_date_edit.h"
@@ -38,6 +38,15 @@ int AddEvent(data::Table& events, const char* name, int repeat, const char* from
     events.SetInteger(data::Ev_gp_no, group);
     events.Post();
     return ev_no;
+}
+
+// The event numbers behind the list's lines, line by line.
+std::vector<int> EventNumbers(const gui::TFrmDayInfo& sheet) {
+    std::vector<int> numbers;
+    const auto* list = test::Child<QListWidget>(sheet, "lbEvNames");
+    for (int row = 0; row < list->count(); ++row)
+        numbers.push_back(list->item(row)->data(Qt::UserRole).toInt());
+    return numbers;
 }
 
 }  // namespace
@@ -61,22 +70,26 @@ void DaySheetTest::factsOfSeventhDecember2026() {
     // The default settings: weeks start on Monday, week 1 is the first with four days.
     auto year = test::OpenYear(app, 2026, 7, 12);
     gui::TFrmDayInfo sheet(*year, {7, 12, 2026});
-    QCOMPARE(sheet.lbDay()->text(), QStringLiteral("Monday, 7. December 2026"));
-    QCOMPARE(sheet.lbDays()->text(), QStringLiteral("Day 341 / 24 days left"));
-    QCOMPARE(sheet.lbWeeks()->text(), QStringLiteral("Week 50 / 3 weeks left"));
-    QCOMPARE(sheet.lbJD()->text(), QStringLiteral("Julian day 2461382"));
-    QCOMPARE(sheet.lbJw()->text(), QStringLiteral("27 Kislev 5787"));
-    QVERIFY(sheet.lbDay()->font().bold());
+    QCOMPARE(test::Child<QLabel>(sheet, "lbDay")->text(),
+             QStringLiteral("Monday, 7. December 2026"));
+    QCOMPARE(test::Child<QLabel>(sheet, "lbDays")->text(),
+             QStringLiteral("Day 341 / 24 days left"));
+    QCOMPARE(test::Child<QLabel>(sheet, "lbWeeks")->text(),
+             QStringLiteral("Week 50 / 3 weeks left"));
+    QCOMPARE(test::Child<QLabel>(sheet, "lbJD")->text(), QStringLiteral("Julian day 2461382"));
+    QCOMPARE(test::Child<QLabel>(sheet, "lbJw")->text(), QStringLiteral("27 Kislev 5787"));
+    QVERIFY(test::Child<QLabel>(sheet, "lbDay")->font().bold());
     QCOMPARE(sheet.windowTitle(), app.Context().Text("FrmDayInfo", "Caption"));
     QVERIFY(sheet.windowFlags() & Qt::WindowStaysOnTopHint);
 
     // A January date still in the last week of the year before shows the full count.
     sheet.ShowDate({1, 1, 2021});
-    QCOMPARE(sheet.lbWeeks()->text(), QStringLiteral("Week 53 / 52 weeks left"));
+    QCOMPARE(test::Child<QLabel>(sheet, "lbWeeks")->text(),
+             QStringLiteral("Week 53 / 52 weeks left"));
     // Polar night: no sunrise or sunset to show.
     app.Context().Settings.LatD = 78;
     sheet.ShowDate({7, 12, 2026});
-    QCOMPARE(sheet.lbSaSu()->text(), QString::fromUtf8("\u2014 - \u2014"));
+    QCOMPARE(test::Child<QLabel>(sheet, "lbSaSu")->text(), QString::fromUtf8("\u2014 - \u2014"));
     // A day beyond the month's end (a marked 29 February carried into a common year).
     sheet.ShowDate({29, 2, 2027});
     QCOMPARE(sheet.Date(), (cal::CivilDate{28, 2, 2027}));
@@ -89,10 +102,12 @@ void DaySheetTest::germanNamesUnderTheGermanInterface() {
     app.Context().Settings.Language = 0;
     auto year = test::OpenYear(app, 2026, 7, 12);
     gui::TFrmDayInfo sheet(*year, {7, 12, 2026});
-    QCOMPARE(sheet.lbDay()->text(), QStringLiteral("Montag, 7. Dezember 2026"));
-    QCOMPARE(sheet.lbDays()->text(), QString::fromUtf8("Tag 341 / 24 Tage übrig"));
+    QCOMPARE(test::Child<QLabel>(sheet, "lbDay")->text(),
+             QStringLiteral("Montag, 7. Dezember 2026"));
+    QCOMPARE(test::Child<QLabel>(sheet, "lbDays")->text(),
+             QString::fromUtf8("Tag 341 / 24 Tage übrig"));
     QCOMPARE(sheet.windowTitle(), QStringLiteral("Kalenderblatt"));
-    QVERIFY(sheet.lbMaMu()->text().contains(QStringLiteral("mond ")));
+    QVERIFY(test::Child<QLabel>(sheet, "lbMaMu")->text().contains(QStringLiteral("mond ")));
 }
 
 void DaySheetTest::listsEventsOfShownGroupsOnly() {
@@ -106,13 +121,14 @@ void DaySheetTest::listsEventsOfShownGroupsOnly() {
         AddEvent(events, "second shown", data::RepeatNone, "20260206", test::kShownGroup);
     year->ShowYear(2026);
     gui::TFrmDayInfo sheet(*year, {6, 2, 2026});
-    QCOMPARE(sheet.lbEvNames()->count(), 2);
-    QCOMPARE(sheet.lbEvNames()->item(0)->text(), QStringLiteral("Nikolaus"));
-    QCOMPARE(sheet.lbEvNames()->item(1)->text(), QStringLiteral("second shown"));
-    QCOMPARE(sheet.EventNumbers(), (std::vector<std::int32_t>{first, third}));
+    QListWidget* const list = test::Child<QListWidget>(sheet, "lbEvNames");
+    QCOMPARE(list->count(), 2);
+    QCOMPARE(list->item(0)->text(), QStringLiteral("Nikolaus"));
+    QCOMPARE(list->item(1)->text(), QStringLiteral("second shown"));
+    QCOMPARE(EventNumbers(sheet), (std::vector<int>{first, third}));
     sheet.ShowDate({7, 2, 2026});
-    QCOMPARE(sheet.lbEvNames()->count(), 0);
-    QVERIFY(sheet.EventNumbers().empty());
+    QCOMPARE(list->count(), 0);
+    QVERIFY(EventNumbers(sheet).empty());
 }
 
 void DaySheetTest::deleteRemovesTheEventFromEveryDay() {
@@ -133,31 +149,32 @@ void DaySheetTest::deleteRemovesTheEventFromEveryDay() {
     QCOMPARE(test::DatesOf(*year, period_no).size(), std::size_t{26});
 
     gui::TFrmDayInfo sheet(*year, {1, 8, 2026});
-    QCOMPARE(sheet.lbEvNames()->count(), 2);
+    QListWidget* const list = test::Child<QListWidget>(sheet, "lbEvNames");
+    QCOMPARE(list->count(), 2);
 
     // Nothing selected: nothing to delete, nothing asked.
-    sheet.iDeleteClick();
+    sheet.DeleteSelectedEvent();
     QVERIFY(app.Dialogs().asked.isEmpty());
 
-    sheet.lbEvNames()->setCurrentRow(0);
+    list->setCurrentRow(0);
     app.Dialogs().ask_answers = {QMessageBox::Cancel};
-    sheet.iDeleteClick();
+    sheet.DeleteSelectedEvent();
     QCOMPARE(app.Dialogs().asked.value(0), app.Context().Text("FrmDayInfo", "ReallyDelete"));
     QCOMPARE(events.RecordCount(), 2);
     QVERIFY(!year->Calendar().Modified());
 
-    sheet.lbEvNames()->setCurrentRow(0);
+    list->setCurrentRow(0);
     app.Dialogs().ask_answers = {QMessageBox::Ok};
-    sheet.iDeleteClick();
+    sheet.DeleteSelectedEvent();
     QCOMPARE(events.RecordCount(), 1);
     QVERIFY(year->Calendar().Modified());
     QVERIFY(test::DatesOf(*year, period_no).empty());
     QCOMPARE(test::DatesOf(*year, other), std::vector<std::string>{"20260801"});
-    QCOMPARE(sheet.lbEvNames()->count(), 1);
+    QCOMPARE(list->count(), 1);
     QCOMPARE(sheet.Date(), (cal::CivilDate{1, 8, 2026}));
     for (const cal::CivilDate& day : {cal::CivilDate{20, 7, 2026}, cal::CivilDate{14, 8, 2026}}) {
         sheet.ShowDate(day);
-        QCOMPARE(sheet.lbEvNames()->count(), 0);
+        QCOMPARE(list->count(), 0);
     }
 }
 
@@ -165,41 +182,48 @@ void DaySheetTest::newAndEditFromThePopup() {
     test::TestApp app;
     auto year = test::OpenYear(app, 2026, 15, 3);
     gui::TFrmDayInfo sheet(*year, {15, 3, 2026});
+    QListWidget* const list = test::Child<QListWidget>(sheet, "lbEvNames");
+    QMenu* const menu = test::Child<QMenu>(sheet, "pmEdit");
 
     // The popup offers edit and delete only on a selected line.
-    QMetaObject::invokeMethod(sheet.lbEvNames(), "customContextMenuRequested",
-                              Q_ARG(QPoint, QPoint(5, 5)));
-    sheet.pmEdit()->hide();
-    const auto action = [&sheet](const char* name) {
-        return sheet.pmEdit()->findChild<QAction*>(name);
-    };
+    QMetaObject::invokeMethod(list, "customContextMenuRequested", Q_ARG(QPoint, QPoint(5, 5)));
+    menu->hide();
+    const auto action = [menu](const char* name) { return menu->findChild<QAction*>(name); };
     QVERIFY(action("iNew")->isEnabled());
     QVERIFY(!action("iEdit")->isEnabled());
     QVERIFY(!action("iDelete")->isEnabled());
 
-    test::OnNextEditor([](gui::TFrmEvent& editor) {
-        editor.ebEvent()->setText(QStringLiteral("Ides of March"));
-        editor.DblcbGroup()->setCurrentIndex(editor.DblcbGroup()->findData(test::kShownGroup));
-        QTest::mouseClick(editor.btnOk(), Qt::LeftButton);
+    test::OnNextEditor([](gui::EventEditor& editor) {
+        test::Child<QLineEdit>(editor, "ebEvent")->setText(QStringLiteral("Ides of March"));
+        QComboBox* group = test::Child<QComboBox>(editor, "DblcbGroup");
+        group->setCurrentIndex(group->findData(test::kShownGroup));
+        QTest::mouseClick(test::Child<QPushButton>(editor, "btnOk"), Qt::LeftButton);
     });
     action("iNew")->trigger();
-    QCOMPARE(sheet.lbEvNames()->count(), 1);
-    QCOMPARE(sheet.lbEvNames()->item(0)->text(), QStringLiteral("Ides of March"));
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->item(0)->text(), QStringLiteral("Ides of March"));
 
-    sheet.lbEvNames()->setCurrentRow(0);
-    QMetaObject::invokeMethod(sheet.lbEvNames(), "customContextMenuRequested",
-                              Q_ARG(QPoint, QPoint(5, 5)));
-    sheet.pmEdit()->hide();
+    list->setCurrentRow(0);
+    QMetaObject::invokeMethod(list, "customContextMenuRequested", Q_ARG(QPoint, QPoint(5, 5)));
+    menu->hide();
     QVERIFY(action("iEdit")->isEnabled());
     QVERIFY(action("iDelete")->isEnabled());
 
-    test::OnNextEditor([](gui::TFrmEvent& editor) {
-        editor.DtpFrom()->SetDate({16, 3, 2026});
-        QTest::mouseClick(editor.btnOk(), Qt::LeftButton);
+    test::OnNextEditor([](gui::EventEditor& editor) {
+        test::Child<gui::CivilDateEdit>(editor, "DtpFrom")->SetDate({16, 3, 2026});
+        QTest::mouseClick(test::Child<QPushButton>(editor, "btnOk"), Qt::LeftButton);
     });
     action("iEdit")->trigger();
-    QCOMPARE(sheet.lbEvNames()->count(), 0);  // moved to the next day
+    QCOMPARE(list->count(), 0);  // moved to the next day
     QCOMPARE(test::DatesOf(*year, 1), std::vector<std::string>{"20260316"});
+
+    // A new event starts on the sheet's date, which need not be the marked day.
+    sheet.ShowDate({20, 3, 2026});
+    test::OnNextEditor([](gui::EventEditor& editor) {
+        QTest::mouseClick(test::Child<QPushButton>(editor, "btnOk"), Qt::LeftButton);
+    });
+    action("iNew")->trigger();
+    QCOMPARE(test::DatesOf(*year, 2), std::vector<std::string>{"20260320"});
 }
 
 void DaySheetTest::keepsItsPlaceInTheSettings() {

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "data/event_value.h"
 #include "data/events.h"
 #include "data/groups.h"
 #include "support/test_app.h"
@@ -24,6 +25,7 @@
 
 using namespace yorbel;
 namespace cal = yorbel::calendar;
+using test::Child;
 
 namespace {
 
@@ -63,8 +65,8 @@ int AddRow(data::Table& events, const StoredRow& row) {
     return ev_no;
 }
 
-void Ok(gui::TFrmEvent& editor) {
-    QTest::mouseClick(editor.btnOk(), Qt::LeftButton);
+void Ok(gui::EventEditor& editor) {
+    QTest::mouseClick(Child<QPushButton>(editor, "btnOk"), Qt::LeftButton);
 }
 
 }  // namespace
@@ -86,105 +88,105 @@ class EventEditorTest : public QObject {
 void EventEditorTest::newEventOfEveryRuleKind() {
     struct Case {
         const char* name;
-        std::function<void(gui::TFrmEvent&)> fill;
+        std::function<void(gui::EventEditor&)> fill;
         StoredRow stored;
         std::vector<std::string> dates2026;
     };
     const std::vector<Case> cases = {
         {"once",
-         [](gui::TFrmEvent& e) {
-             e.DtpFrom()->SetDate({15, 3, 2026});
+         [](gui::EventEditor& e) {
+             Child<gui::CivilDateEdit>(e, "DtpFrom")->SetDate({15, 3, 2026});
          },
          {"once", 0, data::RepeatNone, "20260315", std::nullopt, {}},
          {"20260315"}},
         {"once in another year",
-         [](gui::TFrmEvent& e) {
-             e.DtpFrom()->SetDate({15, 3, 2025});
+         [](gui::EventEditor& e) {
+             Child<gui::CivilDateEdit>(e, "DtpFrom")->SetDate({15, 3, 2025});
          },
          {"once in another year", 0, data::RepeatNone, "20250315", std::nullopt, {}},
          {}},
         {"yearly",
-         [](gui::TFrmEvent& e) {
-             e.cbRepeat()->setCurrentIndex(data::RepeatYearly);
-             e.DtpFrom()->SetDate({4, 7, 2020});
+         [](gui::EventEditor& e) {
+             Child<QComboBox>(e, "cbRepeat")->setCurrentIndex(data::RepeatYearly);
+             Child<gui::CivilDateEdit>(e, "DtpFrom")->SetDate({4, 7, 2020});
          },
          {"yearly", 0, data::RepeatYearly, "20200704", std::nullopt, {}},
          {"20260704"}},
         {"second Monday of March",
-         [](gui::TFrmEvent& e) {
-             e.cbRepeat()->setCurrentIndex(data::RepeatWeekOfMonth);
-             e.cbWoche()->setCurrentIndex(1);
-             e.cbTag()->setCurrentIndex(1);
-             e.cbMonat()->setCurrentIndex(2);
+         [](gui::EventEditor& e) {
+             Child<QComboBox>(e, "cbRepeat")->setCurrentIndex(data::RepeatWeekOfMonth);
+             Child<QComboBox>(e, "cbWoche")->setCurrentIndex(1);
+             Child<QComboBox>(e, "cbTag")->setCurrentIndex(1);
+             Child<QComboBox>(e, "cbMonat")->setCurrentIndex(2);
          },
          {"second Monday of March", 0, data::RepeatWeekOfMonth, "010203", std::nullopt, {}},
          {"20260309"}},
         {"Good Friday",
-         [](gui::TFrmEvent& e) {
-             e.cbRepeat()->setCurrentIndex(data::RepeatEaster);
-             e.ebDays()->setValue(2);
-             e.rbVor()->click();
+         [](gui::EventEditor& e) {
+             Child<QComboBox>(e, "cbRepeat")->setCurrentIndex(data::RepeatEaster);
+             Child<QSpinBox>(e, "ebDays")->setValue(2);
+             Child<QRadioButton>(e, "rbVor")->click();
          },
          {"Good Friday", 0, data::RepeatEaster, "-2", std::nullopt, {}},
          {"20260403"}},
         {"Whit Sunday",
-         [](gui::TFrmEvent& e) {
-             e.cbRepeat()->setCurrentIndex(data::RepeatEaster);
-             e.ebDays()->setValue(49);
-             e.rbNach()->click();
+         [](gui::EventEditor& e) {
+             Child<QComboBox>(e, "cbRepeat")->setCurrentIndex(data::RepeatEaster);
+             Child<QSpinBox>(e, "ebDays")->setValue(49);
+             Child<QRadioButton>(e, "rbNach")->click();
          },
          {"Whit Sunday", 0, data::RepeatEaster, "49", std::nullopt, {}},
          {"20260524"}},
         {"Saturday before fourth Advent",
-         [](gui::TFrmEvent& e) {
-             e.cbRepeat()->setCurrentIndex(data::RepeatAdvent);
-             e.ebDays()->setValue(1);
+         [](gui::EventEditor& e) {
+             Child<QComboBox>(e, "cbRepeat")->setCurrentIndex(data::RepeatAdvent);
+             Child<QSpinBox>(e, "ebDays")->setValue(1);
          },
          {"Saturday before fourth Advent", 0, data::RepeatAdvent, "1", std::nullopt, {}},
          {"20261219"}},
         {"first Sunday after 11 November",
-         [](gui::TFrmEvent& e) {
-             e.cbRepeat()->setCurrentIndex(data::RepeatNearDate);
-             e.cbWoche()->setCurrentIndex(0);
-             e.cbTag()->setCurrentIndex(0);
-             e.RbNachDad()->click();
-             e.DtpDad()->SetDate({11, 11, 2026});
+         [](gui::EventEditor& e) {
+             Child<QComboBox>(e, "cbRepeat")->setCurrentIndex(data::RepeatNearDate);
+             Child<QComboBox>(e, "cbWoche")->setCurrentIndex(0);
+             Child<QComboBox>(e, "cbTag")->setCurrentIndex(0);
+             Child<QRadioButton>(e, "RbNachDad")->click();
+             Child<gui::CivilDateEdit>(e, "DtpDad")->SetDate({11, 11, 2026});
          },
          {"first Sunday after 11 November", 0, data::RepeatNearDate, "000101", "20261111", {}},
          {"20261115"}},
         {"second Friday before Christmas",
-         [](gui::TFrmEvent& e) {
-             e.cbRepeat()->setCurrentIndex(data::RepeatNearDate);
-             e.cbWoche()->setCurrentIndex(1);
-             e.cbTag()->setCurrentIndex(5);
-             e.RbVorDad()->click();
-             e.DtpDad()->SetDate({24, 12, 2026});
+         [](gui::EventEditor& e) {
+             Child<QComboBox>(e, "cbRepeat")->setCurrentIndex(data::RepeatNearDate);
+             Child<QComboBox>(e, "cbWoche")->setCurrentIndex(1);
+             Child<QComboBox>(e, "cbTag")->setCurrentIndex(5);
+             Child<QRadioButton>(e, "RbVorDad")->click();
+             Child<gui::CivilDateEdit>(e, "DtpDad")->SetDate({24, 12, 2026});
          },
          {"second Friday before Christmas", 0, data::RepeatNearDate, "050200", "20261224", {}},
          {"20261211"}},
         {"15 Shevat",
-         [](gui::TFrmEvent& e) {
-             e.cbRepeat()->setCurrentIndex(data::RepeatJewish);
-             e.cbJMonth()->setCurrentIndex(4);
-             e.cbJDay()->setCurrentIndex(14);
+         [](gui::EventEditor& e) {
+             Child<QComboBox>(e, "cbRepeat")->setCurrentIndex(data::RepeatJewish);
+             Child<QComboBox>(e, "cbJMonth")->setCurrentIndex(4);
+             Child<QComboBox>(e, "cbJDay")->setCurrentIndex(14);
          },
          {"15 Shevat", 0, data::RepeatJewish, "0515", std::nullopt, {}},
          {"20260202"}},
         {"Purim",
-         [](gui::TFrmEvent& e) {
-             e.cbRepeat()->setCurrentIndex(data::RepeatJewish);
+         [](gui::EventEditor& e) {
+             Child<QComboBox>(e, "cbRepeat")->setCurrentIndex(data::RepeatJewish);
              // The Adar of Purim is the item after Adar.
-             QTest::keyClicks(e.cbJMonth(), QStringLiteral("Adar"));
-             QTest::keyClick(e.cbJMonth(), Qt::Key_Down);
-             QTest::keyClicks(e.cbJDay(), QStringLiteral("14"));
+             QTest::keyClicks(Child<QComboBox>(e, "cbJMonth"), QStringLiteral("Adar"));
+             QTest::keyClick(Child<QComboBox>(e, "cbJMonth"), Qt::Key_Down);
+             QTest::keyClicks(Child<QComboBox>(e, "cbJDay"), QStringLiteral("14"));
          },
          {"Purim", 0, data::RepeatJewish, "1314", std::nullopt, {}},
          {"20260303"}},
         {"period over the turn of the year",
-         [](gui::TFrmEvent& e) {
-             e.rbTypePeriod()->click();
-             e.DtpFrom()->SetDate({30, 12, 2026});
-             e.DtpTo()->SetDate({2, 1, 2027});
+         [](gui::EventEditor& e) {
+             Child<QRadioButton>(e, "rbType_Item2")->click();
+             Child<gui::CivilDateEdit>(e, "DtpFrom")->SetDate({30, 12, 2026});
+             Child<gui::CivilDateEdit>(e, "DtpTo")->SetDate({2, 1, 2027});
          },
          {"period over the turn of the year", 1, data::RepeatNone, "20261230", "20270102", {}},
          {"20261230", "20261231"}},
@@ -195,8 +197,8 @@ void EventEditorTest::newEventOfEveryRuleKind() {
     for (const Case& c : cases) {
         auto year = test::OpenYear(app, 2026, 7, 12);
         const std::string name = c.name;
-        test::OnNextEditor([&](gui::TFrmEvent& editor) {
-            editor.ebEvent()->setText(QString::fromStdString(name));
+        test::OnNextEditor([&](gui::EventEditor& editor) {
+            Child<QLineEdit>(editor, "ebEvent")->setText(QString::fromStdString(name));
             c.fill(editor);
             Ok(editor);
         });
@@ -218,21 +220,23 @@ void EventEditorTest::newEventOfEveryRuleKind() {
 void EventEditorTest::newEventStartsOnTheMarkedDay() {
     test::TestApp app;
     auto year = test::OpenYear(app, 2026, 7, 12);
-    data::Table& events = year->Calendar().CdsEvents();
-    gui::TFrmEvent editor(year->Widget(), app.Context(), events, true, false, {7, 12, 2026});
-    for (gui::CivilDateEdit* picker : {editor.DtpFrom(), editor.DtpTo(), editor.DtpDad()})
+    gui::EventEditor editor(year->Widget(), app.Context(), true, std::nullopt, {7, 12, 2026});
+    for (gui::CivilDateEdit* picker :
+         {Child<gui::CivilDateEdit>(editor, "DtpFrom"), Child<gui::CivilDateEdit>(editor, "DtpTo"),
+          Child<gui::CivilDateEdit>(editor, "DtpDad")})
         QCOMPARE(picker->Date(), (cal::CivilDate{7, 12, 2026}));
-    QCOMPARE(editor.cbRepeat()->currentIndex(), 0);
-    QVERIFY(editor.rbTypeDay()->isChecked());
-    QCOMPARE(editor.ebEvent()->text(), app.Context().Text("FrmEvent", "ebEvent"));
-    QCOMPARE(editor.DblcbGroup()->currentData().toInt(),
+    QCOMPARE(Child<QComboBox>(editor, "cbRepeat")->currentIndex(), 0);
+    QVERIFY(Child<QRadioButton>(editor, "rbType_Item1")->isChecked());
+    QCOMPARE(Child<QLineEdit>(editor, "ebEvent")->text(),
+             app.Context().Text("FrmEvent", "ebEvent"));
+    QCOMPARE(Child<QComboBox>(editor, "DblcbGroup")->currentData().toInt(),
              app.Context().Groups->CdsGroups().AsInteger(data::Gp_no));
-    QCOMPARE(editor.cbRepeat()->count(), 7);
-    QCOMPARE(editor.cbJMonth()->itemText(0), QStringLiteral("Tishri"));
-    QVERIFY(!editor.cbRepeat()->isEditable());
+    QCOMPARE(Child<QComboBox>(editor, "cbRepeat")->count(), 7);
+    QCOMPARE(Child<QComboBox>(editor, "cbJMonth")->itemText(0), QStringLiteral("Tishri"));
+    QVERIFY(!Child<QComboBox>(editor, "cbRepeat")->isEditable());
     // Defaults of the direction buttons: before Easter, after the reference day.
-    QVERIFY(editor.rbVor()->isChecked());
-    QVERIFY(editor.RbNachDad()->isChecked());
+    QVERIFY(Child<QRadioButton>(editor, "rbVor")->isChecked());
+    QVERIFY(Child<QRadioButton>(editor, "RbNachDad")->isChecked());
 }
 
 void EventEditorTest::storedRulesLoadIntoTheControls() {
@@ -255,71 +259,71 @@ void EventEditorTest::storedRulesLoadIntoTheControls() {
         AddRow(events, {"period", 1, data::RepeatAdvent, "20260105", "20260110", {}});
 
     const auto open = [&](int ev_no) {
-        events.SetCurrentIndex("Ix_Ev_no");
-        events.GoToKey(data::Value{std::int32_t{ev_no}});
-        return std::make_unique<gui::TFrmEvent>(year->Widget(), app.Context(), events, true, true,
-                                                cal::CivilDate{7, 12, 2026});
+        return std::make_unique<gui::EventEditor>(year->Widget(), app.Context(), true,
+                                                  data::EventOfKey(events, ev_no),
+                                                  cal::CivilDate{7, 12, 2026});
     };
     {
         auto e = open(easter0);
-        QVERIFY(e->rbVor()->isChecked());
-        QCOMPARE(e->ebDays()->value(), 0);
-        QVERIFY(e->gbDays()->isVisibleTo(e.get()));
-        QVERIFY(e->rbVor()->isVisibleTo(e.get()));
+        QVERIFY(Child<QRadioButton>(*e, "rbVor")->isChecked());
+        QCOMPARE(Child<QSpinBox>(*e, "ebDays")->value(), 0);
+        QVERIFY(Child<QGroupBox>(*e, "gbDays")->isVisibleTo(e.get()));
+        QVERIFY(Child<QRadioButton>(*e, "rbVor")->isVisibleTo(e.get()));
     }
     {
         auto e = open(easter3);
-        QVERIFY(e->rbNach()->isChecked());
-        QCOMPARE(e->ebDays()->value(), 3);
+        QVERIFY(Child<QRadioButton>(*e, "rbNach")->isChecked());
+        QCOMPARE(Child<QSpinBox>(*e, "ebDays")->value(), 3);
     }
     {
         auto e = open(near_after);
-        QVERIFY(e->RbNachDad()->isChecked());
-        QVERIFY(!e->RbVorDad()->isChecked());
-        QCOMPARE(e->cbTag()->currentIndex(), 3);
-        QCOMPARE(e->cbWoche()->currentIndex(), 1);
-        QCOMPARE(e->DtpDad()->Date(), (cal::CivilDate{11, 11, 2019}));
-        QVERIFY(e->gbWoMo()->isVisibleTo(e.get()));
-        QVERIFY(!e->cbMonat()->isVisibleTo(e.get()));
+        QVERIFY(Child<QRadioButton>(*e, "RbNachDad")->isChecked());
+        QVERIFY(!Child<QRadioButton>(*e, "RbVorDad")->isChecked());
+        QCOMPARE(Child<QComboBox>(*e, "cbTag")->currentIndex(), 3);
+        QCOMPARE(Child<QComboBox>(*e, "cbWoche")->currentIndex(), 1);
+        QCOMPARE(Child<gui::CivilDateEdit>(*e, "DtpDad")->Date(), (cal::CivilDate{11, 11, 2019}));
+        QVERIFY(Child<QGroupBox>(*e, "gbWoMo")->isVisibleTo(e.get()));
+        QVERIFY(!Child<QComboBox>(*e, "cbMonat")->isVisibleTo(e.get()));
     }
     {
         auto e = open(near_before);
-        QVERIFY(e->RbVorDad()->isChecked());
-        QVERIFY(!e->RbNachDad()->isChecked());
-        QCOMPARE(e->cbWoche()->currentIndex(), 2);
+        QVERIFY(Child<QRadioButton>(*e, "RbVorDad")->isChecked());
+        QVERIFY(!Child<QRadioButton>(*e, "RbNachDad")->isChecked());
+        QCOMPARE(Child<QComboBox>(*e, "cbWoche")->currentIndex(), 2);
     }
     {
         auto e = open(jewish);
-        QCOMPARE(e->cbJMonth()->currentIndex(), 5);
-        QCOMPARE(e->cbJDay()->currentIndex(), 13);
-        QVERIFY(e->gbJwDate()->isVisibleTo(e.get()));
-        QVERIFY(!e->GbEvTime()->isVisibleTo(e.get()));
+        QCOMPARE(Child<QComboBox>(*e, "cbJMonth")->currentIndex(), 5);
+        QCOMPARE(Child<QComboBox>(*e, "cbJDay")->currentIndex(), 13);
+        QVERIFY(Child<QGroupBox>(*e, "gbJwDate")->isVisibleTo(e.get()));
+        QVERIFY(!Child<QGroupBox>(*e, "GbEvTime")->isVisibleTo(e.get()));
     }
     {
         auto e = open(purim);
-        QCOMPARE(e->cbJMonth()->currentText(), app.Context().Text("Misc", "JwMo_13"));
-        QCOMPARE(e->cbJMonth()->currentIndex(), 6);
+        QCOMPARE(Child<QComboBox>(*e, "cbJMonth")->currentText(),
+                 app.Context().Text("Misc", "JwMo_13"));
+        QCOMPARE(Child<QComboBox>(*e, "cbJMonth")->currentIndex(), 6);
     }
     {
         auto e = open(yearly);  // shown in the year it was entered in, leap day included
-        QCOMPARE(e->DtpFrom()->Date(), (cal::CivilDate{29, 2, 2024}));
-        QVERIFY(!e->DtpTo()->isVisibleTo(e.get()));
+        QCOMPARE(Child<gui::CivilDateEdit>(*e, "DtpFrom")->Date(), (cal::CivilDate{29, 2, 2024}));
+        QVERIFY(!Child<gui::CivilDateEdit>(*e, "DtpTo")->isVisibleTo(e.get()));
     }
     {
         auto e = open(week);
-        QCOMPARE(e->cbTag()->currentIndex(), 0);
-        QCOMPARE(e->cbWoche()->currentIndex(), 4);
-        QCOMPARE(e->cbMonat()->currentIndex(), 9);
-        QVERIFY(e->cbMonat()->isVisibleTo(e.get()));
-        QVERIFY(!e->DtpDad()->isVisibleTo(e.get()));
+        QCOMPARE(Child<QComboBox>(*e, "cbTag")->currentIndex(), 0);
+        QCOMPARE(Child<QComboBox>(*e, "cbWoche")->currentIndex(), 4);
+        QCOMPARE(Child<QComboBox>(*e, "cbMonat")->currentIndex(), 9);
+        QVERIFY(Child<QComboBox>(*e, "cbMonat")->isVisibleTo(e.get()));
+        QVERIFY(!Child<gui::CivilDateEdit>(*e, "DtpDad")->isVisibleTo(e.get()));
     }
     {
         auto e = open(period);
-        QVERIFY(e->rbTypePeriod()->isChecked());
-        QVERIFY(!e->cbRepeat()->isEnabled());
-        QCOMPARE(e->DtpFrom()->Date(), (cal::CivilDate{5, 1, 2026}));
-        QCOMPARE(e->DtpTo()->Date(), (cal::CivilDate{10, 1, 2026}));
-        QVERIFY(e->DtpTo()->isVisibleTo(e.get()));
+        QVERIFY(Child<QRadioButton>(*e, "rbType_Item2")->isChecked());
+        QVERIFY(!Child<QComboBox>(*e, "cbRepeat")->isEnabled());
+        QCOMPARE(Child<gui::CivilDateEdit>(*e, "DtpFrom")->Date(), (cal::CivilDate{5, 1, 2026}));
+        QCOMPARE(Child<gui::CivilDateEdit>(*e, "DtpTo")->Date(), (cal::CivilDate{10, 1, 2026}));
+        QVERIFY(Child<gui::CivilDateEdit>(*e, "DtpTo")->isVisibleTo(e.get()));
     }
 }
 
@@ -343,8 +347,10 @@ void EventEditorTest::editingOnlyTheNameKeepsTheRule() {
     year->ShowYear(2026);
 
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        test::OnNextEditor([](gui::TFrmEvent& editor) {
-            editor.ebEvent()->setText(editor.ebEvent()->text() + QStringLiteral(" (renamed)"));
+        test::OnNextEditor([](gui::EventEditor& editor) {
+            Child<QLineEdit>(editor, "ebEvent")
+                ->setText(Child<QLineEdit>(editor, "ebEvent")->text() +
+                          QStringLiteral(" (renamed)"));
             Ok(editor);
         });
         year->Calendar().SetModified(false);
@@ -361,8 +367,8 @@ void EventEditorTest::editingOnlyTheNameKeepsTheRule() {
     QCOMPARE(events.RecordCount(), static_cast<int>(rows.size()));
 
     // A changed rule is written, and Ev_to stays as it was for a rule that does not use it.
-    test::OnNextEditor([](gui::TFrmEvent& editor) {
-        editor.ebDays()->setValue(2);
+    test::OnNextEditor([](gui::EventEditor& editor) {
+        Child<QSpinBox>(editor, "ebDays")->setValue(2);
         Ok(editor);
     });
     QVERIFY(year->EditEventByKey(numbers[0], {7, 12, 2026}));
@@ -374,9 +380,9 @@ void EventEditorTest::editingOnlyTheNameKeepsTheRule() {
     // The edit-event command edits the first event of the marked day.
     test::Mark(*year, 0, 5);
     cal::CivilDate shown;
-    test::OnNextEditor([&shown](gui::TFrmEvent& editor) {
-        shown = editor.DtpFrom()->Date();
-        editor.ebEvent()->setText(QStringLiteral("first on 5 January"));
+    test::OnNextEditor([&shown](gui::EventEditor& editor) {
+        shown = Child<gui::CivilDateEdit>(editor, "DtpFrom")->Date();
+        Child<QLineEdit>(editor, "ebEvent")->setText(QStringLiteral("first on 5 January"));
         Ok(editor);
     });
     QVERIFY(year->EditEvent());
@@ -390,21 +396,22 @@ void EventEditorTest::periodDisablesTheRuleList() {
     test::TestApp app;
     auto year = test::OpenYear(app, 2026, 7, 12);
     for (int rule = 0; rule < 7; ++rule) {
-        gui::TFrmEvent editor(year->Widget(), app.Context(), year->Calendar().CdsEvents(), true,
-                              false, {7, 12, 2026});
-        editor.cbRepeat()->setCurrentIndex(rule);
-        editor.rbTypePeriod()->click();
-        QVERIFY(!editor.cbRepeat()->isEnabled());
-        QVERIFY(editor.GbEvTime()->isVisibleTo(&editor));
-        QVERIFY(editor.DtpTo()->isVisibleTo(&editor));
-        for (QGroupBox* other : {editor.gbWoMo(), editor.gbDays(), editor.gbJwDate()})
+        gui::EventEditor editor(year->Widget(), app.Context(), true, std::nullopt, {7, 12, 2026});
+        Child<QComboBox>(editor, "cbRepeat")->setCurrentIndex(rule);
+        Child<QRadioButton>(editor, "rbType_Item2")->click();
+        QVERIFY(!Child<QComboBox>(editor, "cbRepeat")->isEnabled());
+        QVERIFY(Child<QGroupBox>(editor, "GbEvTime")->isVisibleTo(&editor));
+        QVERIFY(Child<gui::CivilDateEdit>(editor, "DtpTo")->isVisibleTo(&editor));
+        for (QGroupBox* other :
+             {Child<QGroupBox>(editor, "gbWoMo"), Child<QGroupBox>(editor, "gbDays"),
+              Child<QGroupBox>(editor, "gbJwDate")})
             QVERIFY(!other->isVisibleTo(&editor));
-        editor.rbTypeDay()->click();
-        QVERIFY(editor.cbRepeat()->isEnabled());
-        const int shown = int(editor.GbEvTime()->isVisibleTo(&editor)) +
-                          int(editor.gbWoMo()->isVisibleTo(&editor)) +
-                          int(editor.gbDays()->isVisibleTo(&editor)) +
-                          int(editor.gbJwDate()->isVisibleTo(&editor));
+        Child<QRadioButton>(editor, "rbType_Item1")->click();
+        QVERIFY(Child<QComboBox>(editor, "cbRepeat")->isEnabled());
+        const int shown = int(Child<QGroupBox>(editor, "GbEvTime")->isVisibleTo(&editor)) +
+                          int(Child<QGroupBox>(editor, "gbWoMo")->isVisibleTo(&editor)) +
+                          int(Child<QGroupBox>(editor, "gbDays")->isVisibleTo(&editor)) +
+                          int(Child<QGroupBox>(editor, "gbJwDate")->isVisibleTo(&editor));
         QCOMPARE(shown, 1);
     }
 }
@@ -413,10 +420,10 @@ void EventEditorTest::julianLeapDayRoundTrip() {
     test::TestApp app;
     app.Context().Settings.greg = 0;  // Julian
     auto year = test::OpenYear(app, 1900, 28, 2);
-    test::OnNextEditor([](gui::TFrmEvent& editor) {
-        gui::CivilDateEdit* from = editor.DtpFrom();
+    test::OnNextEditor([](gui::EventEditor& editor) {
+        gui::CivilDateEdit* from = Child<gui::CivilDateEdit>(editor, "DtpFrom");
         from->DayBox()->setValue(29);  // 28 February 1900 was preset
-        editor.ebEvent()->setText(QStringLiteral("leap day"));
+        Child<QLineEdit>(editor, "ebEvent")->setText(QStringLiteral("leap day"));
         Ok(editor);
     });
     QVERIFY(year->NewEvent());
@@ -425,9 +432,11 @@ void EventEditorTest::julianLeapDayRoundTrip() {
     QCOMPARE(test::DatesOf(*year, 1), std::vector<std::string>{"19000229"});
 
     cal::CivilDate loaded;
-    test::OnNextEditor([&loaded](gui::TFrmEvent& editor) {
-        loaded = editor.DtpFrom()->Date();
-        editor.DtpFrom()->YearBox()->setValue(2100);  // also a Julian leap year
+    test::OnNextEditor([&loaded](gui::EventEditor& editor) {
+        loaded = Child<gui::CivilDateEdit>(editor, "DtpFrom")->Date();
+        Child<gui::CivilDateEdit>(editor, "DtpFrom")
+            ->YearBox()
+            ->setValue(2100);  // also a Julian leap year
         Ok(editor);
     });
     QVERIFY(year->EditEventByKey(1, {1, 1, 1900}));
@@ -450,33 +459,34 @@ void EventEditorTest::refusedInput() {
     auto year = test::OpenYear(app, 2026, 7, 12);
     data::Table& events = year->Calendar().CdsEvents();
     {
-        gui::TFrmEvent editor(year->Widget(), app.Context(), events, true, false, {7, 12, 2026});
-        editor.rbTypePeriod()->click();
-        editor.DtpFrom()->SetDate({10, 5, 2026});
-        editor.DtpTo()->SetDate({9, 5, 2026});
+        gui::EventEditor editor(year->Widget(), app.Context(), true, std::nullopt, {7, 12, 2026});
+        Child<QRadioButton>(editor, "rbType_Item2")->click();
+        Child<gui::CivilDateEdit>(editor, "DtpFrom")->SetDate({10, 5, 2026});
+        Child<gui::CivilDateEdit>(editor, "DtpTo")->SetDate({9, 5, 2026});
         Ok(editor);
         QCOMPARE(editor.result(), int(QDialog::Rejected));
         QCOMPARE(app.Dialogs().told.value(0),
                  app.Context().Text("FrmEvent", "PeriodEndBeforeStart"));
         QCOMPARE(events.GetState(), data::Table::State::Browse);
         // A one-day period is fine.
-        editor.DtpTo()->SetDate({10, 5, 2026});
+        Child<gui::CivilDateEdit>(editor, "DtpTo")->SetDate({10, 5, 2026});
         Ok(editor);
         QCOMPARE(editor.result(), int(QDialog::Accepted));
-        events.CheckBrowse();
-        QCOMPARE(events.RecordCount(), 1);
+        const std::optional<data::Rule> rule = editor.Value().rule;
+        QVERIFY(rule && *rule == data::Rule(data::PeriodRule{{10, 5, 2026}, {10, 5, 2026}}));
     }
     {
-        gui::TFrmEvent editor(year->Widget(), app.Context(), events, true, false, {7, 12, 2026});
-        editor.cbRepeat()->setCurrentIndex(data::RepeatAdvent);
-        editor.ebDays()->setFocus();
-        editor.ebDays()->selectAll();
-        QTest::keyClick(editor.ebDays(), Qt::Key_Backspace);  // an empty count
+        gui::EventEditor editor(year->Widget(), app.Context(), true, std::nullopt, {7, 12, 2026});
+        Child<QComboBox>(editor, "cbRepeat")->setCurrentIndex(data::RepeatAdvent);
+        Child<QSpinBox>(editor, "ebDays")->setFocus();
+        Child<QSpinBox>(editor, "ebDays")->selectAll();
+        QTest::keyClick(Child<QSpinBox>(editor, "ebDays"), Qt::Key_Backspace);  // an empty count
         Ok(editor);
         QCOMPARE(editor.result(), int(QDialog::Rejected));
         QCOMPARE(app.Dialogs().told.value(1), app.Context().Text("FrmEvent", "DaysOutOfRange"));
-        QTest::keyClicks(editor.ebDays(), QStringLiteral("400"));  // the box takes at most 366
-        QVERIFY(editor.ebDays()->value() <= 366);
+        QTest::keyClicks(Child<QSpinBox>(editor, "ebDays"),
+                         QStringLiteral("400"));  // the box takes at most 366
+        QVERIFY(Child<QSpinBox>(editor, "ebDays")->value() <= 366);
     }
 }
 
@@ -484,8 +494,9 @@ void EventEditorTest::cancelWritesNothing() {
     test::TestApp app;
     auto year = test::OpenYear(app, 2026, 7, 12);
     QSignalSpy shown(year.get(), &gui::TFrmYear::yearShown);
-    test::OnNextEditor(
-        [](gui::TFrmEvent& editor) { QTest::mouseClick(editor.btnCancel(), Qt::LeftButton); });
+    test::OnNextEditor([](gui::EventEditor& editor) {
+        QTest::mouseClick(Child<QPushButton>(editor, "btnCancel"), Qt::LeftButton);
+    });
     QVERIFY(!year->NewEvent());
     QCOMPARE(year->Calendar().CdsEvents().RecordCount(), 0);
     QVERIFY(!year->Calendar().Modified());

@@ -6,6 +6,7 @@
 #include <QtTest>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "data/events.h"
 #include "support/test_app.h"
@@ -195,26 +196,24 @@ class YearWindowTest : public QObject {
 
     void eventCommandsGoThroughTheEditorAndRefresh() {
         std::optional<int> asked_ev;
+        std::string asked_name;
         calendar::CivilDate asked_date;
-        app_->Context().EventEditor = [&](YearWindowLink& year, std::optional<int> ev_no,
-                                          const calendar::CivilDate& date) {
-            asked_ev = ev_no;
+        app_->Context().EventEditor =
+            [&](YearWindowLink&, const std::optional<data::EventValue>& event,
+                const calendar::CivilDate& date) -> std::optional<data::EventEdit> {
+            asked_ev = event ? std::optional<int>(1) : std::nullopt;  // edit mode
             asked_date = date;
-            if (ev_no) return false;  // the edit is cancelled
-            data::Table& events = year.Calendar().CdsEvents();
-            events.Append();  // left pending, as the editor leaves it
-            events.SetText(data::Ev_name, "Added");
-            events.SetInteger(data::Ev_Type, 0);
-            events.SetInteger(data::Ev_repeat, data::RepeatNone);
-            events.SetText(data::Ev_from, calendar::DateText(date));
-            events.SetInteger(data::Ev_gp_no, test::kShownGroup);
-            return true;
+            if (event) {
+                asked_name = event->name;
+                return std::nullopt;  // the edit is cancelled
+            }
+            return data::EventEdit{"Added", test::kShownGroup, data::OnceRule{date}};
         };
         auto window = OpenWindow(*app_, calendar_);
         QVERIFY(window->PopupMenu()->actions()[0]->isEnabled());
 
-        // New event on the day a right click marked: the pending row is committed by the
-        // regeneration, painted, and the calendar counts as changed.
+        // New event on the day a right click marked: the window writes the value, paints
+        // it, and the calendar counts as changed.
         QTest::mousePress(window.get(), Qt::RightButton, {}, CellCentre(*window, 9, 21));
         QVERIFY(window->NewEvent());
         QVERIFY(!asked_ev);
@@ -234,6 +233,7 @@ class YearWindowTest : public QObject {
         QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 1, 14));
         QVERIFY(!window->EditEvent());  // cancelled
         QCOMPARE(asked_ev, std::optional<int>(1));
+        QCOMPARE(asked_name, std::string("Hidden first"));
         // A day without events asks nothing.
         asked_ev.reset();
         QTest::mouseClick(window.get(), Qt::LeftButton, {}, CellCentre(*window, 1, 16));
