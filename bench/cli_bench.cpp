@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "data/table_file.h"
+#include "mixed_calendar.h"
+
 extern char** environ;
 
 namespace {
@@ -22,6 +25,21 @@ namespace {
 std::filesystem::path CliPath() {
     return std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin" /
            "yorbel-cli";
+}
+
+// False, and the benchmark skipped, when the program is not built.
+bool CliBuilt(benchmark::State& state, const std::filesystem::path& cli) {
+    if (std::filesystem::exists(cli)) return true;
+    state.SkipWithError("yorbel-cli is not built");
+    return false;
+}
+
+// A new folder of this process for a benchmark's files.
+std::filesystem::path ScratchFolder(const std::string& name) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / (name + "_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    return dir;
 }
 
 // Runs the program with its output thrown away; returns its exit status.
@@ -43,10 +61,7 @@ int RunQuiet(const std::vector<std::string>& args) {
 
 void BM_CliDayOfAYearAsJson(benchmark::State& state) {
     const std::filesystem::path cli = CliPath();
-    if (!std::filesystem::exists(cli)) {
-        state.SkipWithError("yorbel-cli is not built");
-        return;
-    }
+    if (!CliBuilt(state, cli)) return;
     const std::vector<std::string> args{cli.string(), "day",      "2026-01-01",
                                         "2026-12-31", "--format", "json"};
     for (auto _ : state) {
@@ -95,10 +110,7 @@ std::filesystem::path PrivateHome(const std::string& prefix) {
 
 void BM_CliImportThenListAYear(benchmark::State& state) {
     const std::filesystem::path cli = CliPath();
-    if (!std::filesystem::exists(cli)) {
-        state.SkipWithError("yorbel-cli is not built");
-        return;
-    }
+    if (!CliBuilt(state, cli)) return;
     namespace fs = std::filesystem;
     const fs::path dir = PrivateHome("yorbel_cli_bench_");
     const fs::path csv = dir / "events.csv";
@@ -123,10 +135,7 @@ BENCHMARK(BM_CliImportThenListAYear)->Unit(benchmark::kMillisecond)->UseRealTime
 
 void BM_CliRenderAYearOf10000Events(benchmark::State& state) {
     const std::filesystem::path cli = CliPath();
-    if (!std::filesystem::exists(cli)) {
-        state.SkipWithError("yorbel-cli is not built");
-        return;
-    }
+    if (!CliBuilt(state, cli)) return;
     namespace fs = std::filesystem;
     const fs::path dir = PrivateHome("yorbel_cli_render_bench_");
     const fs::path csv = dir / "events.csv";
@@ -149,6 +158,33 @@ void BM_CliRenderAYearOf10000Events(benchmark::State& state) {
     fs::remove_all(dir);
 }
 BENCHMARK(BM_CliRenderAYearOf10000Events)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The day calculator over a year of a calendar of 10,000 mixed events.
+void BM_CliCountAYear(benchmark::State& state) {
+    const std::filesystem::path cli = CliPath();
+    if (!CliBuilt(state, cli)) return;
+    namespace fs = std::filesystem;
+    const fs::path dir = ScratchFolder("yorbel_cli_count_bench");
+    const fs::path calendar = dir / "events.yrb";
+    const fs::path groups = dir / "groups.yrg";
+    {
+        yorbel::bench::Calendar mixed(10000);
+        yorbel::data::SaveTable(mixed.groups.CdsGroups(), groups);
+        mixed.tables.SaveCalendarAs(calendar);
+    }
+    const std::vector<std::string> count{cli.string(), "count",         "2026-01-01",
+                                         "2026-12-31", "--calendar",    calendar.string(),
+                                         "--groups",   groups.string(), "--skip-weekday",
+                                         "sat,sun",    "--format",      "json"};
+    for (auto _ : state) {
+        if (RunQuiet(count) != 0) {
+            state.SkipWithError("yorbel-cli failed");
+            break;
+        }
+    }
+    fs::remove_all(dir);
+}
+BENCHMARK(BM_CliCountAYear)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -324,6 +324,8 @@ constexpr LanguageKey kKeys[] = {
     {"Errors", "RuleBadDate"},
     {"Errors", "RuleBadCode"},
     {"Errors", "RuleBadRepeat"},
+    {"Errors", "CountBadDate"},
+    {"Errors", "CountFromAfterTo"},
     {"Errors", "ImportTooManyColumns"},
     {"Errors", "ImportTooFewColumns"},
     {"Errors", "ImportLineBreak"},

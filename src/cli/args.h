@@ -5,6 +5,7 @@
 // "--lon=-74.01"); a word that looks like a negative number is a value, never an option.
 #pragma once
 
+#include <array>
 #include <map>
 #include <optional>
 #include <span>
@@ -51,6 +52,10 @@ class Args {
     std::map<std::string, std::string, std::less<>> values_;
     bool help_ = false;
 };
+
+// The weekday words of the options, Sunday first, as the Sunday-based weekday numbers.
+inline constexpr std::array<std::string_view, 7> kWeekdayKeys{"sun", "mon", "tue", "wed",
+                                                              "thu", "fri", "sat"};
 
 // True for words such as "-74.01", "-5" or "-.5": values, not options.
 bool IsNegativeNumber(std::string_view word);

@@ -5,6 +5,11 @@
 
 namespace yorbel::cli {
 
+void WarnSkipped(std::ostream& warnings, const data::SkippedEvent& skipped) {
+    warnings << "warning: event " << skipped.ev_no << " \"" << skipped.name
+             << "\" skipped: " << skipped.reason.what() << '\n';
+}
+
 CalendarSource::CalendarSource(const std::filesystem::path& calendar_file,
                                const std::optional<std::string>& groups_file,
                                std::ostream& warnings)
@@ -16,8 +21,7 @@ data::Table& CalendarSource::Occurrences(int year, bool gregorian) {
     if (year_ != year || gregorian_ != gregorian) {
         for (const data::SkippedEvent& s : data::GenerateOccurrences(*tables_, year, gregorian)) {
             if (!warned_.insert(s.ev_no).second) continue;
-            warnings_ << "warning: event " << s.ev_no << " \"" << s.name
-                      << "\" skipped: " << s.reason.what() << '\n';
+            WarnSkipped(warnings_, s);
         }
         year_ = year;
         gregorian_ = gregorian;

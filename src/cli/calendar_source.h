@@ -13,6 +13,7 @@
 
 #include "data/events.h"
 #include "data/groups.h"
+#include "data/occurrences.h"
 
 namespace yorbel::cli {
 
@@ -20,6 +21,9 @@ namespace yorbel::cli {
 inline constexpr std::string_view kGroupFileHelp =
     "    Without --groups the desktop program's group file for its stored language is\n"
     "    used (the per-user copy, else the one shipped beside the program).\n";
+
+// Names an event left out because its rule is malformed, as one line of warnings.
+void WarnSkipped(std::ostream& warnings, const data::SkippedEvent& skipped);
 
 class CalendarSource {
   public:

@@ -21,6 +21,7 @@ Command EasterCommand();
 Command ImportCommand();
 Command ExportCommand();
 Command OccurrencesCommand();
+Command CountCommand();
 Command RenderCommand();  // only in a build with Qt (YORBEL_RENDER)
 
 }  // namespace yorbel::cli

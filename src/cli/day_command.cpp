@@ -37,12 +37,6 @@ constexpr std::array<OptionSpec, 9> kOptions{{
     {"format", true},
 }};
 
-// Sunday first, in the order of calendar::Weekday.
-constexpr std::array<std::string_view, 7> kWeekdayKeys{"sun", "mon", "tue", "wed",
-                                                       "thu", "fri", "sat"};
-constexpr std::array<std::string_view, 7> kWeekdayNames{
-    "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
-
 constexpr double kDefaultLatitude = 50.1122;
 constexpr double kDefaultLongitudeEast = 8.6819;
 constexpr double kDefaultZone = 1;

@@ -14,7 +14,7 @@ using yorbel::cli::Command;
 // A new command adds one line here.
 const std::array kCommands{
     yorbel::cli::DayCommand(),    yorbel::cli::EasterCommand(),      yorbel::cli::ImportCommand(),
-    yorbel::cli::ExportCommand(), yorbel::cli::OccurrencesCommand(),
+    yorbel::cli::ExportCommand(), yorbel::cli::OccurrencesCommand(), yorbel::cli::CountCommand(),
 #ifdef YORBEL_RENDER
     yorbel::cli::RenderCommand(),
 #endif

@@ -2,6 +2,7 @@
 // CSV fields.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,10 @@ std::string Concat(const Pieces&... pieces) {
     Append(s, pieces...);
     return s;
 }
+
+// Weekday names of the text output, Sunday first.
+inline constexpr std::array<std::string_view, 7> kWeekdayNames{
+    "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
 
 // "YYYY-MM-DD".
 std::string IsoDate(const calendar::CivilDate& date);

@@ -92,6 +92,9 @@ inline constexpr ErrorText kCoreErrors[] = {
     {"RuleBadDate", "Not a date of the form yyyymmdd: %1"},
     {"RuleBadCode", "A weekday, count, month or day is out of range: %1"},
     {"RuleBadRepeat", "Unknown repeat code: %1"},
+    // The day calculator.
+    {"CountBadDate", "The date %1 does not exist in the chosen calendar"},
+    {"CountFromAfterTo", "The first day %1 lies after the last day %2"},
     // Import and export of delimited text.
     {"ImportTooManyColumns", "The line has %1 columns, but the table has only %2 fields"},
     {"ImportTooFewColumns", "The line needs at least %2 columns, but has only %1"},
