@@ -25,7 +25,7 @@ constexpr std::string_view kUsage =
     "    --tz a zone of the system's time-zone database (\"Europe/Berlin\"), whose clocks\n"
     "    follow summer time. Times are local clock times; a body that does not rise or\n"
     "    set within the local day (in the zone) shows none (null in JSON, empty in CSV).\n"
-    "    JSON adds \"zone\": {name (null for fixed hours), hours, summer_time} at noon.\n"
+    "    With --tz, JSON adds \"zone\": {name, hours, summer_time}, as at the day's noon.\n"
     "    Events are the day's occurrences of shown groups in the calendar file (in CSV\n"
     "    joined by \"; \").\n";
 
@@ -144,10 +144,13 @@ std::string AsJson(const DayFacts& f, const calendar::Place& place,
            ",\"moonrise\":", JsonClock(f.moonrise), ",\"moonset\":", JsonClock(f.moonset));
     Append(s, ",\"moon_age\":", Number(f.moon_age, "%.3f"), ",\"next_phase\":{\"kind\":\"",
            PhaseKind(f), "\",\"time\":\"", PhaseTime(f.next_phase, 'T'), "\"}");
-    const bool named = f.clock_rule == calendar::ClockRule::kNamedZone;
-    Append(s, ",\"zone\":{\"name\":", named ? JsonString(place.zone_name) : "null",
-           ",\"hours\":", Number(f.clock_zone_hours, "%g"),
-           ",\"summer_time\":", f.summer_time ? "true" : "false", "},\"events\":[");
+    // Only with --tz, so that the records of a fixed zone stay as they always were.
+    if (!place.zone_name.empty()) {
+        Append(s, ",\"zone\":{\"name\":", JsonString(place.zone_name),
+               ",\"hours\":", Number(f.clock_zone_hours, "%g"),
+               ",\"summer_time\":", f.summer_time ? "true" : "false", "}");
+    }
+    s += ",\"events\":[";
     for (std::size_t i = 0; i < events.size(); ++i) Append(s, i ? "," : "", JsonString(events[i]));
     s += "]}\n";
     return s;
