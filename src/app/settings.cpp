@@ -121,7 +121,7 @@ struct StringField {
 };
 using Field = std::variant<IntField, BoolField, RealField, StringField>;
 
-const std::array<Field, 27> kFields = {{
+const std::array<Field, 28> kFields = {{
     IntField{"Kw1", &Settings::Kw1, 0, 2},
     IntField{"Wt1", &Settings::Wt1, 0, 6},
     IntField{"greg", &Settings::greg, 0, 1},
@@ -149,6 +149,7 @@ const std::array<Field, 27> kFields = {{
     IntField{"VFarbeMark", &Settings::VFarbeMark},
     IntField{"HFarbeMark", &Settings::HFarbeMark},
     IntField{"Language", &Settings::Language, 0, 1},
+    StringField{"ZoneName", &Settings::ZoneName},
 }};
 
 // Reads one value into `s`, which holds the defaults; false when the value could not be
@@ -220,7 +221,7 @@ void WriteFirstRunValues(SettingsStore& store) {
     WriteDefaults(store,
                   {"Kw1", "Wt1", "greg", "VFarbeSonntag", "HFarbeSonntag", "OpenLastActive"});
     store.WriteString("LastActiveFile", "");
-    WriteDefaults(store, {"YearFontName", "YearFontSize", "AdaptToFont"});
+    WriteDefaults(store, {"YearFontName", "YearFontSize", "AdaptToFont", "ZoneName"});
 }
 
 void UpgradeTo61(SettingsStore& store) {
@@ -272,7 +273,9 @@ double Degrees(double d, double m, double s) { return d + m / 60.0 + s / 3600.0;
 
 std::string DefaultCountryLine() { return PadName("Germany", "GMY"); }
 
-std::string DefaultCityLine() { return PadName("Frankfurt/Main", "500644N0084055E +010"); }
+std::string DefaultCityLine() {
+    return PadName("Frankfurt/Main", "500644N0084055E +010 Europe/Berlin");
+}
 
 SettingsStart StartSettings(SettingsStore& store) {
     SettingsStart start;
@@ -297,6 +300,14 @@ SettingsStart StartSettings(SettingsStore& store) {
             start.reset.emplace_back(FieldName(field));
             if (can_repair) WriteField(store, field, start.settings);
         }
+    }
+    // A key from before zone names: the default place goes on its zone's clock, any other
+    // place keeps the fixed hours its user chose.
+    if (store.ReadString("ZoneName").status == ReadStatus::Missing) {
+        const Settings& s = start.settings;
+        const bool default_place =
+            !s.CustomPos && s.Zone == 1 && SameCityLine(s.City, DefaultCityLine());
+        start.settings.ZoneName = default_place ? Settings{}.ZoneName : std::string();
     }
     return start;
 }
@@ -360,6 +371,10 @@ double LongitudeDegrees(const Settings& s) {
 }
 
 double ZoneHours(const Settings& s) { return s.Zone; }
+
+calendar::Place PlaceOf(const Settings& s) {
+    return {LatitudeDegrees(s), LongitudeDegrees(s), ZoneHours(s), s.ZoneName};
+}
 
 std::string LocationText(const Settings& s) {
     return EntryName(s.City) + ", " + EntryName(s.Country);

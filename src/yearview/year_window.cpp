@@ -533,14 +533,15 @@ QString TFrmYear::BuildHint(const HitDay& hit) const {
     const cal::CivilDate date{hit.Day, hit.Month + 1, shownYear_};
     const app::Settings& s = context_.Settings;
     const cal::Reckoning reckoning{style_.Gregorian, style_.WeekOneRule, style_.WeekStart};
-    const cal::Place place{app::LatitudeDegrees(s), app::LongitudeDegrees(s), app::ZoneHours(s)};
-    const DayFactsText facts =
-        FormatDayFacts(cal::DayFactsOf(date, reckoning, place), context_.Language, NamesLocale(s));
+    const cal::Place place = app::PlaceOf(s);
+    const DayFactsText facts = FormatDayFacts(cal::DayFactsOf(date, reckoning, place), place,
+                                              context_.Language, NamesLocale(s));
 
     QStringList lines;
     lines << facts.Day << QString() << facts.Weeks << facts.Days << facts.JD << QString();
     lines << QStringLiteral("S: ") + facts.Sun;
     lines << QStringLiteral("M: ") + facts.Moon;
+    lines << facts.Zone;
     lines << QString();
     for (const data::DayEvent& event :
          data::ShownEventsOn(calendar_->CdsEvDates(), cal::DateText(date)))
