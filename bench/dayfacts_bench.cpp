@@ -8,7 +8,8 @@ namespace {
 
 using namespace yorbel::calendar;
 
-const Place kFrankfurt{50.1122, -8.6819, 1.0};
+const Place kFrankfurt{50.1122, -8.6819, 1.0, {}};
+const Place kFrankfurtOnBerlinClock{50.1122, -8.6819, 1.0, "Europe/Berlin"};
 
 void BM_DayFactsOfAYear(benchmark::State& state) {
     const bool gregorian = state.range(0) != 0;
@@ -22,6 +23,20 @@ void BM_DayFactsOfAYear(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * DaysInYear(2026, gregorian));
 }
 BENCHMARK(BM_DayFactsOfAYear)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// The same on a named zone's clock: the zone is looked up and its day bounds and offsets
+// found for every day.
+void BM_DayFactsOfAYearOnNamedClock(benchmark::State& state) {
+    const Reckoning reckoning{true, WeekRule::FourDaysInJanuary, Weekday::Monday};
+    for (auto _ : state) {
+        for (int doy = 1; doy <= 365; ++doy) {
+            benchmark::DoNotOptimize(
+                DayFactsOf(DateOfDayOfYear(doy, 2026, true), reckoning, kFrankfurtOnBerlinClock));
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 365);
+}
+BENCHMARK(BM_DayFactsOfAYearOnNamedClock)->Unit(benchmark::kMillisecond);
 
 void BM_DayNumberRoundTrip(benchmark::State& state) {
     const bool gregorian = state.range(0) != 0;

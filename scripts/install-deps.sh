@@ -8,6 +8,7 @@ packages=(
   libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins qt6-svg-dev
   clang libclang-rt-14-dev
+  libhowardhinnant-date-dev tzdata
   python3 python3-icalendar
   xvfb xauth imagemagick poppler-utils fonts-dejavu-core
   desktop-file-utils appstream dpkg-dev file

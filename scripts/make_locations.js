@@ -7,7 +7,9 @@
 //
 // Line formats (character positions counted from 1, UTF-8 text):
 //   Country.txt   name padded to 49, code at 50-52
-//   <code>.txt    name padded to 49, then DDMMSS N|S DDDMMSS W|E blank +HH T
+//   <code>.txt    name padded to 49, then DDMMSS N|S DDDMMSS W|E blank +HH T, then a
+//                 blank and the IANA time-zone name ("Europe/Berlin") where one is known;
+//                 readers of the fixed columns alone read only up to character 69
 // The time zone is the standard (non-daylight) offset from UTC in tenths of an hour,
 // taken from the system's time-zone database: the smaller of the January and July
 // offsets, so that daylight saving time of either hemisphere is left out. Offsets
@@ -25,7 +27,7 @@ const REFERENCE_YEAR = 2025;
 const CODE_OVERRIDES = { DEU: 'GMY' };
 const COUNTRY_NAME_FIXES = { 'Vatican (Holy Sea)': 'Vatican (Holy See)' };
 const FIXED_CITIES = {
-  GMY: { replaces: 'Frankfurt', line: pad('Frankfurt/Main') + '500644N0084055E +010' },
+  GMY: { replaces: 'Frankfurt', line: pad('Frankfurt/Main') + '500644N0084055E +010 Europe/Berlin' },
 };
 
 function chars(text) { return [...text]; }
@@ -69,16 +71,16 @@ function dms(value, degreeDigits) {
          String(s).padStart(2, '0');
 }
 
-function cityLine(name, lat, lng, minutes) {
+function cityLine(name, lat, lng, minutes, zoneName) {
   return pad(name) + dms(lat, 2) + (lat < 0 ? 'S' : 'N') + dms(lng, 3) + (lng < 0 ? 'W' : 'E') +
-         ' ' + zoneColumns(minutes);
+         ' ' + zoneColumns(minutes) + (zoneName ? ' ' + zoneName : '');
 }
 
 // A few records have no zone: they take the zone of the nearest city of the same country;
 // where the country has none at all (the Antarctic stations) the nautical zone of the
-// longitude is used.
-function zoneFor(city, sameCountry) {
-  if (city.timezone) return standardOffsetMinutes(city.timezone);
+// longitude is used, without a zone name.
+function zoneNameFor(city, sameCountry) {
+  if (city.timezone) return city.timezone;
   let best = null;
   let bestDistance = Infinity;
   for (const other of sameCountry) {
@@ -86,7 +88,11 @@ function zoneFor(city, sameCountry) {
     const d = (other.lat - city.lat) ** 2 + (other.lng - city.lng) ** 2;
     if (d < bestDistance) { bestDistance = d; best = other; }
   }
-  return best ? standardOffsetMinutes(best.timezone) : Math.round(city.lng / 15) * 60;
+  return best ? best.timezone : null;
+}
+
+function zoneFor(city, zoneName) {
+  return zoneName ? standardOffsetMinutes(zoneName) : Math.round(city.lng / 15) * 60;
 }
 
 function byCodeUnits(a, b) { return a < b ? -1 : a > b ? 1 : 0; }
@@ -130,7 +136,8 @@ function main() {
       let name = cut(c.city);
       if (counts.get(name) > 1 && c.province) name = cut(`${c.city} (${c.province})`);
       if (byName.has(name)) { dropped++; continue; }
-      byName.set(name, cityLine(name, c.lat, c.lng, zoneFor(c, country.cities)));
+      const zoneName = zoneNameFor(c, country.cities);
+      byName.set(name, cityLine(name, c.lat, c.lng, zoneFor(c, zoneName), zoneName));
     }
     const lines = [...byName.values()];
     if (fixed) lines.push(fixed.line);

@@ -57,6 +57,26 @@ bool IsCodeCharacter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
+// "Europe/Berlin", "America/Argentina/Buenos_Aires", "Etc/GMT+5": what the time-zone
+// database names zones with; anything else (a path, text of another program) is refused.
+bool IsZoneName(std::string_view name) {
+    constexpr std::size_t kLongestZoneName = 64;
+    if (name.empty() || name.size() > kLongestZoneName || name.front() == '/') return false;
+    for (char c : name) {
+        if (!IsCodeCharacter(c) && c != '/' && c != '_' && c != '+' && c != '-') return false;
+    }
+    return name.find("..") == std::string_view::npos;
+}
+
+// The zone name after the fixed columns: none when the line ends there (trailing blanks
+// allowed); nullopt when what follows is not a blank and a zone name.
+std::optional<std::string> ZoneNameAfterColumns(std::string_view rest) {
+    while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t')) rest.remove_suffix(1);
+    if (rest.empty()) return std::string();
+    if (rest.front() != ' ' || !IsZoneName(rest.substr(1))) return std::nullopt;
+    return std::string(rest.substr(1));
+}
+
 std::string NameOf(std::string_view line) {
     std::string_view name = Chars(line, 1, kLocationNameWidth);
     while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.remove_suffix(1);
@@ -180,6 +200,9 @@ std::variant<City, LineProblem> ParseCityLine(std::string_view line,
     if (c[15] != ' ' || (sign != '+' && sign != '-') || zone_tenths > 140) {
         return LineProblem::BadZone;
     }
+    auto zone_name = ZoneNameAfterColumns(c.substr(20));
+    if (!zone_name) return LineProblem::BadZone;
+    city.zone_name = std::move(*zone_name);
 
     city.texts = PositionFromCityLine(line, decimal_separator);
     const double latitude = calendar::DegreesOf(*lat_d, *lat_m, *lat_s);
@@ -188,6 +211,17 @@ std::variant<City, LineProblem> ParseCityLine(std::string_view line,
     city.longitude = city.texts.West ? longitude : -longitude;
     city.zone_hours = (sign == '-' ? -zone_tenths : zone_tenths) / 10.0;
     return city;
+}
+
+bool SameCityLine(std::string_view stored, std::string_view listed) {
+    if (stored == listed) return true;
+    const std::size_t fixed_stored = ByteOffsetOfChar(stored, kCityLineLength);
+    const std::size_t fixed_listed = ByteOffsetOfChar(listed, kCityLineLength);
+    if (stored.substr(0, fixed_stored) != listed.substr(0, fixed_listed)) return false;
+    const auto blank = [](std::string_view rest) {
+        return rest.find_first_not_of(" \t") == std::string_view::npos;
+    };
+    return blank(stored.substr(fixed_stored)) || blank(listed.substr(fixed_listed));
 }
 
 std::filesystem::path CountryListPath(const std::filesystem::path& program_folder) {

@@ -5,7 +5,9 @@
 //   country line   1–49 name, blank-padded; 50–52 country code
 //   city line      1–49 name, blank-padded; 50–55 latitude DDMMSS; 56 "N" (else south);
 //                  57–63 longitude DDDMMSS; 64 "W" (else east); 65 blank;
-//                  66–68 zone sign and hours; 69 zone tenths
+//                  66–68 zone sign and hours; 69 zone tenths; optionally 70 blank and
+//                  from 71 the IANA time-zone name ("Europe/Berlin"), which knows the
+//                  place's summer time (readers of the fixed columns alone stop at 69)
 //
 // Files are UTF-8; a line that is not valid UTF-8 is read as Windows-1252. The lists
 // keep the valid lines whole (the settings store the chosen lines whole) and report the
@@ -49,7 +51,12 @@ struct City {
     double latitude = 0;   // north positive
     double longitude = 0;  // WEST positive, as the sun and moon computations take it
     double zone_hours = 0;
+    std::string zone_name;  // empty where the line names none
 };
+
+// Whether a stored city line names the listed one: the same line, or the same fixed
+// columns where one of them carries no zone name (a line stored before lines had one).
+bool SameCityLine(std::string_view stored, std::string_view listed);
 
 struct Country {
     std::string line;
@@ -64,7 +71,8 @@ enum class LineProblem {
     BadNumber,    // a digit column holds something else
     LatitudeOutOfRange,
     LongitudeOutOfRange,
-    BadZone,  // sign not "+" or "-", column 65 not blank, or beyond ±14 hours
+    BadZone,  // sign not "+" or "-", column 65 not blank, beyond ±14 hours, or a zone
+              // name that is not a blank and letters, digits, "/", "_", "+", "-"
 };
 
 // The language key ("FrmOptions" section) that describes a problem.

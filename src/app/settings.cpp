@@ -122,7 +122,7 @@ struct StringField {
 };
 using Field = std::variant<IntField, BoolField, RealField, StringField>;
 
-const std::array<Field, 27> kFields = {{
+const std::array<Field, 28> kFields = {{
     IntField{"Kw1", &Settings::Kw1, 0, 2},
     IntField{"Wt1", &Settings::Wt1, 0, 6},
     IntField{"greg", &Settings::greg, 0, 1},
@@ -150,6 +150,7 @@ const std::array<Field, 27> kFields = {{
     IntField{"VFarbeMark", &Settings::VFarbeMark},
     IntField{"HFarbeMark", &Settings::HFarbeMark},
     IntField{"Language", &Settings::Language, 0, 1},
+    StringField{"ZoneName", &Settings::ZoneName},
 }};
 
 // Reads one value into `s`, which holds the defaults; false when the value could not be
@@ -221,7 +222,7 @@ void WriteFirstRunValues(SettingsStore& store) {
     WriteDefaults(store,
                   {"Kw1", "Wt1", "greg", "VFarbeSonntag", "HFarbeSonntag", "OpenLastActive"});
     store.WriteString("LastActiveFile", "");
-    WriteDefaults(store, {"YearFontName", "YearFontSize", "AdaptToFont"});
+    WriteDefaults(store, {"YearFontName", "YearFontSize", "AdaptToFont", "ZoneName"});
 }
 
 void UpgradeTo61(SettingsStore& store) {
@@ -271,7 +272,9 @@ void Upgrade(SettingsStore& store, std::string_view from) {
 
 std::string DefaultCountryLine() { return PadName("Germany", "GMY"); }
 
-std::string DefaultCityLine() { return PadName("Frankfurt/Main", "500644N0084055E +010"); }
+std::string DefaultCityLine() {
+    return PadName("Frankfurt/Main", "500644N0084055E +010 Europe/Berlin");
+}
 
 SettingsStart StartSettings(SettingsStore& store) {
     SettingsStart start;
@@ -296,6 +299,14 @@ SettingsStart StartSettings(SettingsStore& store) {
             start.reset.emplace_back(FieldName(field));
             if (can_repair) WriteField(store, field, start.settings);
         }
+    }
+    // A key from before zone names: the default place goes on its zone's clock, any other
+    // place keeps the fixed hours its user chose.
+    if (store.ReadString("ZoneName").status == ReadStatus::Missing) {
+        const Settings& s = start.settings;
+        const bool default_place =
+            !s.CustomPos && s.Zone == 1 && SameCityLine(s.City, DefaultCityLine());
+        start.settings.ZoneName = default_place ? Settings{}.ZoneName : std::string();
     }
     return start;
 }
@@ -373,6 +384,10 @@ double LongitudeDegrees(const Settings& s) {
 }
 
 double ZoneHours(const Settings& s) { return s.Zone; }
+
+calendar::Place PlaceOf(const Settings& s) {
+    return {LatitudeDegrees(s), LongitudeDegrees(s), ZoneHours(s), s.ZoneName};
+}
 
 std::string LocationText(const Settings& s) {
     return EntryName(s.City) + ", " + EntryName(s.Country);

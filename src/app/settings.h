@@ -15,6 +15,7 @@
 
 #include "app/language_file.h"
 #include "calendar/dates.h"
+#include "calendar/dayfacts.h"
 
 namespace yorbel::app {
 
@@ -93,7 +94,8 @@ inline constexpr std::string_view kSettingsVersion = "6.7";
 
 // The country and city lines of Frankfurt/Main as the location files hold them.
 std::string DefaultCountryLine();  // "Germany", blanks to 49 characters, "GMY"
-std::string DefaultCityLine();     // "Frankfurt/Main", blanks to 49, "500644N0084055E +010"
+// "Frankfurt/Main", blanks to 49, "500644N0084055E +010 Europe/Berlin"
+std::string DefaultCityLine();
 
 // Every stored value except Version, LastActiveFile, DayViewX and DayViewY, which are
 // read and written at their own moments. Members carry the stored names; defaults are
@@ -122,6 +124,11 @@ struct Settings {
     std::int32_t VFarbeMark = 0;           // mark text colour (black)
     std::int32_t HFarbeMark = 0x00FFFF;    // mark background (yellow)
     std::int32_t Language = 1;  // 0 German, 1 English
+    // Time-zone name whose clock the times are shown on, summer time included; empty
+    // for the fixed Zone hours (which also stand in for a name the system does not know).
+    // A key stored before there was one reads the default place's name when it holds the
+    // default place, else none.
+    std::string ZoneName = "Europe/Berlin";
 
     friend bool operator==(const Settings&, const Settings&) = default;
 };
@@ -176,6 +183,8 @@ std::int32_t DisplayColor(const Settings& s, ColorRole role);
 double LatitudeDegrees(const Settings& s);   // north positive
 double LongitudeDegrees(const Settings& s);  // WEST positive, east negative
 double ZoneHours(const Settings& s);
+// Where the sun and moon are observed and whose clock shows their times.
+calendar::Place PlaceOf(const Settings& s);
 // "City, Country": the name part (first 49 characters, trailing blanks dropped) of the
 // chosen city line and of the chosen country line.
 std::string LocationText(const Settings& s);

@@ -424,29 +424,48 @@ RiseSet SunRiseSet(const CivilDate& gregorian_date, double longitude_west, doubl
     return FinishRiseSet(jd, tr, ts, HorizonShift(latitude, (delta1 + delta2) / 2, lowering));
 }
 
-MoonDay MoonRiseSet(const CivilDate& gregorian_date, double longitude_west, double latitude,
-                    double zone_hours) {
-    MoonDay day;
-    day.age = MoonAge(JulianDateOf(gregorian_date) + kMoonStartOffsetDays);
+double MoonAgeOf(const CivilDate& gregorian_date) {
+    return MoonAge(JulianDateOf(gregorian_date) + kMoonStartOffsetDays);
+}
+
+RiseSet MoonRiseSetInDay(const CivilDate& gregorian_date, double longitude_west, double latitude,
+                         double start_hours, double day_hours) {
     // The moon rises about 50 minutes later each day, so some civil days have no rising
     // or no setting, and positions from one instant drift by hours towards the day's
-    // ends. The altitude is therefore followed through the local day itself.
-    const double midnight = JulianDateOf(gregorian_date) - zone_hours / 24;
+    // ends. The altitude is therefore followed through the local day itself, hour by hour
+    // (the last step shorter on a day of 23.5 or 24.5 hours).
+    RiseSet times;
+    const double zero_hours = JulianDateOf(gregorian_date);
+    const double midnight = zero_hours + start_hours / 24;
+    const double end = midnight + day_hours / 24;
     const auto above = [&](double t) {
         return MoonAboveRisingAltitude(t, longitude_west, latitude);
     };
+    const int steps = static_cast<int>(std::ceil(day_hours));
     double earlier = above(midnight);
-    for (int hour = 0; hour < 24 && !(day.times.rise && day.times.set); ++hour) {
+    for (int hour = 0; hour < steps && !(times.rise && times.set); ++hour) {
         const double from = midnight + hour / 24.0;
-        const double later = above(from + 1 / 24.0);
+        const double to = std::min(from + 1 / 24.0, end);
+        const double later = above(to);
         const bool rises = earlier < 0 && later >= 0;
         const bool sets = earlier >= 0 && later < 0;
-        std::optional<double>& slot = rises ? day.times.rise : day.times.set;
+        std::optional<double>& slot = rises ? times.rise : times.set;
         if ((rises || sets) && !slot) {
-            const double t = Crossing(above, from, earlier, from + 1 / 24.0, later);
-            if (t < midnight + 1) slot = WrapRange((t - JulianDateOf(gregorian_date)) * 24, 24);
+            const double t = Crossing(above, from, earlier, to, later);
+            if (t < end) slot = (t - zero_hours) * 24;
         }
         earlier = later;
+    }
+    return times;
+}
+
+MoonDay MoonRiseSet(const CivilDate& gregorian_date, double longitude_west, double latitude,
+                    double zone_hours) {
+    MoonDay day;
+    day.age = MoonAgeOf(gregorian_date);
+    day.times = MoonRiseSetInDay(gregorian_date, longitude_west, latitude, -zone_hours, 24);
+    for (std::optional<double>* time : {&day.times.rise, &day.times.set}) {
+        if (*time) **time = WrapRange(**time, 24);
     }
     return day;
 }

@@ -54,6 +54,16 @@ RiseSet SunRiseSet(const CivilDate& gregorian_date, double longitude_west, doubl
 MoonDay MoonRiseSet(const CivilDate& gregorian_date, double longitude_west, double latitude,
                     double zone_hours);
 
+// The moon's age (MoonDay::age) at the start of the day.
+double MoonAgeOf(const CivilDate& gregorian_date);
+
+// The moon's rising and setting in a local civil day that begins `start_hours` after 0 h
+// UT of the date (negative east of Greenwich) and lasts `day_hours` (24; 23 or 25 on a
+// day the clocks change). Hours after 0 h UT of the date, not wrapped into 0–24, so that
+// each names its own moment.
+RiseSet MoonRiseSetInDay(const CivilDate& gregorian_date, double longitude_west, double latitude,
+                         double start_hours, double day_hours);
+
 // The next new moon when the moon's age at the start of the day is 180 or more, else the
 // next full moon.
 MoonPhase NextMoonPhase(const CivilDate& gregorian_date);

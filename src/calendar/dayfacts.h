@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "calendar/astro.h"
@@ -24,6 +25,17 @@ struct Place {
     double latitude = 0;        // degrees, north positive
     double longitude_west = 0;  // degrees, WEST positive (east is negative)
     double zone_hours = 0;      // added to universal time for display
+    // A zone of the system's time-zone database ("Europe/Berlin"), whose clocks follow
+    // summer time; empty for the fixed zone_hours, which also stand in when the name is
+    // unknown.
+    std::string zone_name;
+};
+
+// Which clock the times of a day are given in.
+enum class ClockRule {
+    kFixedOffset,   // zone_hours all year
+    kNamedZone,     // the named zone's clock, summer time included
+    kZoneNotFound,  // the name is unknown here (or there is no database): zone_hours
 };
 
 // A local date and clock time to the minute; the date in the chosen calendar system.
@@ -49,6 +61,9 @@ struct DayFacts {
     double moon_age = 0;          // degrees, 0–360, at the start of the day
     bool next_phase_new = false;  // true: next new moon; false: next full moon
     LocalMinute next_phase;       // local time, minutes truncated
+    ClockRule clock_rule = ClockRule::kFixedOffset;
+    double clock_zone_hours = 0;  // the offset in effect at the day's local noon
+    bool summer_time = false;     // at the day's local noon
 };
 
 // Weeks left in the year after the week of `date`: the week number of 28 December minus

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "calendar/dayfacts.h"
+#include "calendar/time_zone.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/day_events.h"
@@ -15,23 +16,27 @@ using calendar::DayFacts;
 
 constexpr std::string_view kUsage =
     "yorbel-cli day FROM [TO] [--julian] [--week-start sun|mon|tue|wed|thu|fri|sat]\n"
-    "               [--week-rule 1|2|3] [--lat DEG] [--lon DEG] [--zone HOURS]\n"
+    "               [--week-rule 1|2|3] [--lat DEG] [--lon DEG] [--zone HOURS | --tz NAME]\n"
     "               [--calendar FILE] [--groups FILE] [--format text|json|csv]\n"
     "    Everything known about each day from FROM to TO inclusive (YYYY-MM-DD, digits of\n"
     "    the chosen calendar). Defaults: Gregorian, week start mon, week rule 2,\n"
     "    Frankfurt/Main (--lat 50.1122 --lon 8.6819), zone +1. --lat is north positive,\n"
-    "    --lon east positive. Times are local clock times; a body that does not rise or\n"
+    "    --lon east positive. --zone gives fixed hours added to universal time all year;\n"
+    "    --tz a zone of the system's time-zone database (\"Europe/Berlin\"), whose clocks\n"
+    "    follow summer time. Times are local clock times; a body that does not rise or\n"
     "    set within the local day (in the zone) shows none (null in JSON, empty in CSV).\n"
+    "    With --tz, JSON adds \"zone\": {name, hours, summer_time}, as at the day's noon.\n"
     "    Events are the day's occurrences of shown groups in the calendar file (in CSV\n"
     "    joined by \"; \").\n";
 
-constexpr std::array<OptionSpec, 9> kOptions{{
+constexpr std::array<OptionSpec, 10> kOptions{{
     {"julian", false},
     {"week-start", true},
     {"week-rule", true},
     {"lat", true},
     {"lon", true},
     {"zone", true},
+    {"tz", true},
     {"calendar", true},
     {"groups", true},
     {"format", true},
@@ -64,6 +69,15 @@ DayOptions ReadOptions(const Args& args) {
     if (auto v = args.value("lat")) o.place.latitude = ReadNumber("--lat", *v, -90, 90);
     if (auto v = args.value("lon")) o.place.longitude_west = -ReadNumber("--lon", *v, -180, 180);
     if (auto v = args.value("zone")) o.place.zone_hours = ReadNumber("--zone", *v, -24, 24);
+    if (auto v = args.value("tz")) {
+        if (args.value("zone")) throw UsageError("--zone and --tz exclude each other");
+        if (!calendar::NamedZone::Find(*v)) {
+            std::string message = "--tz: no time zone \"";
+            Append(message, *v, "\" in the system's time-zone database");
+            throw UsageError(message);
+        }
+        o.place.zone_name = *v;
+    }
     if (auto v = args.value("format")) o.format = ReadFormat(*v);
     o.events.calendar_file = args.value("calendar");
     o.events.groups_file = args.value("groups");
@@ -103,7 +117,18 @@ std::string_view PhaseKind(const DayFacts& f) {
     return f.next_phase_new ? "new" : "full";
 }
 
-std::string AsJson(const DayFacts& f, const std::vector<std::string>& events) {
+// "UT+1" or "Europe/Berlin, summer time (UT+2)".
+std::string ZoneText(const DayFacts& f, const calendar::Place& place) {
+    if (f.clock_rule != calendar::ClockRule::kNamedZone)
+        return calendar::UtOffsetText(f.clock_zone_hours);
+    std::string s = place.zone_name;
+    Append(s, f.summer_time ? ", summer time (" : ", standard time (",
+           calendar::UtOffsetText(f.clock_zone_hours), ")");
+    return s;
+}
+
+std::string AsJson(const DayFacts& f, const calendar::Place& place,
+                   const std::vector<std::string>& events) {
     std::string s = "{\"date\":\"";
     Append(s, IsoDate(f.date), "\",\"weekday\":", NumberOf(f.weekday),
            ",\"day_of_year\":", f.day_of_year, ",\"days_left\":", f.days_left, ",\"week\":", f.week,
@@ -113,7 +138,14 @@ std::string AsJson(const DayFacts& f, const std::vector<std::string>& events) {
     Append(s, ",\"sunrise\":", JsonClock(f.sunrise), ",\"sunset\":", JsonClock(f.sunset),
            ",\"moonrise\":", JsonClock(f.moonrise), ",\"moonset\":", JsonClock(f.moonset));
     Append(s, ",\"moon_age\":", Number(f.moon_age, "%.3f"), ",\"next_phase\":{\"kind\":\"",
-           PhaseKind(f), "\",\"time\":\"", PhaseTime(f.next_phase, 'T'), "\"},\"events\":[");
+           PhaseKind(f), "\",\"time\":\"", PhaseTime(f.next_phase, 'T'), "\"}");
+    // Only with --tz, so that the records of a fixed zone stay as they always were.
+    if (!place.zone_name.empty()) {
+        Append(s, ",\"zone\":{\"name\":", JsonString(place.zone_name),
+               ",\"hours\":", Number(f.clock_zone_hours, "%g"),
+               ",\"summer_time\":", f.summer_time ? "true" : "false", "}");
+    }
+    s += ",\"events\":[";
     for (std::size_t i = 0; i < events.size(); ++i) Append(s, i ? "," : "", JsonString(events[i]));
     s += "]}\n";
     return s;
@@ -140,7 +172,8 @@ std::string AsCsv(const DayFacts& f, const std::vector<std::string>& events) {
     return s;
 }
 
-std::string AsText(const DayFacts& f, const std::vector<std::string>& events) {
+std::string AsText(const DayFacts& f, const calendar::Place& place,
+                   const std::vector<std::string>& events) {
     std::string s(kWeekdayNames[static_cast<std::size_t>(NumberOf(f.weekday))]);
     Append(s, " ", IsoDate(f.date), "\n");
     Append(s, "  day ", f.day_of_year, " (", f.days_left, " left), week ", f.week, " (",
@@ -150,6 +183,7 @@ std::string AsText(const DayFacts& f, const std::vector<std::string>& events) {
     Append(s, "  moon ", Clock(f.moonrise, "none"), " - ", Clock(f.moonset, "none"), ", age ",
            Number(f.moon_age, "%.1f"), " degrees\n");
     Append(s, "  next ", PhaseKind(f), " moon ", PhaseTime(f.next_phase, ' '), "\n");
+    Append(s, "  clock ", ZoneText(f, place), "\n");
     if (events.empty()) s += "  no events\n";
     for (const std::string& e : events) Append(s, "  * ", e, "\n");
     return s;
@@ -182,13 +216,13 @@ int RunDay(std::span<const std::string> words, std::ostream& out) {
         const std::vector<std::string> events = events_on(date);
         switch (o.format) {
             case Format::Json:
-                out << AsJson(facts, events);
+                out << AsJson(facts, o.place, events);
                 break;
             case Format::Csv:
                 out << AsCsv(facts, events);
                 break;
             case Format::Text:
-                out << (n == from ? "" : "\n") << AsText(facts, events);
+                out << (n == from ? "" : "\n") << AsText(facts, o.place, events);
                 break;
         }
     }

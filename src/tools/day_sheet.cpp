@@ -88,6 +88,7 @@ TFrmDayInfo::TFrmDayInfo(YearWindowLink& year, const cal::CivilDate& date)
       sunLabel_(MakeLabel(this, "lbSaSu")),
       moonIcon_(new QLabel(this)),
       moonLabel_(MakeLabel(this, "lbMaMu")),
+      zoneLabel_(MakeLabel(this, "lbZone")),
       eventList_(new QListWidget(this)),
       eventMenu_(new QMenu(this)) {
     setObjectName(QStringLiteral("FrmDayInfo"));
@@ -121,6 +122,7 @@ TFrmDayInfo::TFrmDayInfo(YearWindowLink& year, const cal::CivilDate& date)
     layout->addWidget(sunLabel_, row++, 1);
     layout->addWidget(moonIcon_, row, 0, Qt::AlignVCenter);
     layout->addWidget(moonLabel_, row++, 1);
+    layout->addWidget(zoneLabel_, row++, 1);
     layout->addWidget(eventList_, row, 0, 1, 2);
     layout->setRowStretch(row, 1);
     layout->setColumnStretch(1, 1);
@@ -176,9 +178,9 @@ void TFrmDayInfo::ShowDate(const cal::CivilDate& date) {
     const AppContext& context = context_;
     const app::Settings& s = context.Settings;
     const cal::Reckoning reckoning{gregorian, year_.WeekOneRule(), year_.WeekStart()};
-    const cal::Place place{app::LatitudeDegrees(s), app::LongitudeDegrees(s), app::ZoneHours(s)};
-    const DayFactsText text =
-        FormatDayFacts(cal::DayFactsOf(date_, reckoning, place), context.Language, NamesLocale(s));
+    const cal::Place place = app::PlaceOf(s);
+    const DayFactsText text = FormatDayFacts(cal::DayFactsOf(date_, reckoning, place), place,
+                                             context.Language, NamesLocale(s));
     dayLabel_->setText(text.Day);
     dayCountLabel_->setText(text.Days);
     weekCountLabel_->setText(text.Weeks);
@@ -186,6 +188,7 @@ void TFrmDayInfo::ShowDate(const cal::CivilDate& date) {
     jewishDateLabel_->setText(text.Jewish);
     sunLabel_->setText(text.Sun);
     moonLabel_->setText(text.Moon);
+    zoneLabel_->setText(text.Zone);
     DrawIcons();
 
     eventList_->clear();

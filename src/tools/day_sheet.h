@@ -62,6 +62,7 @@ class TFrmDayInfo : public QWidget {
     QLabel* sunLabel_;
     QLabel* moonIcon_;
     QLabel* moonLabel_;
+    QLabel* zoneLabel_;       // whose clock the times are on
     QListWidget* eventList_;  // each line carries its event number
     QMenu* eventMenu_;
     QAction* newAction_;

@@ -2,6 +2,7 @@
 
 #include "app/language_file.h"
 #include "app/settings.h"
+#include "calendar/time_zone.h"
 
 namespace yorbel::gui {
 
@@ -34,8 +35,8 @@ QString ClockText(const std::optional<cal::ClockHm>& time) {
                 : QStringLiteral("\u2014");
 }
 
-DayFactsText FormatDayFacts(const cal::DayFacts& facts, const app::LanguageFile& language,
-                            const QLocale& names) {
+DayFactsText FormatDayFacts(const cal::DayFacts& facts, const cal::Place& place,
+                            const app::LanguageFile& language, const QLocale& names) {
     DayFactsText t;
     t.Day = QStringLiteral("%1, %2. %3 %4")
                 .arg(names.dayName(QtDayOf(facts.weekday), QLocale::LongFormat))
@@ -66,6 +67,21 @@ DayFactsText FormatDayFacts(const cal::DayFacts& facts, const app::LanguageFile&
                       TwoDigits(phase.date.day), TwoDigits(phase.date.month),
                       TwoDigits(((phase.date.year % 100) + 100) % 100), TwoDigits(phase.hour),
                       TwoDigits(phase.minute));
+    const QString offset = QString::fromStdString(cal::UtOffsetText(facts.clock_zone_hours));
+    const QString zone_name = QString::fromStdString(place.zone_name);
+    switch (facts.clock_rule) {
+        case cal::ClockRule::kFixedOffset:
+            t.Zone = offset;
+            break;
+        case cal::ClockRule::kNamedZone:
+            t.Zone = QStringLiteral("%1, %2").arg(
+                zone_name, Text(language, facts.summer_time ? "SummerTime" : "StandardTime"));
+            break;
+        case cal::ClockRule::kZoneNotFound:
+            t.Zone =
+                QStringLiteral("%1 (%2)").arg(offset, Text(language, "ZoneUnknown").arg(zone_name));
+            break;
+    }
     return t;
 }
 

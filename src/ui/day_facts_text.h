@@ -32,9 +32,11 @@ struct DayFactsText {
     QString Jewish;  // "27 Kislev 5787"
     QString Sun;     // "08:12 - 16:21"
     QString Moon;    // "23:40 - 12:58, Neumond 09.12.26 01:52"
+    QString Zone;    // "UT+1", "Europe/Berlin, Sommerzeit"
 };
 
-DayFactsText FormatDayFacts(const calendar::DayFacts& facts, const app::LanguageFile& language,
-                            const QLocale& names);
+// `place` is the one the facts were computed for; its zone name is shown.
+DayFactsText FormatDayFacts(const calendar::DayFacts& facts, const calendar::Place& place,
+                            const app::LanguageFile& language, const QLocale& names);
 
 }  // namespace yorbel::gui

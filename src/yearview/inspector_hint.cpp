@@ -40,6 +40,7 @@ void InspectorHint::SetDay(const DayFactsText& facts, const QStringList& event_n
     lines << facts.Day << QString() << facts.Weeks << facts.Days << facts.JD << QString();
     lines << QStringLiteral("S: ") + facts.Sun;
     lines << QStringLiteral("M: ") + facts.Moon;
+    lines << facts.Zone;
     lines << QString();
     lines << event_names;
     const QString text = lines.join(QLatin1Char('\n'));

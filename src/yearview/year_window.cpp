@@ -410,14 +410,13 @@ void TFrmYear::PlaceHint(QPoint point, const HitDay& hit) {
         const cal::CivilDate date{hit.Day, hit.Month, shownYear_};
         const app::Settings& s = context_.Settings;
         const cal::Reckoning reckoning{style_.Gregorian, style_.WeekOneRule, style_.WeekStart};
-        const cal::Place place{app::LatitudeDegrees(s), app::LongitudeDegrees(s),
-                               app::ZoneHours(s)};
+        const cal::Place place = app::PlaceOf(s);
         QStringList events;
         for (const data::DayEvent& event :
              data::ShownEventsOn(calendar_->CdsEvDates(), cal::DateText(date)))
             events << QString::fromStdString(event.name);
-        hint_->SetDay(FormatDayFacts(cal::DayFactsOf(date, reckoning, place), context_.Language,
-                                     NamesLocale(s)),
+        hint_->SetDay(FormatDayFacts(cal::DayFactsOf(date, reckoning, place), place,
+                                     context_.Language, NamesLocale(s)),
                       events);
     }
     hint_->ShowBeside(point);

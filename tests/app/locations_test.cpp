@@ -5,6 +5,9 @@
 #include <fstream>
 #include <set>
 
+#include "app/settings.h"
+#include "calendar/time_zone.h"
+
 namespace yorbel::app {
 namespace {
 
@@ -65,6 +68,27 @@ TEST(CityLine, ColumnsCountCharactersNotBytes) {
     EXPECT_EQ(zurich.name, "Zürich");
     EXPECT_EQ(zurich.texts.LatD, "47");
     EXPECT_EQ(zurich.texts.LongS, "27");
+}
+
+// The zone name follows the fixed columns after a blank; a line without one still reads,
+// and a stored line without one still names the listed line that has one.
+TEST(CityLine, ZoneNameAfterTheFixedColumns) {
+    const City berlin = ParseCity(kFrankfurt + " Europe/Berlin");
+    EXPECT_EQ(berlin.zone_name, "Europe/Berlin");
+    EXPECT_EQ(berlin.texts, ParseCity(kFrankfurt).texts);
+    EXPECT_EQ(ParseCity(kFrankfurt + "  ").zone_name, "");
+    EXPECT_EQ(ParseCity(Padded("Zürich") + "472207N0083227E +010 Europe/Zurich").zone_name,
+              "Europe/Zurich");
+    for (const char* tail : {"Europe/Berlin", " ../../etc/passwd", " /etc/localtime",
+                             " Europe/Berlin x", " Europe\\Berlin"}) {
+        EXPECT_EQ(ProblemOf(kFrankfurt + tail), LineProblem::BadZone) << tail;
+    }
+
+    EXPECT_TRUE(SameCityLine(kFrankfurt, kFrankfurt + " Europe/Berlin"));
+    EXPECT_TRUE(SameCityLine(kFrankfurt + " Europe/Berlin", kFrankfurt));
+    EXPECT_FALSE(SameCityLine(kFrankfurt + " Europe/Paris", kFrankfurt + " Europe/Berlin"));
+    EXPECT_FALSE(SameCityLine(Padded("Frankfurt/Oder") + "500644N0084055E +010", kFrankfurt));
+    EXPECT_FALSE(SameCityLine("", kFrankfurt));
 }
 
 TEST(CityLine, BrokenLinesNameTheirProblem) {
@@ -183,7 +207,13 @@ TEST(ShippedLocationFiles, EveryFileParsesWithoutWarningsAndGermanyHoldsTheDefau
         std::set<std::string> names;
         for (const City& city : city_list.entries) {
             EXPECT_TRUE(names.insert(city.name).second) << country.code << ": " << city.name;
-            default_found |= country.line == Padded("Germany") + "GMY" && city.line == kFrankfurt;
+            default_found |= country.line == DefaultCountryLine() && city.line == DefaultCityLine();
+            // Every place but the Antarctic stations has a zone the system knows.
+            if (country.code != "ATA") {
+                EXPECT_FALSE(city.zone_name.empty()) << city.line;
+            }
+            if (!city.zone_name.empty() && !calendar::NamedZone::Find(city.zone_name))
+                ADD_FAILURE() << "zone unknown here: " << city.line;
         }
         cities += city_list.entries.size();
     }

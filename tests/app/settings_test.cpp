@@ -15,7 +15,7 @@ using Names = std::vector<std::string>;
 
 const Names kFirstRunWrites = {
     "Kw1", "Wt1", "greg", "VFarbeSonntag", "HFarbeSonntag", "OpenLastActive", "LastActiveFile",
-    "YearFontName", "YearFontSize", "AdaptToFont"};
+    "YearFontName", "YearFontSize", "AdaptToFont", "ZoneName"};
 const Names kTo61 = {"Version", "LatD", "LatM", "LatS", "LongD",
                      "LongM",   "LongS", "Zone", "North", "West"};
 const Names kTo65 = {"Version",      "Country",     "City",     "CustomPos",
@@ -28,7 +28,7 @@ const Names kOptionsOrder = {
     "Kw1",   "Wt1",   "greg",  "VFarbeSonntag", "HFarbeSonntag", "OpenLastActive", "YearFontName",
     "YearFontSize", "AdaptToFont", "LatD", "LatM", "LatS", "LongD", "LongM", "LongS", "Zone",
     "North", "West", "Country", "City", "CustomPos", "VFarbeWochen", "HFarbeWochen",
-    "DayViewOpen", "VFarbeMark", "HFarbeMark", "Language"};
+    "DayViewOpen", "VFarbeMark", "HFarbeMark", "Language", "ZoneName"};
 
 Names Concat(std::initializer_list<Names> parts) {
     Names all;
@@ -100,6 +100,7 @@ Settings UserSettings() {
     s.VFarbeMark = 0x00FFFFFF;
     s.HFarbeMark = 0x00800000;
     s.Language = 0;
+    s.ZoneName = "";  // stored before zone names: New York keeps its fixed hours
     return s;
 }
 
@@ -110,7 +111,7 @@ TEST(SettingsStart, FirstRunStoresEveryDefault) {
     EXPECT_TRUE(start.first_run);
     EXPECT_TRUE(start.reset.empty());
     EXPECT_EQ(store.writes(), Concat({kFirstRunWrites, kTo61, kTo65, kTo66, kTo67}));
-    EXPECT_EQ(store.size(), 31u);
+    EXPECT_EQ(store.size(), 32u);
     EXPECT_EQ(store.ReadString("Version").value, "6.7");
     EXPECT_EQ(store.ReadInt("Language").value, 1);
     EXPECT_EQ(store.ReadString("LastActiveFile").value, "");
@@ -121,8 +122,8 @@ TEST(SettingsStart, FirstRunStoresEveryDefault) {
     const Settings& s = start.settings;
     EXPECT_EQ(s, Settings{});
     EXPECT_EQ(s.Country.size(), 52u);
-    EXPECT_EQ(s.City.size(), 69u);
-    EXPECT_EQ(s.City.substr(49), "500644N0084055E +010");
+    EXPECT_EQ(s.City.substr(49), "500644N0084055E +010 Europe/Berlin");
+    EXPECT_EQ(store.ReadString("ZoneName").value, "Europe/Berlin");
     EXPECT_EQ(s.YearFontName, "MS Sans Serif");
     EXPECT_EQ(s.VFarbeWochen, 0x858585);
     EXPECT_EQ(s.HFarbeMark, 0x00FFFF);

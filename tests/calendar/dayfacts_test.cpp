@@ -17,7 +17,7 @@ inline void PrintTo(const ClockHm& t, std::ostream* os) {
 namespace {
 
 // Frankfurt am Main, 50° 06′ 44″ N, 8° 40′ 55″ E, zone +1.
-const Place kFrankfurt{50.0 + 6.0 / 60 + 44.0 / 3600, -(8.0 + 40.0 / 60 + 55.0 / 3600), 1.0};
+const Place kFrankfurt{50.0 + 6.0 / 60 + 44.0 / 3600, -(8.0 + 40.0 / 60 + 55.0 / 3600), 1.0, {}};
 const Reckoning kGregorianMondayIso{true, WeekRule::FourDaysInJanuary, Weekday::Monday};
 const Reckoning kJulianMondayIso{false, WeekRule::FourDaysInJanuary, Weekday::Monday};
 
@@ -107,7 +107,7 @@ TEST(DayFacts, JulianDatesSeeTheSameSky) {
 }
 
 TEST(DayFacts, PolarDayAndNightHaveNoSunriseOrSunset) {
-    const Place longyearbyen{78.22, -15.65, 1.0};
+    const Place longyearbyen{78.22, -15.65, 1.0, {}};
     for (const CivilDate& date : {CivilDate{21, 12, 2026}, CivilDate{21, 6, 2026}}) {
         const DayFacts f = DayFactsOf(date, kGregorianMondayIso, longyearbyen);
         EXPECT_FALSE(f.sunrise.has_value()) << date.month;

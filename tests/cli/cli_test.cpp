@@ -97,6 +97,29 @@ TEST(CliDay, MoonTimesOfTheLocalDay) {
     EXPECT_NE(anchorage.out.find("\"moonrise\":\"01:0"), std::string::npos) << anchorage.out;
 }
 
+// --tz gives the clock times of a named zone, summer time included; the records of a
+// fixed zone stay as they were.
+TEST(CliDay, NamedZoneGivesSummerClockTimes) {
+    const Result berlin =
+        RunCli({"day", "2026-06-21", "--tz", "Europe/Berlin", "--format", "json"});
+    ASSERT_EQ(berlin.status, 0) << berlin.err;
+    EXPECT_NE(berlin.out.find("\"sunset\":\"21:39\""), std::string::npos) << berlin.out;
+    EXPECT_NE(
+        berlin.out.find("\"zone\":{\"name\":\"Europe/Berlin\",\"hours\":2,\"summer_time\":true}"),
+        std::string::npos)
+        << berlin.out;
+    const Result fixed = RunCli({"day", "2026-06-21", "--format", "json"});
+    EXPECT_NE(fixed.out.find("\"sunset\":\"20:39\""), std::string::npos) << fixed.out;
+    EXPECT_EQ(fixed.out.find("\"zone\""), std::string::npos) << fixed.out;
+
+    const Result text = RunCli({"day", "2026-06-21", "--tz=Europe/Berlin"});
+    EXPECT_NE(text.out.find("clock Europe/Berlin, summer time (UT+2)"), std::string::npos)
+        << text.out;
+    const Result unknown = RunCli({"day", "2026-06-21", "--tz", "Europe/Atlantis"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("--tz"), std::string::npos) << unknown.err;
+}
+
 TEST(CliDay, ReckoningOptions) {
     const Result julian = RunCli({"day", "2100-02-29", "--julian", "--format", "json"});
     ASSERT_EQ(julian.status, 0) << julian.err;
@@ -124,6 +147,8 @@ TEST(CliDay, BadArgumentsExitTwoWithOneLine) {
         {"day", "2026-12-07", "--lat", "95"},
         {"day", "2026-12-07", "--lon", "east"},
         {"day", "2026-12-07", "--zone", "nan"},
+        {"day", "2026-12-07", "--tz", "Europe/Atlantis"},
+        {"day", "2026-12-07", "--tz", "Europe/Berlin", "--zone", "1"},
         {"day", "2026-12-07", "--week-start", "monday"},
         {"day", "2026-12-07", "--format", "xml"},
         {"day", "2026-12-07", "--bogus"},

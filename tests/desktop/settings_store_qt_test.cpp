@@ -27,7 +27,7 @@ private slots:
             QVERIFY(start.reset.empty());
         }
         QSettings raw(path_, QSettings::IniFormat);
-        QCOMPARE(raw.allKeys().size(), 31);
+        QCOMPARE(raw.allKeys().size(), 32);
 
         QtSettingsStore again(path_);
         QVERIFY(again.KeyExists());
