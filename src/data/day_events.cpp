@@ -4,29 +4,29 @@
 
 namespace yorbel::data {
 
-std::vector<DayEvent> ShownEventsOn(Table& ev_dates, std::string_view date_text) {
+std::vector<DayEvent> ShownEventsOn(const Table& ev_dates, std::string_view date_text) {
     std::vector<DayEvent> events;
-    ev_dates.SetCurrentIndex("Ix_Ed_date");
-    const std::string date(date_text);
-    if (!ev_dates.GoToKey(Value{date})) return events;
-    while (!ev_dates.Eof() && ev_dates.AsText(Ed_date) == date) {
-        if (OccurrenceShown(ev_dates))
-            events.push_back({ev_dates.AsInteger(Ed_ev_no), ev_dates.AsText(Ed_ev_name)});
-        ev_dates.Next();
+    for (const Table::RowId row : ev_dates.FindRows(kIxEdDate, Value{std::string(date_text)})) {
+        if (!OccurrenceShown(ev_dates, row)) continue;
+        const Value ev_no = ev_dates.ValueOf(row, Ed_ev_no);
+        const auto* n = std::get_if<std::int32_t>(&ev_no);
+        const Value name = ev_dates.ValueOf(row, Ed_ev_name);
+        const auto* text = std::get_if<std::string>(&name);
+        events.push_back({n ? *n : 0, text ? *text : std::string()});
     }
     return events;
 }
 
 bool DeleteEvent(EventTables& tables, std::int32_t ev_no) {
     Table& events = tables.CdsEvents();
-    events.SetCurrentIndex("Ix_Ev_no");
+    events.SetCurrentIndex(kIxEvNo);
     if (!events.GoToKey(Value{ev_no})) return false;
     events.Delete();
     // Its occurrences go too, so nothing shows the event until the next generation.
     Table& dates = tables.CdsEvDates();
-    dates.SetCurrentIndex("Ix_Ed_Ev_no");
+    dates.SetCurrentIndex(kIxEdEvNo);
     while (dates.GoToKey(Value{ev_no})) dates.Delete();
-    dates.SetCurrentIndex("Ix_Ed_date");
+    dates.SetCurrentIndex(kIxEdDate);
     tables.SetModified();
     return true;
 }

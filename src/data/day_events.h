@@ -17,8 +17,8 @@ struct DayEvent {
 };
 
 // The occurrences on the date whose group is shown, in date-index order (the order of
-// generation). Makes Ix_Ed_date current.
-std::vector<DayEvent> ShownEventsOn(Table& ev_dates, std::string_view date_text);
+// generation). Does not move the table's cursor.
+std::vector<DayEvent> ShownEventsOn(const Table& ev_dates, std::string_view date_text);
 
 // Removes the event with that number and its occurrences and marks the calendar modified.
 // False when no event has the number.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <type_traits>
 
 #include "text/text_encoding.h"
 
@@ -566,24 +567,41 @@ void Table::MoveTo(int position) {
     eof_ = bof_ = false;
 }
 
-bool Table::GoToKey(const std::vector<Value>& key) {
-    CheckBrowse();
-    if (current_index_ < 0) throw Error(CoreError("NoCurrentIndex"), {name_});
-    const Index& ix = indexes_[current_index_];
+std::span<const Table::RowId> Table::KeyRange(const Index& ix, const std::vector<Value>& key) const {
     if (key.empty() || key.size() > ix.fields.size())
         throw Error(CoreError("BadKey"), {name_, ix.name, std::to_string(ix.fields.size())});
     for (std::size_t i = 0; i < key.size(); ++i)
         if (!ValueFitsKind(fields_[ix.fields[i]].kind, key[i]))
             throw FieldError(CoreError("KeyKindMismatch"), FieldNo(ix.fields[i]));
     EnsureSorted(ix);
-    auto it = std::lower_bound(ix.sorted.begin(), ix.sorted.end(), key,
-                               [this, &ix](RowId r, const std::vector<Value>& k) { return CompareKey(ix, r, k) < 0; });
-    if (it == ix.sorted.end() || CompareKey(ix, *it, key) != 0) return false;
-    cur_ = *it;
-    pos_ = static_cast<std::size_t>(it - ix.sorted.begin());
+    auto [first, last] = std::equal_range(
+        ix.sorted.begin(), ix.sorted.end(), key,
+        [this, &ix](const auto& a, const auto& b) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(a)>, RowId>)
+                return CompareKey(ix, a, b) < 0;
+            else
+                return CompareKey(ix, b, a) > 0;
+        });
+    return {first, last};
+}
+
+bool Table::GoToKey(const std::vector<Value>& key) {
+    CheckBrowse();
+    if (current_index_ < 0) throw Error(CoreError("NoCurrentIndex"), {name_});
+    const Index& ix = indexes_[current_index_];
+    const std::span<const RowId> rows = KeyRange(ix, key);
+    if (rows.empty()) return false;
+    cur_ = rows.front();
+    pos_ = static_cast<std::size_t>(rows.data() - ix.sorted.data());
     pos_valid_ = true;
     eof_ = bof_ = false;
     return true;
+}
+
+std::span<const Table::RowId> Table::FindRows(std::string_view index, const std::vector<Value>& key) const {
+    const Index* ix = FindIndex(index);
+    if (!ix) throw Error(CoreError("IndexNotFound"), {name_, std::string(index)});
+    return KeyRange(*ix, key);
 }
 
 // --- editing -----------------------------------------------------------------------------
@@ -927,10 +945,18 @@ Value Table::ValueAt(int position, FieldNo f) const {
     const auto& ord = Ordering();
     if (position < 0 || static_cast<std::size_t>(position) >= ord.size())
         throw Error(CoreError("RowOutOfRange"), {name_, std::to_string(position)});
+    return ValueOf(ord[static_cast<std::size_t>(position)], f);
+}
+
+Value Table::ValueOf(RowId row, FieldNo f) const {
+    FieldIndexChecked(f);
+    if (row >= alive_.size() || !alive_[row])
+        throw Error(CoreError("RowOutOfRange"), {name_, std::to_string(row)});
+    // A calculated field's handler reads this row through Get.
     const RowId saved = read_override_;
-    read_override_ = ord[static_cast<std::size_t>(position)];
+    read_override_ = row;
     try {
-        Value v = GetFrom(read_override_, f.value);
+        Value v = GetFrom(row, f.value);
         read_override_ = saved;
         return v;
     } catch (...) {

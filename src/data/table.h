@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -81,6 +82,9 @@ struct IndexOptions {
 class Table {
 public:
     enum class State { Browse, Insert, Edit };
+    // A committed row, as const queries name it: it keeps its number until the table is
+    // cleared or its content replaced.
+    using RowId = std::uint32_t;
     // Fills the calculated fields of the row being read: reads with Get/As*, writes the
     // calculated fields with Set. It must not move the cursor or change stored fields.
     using CalcHandler = std::function<void(Table&)>;
@@ -173,11 +177,20 @@ public:
     // cursor (for grids).
     Value ValueAt(int position, FieldNo f) const;
 
+    // --- const queries: neither the cursor nor the current index moves ---------------
+    // The committed rows whose key on the named index equals key (a key may name its
+    // first fields only), in that index's order. Valid until the table next changes.
+    std::span<const RowId> FindRows(std::string_view index, const std::vector<Value>& key) const;
+    std::span<const RowId> FindRows(std::string_view index, const Value& key) const {
+        return FindRows(index, std::vector<Value>{key});
+    }
+    // A committed row's value (derived fields included); throws for a row that is gone.
+    Value ValueOf(RowId row, FieldNo f) const;
+
     void SetCalcHandler(CalcHandler handler);
 
 private:
     friend struct TableFileIo;
-    using RowId = std::uint32_t;
     static constexpr RowId kNoRow = 0xFFFFFFFFu;
     static constexpr RowId kPendingRow = 0xFFFFFFFEu;
 
@@ -225,6 +238,8 @@ private:
     std::vector<Value> KeyOfBuffer(const Index& ix) const;
     std::vector<Value> KeyOfRow(const Index& ix, RowId row) const;
     const std::vector<RowId>& Ordering() const;
+    // The index's rows whose key starts with key; refuses keys that do not fit it.
+    std::span<const RowId> KeyRange(const Index& ix, const std::vector<Value>& key) const;
     std::size_t LocateInOrdering(RowId row) const;
 
     // Derived fields.

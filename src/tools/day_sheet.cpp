@@ -224,7 +224,7 @@ void TFrmDayInfo::iDeleteClick() {
     if (ev_no < 0) return;
     const AppContext& context = context_;
     data::Table& events = year_.Calendar().CdsEvents();
-    events.SetCurrentIndex("Ix_Ev_no");
+    events.SetCurrentIndex(data::kIxEvNo);
     const bool found = events.GoToKey(data::Value{std::int32_t{ev_no}});
     const QMessageBox::StandardButton answer = context.Ui->Ask(
         this, QMessageBox::Warning, context.Text(kDayInfo, "Warning"),

@@ -708,7 +708,7 @@ bool TFrmYear::EditEventByKey(int ev_no, const cal::CivilDate& default_date) {
     bool changed = false;
     try {
         data::Table& events = calendar_->CdsEvents();
-        events.SetCurrentIndex("Ix_Ev_no");
+        events.SetCurrentIndex(data::kIxEvNo);
         if (!events.GoToKey(data::Value{static_cast<std::int32_t>(ev_no)})) return false;
         changed = context_.EventEditor(*this, ev_no, default_date);
     } catch (const data::Error& e) {
@@ -742,7 +742,7 @@ void TFrmYear::Export() {
     } catch (const data::Error& e) {
         ShowError(ErrorText(e));
     }
-    calendar_->CdsEvents().SetCurrentIndex("Ix_Ev_no");
+    calendar_->CdsEvents().SetCurrentIndex(data::kIxEvNo);
 }
 
 // Other calendar programs read the shown year's days as iCalendar all-day events.
