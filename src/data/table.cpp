@@ -970,4 +970,55 @@ void Table::SetCalcHandler(CalcHandler handler) {
     calc_row_ = kNoRow;
 }
 
+// --- bulk content ------------------------------------------------------------------------
+
+const Table::Column& Table::StoredColumn(FieldNo f) const {
+    const int column = column_of_[FieldIndexChecked(f)];
+    if (column < 0) throw FieldError(CoreError("FieldReadOnly"), f);
+    return columns_[column];
+}
+
+void Table::ReplaceContent(std::vector<Column> columns, std::size_t rows, std::int32_t next_auto,
+                           std::vector<FieldDef> fields) {
+    if (fields_.empty() && !fields.empty()) {
+        fields_ = std::move(fields);
+        ResolveFields();
+    }
+    std::vector<Column> old_columns = std::move(columns_);
+    std::vector<std::uint8_t> old_alive = std::move(alive_);
+    std::vector<RowId> old_order = std::move(order_);
+    const std::int32_t old_next = next_auto_;
+    columns_ = std::move(columns);
+    alive_.assign(rows, 1);
+    order_.resize(rows);
+    for (std::size_t r = 0; r < rows; ++r) order_[r] = static_cast<RowId>(r);
+    next_auto_ = next_auto;
+    MarkAllStale();
+    int line = 0;  // the row that repeats a key
+    try {
+        for (const auto& ix : indexes_) {
+            if (!ix.options.unique) continue;
+            EnsureSorted(ix);
+            for (std::size_t i = 1; i < ix.sorted.size(); ++i) {
+                if (CompareRows(ix, ix.sorted[i - 1], ix.sorted[i]) != 0) continue;
+                // Equal keys keep table order, so the later row is the second of the two.
+                line = static_cast<int>(ix.sorted[i]) + 1;
+                CheckUnique(ix, KeyOfRow(ix, ix.sorted[i]), ix.sorted[i]);
+            }
+        }
+    } catch (const Error& e) {
+        columns_ = std::move(old_columns);
+        alive_ = std::move(old_alive);
+        order_ = std::move(old_order);
+        next_auto_ = old_next;
+        MarkAllStale();
+        throw e.WithPosition({"", line, ""});
+    }
+    buffer_.clear();
+    state_ = State::Browse;
+    changed_ = false;
+    ++version_;
+    ResetCursorToFirst();
+}
+
 }  // namespace yorbel::data

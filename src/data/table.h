@@ -189,16 +189,30 @@ public:
 
     void SetCalcHandler(CalcHandler handler);
 
-private:
-    friend struct TableFileIo;
-    static constexpr RowId kNoRow = 0xFFFFFFFFu;
-    static constexpr RowId kPendingRow = 0xFFFFFFFEu;
-
+    // --- bulk content, for table files -------------------------------------------------
+    // One stored field's values by row: a number or truth value (0/1) in ints, a text in
+    // texts, and whether it is null.
     struct Column {
         std::vector<std::int32_t> ints;   // AutoIncrement, Integer, Boolean (0/1)
         std::vector<std::string> texts;   // Text
         std::vector<std::uint8_t> nulls;  // 1: null
     };
+    // A stored field's column, indexed by row; throws for a derived field.
+    const Column& StoredColumn(FieldNo f) const;
+    // The committed rows in table order.
+    const std::vector<RowId>& RowsInTableOrder() const { return order_; }
+    // Replaces every row by the `rows` rows of `columns` (one per stored field, in field
+    // order), in table order; new rows are numbered from next_auto on. A table built
+    // without fields takes `fields` first. A pending row is dropped and the first row
+    // becomes current. When a unique index meets a key twice, the table is left as it was
+    // and the error's line is the later row's (from 1).
+    void ReplaceContent(std::vector<Column> columns, std::size_t rows, std::int32_t next_auto,
+                        std::vector<FieldDef> fields = {});
+
+private:
+    static constexpr RowId kNoRow = 0xFFFFFFFFu;
+    static constexpr RowId kPendingRow = 0xFFFFFFFEu;
+
     struct Index {
         std::string name;
         std::vector<int> fields;
