@@ -637,6 +637,19 @@ void Table::Edit() {
     ++version_;
 }
 
+// Moves a pending value into its column; the row's slot exists.
+void Table::StoreValue(const StoredField& sf, RowId row, Value& v) {
+    Column& c = columns_[sf.column];
+    const bool null = IsNullValue(v);
+    c.nulls[row] = null ? 1 : 0;
+    if (sf.kind == FieldKind::Text)
+        c.texts[row] = null ? std::string() : std::move(std::get<std::string>(v));
+    else if (sf.kind == FieldKind::Boolean)
+        c.ints[row] = null ? 0 : std::get<bool>(v);
+    else
+        c.ints[row] = null ? 0 : std::get<std::int32_t>(v);
+}
+
 void Table::Post() {
     if (state_ == State::Browse) return;
     for (const auto& sf : stored_)
@@ -660,15 +673,9 @@ void Table::Post() {
         const auto row = static_cast<RowId>(alive_.size());
         for (const auto& sf : stored_) {
             Column& c = columns_[sf.column];
-            Value& v = buffer_[sf.field];
-            const bool null = IsNullValue(v);
-            c.nulls.push_back(null ? 1 : 0);
-            if (sf.kind == FieldKind::Text)
-                c.texts.push_back(null ? std::string() : std::move(std::get<std::string>(v)));
-            else if (sf.kind == FieldKind::Boolean)
-                c.ints.push_back(null ? 0 : std::get<bool>(v));
-            else
-                c.ints.push_back(null ? 0 : std::get<std::int32_t>(v));
+            c.nulls.emplace_back();
+            if (sf.kind == FieldKind::Text) c.texts.emplace_back(); else c.ints.emplace_back();
+            StoreValue(sf, row, buffer_[sf.field]);
         }
         alive_.push_back(1);
         order_.push_back(row);
@@ -681,15 +688,7 @@ void Table::Post() {
             Value& v = buffer_[sf.field];
             if (StoredValue(cur_, sf.field) == v) continue;
             changed_field[sf.field] = true;
-            Column& c = columns_[sf.column];
-            const bool null = IsNullValue(v);
-            c.nulls[cur_] = null ? 1 : 0;
-            if (sf.kind == FieldKind::Text)
-                c.texts[cur_] = null ? std::string() : std::move(std::get<std::string>(v));
-            else if (sf.kind == FieldKind::Boolean)
-                c.ints[cur_] = null ? 0 : std::get<bool>(v);
-            else
-                c.ints[cur_] = null ? 0 : std::get<std::int32_t>(v);
+            StoreValue(sf, cur_, v);
         }
         for (auto& ix : indexes_)
             for (int f : ix.fields)

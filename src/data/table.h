@@ -262,6 +262,8 @@ private:
     Value GetFrom(RowId source, int field) const;
     void EnsureCalculated(RowId source) const;
 
+    struct StoredField;
+    void StoreValue(const StoredField& sf, RowId row, Value& v);
     void SetCurrentRow(RowId row);
     void ResetCursorToFirst();
     void ValidateValue(int field, const Value& v) const;
