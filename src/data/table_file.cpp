@@ -1,7 +1,5 @@
 #include "data/table_file.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -20,102 +18,18 @@
 #include "data/file_sync.h"
 #include "data/regular_file.h"
 #include "data/table_file_checks.h"
+#include "data/table_file_sqlite.h"
 
 namespace yorbel::data {
 namespace fs = std::filesystem;
 
 namespace {
 
-// --- a small RAII layer over the SQLite C API ------------------------------------------
+using sqlite::ColumnText;
+using sqlite::Database;
+using sqlite::Statement;
+using sqlite::Transaction;
 
-class Database {
-public:
-    // name: what SQLite opens (a path or a file: URI); path: what messages show.
-    // A connection lives within one call on one thread, so SQLite's locking of every
-    // call (a large share of a big load or save) is left out.
-    Database(const std::string& name, const fs::path& path, int flags) : path_(path.string()) {
-        int rc = sqlite3_open_v2(name.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
-        if (rc == SQLITE_OK) return;
-        // A failed open still returns a handle, which the destructor of an object that was
-        // never made cannot close.
-        try {
-            Fail(rc);
-        } catch (...) {
-            sqlite3_close(db_);
-            throw;
-        }
-    }
-    // A read-only database over a file's bytes, which must outlive it. Reading from
-    // memory leaves the file and its folder as they are, and the bytes checked are the
-    // bytes read. The file's schema is not trusted to run any function.
-    Database(std::string& image, const fs::path& path)
-        : Database(":memory:", path, SQLITE_OPEN_READWRITE) {
-        sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-        // A file left in write-ahead-log mode reads like any other once its log is known
-        // to be empty; memory databases cannot keep that mode.
-        if (image.size() > 19 && image[18] == 2 && image[19] == 2) image[18] = image[19] = 1;
-        auto* bytes = reinterpret_cast<unsigned char*>(image.data());
-        const auto size = static_cast<sqlite3_int64>(image.size());
-        int rc = sqlite3_deserialize(db_, "main", bytes, size, size, SQLITE_DESERIALIZE_READONLY);
-        if (rc != SQLITE_OK) Fail(rc);
-    }
-    ~Database() { sqlite3_close(db_); }
-    Database(const Database&) = delete;
-    Database& operator=(const Database&) = delete;
-
-    sqlite3* get() const { return db_; }
-    const std::string& path() const { return path_; }
-
-    void Exec(const std::string& sql) {
-        int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK) Fail(rc);
-    }
-
-    // Closes now so that a failing close (unwritten pages) is reported.
-    void Close() {
-        int rc = sqlite3_close(db_);
-        if (rc != SQLITE_OK) Fail(rc);
-        db_ = nullptr;
-    }
-
-    [[noreturn]] void Fail(int rc) const {
-        std::string detail = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
-        if ((rc & 0xFF) == SQLITE_NOTADB) throw Error(CoreError("NotTableFile"), {path_}, {path_});
-        throw Error(CoreError("TableFileError"), {path_, detail}, {path_});
-    }
-
-private:
-    std::string path_;
-    sqlite3* db_ = nullptr;
-};
-
-class Statement {
-public:
-    Statement(Database& db, const std::string& sql) : db_(db) {
-        int rc = sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &stmt_, nullptr);
-        if (rc != SQLITE_OK) db.Fail(rc);
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    // True while a row is available.
-    bool Step() {
-        int rc = sqlite3_step(stmt_);
-        if (rc == SQLITE_ROW) return true;
-        if (rc == SQLITE_DONE) return false;
-        db_.Fail(rc);
-    }
-    void Reset() { sqlite3_reset(stmt_); }
-    void Check(int rc) {
-        if (rc != SQLITE_OK) db_.Fail(rc);
-    }
-    sqlite3_stmt* get() const { return stmt_; }
-
-private:
-    Database& db_;
-    sqlite3_stmt* stmt_ = nullptr;
-};
 
 std::string Quoted(const std::string& identifier) {
     std::string out = "\"";
@@ -144,74 +58,9 @@ std::optional<FieldKind> KindOfName(std::string_view name) {
     return std::nullopt;
 }
 
-std::string ColumnText(sqlite3_stmt* s, int col) {
-    const unsigned char* p = sqlite3_column_text(s, col);
-    return p ? std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(sqlite3_column_bytes(s, col)))
-             : std::string();
-}
 
-// The tables of every table file: loading accepts these and nothing else. A save creates
-// meta and fields as below, and rows with one column per stored field.
-constexpr std::array<std::string_view, 3> kFileTables{"meta", "fields", "rows"};
-constexpr const char* kMetaAndFieldsSchema =
-    // meta: identity and the numbering that must continue after a reload.
-    "CREATE TABLE meta (format TEXT NOT NULL, version INTEGER NOT NULL, "
-    "next_auto_increment INTEGER NOT NULL);"
-    // fields: one row per stored field, in table order.
-    "CREATE TABLE fields (position INTEGER PRIMARY KEY, name TEXT NOT NULL, kind TEXT NOT NULL, "
-    "size INTEGER NOT NULL, required INTEGER NOT NULL)";
 
-Error Damaged(const std::string& file, std::string what, int line = 0, std::string field = {}) {
-    return Error(CoreError("TableFileDamaged"), {file, std::move(what)},
-                 {file, line, std::move(field)});
-}
 
-// The file holds the three tables a save writes and nothing else, and its pages and
-// records are sound: a view or a computed column would run the file's own code on
-// reading, and a damaged page could hide rows.
-void CheckStructure(Database& db, const std::string& file) {
-    int tables = 0;
-    {
-        // Statistics tables are SQLite's own, made when a tool analyses the file.
-        Statement s(db,
-                    "SELECT type, name, sql LIKE 'CREATE VIRTUAL%' FROM sqlite_schema "
-                    "WHERE name NOT LIKE 'sqlite\\_stat%' ESCAPE '\\'");
-        while (s.Step()) {
-            const std::string name = ColumnText(s.get(), 1);
-            if (ColumnText(s.get(), 0) != "table" || sqlite3_column_int(s.get(), 2) != 0 ||
-                std::find(kFileTables.begin(), kFileTables.end(), name) == kFileTables.end())
-                throw Damaged(file, "an unknown part \"" + name + "\"");
-            ++tables;
-        }
-    }
-    if (tables != static_cast<int>(kFileTables.size())) throw Damaged(file, "a missing table");
-    {
-        Statement s(db, "SELECT name FROM pragma_table_xinfo('rows') WHERE hidden <> 0");
-        if (s.Step()) throw Damaged(file, "a computed column", 0, ColumnText(s.get(), 0));
-    }
-    Statement s(db, "PRAGMA quick_check(1)");
-    const std::string verdict = s.Step() ? ColumnText(s.get(), 0) : std::string();
-    if (verdict != "ok") throw Damaged(file, verdict);
-}
-
-// Every row's number is its own: occurrences and the windows find an event by it.
-void CheckNumbersUnique(const std::vector<std::int32_t>& numbers, const std::string& file,
-                        const std::string& field) {
-    // Saved tables number their rows in ascending order; only others need sorting.
-    if (std::adjacent_find(numbers.begin(), numbers.end(), std::greater_equal<>()) == numbers.end())
-        return;
-    std::vector<std::pair<std::int32_t, int>> rows;  // number, row (from 1)
-    rows.reserve(numbers.size());
-    for (std::size_t r = 0; r < numbers.size(); ++r)
-        rows.emplace_back(numbers[r], static_cast<int>(r) + 1);
-    std::sort(rows.begin(), rows.end());
-    for (std::size_t i = 1; i < rows.size(); ++i) {
-        if (rows[i].first == rows[i - 1].first)
-            throw Error(CoreError("TableFileNumberTwice"),
-                        {file, field, std::to_string(rows[i].first)},
-                        {file, rows[i].second, field});
-    }
-}
 
 Error SystemError(const std::string& file, const std::string& action) {
     return Error(CoreError("FileWriteError"),
@@ -387,12 +236,12 @@ std::int64_t ReadIdentity(Database& db, const std::string& file) {
     CheckStructure(db, file);
 
     Statement s(db, "SELECT format, version, next_auto_increment FROM meta");
-    if (!s.Step()) throw Damaged(file, "no format row");
+    if (!s.Step()) throw TableFileDamaged(file, "no format row");
     if (ColumnText(s.get(), 0) != kTableFileFormat) throw Error(CoreError("NotTableFile"), {file}, {file});
     const std::int64_t version = sqlite3_column_int64(s.get(), 1);
     if (version > kTableFileVersion)
         throw Error(CoreError("TableFileTooNew"), {file, std::to_string(version)}, {file});
-    if (version < 1) throw Damaged(file, "format version " + std::to_string(version));
+    if (version < 1) throw TableFileDamaged(file, "format version " + std::to_string(version));
     return sqlite3_column_int64(s.get(), 2);
 }
 
@@ -403,7 +252,7 @@ std::vector<FileField> ReadFileFields(Database& db, const std::string& file) {
         FileField f;
         f.name = ColumnText(s.get(), 0);
         auto kind = KindOfName(ColumnText(s.get(), 1));
-        if (!kind) throw Damaged(file, "unknown field kind", 0, f.name);
+        if (!kind) throw TableFileDamaged(file, "unknown field kind", 0, f.name);
         f.kind = *kind;
         f.size = static_cast<int>(sqlite3_column_int64(s.get(), 2));
         f.required = sqlite3_column_int64(s.get(), 3) != 0;
@@ -467,7 +316,7 @@ void ReadValue(sqlite3_stmt* s, int col, const FileField& f, const FieldDef& def
     const int line = static_cast<int>(rows.count);
     const int type = sqlite3_column_type(s, col);
     if (type == SQLITE_NULL) {
-        if (f.kind == FieldKind::AutoIncrement) throw Damaged(file, "a row without its number", line, f.name);
+        if (f.kind == FieldKind::AutoIncrement) throw TableFileDamaged(file, "a row without its number", line, f.name);
         if (def.required)
             throw Error(CoreError("FieldRequired"), {table_name, f.name}, {file, line, f.name});
         c.nulls.push_back(1);
@@ -476,7 +325,7 @@ void ReadValue(sqlite3_stmt* s, int col, const FileField& f, const FieldDef& def
     }
     c.nulls.push_back(0);
     if (f.kind == FieldKind::Text) {
-        if (type != SQLITE_TEXT) throw Damaged(file, "a value that is not a text", line, f.name);
+        if (type != SQLITE_TEXT) throw TableFileDamaged(file, "a value that is not a text", line, f.name);
         c.texts.push_back(ColumnText(s, col));
         // What the table would refuse to store, the file must not bring in.
         if (auto refusal = TextRefusal(def, c.texts.back()))
@@ -484,10 +333,10 @@ void ReadValue(sqlite3_stmt* s, int col, const FileField& f, const FieldDef& def
                         {file, line, f.name});
         return;
     }
-    if (type != SQLITE_INTEGER) throw Damaged(file, "a value that is not a number", line, f.name);
+    if (type != SQLITE_INTEGER) throw TableFileDamaged(file, "a value that is not a number", line, f.name);
     const std::int64_t v = sqlite3_column_int64(s, col);
     if (v < INT32_MIN || v > INT32_MAX || (f.kind == FieldKind::Boolean && v != 0 && v != 1))
-        throw Damaged(file, "a number out of range", line, f.name);
+        throw TableFileDamaged(file, "a number out of range", line, f.name);
     if (f.kind == FieldKind::AutoIncrement) rows.highest_number = std::max(rows.highest_number, v);
     c.ints.push_back(static_cast<std::int32_t>(v));
 }
@@ -511,7 +360,7 @@ FileRows ReadRows(Database& db, const std::vector<FileField>& file_fields,
                       table_name, file);
         }
     }
-    if (rows.highest_number >= INT32_MAX) throw Damaged(file, "no numbers left for new rows");
+    if (rows.highest_number >= INT32_MAX) throw TableFileDamaged(file, "no numbers left for new rows");
     for (const auto& f : file_fields) {
         if (f.kind == FieldKind::AutoIncrement)
             CheckNumbersUnique(rows.columns[static_cast<std::size_t>(f.table_field)].ints, file, f.name);
@@ -521,25 +370,6 @@ FileRows ReadRows(Database& db, const std::vector<FileField>& file_fields,
 
 // --- saving -------------------------------------------------------------------------------
 
-// Rolls the transaction back unless it was committed.
-class Transaction {
-public:
-    explicit Transaction(Database& db) : db_(db) { db_.Exec("BEGIN"); }
-    ~Transaction() {
-        if (!committed_) sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
-    }
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
-
-    void Commit() {
-        db_.Exec("COMMIT");
-        committed_ = true;
-    }
-
-private:
-    Database& db_;
-    bool committed_ = false;
-};
 
 // Each statement carries many rows: SQLite's cost per executed statement would
 // otherwise outweigh the cost of storing a row.
@@ -594,7 +424,7 @@ void WriteDatabase(const Table& table, Database& db) {
     db.Exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA application_id=" +
             std::to_string(kTableFileApplicationId));
     Transaction transaction(db);
-    db.Exec(kMetaAndFieldsSchema);
+    db.Exec(kTableFileSchema);
     {
         Statement s(db, "INSERT INTO meta VALUES (?, ?, ?)");
         s.Check(sqlite3_bind_text(s.get(), 1, kTableFileFormat, -1, SQLITE_STATIC));
