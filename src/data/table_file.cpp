@@ -1,12 +1,10 @@
 #include "data/table_file.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
-#include <functional>
 #include <optional>
 #include <signal.h>
 #include <string>
@@ -29,7 +27,6 @@ using sqlite::ColumnText;
 using sqlite::Database;
 using sqlite::Statement;
 using sqlite::Transaction;
-
 
 std::string Quoted(const std::string& identifier) {
     std::string out = "\"";
@@ -57,10 +54,6 @@ std::optional<FieldKind> KindOfName(std::string_view name) {
     if (name == "boolean") return FieldKind::Boolean;
     return std::nullopt;
 }
-
-
-
-
 
 Error SystemError(const std::string& file, const std::string& action) {
     return Error(CoreError("FileWriteError"),
@@ -369,7 +362,6 @@ FileRows ReadRows(Database& db, const std::vector<FileField>& file_fields,
 }
 
 // --- saving -------------------------------------------------------------------------------
-
 
 // Each statement carries many rows: SQLite's cost per executed statement would
 // otherwise outweigh the cost of storing a row.
