@@ -17,7 +17,7 @@ struct DayEvent {
 };
 
 // The occurrences on the date whose group is shown, in date-index order (the order of
-// generation). Moves no cursor.
+// generation). Does not move the table's cursor.
 std::vector<DayEvent> ShownEventsOn(const Table& ev_dates, std::string_view date_text);
 
 // Removes the event with that number and its occurrences and marks the calendar modified.

@@ -1,6 +1,7 @@
 #include "data/event_value.h"
 
 #include "data/events.h"
+#include "data/index_names.h"
 
 namespace yorbel::data {
 
@@ -37,7 +38,7 @@ std::optional<EventValue> EventOfKey(const Table& events, std::int32_t ev_no) {
 
 bool StoreEvent(Table& events, std::optional<std::int32_t> ev_no, const EventEdit& edit) {
     if (ev_no) {
-        events.SetCurrentIndex("Ix_Ev_no");
+        events.SetCurrentIndex(kIxEvNo);
         if (!events.GoToKey(Value{*ev_no})) return false;
         events.Edit();
     } else {

@@ -26,12 +26,12 @@ std::vector<FieldDef> OccurrenceFields(const Table& events, const Table& groups)
 
 EventTables::EventTables(const Table& groups)
     : events_("CdsEvents", EventFields()), dates_("CdsEvDates", OccurrenceFields(events_, groups)) {
-    events_.AddIndex("Ix_Ev_no", {"Ev_no"}, {.primary = true, .unique = false});
-    events_.AddIndex("Ix_Ev_name", {"Ev_name"});
-    events_.SetCurrentIndex("Ix_Ev_no");
-    dates_.AddIndex("Ix_Ed_Ev_no", {"Ed_ev_no"}, {.primary = true, .unique = false});
-    dates_.AddIndex("Ix_Ed_date", {"Ed_date"});
-    dates_.SetCurrentIndex("Ix_Ed_date");
+    events_.AddIndex(std::string(kIxEvNo), {"Ev_no"}, {.primary = true, .unique = false});
+    events_.AddIndex(std::string(kIxEvName), {"Ev_name"});
+    events_.SetCurrentIndex(kIxEvNo);
+    dates_.AddIndex(std::string(kIxEdEvNo), {"Ed_ev_no"}, {.primary = true, .unique = false});
+    dates_.AddIndex(std::string(kIxEdDate), {"Ed_date"});
+    dates_.SetCurrentIndex(kIxEdDate);
 }
 
 void EventTables::OpenCalendar(const std::filesystem::path& path) {
@@ -40,7 +40,7 @@ void EventTables::OpenCalendar(const std::filesystem::path& path) {
     } else {
         LoadTable(events_, path);  // leaves the table as it was when it fails
     }
-    events_.SetCurrentIndex("Ix_Ev_no");
+    events_.SetCurrentIndex(kIxEvNo);
     events_.First();
     ResetOccurrenceTable();
     file_name_ = path;
@@ -49,7 +49,7 @@ void EventTables::OpenCalendar(const std::filesystem::path& path) {
 
 void EventTables::ResetOccurrenceTable() {
     dates_.Clear();
-    dates_.SetCurrentIndex("Ix_Ed_date");
+    dates_.SetCurrentIndex(kIxEdDate);
 }
 
 bool EventTables::SaveCalendar() {

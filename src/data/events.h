@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <filesystem>
 
+#include "data/index_names.h"
 #include "data/table.h"
 
 namespace yorbel::data {

@@ -26,9 +26,9 @@ fs::path FreeBackupName(const fs::path& file) {
 
 Groups::Groups(fs::path folder, fs::path seed_folder)
     : folder_(std::move(folder)), seed_folder_(std::move(seed_folder)), table_("CdsGroups", GroupFields()) {
-    table_.AddIndex("Ix_Gp_no", {"Gp_no"}, {.primary = false, .unique = true});
-    table_.AddIndex("Ix_Gp_name", {"Gp_name"}, {.primary = false, .unique = true});
-    table_.SetCurrentIndex("Ix_Gp_no");
+    table_.AddIndex(std::string(kIxGpNo), {"Gp_no"}, {.primary = false, .unique = true});
+    table_.AddIndex(std::string(kIxGpName), {"Gp_name"}, {.primary = false, .unique = true});
+    table_.SetCurrentIndex(kIxGpNo);
 }
 
 fs::path Groups::FileName() const { return folder_ / (english_ ? kGroupFileEnglish : kGroupFileGerman); }
@@ -52,13 +52,13 @@ std::optional<Error> Groups::LoadGroups(bool english) {
     }
     try {
         LoadTable(table_, path);
-        table_.SetCurrentIndex("Ix_Gp_no");
+        table_.SetCurrentIndex(kIxGpNo);
         table_.First();
         return std::nullopt;
     } catch (const Error& reason) {
         // Never replace a file we could not read: its groups may still be rescued.
         table_.Clear();
-        table_.SetCurrentIndex("Ix_Gp_no");
+        table_.SetCurrentIndex(kIxGpNo);
         // A file with another program's changes pending beside it is whole; moved away
         // from its journal, those changes would be played back over the new file.
         const bool pending = reason.Key() == CoreError("TableFilePendingChanges").key;
@@ -92,7 +92,7 @@ std::optional<Error> Groups::ReadGroups(bool english) {
         }
     }
     if ((!has_own || problem) && has_seed) LoadTable(table_, seed);
-    table_.SetCurrentIndex("Ix_Gp_no");
+    table_.SetCurrentIndex(kIxGpNo);
     table_.First();
     return problem;
 }
@@ -102,15 +102,27 @@ void Groups::CreateGroupFile() {
     std::error_code ec;
     fs::create_directories(folder_, ec);
     SaveTable(table_, FileName());
-    table_.SetCurrentIndex("Ix_Gp_name");
+    table_.SetCurrentIndex(kIxGpName);
 }
 
 void Groups::SaveGroups() { SaveTable(table_, FileName()); }
 
-bool Groups::IsGroupShown(std::int32_t group_no) {
-    table_.SetCurrentIndex("Ix_Gp_no");
-    if (!table_.GoToKey(Value{group_no})) return false;
-    return !table_.IsNull(Gp_show) && table_.AsInteger(Gp_show) != 0;
+bool Groups::IsGroupShown(std::int32_t group_no) const {
+    // Gp_no is unique: at most one row.
+    for (const Table::RowId row : table_.FindRows(kIxGpNo, Value{group_no})) {
+        const Value show = table_.ValueOf(row, Gp_show);
+        const auto* s = std::get_if<std::int32_t>(&show);
+        return s && *s != 0;
+    }
+    return false;
+}
+
+std::string Groups::GroupName(std::int32_t group_no) const {
+    for (const Table::RowId row : table_.FindRows(kIxGpNo, Value{group_no})) {
+        Value name = table_.ValueOf(row, Gp_name);
+        if (auto* text = std::get_if<std::string>(&name)) return std::move(*text);
+    }
+    return {};
 }
 
 }  // namespace yorbel::data

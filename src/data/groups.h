@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 #include "data/error.h"
+#include "data/index_names.h"
 #include "data/table.h"
 
 namespace yorbel::data {
@@ -53,9 +55,11 @@ public:
     // Posts a changed pending row (drops an unchanged one) and saves the whole table.
     void SaveGroups();
 
-    // Makes Ix_Gp_no current and searches the number: false without a row, else whether
-    // Gp_show is non-zero. The found row stays current.
-    bool IsGroupShown(std::int32_t group_no);
+    // False when no group has the number, else whether its Gp_show is non-zero. Neither
+    // the cursor nor the current index moves.
+    bool IsGroupShown(std::int32_t group_no) const;
+    // The group's name; "" when no group has the number.
+    std::string GroupName(std::int32_t group_no) const;
 
     bool English() const { return english_; }
     std::filesystem::path FileName() const;

@@ -18,19 +18,13 @@ bool IsOne(const Value& v) {
     return i && *i == 1;
 }
 
-// Moves to the first occurrence of the date in Ix_Ed_date; false when there is none.
-bool GoToDate(Table& ev_dates, std::string_view date_text) {
-    if (ev_dates.CurrentIndex() != "Ix_Ed_date") ev_dates.SetCurrentIndex("Ix_Ed_date");
-    return ev_dates.GoToKey(Value{std::string(date_text)});
-}
-
 }  // namespace
 
 std::vector<SkippedEvent> GenerateOccurrences(EventTables& tables, int year, bool gregorian) {
     tables.ResetOccurrenceTable();
     Table& events = tables.CdsEvents();
     Table& dates = tables.CdsEvDates();
-    if (events.CurrentIndex() != "Ix_Ev_no") events.SetCurrentIndex("Ix_Ev_no");
+    if (events.CurrentIndex() != kIxEvNo) events.SetCurrentIndex(kIxEvNo);
 
     const JewishBounds jewish = JewishBoundsOf(year, gregorian);
     std::vector<SkippedEvent> skipped;
@@ -62,27 +56,32 @@ std::vector<SkippedEvent> GenerateOccurrences(EventTables& tables, int year, boo
     return skipped;
 }
 
-std::int32_t DayColor(Table& ev_dates, std::string_view date_text, std::int32_t default_color) {
-    if (!GoToDate(ev_dates, date_text)) return default_color;
+std::int32_t DayColor(const Table& ev_dates, std::string_view date_text,
+                      std::int32_t default_color) {
     // Equal dates keep their generation order in the index; the first shown one wins.
-    while (true) {
-        if (IsOne(ev_dates.Get(Ed_show))) {
-            const Value color = ev_dates.Get(Ed_color);
-            const auto* c = std::get_if<std::int32_t>(&color);
-            return c ? *c : default_color;
-        }
-        ev_dates.Next();
-        if (ev_dates.Eof() || ev_dates.AsText(Ed_date) != date_text) return default_color;
+    for (const Table::RowId row : ev_dates.FindRows(kIxEdDate, Value{std::string(date_text)})) {
+        if (!OccurrenceShown(ev_dates, row)) continue;
+        const Value color = ev_dates.ValueOf(row, Ed_color);
+        const auto* c = std::get_if<std::int32_t>(&color);
+        return c ? *c : default_color;
     }
+    return default_color;
 }
 
-std::optional<std::int32_t> FirstEventOn(Table& ev_dates, std::string_view date_text) {
-    if (!GoToDate(ev_dates, date_text)) return std::nullopt;
-    return IntegerOr0(ev_dates, Ed_ev_no);
+std::optional<std::int32_t> FirstEventOn(const Table& ev_dates, std::string_view date_text) {
+    const auto rows = ev_dates.FindRows(kIxEdDate, Value{std::string(date_text)});
+    if (rows.empty()) return std::nullopt;
+    const Value ev_no = ev_dates.ValueOf(rows.front(), Ed_ev_no);
+    const auto* n = std::get_if<std::int32_t>(&ev_no);
+    return n ? *n : 0;
 }
 
 bool OccurrenceShown(const Table& ev_dates) {
     return IsOne(ev_dates.Get(Ed_show));
+}
+
+bool OccurrenceShown(const Table& ev_dates, Table::RowId row) {
+    return IsOne(ev_dates.ValueOf(row, Ed_show));
 }
 
 }  // namespace yorbel::data

@@ -28,13 +28,16 @@ std::vector<SkippedEvent> GenerateOccurrences(EventTables& tables, int year, boo
 
 // Gp_color of the first occurrence on the date (date-index order) whose group is shown,
 // or default_color. Occurrences whose group has no row count as not shown. Reads the
-// groups live, so hiding a group or changing its colour needs no regeneration.
-std::int32_t DayColor(Table& ev_dates, std::string_view date_text, std::int32_t default_color);
+// groups live, so hiding a group or changing its colour needs no regeneration. Neither
+// this nor FirstEventOn moves the table's cursor.
+std::int32_t DayColor(const Table& ev_dates, std::string_view date_text, std::int32_t default_color);
 
 // Ed_ev_no of the first occurrence on the date, of any group; none without one.
-std::optional<std::int32_t> FirstEventOn(Table& ev_dates, std::string_view date_text);
+std::optional<std::int32_t> FirstEventOn(const Table& ev_dates, std::string_view date_text);
 
 // Whether the current occurrence row's group is shown (Ed_show is 1).
 bool OccurrenceShown(const Table& ev_dates);
+// The same for a row found by a const query.
+bool OccurrenceShown(const Table& ev_dates, Table::RowId row);
 
 }  // namespace yorbel::data

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -81,6 +82,9 @@ struct IndexOptions {
 class Table {
 public:
     enum class State { Browse, Insert, Edit };
+    // A committed row, as const queries name it: it keeps its number until the table is
+    // cleared or its content replaced.
+    using RowId = std::uint32_t;
     // Fills the calculated fields of the row being read: reads with Get/As*, writes the
     // calculated fields with Set. It must not move the cursor or change stored fields.
     using CalcHandler = std::function<void(Table&)>;
@@ -173,19 +177,42 @@ public:
     // cursor (for grids).
     Value ValueAt(int position, FieldNo f) const;
 
+    // --- const queries: neither the cursor nor the current index moves ---------------
+    // The committed rows whose key on the named index equals key (a key may name its
+    // first fields only), in that index's order. Valid until the table next changes.
+    std::span<const RowId> FindRows(std::string_view index, const std::vector<Value>& key) const;
+    std::span<const RowId> FindRows(std::string_view index, const Value& key) const {
+        return FindRows(index, std::vector<Value>{key});
+    }
+    // A committed row's value (derived fields included); throws for a row that is gone.
+    Value ValueOf(RowId row, FieldNo f) const;
+
     void SetCalcHandler(CalcHandler handler);
 
-private:
-    friend struct TableFileIo;
-    using RowId = std::uint32_t;
-    static constexpr RowId kNoRow = 0xFFFFFFFFu;
-    static constexpr RowId kPendingRow = 0xFFFFFFFEu;
-
+    // --- bulk content, for table files -------------------------------------------------
+    // One stored field's values by row: a number or truth value (0/1) in ints, a text in
+    // texts, and whether it is null.
     struct Column {
         std::vector<std::int32_t> ints;   // AutoIncrement, Integer, Boolean (0/1)
         std::vector<std::string> texts;   // Text
         std::vector<std::uint8_t> nulls;  // 1: null
     };
+    // A stored field's column, indexed by row; throws for a derived field.
+    const Column& StoredColumn(FieldNo f) const;
+    // The committed rows in table order.
+    const std::vector<RowId>& RowsInTableOrder() const { return order_; }
+    // Replaces every row by the `rows` rows of `columns` (one per stored field, in field
+    // order), in table order; new rows are numbered from next_auto on. A table built
+    // without fields takes `fields` first. A pending row is dropped and the first row
+    // becomes current. When a unique index meets a key twice, the table is left as it was
+    // and the error's line is the later row's (from 1).
+    void ReplaceContent(std::vector<Column> columns, std::size_t rows, std::int32_t next_auto,
+                        std::vector<FieldDef> fields = {});
+
+private:
+    static constexpr RowId kNoRow = 0xFFFFFFFFu;
+    static constexpr RowId kPendingRow = 0xFFFFFFFEu;
+
     struct Index {
         std::string name;
         std::vector<int> fields;
@@ -225,6 +252,8 @@ private:
     std::vector<Value> KeyOfBuffer(const Index& ix) const;
     std::vector<Value> KeyOfRow(const Index& ix, RowId row) const;
     const std::vector<RowId>& Ordering() const;
+    // The index's rows whose key starts with key; refuses keys that do not fit it.
+    std::span<const RowId> KeyRange(const Index& ix, const std::vector<Value>& key) const;
     std::size_t LocateInOrdering(RowId row) const;
 
     // Derived fields.
@@ -233,6 +262,8 @@ private:
     Value GetFrom(RowId source, int field) const;
     void EnsureCalculated(RowId source) const;
 
+    struct StoredField;
+    void StoreValue(const StoredField& sf, RowId row, Value& v);
     void SetCurrentRow(RowId row);
     void ResetCursorToFirst();
     void ValidateValue(int field, const Value& v) const;

@@ -1,13 +1,10 @@
 #include "data/table_file.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
-#include <functional>
 #include <optional>
 #include <signal.h>
 #include <string>
@@ -19,102 +16,17 @@
 #include "data/file_sync.h"
 #include "data/regular_file.h"
 #include "data/table_file_checks.h"
+#include "data/table_file_sqlite.h"
 
 namespace yorbel::data {
 namespace fs = std::filesystem;
 
 namespace {
 
-// --- a small RAII layer over the SQLite C API ------------------------------------------
-
-class Database {
-public:
-    // name: what SQLite opens (a path or a file: URI); path: what messages show.
-    // A connection lives within one call on one thread, so SQLite's locking of every
-    // call (a large share of a big load or save) is left out.
-    Database(const std::string& name, const fs::path& path, int flags) : path_(path.string()) {
-        int rc = sqlite3_open_v2(name.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
-        if (rc == SQLITE_OK) return;
-        // A failed open still returns a handle, which the destructor of an object that was
-        // never made cannot close.
-        try {
-            Fail(rc);
-        } catch (...) {
-            sqlite3_close(db_);
-            throw;
-        }
-    }
-    // A read-only database over a file's bytes, which must outlive it. Reading from
-    // memory leaves the file and its folder as they are, and the bytes checked are the
-    // bytes read. The file's schema is not trusted to run any function.
-    Database(std::string& image, const fs::path& path)
-        : Database(":memory:", path, SQLITE_OPEN_READWRITE) {
-        sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-        // A file left in write-ahead-log mode reads like any other once its log is known
-        // to be empty; memory databases cannot keep that mode.
-        if (image.size() > 19 && image[18] == 2 && image[19] == 2) image[18] = image[19] = 1;
-        auto* bytes = reinterpret_cast<unsigned char*>(image.data());
-        const auto size = static_cast<sqlite3_int64>(image.size());
-        int rc = sqlite3_deserialize(db_, "main", bytes, size, size, SQLITE_DESERIALIZE_READONLY);
-        if (rc != SQLITE_OK) Fail(rc);
-    }
-    ~Database() { sqlite3_close(db_); }
-    Database(const Database&) = delete;
-    Database& operator=(const Database&) = delete;
-
-    sqlite3* get() const { return db_; }
-    const std::string& path() const { return path_; }
-
-    void Exec(const std::string& sql) {
-        int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK) Fail(rc);
-    }
-
-    // Closes now so that a failing close (unwritten pages) is reported.
-    void Close() {
-        int rc = sqlite3_close(db_);
-        if (rc != SQLITE_OK) Fail(rc);
-        db_ = nullptr;
-    }
-
-    [[noreturn]] void Fail(int rc) const {
-        std::string detail = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
-        if ((rc & 0xFF) == SQLITE_NOTADB) throw Error(CoreError("NotTableFile"), {path_}, {path_});
-        throw Error(CoreError("TableFileError"), {path_, detail}, {path_});
-    }
-
-private:
-    std::string path_;
-    sqlite3* db_ = nullptr;
-};
-
-class Statement {
-public:
-    Statement(Database& db, const std::string& sql) : db_(db) {
-        int rc = sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &stmt_, nullptr);
-        if (rc != SQLITE_OK) db.Fail(rc);
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    // True while a row is available.
-    bool Step() {
-        int rc = sqlite3_step(stmt_);
-        if (rc == SQLITE_ROW) return true;
-        if (rc == SQLITE_DONE) return false;
-        db_.Fail(rc);
-    }
-    void Reset() { sqlite3_reset(stmt_); }
-    void Check(int rc) {
-        if (rc != SQLITE_OK) db_.Fail(rc);
-    }
-    sqlite3_stmt* get() const { return stmt_; }
-
-private:
-    Database& db_;
-    sqlite3_stmt* stmt_ = nullptr;
-};
+using sqlite::ColumnText;
+using sqlite::Database;
+using sqlite::Statement;
+using sqlite::Transaction;
 
 std::string Quoted(const std::string& identifier) {
     std::string out = "\"";
@@ -141,64 +53,6 @@ std::optional<FieldKind> KindOfName(std::string_view name) {
     if (name == "text") return FieldKind::Text;
     if (name == "boolean") return FieldKind::Boolean;
     return std::nullopt;
-}
-
-std::string ColumnText(sqlite3_stmt* s, int col) {
-    const unsigned char* p = sqlite3_column_text(s, col);
-    return p ? std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(sqlite3_column_bytes(s, col)))
-             : std::string();
-}
-
-Error Damaged(const std::string& file, std::string what, int line = 0, std::string field = {}) {
-    return Error(CoreError("TableFileDamaged"), {file, std::move(what)},
-                 {file, line, std::move(field)});
-}
-
-// The file holds the three tables a save writes and nothing else, and its pages and
-// records are sound: a view or a computed column would run the file's own code on
-// reading, and a damaged page could hide rows.
-void CheckStructure(Database& db, const std::string& file) {
-    int tables = 0;
-    {
-        // Statistics tables are SQLite's own, made when a tool analyses the file.
-        Statement s(db,
-                    "SELECT type, name, sql LIKE 'CREATE VIRTUAL%' FROM sqlite_schema "
-                    "WHERE name NOT LIKE 'sqlite\\_stat%' ESCAPE '\\'");
-        while (s.Step()) {
-            const std::string name = ColumnText(s.get(), 1);
-            if (ColumnText(s.get(), 0) != "table" || sqlite3_column_int(s.get(), 2) != 0 ||
-                (name != "meta" && name != "fields" && name != "rows"))
-                throw Damaged(file, "an unknown part \"" + name + "\"");
-            ++tables;
-        }
-    }
-    if (tables != 3) throw Damaged(file, "a missing table");
-    {
-        Statement s(db, "SELECT name FROM pragma_table_xinfo('rows') WHERE hidden <> 0");
-        if (s.Step()) throw Damaged(file, "a computed column", 0, ColumnText(s.get(), 0));
-    }
-    Statement s(db, "PRAGMA quick_check(1)");
-    const std::string verdict = s.Step() ? ColumnText(s.get(), 0) : std::string();
-    if (verdict != "ok") throw Damaged(file, verdict);
-}
-
-// Every row's number is its own: occurrences and the windows find an event by it.
-void CheckNumbersUnique(const std::vector<std::int32_t>& numbers, const std::string& file,
-                        const std::string& field) {
-    // Saved tables number their rows in ascending order; only others need sorting.
-    if (std::adjacent_find(numbers.begin(), numbers.end(), std::greater_equal<>()) == numbers.end())
-        return;
-    std::vector<std::pair<std::int32_t, int>> rows;  // number, row (from 1)
-    rows.reserve(numbers.size());
-    for (std::size_t r = 0; r < numbers.size(); ++r)
-        rows.emplace_back(numbers[r], static_cast<int>(r) + 1);
-    std::sort(rows.begin(), rows.end());
-    for (std::size_t i = 1; i < rows.size(); ++i) {
-        if (rows[i].first == rows[i - 1].first)
-            throw Error(CoreError("TableFileNumberTwice"),
-                        {file, field, std::to_string(rows[i].first)},
-                        {file, rows[i].second, field});
-    }
 }
 
 Error SystemError(const std::string& file, const std::string& action) {
@@ -352,37 +206,20 @@ void RemoveLeftoverTemps(const fs::path& target) {
     }
 }
 
-}  // namespace
+// --- loading ------------------------------------------------------------------------------
 
-// Reads and writes the private storage of tables for the file layer.
-struct TableFileIo {
-    struct FileField {
-        std::string name;
-        FieldKind kind;
-        int size;
-        bool required;
-        int table_field = -1;
-    };
-
-    static void Load(Table& table, const fs::path& path);
-    static void Save(Table& table, const fs::path& path);
-    static void WriteDatabase(Table& table, Database& db);
-    static void WriteRows(const Table& table, Database& db, const std::vector<int>& stored,
-                          const std::string& row_params);
+// A stored field as the file describes it, and the field of the table it fills.
+struct FileField {
+    std::string name;
+    FieldKind kind;
+    int size;
+    bool required;
+    int table_field = -1;
 };
 
-void TableFileIo::Load(Table& table, const fs::path& path) {
-    const std::string file = path.string();
-    std::string image;
-    {
-        const RegularFile input(path);
-        // The header first, so that a large foreign file is refused without reading it.
-        CheckDatabaseHeader(input.ReadAt(0, kDatabaseHeaderSize), input.Size(), file);
-        CheckNoPendingChanges(path);
-        image = input.ReadAll();
-    }
-    CheckDatabaseHeader(image, image.size(), file);  // it may have changed meanwhile
-    Database db(image, path);
+// The file is a table file of a format this program reads; returns the number its next new
+// row would get.
+std::int64_t ReadIdentity(Database& db, const std::string& file) {
     std::int64_t app_id = 0;
     {
         Statement s(db, "PRAGMA application_id");
@@ -391,36 +228,37 @@ void TableFileIo::Load(Table& table, const fs::path& path) {
     if (app_id != kTableFileApplicationId) throw Error(CoreError("NotTableFile"), {file}, {file});
     CheckStructure(db, file);
 
-    std::int64_t next_auto = 1;
-    {
-        Statement s(db, "SELECT format, version, next_auto_increment FROM meta");
-        if (!s.Step()) throw Damaged(file, "no format row");
-        if (ColumnText(s.get(), 0) != kTableFileFormat)
-            throw Error(CoreError("NotTableFile"), {file}, {file});
-        std::int64_t version = sqlite3_column_int64(s.get(), 1);
-        if (version > kTableFileVersion)
-            throw Error(CoreError("TableFileTooNew"), {file, std::to_string(version)}, {file});
-        if (version < 1) throw Damaged(file, "format version " + std::to_string(version));
-        next_auto = sqlite3_column_int64(s.get(), 2);
-    }
+    Statement s(db, "SELECT format, version, next_auto_increment FROM meta");
+    if (!s.Step()) throw TableFileDamaged(file, "no format row");
+    if (ColumnText(s.get(), 0) != kTableFileFormat) throw Error(CoreError("NotTableFile"), {file}, {file});
+    const std::int64_t version = sqlite3_column_int64(s.get(), 1);
+    if (version > kTableFileVersion)
+        throw Error(CoreError("TableFileTooNew"), {file, std::to_string(version)}, {file});
+    if (version < 1) throw TableFileDamaged(file, "format version " + std::to_string(version));
+    return sqlite3_column_int64(s.get(), 2);
+}
 
-    std::vector<FileField> file_fields;
-    {
-        Statement s(db, "SELECT name, kind, size, required FROM fields ORDER BY position");
-        while (s.Step()) {
-            FileField f;
-            f.name = ColumnText(s.get(), 0);
-            auto kind = KindOfName(ColumnText(s.get(), 1));
-            if (!kind) throw Damaged(file, "unknown field kind", 0, f.name);
-            f.kind = *kind;
-            f.size = static_cast<int>(sqlite3_column_int64(s.get(), 2));
-            f.required = sqlite3_column_int64(s.get(), 3) != 0;
-            file_fields.push_back(std::move(f));
-        }
+std::vector<FileField> ReadFileFields(Database& db, const std::string& file) {
+    std::vector<FileField> fields;
+    Statement s(db, "SELECT name, kind, size, required FROM fields ORDER BY position");
+    while (s.Step()) {
+        FileField f;
+        f.name = ColumnText(s.get(), 0);
+        auto kind = KindOfName(ColumnText(s.get(), 1));
+        if (!kind) throw TableFileDamaged(file, "unknown field kind", 0, f.name);
+        f.kind = *kind;
+        f.size = static_cast<int>(sqlite3_column_int64(s.get(), 2));
+        f.required = sqlite3_column_int64(s.get(), 3) != 0;
+        fields.push_back(std::move(f));
     }
+    return fields;
+}
 
-    // The field list this load produces: the table's own, or the file's for a bare table.
-    std::vector<FieldDef> defs = table.fields_;
+// The field list the loaded table has: its own, or the file's for a table without fields.
+// Each stored field of it must come from exactly one field of the file; sets table_field.
+std::vector<FieldDef> MatchFields(const Table& table, std::vector<FileField>& file_fields,
+                                  const std::string& file) {
+    std::vector<FieldDef> defs = table.Fields();
     if (defs.empty()) {
         for (const auto& f : file_fields) {
             FieldDef d;
@@ -431,18 +269,16 @@ void TableFileIo::Load(Table& table, const fs::path& path) {
             defs.push_back(d);
         }
     }
-    // The table the rows are for; a bare table's shape is built first, which refuses
-    // definitions that no table may have.
+    // A bare table's shape is built first, which refuses definitions no table may have.
     const Table* shape = &table;
     std::optional<Table> bare_shape;
-    if (table.fields_.empty()) {
+    if (table.Fields().empty()) {
         try {
-            shape = &bare_shape.emplace(table.name_, defs);
+            shape = &bare_shape.emplace(table.Name(), defs);
         } catch (const Error& e) {
             throw e.WithPosition({file});
         }
     }
-    // Each stored field of the table comes from exactly one field of the file.
     std::vector<bool> taken(defs.size(), false);
     for (auto& f : file_fields) {
         const auto no = shape->FindField(f.name);
@@ -458,123 +294,134 @@ void TableFileIo::Load(Table& table, const fs::path& path) {
             throw Error(CoreError("TableFileMismatch"), {file, defs[i].name},
                         {file, 0, defs[i].name});
     }
-
-    // Read the rows into fresh columns, indexed by the field numbers of `defs`.
-    std::vector<Table::Column> columns(defs.size());
-    std::int64_t highest_auto = 0;
-    std::size_t row_count = 0;
-    if (!file_fields.empty()) {
-        std::string sql = "SELECT ";
-        for (std::size_t i = 0; i < file_fields.size(); ++i) sql += (i ? ", " : "") + Quoted(file_fields[i].name);
-        sql += " FROM rows ORDER BY rowid";
-        Statement s(db, sql);
-        while (s.Step()) {
-            ++row_count;
-            const int line = static_cast<int>(row_count);
-            for (std::size_t i = 0; i < file_fields.size(); ++i) {
-                const FileField& f = file_fields[i];
-                const FieldDef& def = defs[static_cast<std::size_t>(f.table_field)];
-                Table::Column& c = columns[static_cast<std::size_t>(f.table_field)];
-                const int col = static_cast<int>(i);
-                const int type = sqlite3_column_type(s.get(), col);
-                if (type == SQLITE_NULL) {
-                    if (f.kind == FieldKind::AutoIncrement) throw Damaged(file, "a row without its number", line, f.name);
-                    if (def.required)
-                        throw Error(CoreError("FieldRequired"), {table.name_, f.name},
-                                    {file, line, f.name});
-                    c.nulls.push_back(1);
-                    if (f.kind == FieldKind::Text) c.texts.emplace_back(); else c.ints.push_back(0);
-                    continue;
-                }
-                c.nulls.push_back(0);
-                if (f.kind == FieldKind::Text) {
-                    if (type != SQLITE_TEXT) throw Damaged(file, "a value that is not a text", line, f.name);
-                    c.texts.push_back(ColumnText(s.get(), col));
-                    // What the table would refuse to store, the file must not bring in.
-                    if (auto refusal = TextRefusal(def, c.texts.back()))
-                        throw Error(*refusal,
-                                    {table.name_, f.name, std::to_string(def.size), c.texts.back()},
-                                    {file, line, f.name});
-                    continue;
-                }
-                if (type != SQLITE_INTEGER) throw Damaged(file, "a value that is not a number", line, f.name);
-                std::int64_t v = sqlite3_column_int64(s.get(), col);
-                if (v < INT32_MIN || v > INT32_MAX || (f.kind == FieldKind::Boolean && v != 0 && v != 1))
-                    throw Damaged(file, "a number out of range", line, f.name);
-                if (f.kind == FieldKind::AutoIncrement) highest_auto = std::max(highest_auto, v);
-                c.ints.push_back(static_cast<std::int32_t>(v));
-            }
-        }
-    }
-    if (highest_auto >= INT32_MAX) throw Damaged(file, "no numbers left for new rows");
-    for (const auto& f : file_fields) {
-        if (f.kind == FieldKind::AutoIncrement)
-            CheckNumbersUnique(columns[static_cast<std::size_t>(f.table_field)].ints, file, f.name);
-    }
-    next_auto = std::clamp<std::int64_t>(std::max(next_auto, highest_auto + 1), 1, INT32_MAX);
-
-    // Commit: swap the new content in, check unique indexes, swap back on failure.
-    const bool adopt_fields = table.fields_.empty();
-    std::vector<Table::Column> new_columns;
-    for (std::size_t i = 0; i < defs.size(); ++i)
-        if (defs[i].role == FieldRole::Stored) new_columns.push_back(std::move(columns[i]));
-    if (adopt_fields) {
-        table.fields_ = defs;
-        table.ResolveFields();
-    }
-    std::vector<Table::Column> old_columns = std::move(table.columns_);
-    std::vector<std::uint8_t> old_alive = std::move(table.alive_);
-    std::vector<Table::RowId> old_order = std::move(table.order_);
-    const std::int32_t old_next = table.next_auto_;
-    table.columns_ = std::move(new_columns);
-    table.alive_.assign(row_count, 1);
-    table.order_.resize(row_count);
-    for (std::size_t r = 0; r < row_count; ++r) table.order_[r] = static_cast<Table::RowId>(r);
-    table.next_auto_ = static_cast<std::int32_t>(next_auto);
-    table.MarkAllStale();
-    int line = 0;  // the row that repeats a key
-    try {
-        for (const auto& ix : table.indexes_) {
-            if (!ix.options.unique) continue;
-            table.EnsureSorted(ix);
-            for (std::size_t i = 1; i < ix.sorted.size(); ++i) {
-                if (table.CompareRows(ix, ix.sorted[i - 1], ix.sorted[i]) != 0) continue;
-                // Equal keys keep table order, so the later row is the second of the two.
-                line = static_cast<int>(ix.sorted[i]) + 1;
-                table.CheckUnique(ix, table.KeyOfRow(ix, ix.sorted[i]), ix.sorted[i]);
-            }
-        }
-    } catch (const Error& e) {
-        table.columns_ = std::move(old_columns);
-        table.alive_ = std::move(old_alive);
-        table.order_ = std::move(old_order);
-        table.next_auto_ = old_next;
-        table.MarkAllStale();
-        throw e.WithPosition({file, line, ""});
-    }
-    table.buffer_.clear();
-    table.state_ = Table::State::Browse;
-    table.changed_ = false;
-    ++table.version_;
-    table.ResetCursorToFirst();
+    return defs;
 }
 
-void TableFileIo::WriteDatabase(Table& table, Database& db) {
+struct FileRows {
+    std::vector<Table::Column> columns;  // by the field numbers of the loaded table
+    std::size_t count = 0;
+    std::int64_t highest_number = 0;  // of the auto-increment field
+};
+
+// One value of a row into its column, refusing what the table could not store.
+void ReadValue(sqlite3_stmt* s, int col, const FileField& f, const FieldDef& def, Table::Column& c,
+               FileRows& rows, const std::string& table_name, const std::string& file) {
+    const int line = static_cast<int>(rows.count);
+    const int type = sqlite3_column_type(s, col);
+    if (type == SQLITE_NULL) {
+        if (f.kind == FieldKind::AutoIncrement) throw TableFileDamaged(file, "a row without its number", line, f.name);
+        if (def.required)
+            throw Error(CoreError("FieldRequired"), {table_name, f.name}, {file, line, f.name});
+        c.nulls.push_back(1);
+        if (f.kind == FieldKind::Text) c.texts.emplace_back(); else c.ints.push_back(0);
+        return;
+    }
+    c.nulls.push_back(0);
+    if (f.kind == FieldKind::Text) {
+        if (type != SQLITE_TEXT) throw TableFileDamaged(file, "a value that is not a text", line, f.name);
+        c.texts.push_back(ColumnText(s, col));
+        // What the table would refuse to store, the file must not bring in.
+        if (auto refusal = TextRefusal(def, c.texts.back()))
+            throw Error(*refusal, {table_name, f.name, std::to_string(def.size), c.texts.back()},
+                        {file, line, f.name});
+        return;
+    }
+    if (type != SQLITE_INTEGER) throw TableFileDamaged(file, "a value that is not a number", line, f.name);
+    const std::int64_t v = sqlite3_column_int64(s, col);
+    if (v < INT32_MIN || v > INT32_MAX || (f.kind == FieldKind::Boolean && v != 0 && v != 1))
+        throw TableFileDamaged(file, "a number out of range", line, f.name);
+    if (f.kind == FieldKind::AutoIncrement) rows.highest_number = std::max(rows.highest_number, v);
+    c.ints.push_back(static_cast<std::int32_t>(v));
+}
+
+FileRows ReadRows(Database& db, const std::vector<FileField>& file_fields,
+                  const std::vector<FieldDef>& defs, const std::string& table_name,
+                  const std::string& file) {
+    FileRows rows;
+    rows.columns.resize(defs.size());
+    if (file_fields.empty()) return rows;
+    std::string sql = "SELECT ";
+    for (std::size_t i = 0; i < file_fields.size(); ++i) sql += (i ? ", " : "") + Quoted(file_fields[i].name);
+    sql += " FROM rows ORDER BY rowid";
+    Statement s(db, sql);
+    while (s.Step()) {
+        ++rows.count;
+        for (std::size_t i = 0; i < file_fields.size(); ++i) {
+            const FileField& f = file_fields[i];
+            const auto field = static_cast<std::size_t>(f.table_field);
+            ReadValue(s.get(), static_cast<int>(i), f, defs[field], rows.columns[field], rows,
+                      table_name, file);
+        }
+    }
+    if (rows.highest_number >= INT32_MAX) throw TableFileDamaged(file, "no numbers left for new rows");
+    for (const auto& f : file_fields) {
+        if (f.kind == FieldKind::AutoIncrement)
+            CheckNumbersUnique(rows.columns[static_cast<std::size_t>(f.table_field)].ints, file, f.name);
+    }
+    return rows;
+}
+
+// --- saving -------------------------------------------------------------------------------
+
+// Each statement carries many rows: SQLite's cost per executed statement would
+// otherwise outweigh the cost of storing a row.
+void WriteRows(const Table& table, Database& db, const std::vector<int>& stored,
+               const std::string& row_params) {
+    const int per_row = static_cast<int>(stored.size());
+    const int batch = std::clamp(sqlite3_limit(db.get(), SQLITE_LIMIT_VARIABLE_NUMBER, -1) / per_row, 1, 100);
+    auto insert_sql = [&row_params](std::size_t rows) {
+        std::string sql = "INSERT INTO rows VALUES ";
+        for (std::size_t i = 0; i < rows; ++i) sql += (i ? ",(" : "(") + row_params + ")";
+        return sql;
+    };
+    std::vector<const Table::Column*> columns;
+    std::vector<bool> text;
+    for (const int field : stored) {
+        columns.push_back(&table.StoredColumn(FieldNo(field)));
+        text.push_back(table.Fields()[field].kind == FieldKind::Text);
+    }
+    const std::vector<Table::RowId>& order = table.RowsInTableOrder();
+    const std::size_t full = order.size() / static_cast<std::size_t>(batch) * static_cast<std::size_t>(batch);
+    std::optional<Statement> many;
+    if (full > 0) many.emplace(db, insert_sql(static_cast<std::size_t>(batch)));
+    std::optional<Statement> rest;
+    if (full < order.size()) rest.emplace(db, insert_sql(order.size() - full));
+    for (std::size_t first = 0; first < order.size();) {
+        Statement& s = first < full ? *many : *rest;
+        const std::size_t end = first < full ? first + static_cast<std::size_t>(batch) : order.size();
+        s.Reset();
+        int p = 0;
+        for (std::size_t i = first; i < end; ++i) {
+            const Table::RowId row = order[i];
+            for (std::size_t k = 0; k < columns.size(); ++k) {
+                const Table::Column& c = *columns[k];
+                ++p;
+                if (c.nulls[row])
+                    s.Check(sqlite3_bind_null(s.get(), p));
+                else if (text[k])
+                    s.Check(sqlite3_bind_text(s.get(), p, c.texts[row].data(), static_cast<int>(c.texts[row].size()),
+                                              SQLITE_STATIC));
+                else
+                    s.Check(sqlite3_bind_int(s.get(), p, c.ints[row]));
+            }
+        }
+        s.Step();
+        first = end;
+    }
+}
+
+void WriteDatabase(const Table& table, Database& db) {
     // The file is new and private until the rename: no journal is needed, and it is
     // synced as a whole afterwards.
     db.Exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA application_id=" +
             std::to_string(kTableFileApplicationId));
-    db.Exec("BEGIN");
-    // meta: identity and the numbering that must continue after a reload.
-    db.Exec("CREATE TABLE meta (format TEXT NOT NULL, version INTEGER NOT NULL, next_auto_increment INTEGER NOT NULL)");
-    // fields: one row per stored field, in table order.
-    db.Exec("CREATE TABLE fields (position INTEGER PRIMARY KEY, name TEXT NOT NULL, kind TEXT NOT NULL, "
-            "size INTEGER NOT NULL, required INTEGER NOT NULL)");
+    Transaction transaction(db);
+    db.Exec(kTableFileSchema);
     {
         Statement s(db, "INSERT INTO meta VALUES (?, ?, ?)");
         s.Check(sqlite3_bind_text(s.get(), 1, kTableFileFormat, -1, SQLITE_STATIC));
         s.Check(sqlite3_bind_int(s.get(), 2, kTableFileVersion));
-        s.Check(sqlite3_bind_int(s.get(), 3, table.next_auto_));
+        s.Check(sqlite3_bind_int(s.get(), 3, table.NextAutoIncrement()));
         s.Step();
     }
     std::vector<int> stored;
@@ -583,7 +430,7 @@ void TableFileIo::WriteDatabase(Table& table, Database& db) {
     {
         Statement s(db, "INSERT INTO fields VALUES (?, ?, ?, ?, ?)");
         for (int i = 0; i < table.FieldCount(); ++i) {
-            const FieldDef& d = table.fields_[i];
+            const FieldDef& d = table.Fields()[i];
             if (d.role != FieldRole::Stored) continue;
             const int position = static_cast<int>(stored.size()) + 1;
             stored.push_back(i);
@@ -602,51 +449,42 @@ void TableFileIo::WriteDatabase(Table& table, Database& db) {
     // rows: the table's rows in table order, one column per stored field.
     db.Exec("CREATE TABLE rows (" + (columns_sql.empty() ? std::string("unused INTEGER") : columns_sql) + ")");
     if (!stored.empty()) WriteRows(table, db, stored, params);
-    db.Exec("COMMIT");
+    transaction.Commit();
 }
 
-// Each statement carries many rows: SQLite's cost per executed statement would
-// otherwise outweigh the cost of storing a row.
-void TableFileIo::WriteRows(const Table& table, Database& db, const std::vector<int>& stored,
-                            const std::string& row_params) {
-    const int per_row = static_cast<int>(stored.size());
-    const int batch = std::clamp(sqlite3_limit(db.get(), SQLITE_LIMIT_VARIABLE_NUMBER, -1) / per_row, 1, 100);
-    auto insert_sql = [&row_params](std::size_t rows) {
-        std::string sql = "INSERT INTO rows VALUES ";
-        for (std::size_t i = 0; i < rows; ++i) sql += (i ? ",(" : "(") + row_params + ")";
-        return sql;
-    };
-    const std::vector<Table::RowId>& order = table.order_;
-    const std::size_t full = order.size() / static_cast<std::size_t>(batch) * static_cast<std::size_t>(batch);
-    std::optional<Statement> many;
-    if (full > 0) many.emplace(db, insert_sql(static_cast<std::size_t>(batch)));
-    std::optional<Statement> rest;
-    if (full < order.size()) rest.emplace(db, insert_sql(order.size() - full));
-    for (std::size_t first = 0; first < order.size();) {
-        Statement& s = first < full ? *many : *rest;
-        const std::size_t end = first < full ? first + static_cast<std::size_t>(batch) : order.size();
-        s.Reset();
-        int p = 0;
-        for (std::size_t i = first; i < end; ++i) {
-            const Table::RowId row = order[i];
-            for (const int field : stored) {
-                const Table::Column& c = table.columns_[table.column_of_[field]];
-                ++p;
-                if (c.nulls[row])
-                    s.Check(sqlite3_bind_null(s.get(), p));
-                else if (table.fields_[field].kind == FieldKind::Text)
-                    s.Check(sqlite3_bind_text(s.get(), p, c.texts[row].data(), static_cast<int>(c.texts[row].size()),
-                                              SQLITE_STATIC));
-                else
-                    s.Check(sqlite3_bind_int(s.get(), p, c.ints[row]));
-            }
-        }
-        s.Step();
-        first = end;
+}  // namespace
+
+void LoadTable(Table& table, const fs::path& path) {
+    const std::string file = path.string();
+    std::string image;
+    {
+        const RegularFile input(path);
+        // The header first, so that a large foreign file is refused without reading it.
+        CheckDatabaseHeader(input.ReadAt(0, kDatabaseHeaderSize), input.Size(), file);
+        CheckNoPendingChanges(path);
+        image = input.ReadAll();
+    }
+    CheckDatabaseHeader(image, image.size(), file);  // it may have changed meanwhile
+    Database db(image, path);
+    const std::int64_t next_number = ReadIdentity(db, file);
+    std::vector<FileField> file_fields = ReadFileFields(db, file);
+    std::vector<FieldDef> defs = MatchFields(table, file_fields, file);
+    FileRows rows = ReadRows(db, file_fields, defs, table.Name(), file);
+
+    std::vector<Table::Column> stored;
+    for (std::size_t i = 0; i < defs.size(); ++i)
+        if (defs[i].role == FieldRole::Stored) stored.push_back(std::move(rows.columns[i]));
+    const auto next = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(std::max(next_number, rows.highest_number + 1), 1, INT32_MAX));
+    try {
+        table.ReplaceContent(std::move(stored), rows.count, next,
+                             table.Fields().empty() ? std::move(defs) : std::vector<FieldDef>{});
+    } catch (const Error& e) {
+        throw e.WithPosition({file});
     }
 }
 
-void TableFileIo::Save(Table& table, const fs::path& requested) {
+void SaveTable(Table& table, const fs::path& requested) {
     table.CheckBrowse();
     // Replace the file a link points to, not the link.
     std::error_code ec;
@@ -685,10 +523,6 @@ void TableFileIo::Save(Table& table, const fs::path& requested) {
     } catch (const Error&) {
     }
 }
-
-void LoadTable(Table& table, const fs::path& path) { TableFileIo::Load(table, path); }
-
-void SaveTable(Table& table, const fs::path& path) { TableFileIo::Save(table, path); }
 
 }  // namespace yorbel::data
 

@@ -9,8 +9,10 @@
 // Nothing else: indexes, derived fields and settings are the program's, not the file's.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
+#include <string_view>
 
 #include "data/table.h"
 
@@ -19,6 +21,14 @@ namespace yorbel::data {
 inline constexpr std::int32_t kTableFileApplicationId = 0x59524231;  // "YRB1"
 inline constexpr const char* kTableFileFormat = "Yorbel table";
 inline constexpr int kTableFileVersion = 1;
+// The tables of every table file: loading accepts these and nothing else. A save creates
+// meta and fields so, and rows with one column per stored field.
+inline constexpr std::array<std::string_view, 3> kTableFileTables{"meta", "fields", "rows"};
+inline constexpr const char* kTableFileSchema =
+    "CREATE TABLE meta (format TEXT NOT NULL, version INTEGER NOT NULL, "
+    "next_auto_increment INTEGER NOT NULL);"
+    "CREATE TABLE fields (position INTEGER PRIMARY KEY, name TEXT NOT NULL, kind TEXT NOT NULL, "
+    "size INTEGER NOT NULL, required INTEGER NOT NULL)";
 
 // Replaces the table's rows by the file's. The file's stored fields must be the table's
 // (each once, same names and kinds, any order); a table without fields takes the file's.

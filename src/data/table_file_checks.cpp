@@ -1,7 +1,12 @@
 #include "data/table_file_checks.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "data/error.h"
+#include "data/table_file.h"
 #include "data/regular_file.h"
+#include "data/table_file_sqlite.h"
 
 namespace yorbel::data {
 namespace {
@@ -73,6 +78,58 @@ void CheckNoPendingChanges(const fs::path& path) {
                             {path.string(), companion.string()}, {path.string()});
             }
         }
+    }
+}
+
+Error TableFileDamaged(const std::string& file, std::string what, int line, std::string field) {
+    return Error(CoreError("TableFileDamaged"), {file, std::move(what)},
+                 {file, line, std::move(field)});
+}
+
+// The file holds the three tables a save writes and nothing else, and its pages and
+// records are sound: a view or a computed column would run the file's own code on
+// reading, and a damaged page could hide rows.
+void CheckStructure(sqlite::Database& db, const std::string& file) {
+    int tables = 0;
+    {
+        // Statistics tables are SQLite's own, made when a tool analyses the file.
+        sqlite::Statement s(db,
+                    "SELECT type, name, sql LIKE 'CREATE VIRTUAL%' FROM sqlite_schema "
+                    "WHERE name NOT LIKE 'sqlite\\_stat%' ESCAPE '\\'");
+        while (s.Step()) {
+            const std::string name = sqlite::ColumnText(s.get(), 1);
+            if (sqlite::ColumnText(s.get(), 0) != "table" || sqlite3_column_int(s.get(), 2) != 0 ||
+                std::find(kTableFileTables.begin(), kTableFileTables.end(), name) == kTableFileTables.end())
+                throw TableFileDamaged(file, "an unknown part \"" + name + "\"");
+            ++tables;
+        }
+    }
+    if (tables != static_cast<int>(kTableFileTables.size())) throw TableFileDamaged(file, "a missing table");
+    {
+        sqlite::Statement s(db, "SELECT name FROM pragma_table_xinfo('rows') WHERE hidden <> 0");
+        if (s.Step()) throw TableFileDamaged(file, "a computed column", 0, sqlite::ColumnText(s.get(), 0));
+    }
+    sqlite::Statement s(db, "PRAGMA quick_check(1)");
+    const std::string verdict = s.Step() ? sqlite::ColumnText(s.get(), 0) : std::string();
+    if (verdict != "ok") throw TableFileDamaged(file, verdict);
+}
+
+// Every row's number is its own: occurrences and the windows find an event by it.
+void CheckNumbersUnique(const std::vector<std::int32_t>& numbers, const std::string& file,
+                        const std::string& field) {
+    // Saved tables number their rows in ascending order; only others need sorting.
+    if (std::adjacent_find(numbers.begin(), numbers.end(), std::greater_equal<>()) == numbers.end())
+        return;
+    std::vector<std::pair<std::int32_t, int>> rows;  // number, row (from 1)
+    rows.reserve(numbers.size());
+    for (std::size_t r = 0; r < numbers.size(); ++r)
+        rows.emplace_back(numbers[r], static_cast<int>(r) + 1);
+    std::sort(rows.begin(), rows.end());
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        if (rows[i].first == rows[i - 1].first)
+            throw Error(CoreError("TableFileNumberTwice"),
+                        {file, field, std::to_string(rows[i].first)},
+                        {file, rows[i].second, field});
     }
 }
 

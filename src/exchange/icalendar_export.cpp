@@ -49,7 +49,7 @@ EventInfo ReadEvent(Table& events, std::int32_t event_no) {
 GroupInfo ReadGroup(data::Groups& groups, std::int32_t group_no) {
     GroupInfo info;
     info.shown = groups.IsGroupShown(group_no);
-    if (info.shown) info.name = groups.CdsGroups().AsText(data::Gp_name);
+    if (info.shown) info.name = groups.GroupName(group_no);
     return info;
 }
 
@@ -64,7 +64,7 @@ std::vector<AllDayEvent> CollectAllDayEvents(data::EventTables& calendar, data::
 
     // Event lookups need the number index; the window's choice is restored afterwards.
     const std::string events_index = events.CurrentIndex();
-    events.SetCurrentIndex("Ix_Ev_no");
+    events.SetCurrentIndex(data::kIxEvNo);
 
     std::unordered_map<std::int32_t, EventInfo> event_info;
     std::unordered_map<std::int32_t, GroupInfo> group_info;

@@ -8,6 +8,7 @@
 #include "data/atomic_file.h"
 #include "data/error.h"
 #include "data/events.h"
+#include "data/index_names.h"
 #include "exchange/delimited_text.h"
 #include "exchange/icalendar_export.h"
 #include "ui/app_context.h"
@@ -141,7 +142,7 @@ void CalendarDocument::Export(int year, bool gregorian) {
     } catch (const data::Error& e) {
         ShowError(context_.ErrorText(e));
     }
-    calendar_.CdsEvents().SetCurrentIndex("Ix_Ev_no");
+    calendar_.CdsEvents().SetCurrentIndex(data::kIxEvNo);
 }
 
 // Other calendar programs read the year's days as iCalendar all-day events.

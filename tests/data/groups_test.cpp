@@ -125,8 +125,10 @@ TEST(GroupsTest, NamesAreUniqueAndShownFlagIsAnswered) {
     EXPECT_TRUE(groups.IsGroupShown(1));
     EXPECT_FALSE(groups.IsGroupShown(2));
     EXPECT_FALSE(groups.IsGroupShown(99));
-    EXPECT_EQ(gp.AsInteger(Gp_no), 2) << "a failed search keeps the found row";
-    EXPECT_EQ(gp.CurrentIndex(), "Ix_Gp_no");
+    EXPECT_EQ(gp.AsInteger(Gp_no), 2) << "a query leaves the cursor alone";
+    EXPECT_EQ(gp.CurrentIndex(), "Ix_Gp_name") << "and the current index";
+    EXPECT_EQ(groups.GroupName(1), "Holidays");
+    EXPECT_EQ(groups.GroupName(99), "");
 
     groups.SaveGroups();
     Groups again(folder.path());

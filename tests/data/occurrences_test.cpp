@@ -105,6 +105,8 @@ TEST_F(OccurrencesTest, DayColorTakesTheFirstShownOccurrenceAndReadsGroupsLive) 
     AddEvent("Last row", 0, RepeatNone, "20261231", "", hidden);
     GenerateOccurrences(tables, 2026, true);
     Table& d = tables.CdsEvDates();
+    d.SetCurrentIndex("Ix_Ed_Ev_no");
+    d.MoveTo(1);  // a window's position, which painting must not move
 
     EXPECT_EQ(DayColor(d, "20260510", kDefault), 0x222222);
     EXPECT_EQ(DayColor(d, "20260511", kDefault), kDefault);
@@ -113,6 +115,8 @@ TEST_F(OccurrencesTest, DayColorTakesTheFirstShownOccurrenceAndReadsGroupsLive) 
     // The first event on a date counts whatever its group.
     EXPECT_EQ(FirstEventOn(d, "20260510"), 1);
     EXPECT_EQ(FirstEventOn(d, "20260512"), std::nullopt);
+    EXPECT_EQ(d.CurrentIndex(), "Ix_Ed_Ev_no");
+    EXPECT_EQ(d.Position(), 1);
 
     // Showing a group or changing its colour needs no regeneration.
     SetGroup(hidden, Gp_show, 1);

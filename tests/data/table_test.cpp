@@ -113,6 +113,31 @@ TEST(TableTest, GoToKeyFailureKeepsPosition) {
     EXPECT_THROW(t.GoToKey(Value{std::int32_t{3}}), Error) << "a number is no key of a text index";
 }
 
+TEST(TableTest, FindRowsAnswersFromAnyIndexWithoutMovingTheCursor) {
+    Items t;
+    AddItem(t, "b", 1);
+    AddItem(t, "a", 2);
+    AddItem(t, "b", 3);
+    t.SetCurrentIndex("Ix_no");
+    t.MoveTo(1);
+    t.Edit();
+    t.SetInteger("group", 20);
+    t.Post();  // an edit makes the name index rebuild on its next use
+    const auto rows = t.FindRows("Ix_name", Value{std::string("b")});
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(t.ValueOf(rows[0], t.FieldByName("group")), Value{std::int32_t{1}});
+    EXPECT_EQ(t.ValueOf(rows[1], t.FieldByName("group")), Value{std::int32_t{3}});
+    EXPECT_TRUE(t.FindRows("Ix_name", Value{std::string("c")}).empty());
+    EXPECT_THROW(t.FindRows("Ix_name", Value{std::int32_t{1}}), Error);
+    EXPECT_EQ(t.CurrentIndex(), "Ix_no");
+    EXPECT_EQ(t.Position(), 1);
+    EXPECT_EQ(t.AsInteger("group"), 20);
+    t.Append();
+    t.SetText("name", "b");
+    EXPECT_EQ(t.FindRows("Ix_name", Value{std::string("b")}).size(), 2u) << "a pending row is not found";
+    EXPECT_EQ(t.GetState(), Table::State::Insert);
+}
+
 TEST(TableTest, UniqueIndexRefusesDuplicatesAndKeepsThePendingRow) {
     Items t;
     t.AddIndex("Ix_group", {"group"}, {.primary = false, .unique = true});
