@@ -73,7 +73,10 @@ std::optional<QPoint> DayGrid::Find(int month, int day) const {
 }
 
 void FillLocaleNames(YearStyle& style) {
-    const QLocale locale = QLocale::system();
+    FillLocaleNames(style, QLocale::system());
+}
+
+void FillLocaleNames(YearStyle& style, const QLocale& locale) {
     for (int weekday = 0; weekday < 7; ++weekday)
         style.WeekdayHeads[weekday] =
             locale.dayName(QtDayOfSaturdayBased(weekday), QLocale::LongFormat).left(2);

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QLocale>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -88,6 +89,8 @@ struct YearStyle {
 
 // Weekday heads and month names of the system locale.
 void FillLocaleNames(YearStyle& style);
+// The same in the given locale: windows pass the interface language's.
+void FillLocaleNames(YearStyle& style, const QLocale& locale);
 
 // The background of a day: the colour of its first shown event, else the fallback.
 // Date text "yyyymmdd", Windows colour values.

@@ -72,7 +72,7 @@ TFrmYear::TFrmYear(AppContext& context, int year, bool read_only, int window_num
 
     ReloadDisplaySettings();
     style_.WeekLabel = context_.Text(kYear, "Kw");
-    FillLocaleNames(style_);
+    FillLocaleNames(style_, NamesLocale(context_.Settings));
 
     mmHint_ = new QPlainTextEdit(this);
     mmHint_->setObjectName(QStringLiteral("mmHint"));
@@ -159,6 +159,16 @@ void TFrmYear::ReloadDisplaySettings() {
     style_.FontName = QString::fromStdString(s.YearFontName);
     style_.FontSize = s.YearFontSize;
     style_.AdaptToFont = s.AdaptToFont;
+}
+
+void TFrmYear::ApplyTexts() {
+    setToolTip(context_.Text(kYear, "Hint"));
+    style_.WeekLabel = context_.Text(kYear, "Kw");
+    FillLocaleNames(style_, NamesLocale(context_.Settings));
+    for (QAction* action : {iNewEvent_, iEditEvent_, iInspect_, iInfoWin_})
+        action->setText(context_.Text(kYear, action->objectName().toStdString()));
+    if (daySheet_) daySheet_->ApplyTexts();
+    UpdateCaption();
 }
 
 QString TFrmYear::FileName() const {
