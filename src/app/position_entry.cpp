@@ -26,7 +26,8 @@ std::optional<double> ReadNumber(std::string_view text, std::string_view separat
             plain += c;
             digits = true;
             ++i;
-        } else if (!point && (c == '.' || (!separator.empty() && text.substr(i).starts_with(separator)))) {
+        } else if (!point &&
+                   (c == '.' || (!separator.empty() && text.substr(i).starts_with(separator)))) {
             plain += '.';
             point = true;
             i += c == '.' ? 1 : separator.size();
@@ -115,7 +116,7 @@ PositionTexts PositionTextsOf(const Settings& s, std::string_view decimal_separa
             t.replace(dot, 1, decimal_separator);
         return t;
     };
-    return PositionTexts{text(s.LatD),  text(s.LatM),  text(s.LatS), s.North, text(s.LongD),
+    return PositionTexts{text(s.LatD),  text(s.LatM),  text(s.LatS), s.North,     text(s.LongD),
                          text(s.LongM), text(s.LongS), s.West,       text(s.Zone)};
 }
 
@@ -128,8 +129,8 @@ std::string PositionText(const PositionValues& p) {
         return std::string(buffer);
     };
     return dms(p.LatD, p.LatM, p.LatS, p.North ? "N" : "S") + ", " +
-           dms(p.LongD, p.LongM, p.LongS, p.West ? "W" : "E") + ", UT" +
-           (p.Zone < 0 ? "-" : "+") + ShortestNumberText(std::fabs(p.Zone));
+           dms(p.LongD, p.LongM, p.LongS, p.West ? "W" : "E") + ", UT" + (p.Zone < 0 ? "-" : "+") +
+           ShortestNumberText(std::fabs(p.Zone));
 }
 
 }  // namespace yorbel::app

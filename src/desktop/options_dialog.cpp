@@ -183,7 +183,8 @@ QWidget* TFrmOptions::BuildPlacePage() {
             boxes[i] = new QLineEdit(box);
             boxes[i]->setMaximumWidth(56);
             grid->addWidget(boxes[i], row, 1 + 2 * i);
-            QLabel* unit = label(QStringLiteral("Label%1").arg(first_label + i).toLatin1().constData());
+            QLabel* unit =
+                label(QStringLiteral("Label%1").arg(first_label + i).toLatin1().constData());
             unit->setText(QString::fromUtf8(kUnitSigns[i]));
             grid->addWidget(unit, row, 2 + 2 * i);
             customControls_.push_back(boxes[i]);
@@ -222,8 +223,9 @@ QWidget* TFrmOptions::BuildPlacePage() {
     lbPosition_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid->addWidget(lbPosition_, 6, 0, 1, 9);
 
-    connect(cbLand_, &QComboBox::currentIndexChanged, this, &TFrmOptions::CountryChosen);
-    connect(cbOrt_, &QComboBox::currentIndexChanged, this, [this] {
+    connect(cbLand_, &QComboBox::activated, this, &TFrmOptions::CountryChosen);
+    // Choosing a city again refills boxes that were typed over.
+    connect(cbOrt_, &QComboBox::activated, this, [this] {
         if (!loading_ && !cbCustom_->isChecked()) FillPositionFromCity();
     });
     connect(cbCustom_, &QCheckBox::clicked, this, [this](bool on) {
@@ -333,7 +335,8 @@ QWidget* TFrmOptions::BuildGroupsPage() {
 void TFrmOptions::ApplyTexts() {
     setWindowTitle(context_.Text(kOptions, "Caption"));
     for (int i = 0; i < pages_->count(); ++i)
-        pages_->setTabText(i, context_.Text(kOptions, pages_->widget(i)->objectName().toStdString()));
+        pages_->setTabText(i,
+                           context_.Text(kOptions, pages_->widget(i)->objectName().toStdString()));
     for (QWidget* w : findChildren<QWidget*>()) {
         const std::string name = w->objectName().toStdString();
         if (name.empty() || !context_.Language.Has(kOptions, name)) continue;
@@ -351,7 +354,8 @@ void TFrmOptions::ApplyTexts() {
     // Weekday names follow the interface language like every other window's.
     const QLocale names = NamesLocale(context_.Settings);
     for (int i = 0; i < 7; ++i)
-        rgFirstWkDay_->button(i)->setText(names.dayName(QtDayOfSundayBased(i), QLocale::LongFormat));
+        rgFirstWkDay_->button(i)->setText(
+            names.dayName(QtDayOfSundayBased(i), QLocale::LongFormat));
 }
 
 void TFrmOptions::LoadCountries() {
@@ -364,9 +368,9 @@ void TFrmOptions::LoadCountries() {
     }
     // Without a country list the position can still be typed in.
     const auto& error = std::get<app::LocationFileError>(result);
-    context_.Ui->Tell(this, QMessageBox::Warning, QStringLiteral("Yorbel"),
-                      context_.Text(kOptions, error.key)
-                          .arg(QString::fromStdString(error.path.string())));
+    context_.Ui->Tell(
+        this, QMessageBox::Warning, QStringLiteral("Yorbel"),
+        context_.Text(kOptions, error.key).arg(QString::fromStdString(error.path.string())));
 }
 
 bool TFrmOptions::LoadCities(const std::string& code, bool report) {
@@ -381,9 +385,9 @@ bool TFrmOptions::LoadCities(const std::string& code, bool report) {
     }
     if (report) {
         const auto& error = std::get<app::LocationFileError>(result);
-        context_.Ui->Tell(this, QMessageBox::Warning, QStringLiteral("Yorbel"),
-                          context_.Text(kOptions, error.key)
-                              .arg(QString::fromStdString(error.path.string())));
+        context_.Ui->Tell(
+            this, QMessageBox::Warning, QStringLiteral("Yorbel"),
+            context_.Text(kOptions, error.key).arg(QString::fromStdString(error.path.string())));
     }
     return false;
 }
@@ -529,8 +533,8 @@ bool TFrmOptions::Collect() {
     app::StorePosition(s, std::get<app::PositionValues>(read));
     s.Country = cbLand_->currentIndex() < 0 ? std::string()
                                             : cbLand_->currentData().toString().toStdString();
-    s.City = cbOrt_->currentIndex() < 0 ? std::string()
-                                        : cbOrt_->currentData().toString().toStdString();
+    s.City =
+        cbOrt_->currentIndex() < 0 ? std::string() : cbOrt_->currentData().toString().toStdString();
     s.CustomPos = cbCustom_->isChecked();
     s.DayViewOpen = cbDayViewOpen_->isChecked();
     value_ = s;
@@ -566,9 +570,8 @@ void TFrmOptions::NewGroup() {
     data::Table& table = context_.Groups->CdsGroups();
     GroupValue value;
     value.name = context_.Text("FrmGroup", "EbName").toStdString();
-    TFrmGroup editor(this, context_, value, [&table](const std::string& name) {
-        return GroupNameTaken(table, name, -1);
-    });
+    TFrmGroup editor(this, context_, value,
+                     [&table](const std::string& name) { return GroupNameTaken(table, name, -1); });
     if (editor.exec() != QDialog::Accepted) return;
     try {
         InsertGroup(table, editor.Value());

@@ -60,7 +60,8 @@ TFrmGroup::TFrmGroup(QWidget* parent, const AppContext& context, const GroupValu
     form->addRow(QString(), cbFrei_);
     form->addRow(QString(), cbZeigen_);
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(context.Text(kGroup, "btnOk"), QDialogButtonBox::AcceptRole);
+    QPushButton* ok =
+        buttons->addButton(context.Text(kGroup, "btnOk"), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("btnOk"));
     ok->setDefault(true);
     buttons->addButton(context.Text(kGroup, "btnCancel"), QDialogButtonBox::RejectRole)
