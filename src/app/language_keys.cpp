@@ -138,6 +138,7 @@ constexpr LanguageKey kKeys[] = {
     {"FrmOptions", "ReallyDelete"},
     {"FrmOptions", "Warning"},
     {"FrmOptions", "SettingsReset"},
+    {"FrmOptions", "PositionRefused"},
     {"FrmOptions", "NotANumber"},
     {"FrmOptions", "LocationFileMissing"},
     {"FrmOptions", "LocationLineSkipped"},

@@ -24,6 +24,7 @@
 #include <QToolBar>
 
 #include "ui/app_context.h"
+#include "desktop/settings_commands.h"
 #include "desktop/tool_icons.h"
 #include "calendar/dates.h"
 #include "yearview/year_window.h"
@@ -169,8 +170,9 @@ void TFrmMain::CreateActions() {
 
     // Commands whose windows come with later work: shown, never enabled.
     for (QAction* later :
-         {a.eventList, a.dayCalculator, a.filter, a.options, a.clear, a.toolFilter, a.toolCalculator})
+         {a.eventList, a.dayCalculator, a.clear, a.toolCalculator})
         later->setEnabled(false);
+    InstallSettingsCommands(*this, context_);
     ConnectHelpCommands(this, context_, {a.contents, a.firstSteps, a.homepage, a.about});
 }
 

@@ -25,6 +25,7 @@
 #include "app/resource_folder.h"
 #include "ui/app_context.h"
 #include "desktop/main_window.h"
+#include "desktop/settings_commands.h"
 #include "desktop/settings_store_qt.h"
 #include "app/settings.h"
 #include "data/groups.h"
@@ -91,6 +92,7 @@ int main(int argc, char** argv) {
             .toStdString());
     // Without its language file the program runs on, every text "Resource not found";
     // the reason goes where a start from a terminal shows it.
+    gui::InstallQtTranslations(start.settings.Language);
     if (const auto& problem = context.Language.Problem())
         std::fprintf(stderr, "yorbel: %s\n", problem->what());
 

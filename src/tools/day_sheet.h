@@ -37,12 +37,13 @@ class TFrmDayInfo : public QWidget {
     void NewEvent();
     void EditSelectedEvent();
     void DeleteSelectedEvent();
+    // The texts of the current language file (again after a language change).
+    void ApplyTexts();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void ApplyTexts();
     void DrawIcons();
     void StorePosition();
     int SelectedEvent() const;  // -1 without a selected line

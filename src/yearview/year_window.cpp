@@ -74,7 +74,7 @@ TFrmYear::TFrmYear(AppContext& context, int year, bool read_only, int window_num
 
     ReloadDisplaySettings();
     style_.WeekLabel = context_.Text(kYear, "Kw");
-    FillLocaleNames(style_);
+    FillLocaleNames(style_, NamesLocale(context_.Settings));
 
     hint_ = new InspectorHint(this);
 
@@ -126,6 +126,16 @@ QString TFrmYear::ErrorText(const data::Error& error) const {
 
 void TFrmYear::ReloadDisplaySettings() {
     ApplyDisplaySettings(style_, context_.Settings);
+}
+
+void TFrmYear::ApplyTexts() {
+    setToolTip(context_.Text(kYear, "Hint"));
+    style_.WeekLabel = context_.Text(kYear, "Kw");
+    FillLocaleNames(style_, NamesLocale(context_.Settings));
+    for (QAction* action : {iNewEvent_, iEditEvent_, iInspect_, iInfoWin_})
+        action->setText(context_.Text(kYear, action->objectName().toStdString()));
+    if (daySheet_) daySheet_->ApplyTexts();
+    UpdateCaption();
 }
 
 void TFrmYear::SetModified() {

@@ -76,6 +76,8 @@ class TFrmYear : public QWidget, public YearWindowLink {
 
     // --- commands of the main window
     void ReloadDisplaySettings();
+    // Texts and day and month names of the current language (after a language change).
+    void ApplyTexts();
     bool SaveCalendar();
     // Also in a read-only window, which then writes the new file.
     bool SaveCalendarAs();

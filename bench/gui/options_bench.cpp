@@ -1,0 +1,110 @@
+// Options timings: opening the dialog (country and city lists read, every control
+// filled), choosing another country (its city list read and shown), and the settings
+// taken over by three open year windows of 10,000 events each.
+#include <benchmark/benchmark.h>
+
+#include <QComboBox>
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+
+#include "app/settings.h"
+#include "data/events.h"
+#include "data/groups.h"
+#include "desktop/main_window.h"
+#include "desktop/options_dialog.h"
+#include "desktop/settings_commands.h"
+#include "ui/app_context.h"
+#include "yearview/year_window.h"
+
+namespace {
+
+using namespace yorbel;
+
+struct Fixture {
+    QTemporaryDir dir;
+    std::unique_ptr<data::Groups> groups;
+    app::MemorySettingsStore store;
+    gui::PlatformDialogs dialogs;
+    gui::AppContext context;
+
+    Fixture() {
+        groups = std::make_unique<data::Groups>(dir.path().toStdString());
+        groups->LoadGroups(true);
+        data::Table& g = groups->CdsGroups();
+        g.Append();
+        g.SetText(data::Gp_name, "Shown");
+        g.SetInteger(data::Gp_color, 0x00A000);
+        g.SetBoolean(data::Gp_free, false);
+        g.SetInteger(data::Gp_show, 1);
+        g.Post();
+        context.ProgramFolder = QStringLiteral(YORBEL_RESOURCE_DIR "/");
+        context.Language = app::LanguageFile::Load(YORBEL_RESOURCE_DIR "/english.spr");
+        context.Settings = app::StartSettings(store).settings;
+        context.Settings.AdaptToFont = false;
+        context.Store = &store;
+        context.Groups = groups.get();
+        context.Ui = &dialogs;
+    }
+};
+
+void BM_OptionsDialogOpen(benchmark::State& state) {
+    Fixture f;
+    for (auto _ : state) {
+        gui::TFrmOptions dialog(nullptr, f.context);
+        benchmark::DoNotOptimize(dialog.PositionSummary());
+    }
+}
+BENCHMARK(BM_OptionsDialogOpen)->Unit(benchmark::kMillisecond);
+
+// Back and forth between the largest city list and Germany's.
+void BM_OptionsCountryChange(benchmark::State& state) {
+    Fixture f;
+    gui::TFrmOptions dialog(nullptr, f.context);
+    auto* countries = dialog.findChild<QComboBox*>(QStringLiteral("cbLand"));
+    auto* cities = dialog.findChild<QComboBox*>(QStringLiteral("cbOrt"));
+    const int large = countries->findText(QStringLiteral("United States of America"));
+    const int germany = countries->findText(QStringLiteral("Germany"));
+    bool flip = false;
+    for (auto _ : state) {
+        const int index = flip ? germany : large;
+        flip = !flip;
+        countries->setCurrentIndex(index);
+        emit countries->activated(index);
+    }
+    state.counters["cities"] = cities->count();
+}
+BENCHMARK(BM_OptionsCountryChange)->Unit(benchmark::kMillisecond);
+
+std::string Two(int v) {
+    return (v < 10 ? "0" : "") + std::to_string(v);
+}
+
+void BM_ApplySettingsToThreeWindows(benchmark::State& state) {
+    Fixture f;
+    gui::TFrmMain main(f.context);
+    main.show();  // hidden windows could skip their painting
+    for (int w = 0; w < 3; ++w) {
+        gui::TFrmYear* year = main.OpenCalendarFile(QString(), false);
+        data::Table& t = year->Calendar().CdsEvents();
+        for (int i = 0; i < 10000; ++i) {
+            t.Append();
+            t.SetText(data::Ev_name, "Event " + std::to_string(i));
+            t.SetInteger(data::Ev_gp_no, 1);
+            t.SetInteger(data::Ev_Type, 0);
+            t.SetInteger(data::Ev_repeat, data::RepeatYearly);
+            t.SetText(data::Ev_from, "2020" + Two(i % 12 + 1) + Two(i % 28 + 1));
+            t.Post();
+        }
+        year->ShowYear(2026);
+    }
+    int rule = 0;
+    for (auto _ : state) {
+        f.context.Settings.Kw1 = rule++ % 3;
+        gui::ApplySettingsToWindows(main);
+    }
+    for (gui::TFrmYear* year : main.YearWindows()) year->SetCloseApproved();
+}
+BENCHMARK(BM_ApplySettingsToThreeWindows)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,627 @@
+#include "desktop/options_dialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCompleter>
+#include <QEvent>
+#include <QFontDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "data/groups.h"
+#include "paint/qt_weekday.h"
+#include "paint/win_color.h"
+#include "paint/year_painter.h"
+#include "tools/group_editor.h"
+#include "ui/app_context.h"
+#include "ui/day_facts_text.h"
+
+namespace yorbel::gui {
+
+namespace {
+
+constexpr std::string_view kOptions = "FrmOptions";
+constexpr const char* kSwatchNames[6] = {"ebSoV", "ebSoH", "ebWkV", "ebWkH", "ebMkV", "ebMkH"};
+constexpr const char* kUnitSigns[3] = {"\u00B0", "\u2032", "\u2033"};
+
+// Typing in the list finds every entry containing the typed text, not only the prefix:
+// some countries have hundreds of cities.
+void MakeSearchable(QComboBox* box) {
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setMaxVisibleItems(20);
+    box->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    box->completer()->setFilterMode(Qt::MatchContains);
+    box->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+}
+
+QRadioButton* AddItem(QButtonGroup* group, QGroupBox* box, int id, const QString& name) {
+    auto* item = new QRadioButton(box);
+    item->setObjectName(name);
+    group->addButton(item, id);
+    box->layout()->addWidget(item);
+    return item;
+}
+
+QGroupBox* RadioBox(QWidget* parent, const char* name, QButtonGroup*& group) {
+    auto* box = new QGroupBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    new QVBoxLayout(box);
+    group = new QButtonGroup(box);
+    return box;
+}
+
+// Fills a list from location entries, sorted by name; the whole line rides along.
+template <typename Entry>
+void FillList(QComboBox* box, std::vector<Entry> entries) {
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    box->clear();
+    for (const Entry& e : entries)
+        box->addItem(QString::fromStdString(e.name), QString::fromStdString(e.line));
+    box->setCurrentIndex(-1);
+}
+
+int IndexOfLine(const QComboBox* box, const std::string& line) {
+    return line.empty() ? -1 : box->findData(QString::fromStdString(line));
+}
+
+}  // namespace
+
+TFrmOptions::TFrmOptions(QWidget* parent, AppContext& context)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      context_(context),
+      value_(context.Settings),
+      separator_(QLocale::system().decimalPoint()) {
+    setObjectName(QStringLiteral("FrmOptions"));
+    pages_ = new QTabWidget(this);
+    pages_->setObjectName(QStringLiteral("PcOptions"));
+    pages_->addTab(BuildCalendarPage(), QString());
+    pages_->addTab(BuildPlacePage(), QString());
+    pages_->addTab(BuildDisplayPage(), QString());
+    pages_->addTab(BuildGroupsPage(), QString());
+    pages_->widget(0)->setObjectName(QStringLiteral("TabSheet1"));
+    pages_->widget(1)->setObjectName(QStringLiteral("TabSheet4"));
+    pages_->widget(2)->setObjectName(QStringLiteral("TabSheet3"));
+    pages_->widget(3)->setObjectName(QStringLiteral("TabSheet2"));
+
+    cbOpenLastActive_ = new QCheckBox(this);
+    cbOpenLastActive_->setObjectName(QStringLiteral("cbOpenLastActive"));
+    cbDayViewOpen_ = new QCheckBox(this);
+    cbDayViewOpen_->setObjectName(QStringLiteral("cbDayViewOpen"));
+    btClose_ = new QPushButton(this);
+    btClose_->setObjectName(QStringLiteral("btClose"));
+    btClose_->setDefault(true);
+    connect(btClose_, &QPushButton::clicked, this, &QDialog::accept);
+    auto* bottom = new QHBoxLayout;
+    auto* checks = new QVBoxLayout;
+    checks->addWidget(cbOpenLastActive_);
+    checks->addWidget(cbDayViewOpen_);
+    bottom->addLayout(checks, 1);
+    bottom->addWidget(btClose_, 0, Qt::AlignBottom);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pages_);
+    layout->addLayout(bottom);
+
+    LoadCountries();
+    Load(context.Settings);
+    ApplyTexts();
+    FillGroups();
+    pages_->setCurrentIndex(0);
+}
+
+QWidget* TFrmOptions::BuildCalendarPage() {
+    auto* page = new QWidget;
+    QGroupBox* wkStart = RadioBox(page, "rgWkStart", rgWkStart_);
+    for (int i = 0; i < 3; ++i)
+        AddItem(rgWkStart_, wkStart, i, QStringLiteral("rgWkStart_Items%1").arg(i + 1));
+    QGroupBox* firstDay = RadioBox(page, "rgFirstWkDay", rgFirstWkDay_);
+    for (int i = 0; i < 7; ++i) AddItem(rgFirstWkDay_, firstDay, i, QStringLiteral("Wt%1").arg(i));
+    QGroupBox* calType = RadioBox(page, "rgCalType", rgCalType_);
+    for (int i = 0; i < 2; ++i)
+        AddItem(rgCalType_, calType, i, QStringLiteral("rgCalType_Items%1").arg(i + 1));
+    QGroupBox* lang = RadioBox(page, "rgLang", rgLang_);
+    for (int i = 0; i < 2; ++i)
+        AddItem(rgLang_, lang, i, QStringLiteral("rgLang_Items%1").arg(i + 1));
+    connect(rgLang_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (on && !loading_) emit languageChosen(id);
+    });
+    auto* grid = new QGridLayout(page);
+    grid->addWidget(wkStart, 0, 0, 1, 2);
+    grid->addWidget(firstDay, 1, 0, 2, 1);
+    grid->addWidget(calType, 1, 1);
+    grid->addWidget(lang, 2, 1);
+    return page;
+}
+
+QWidget* TFrmOptions::BuildPlacePage() {
+    auto* page = new QWidget;
+    auto* box = new QGroupBox(page);
+    box->setObjectName(QStringLiteral("GroupBox1"));
+    auto* grid = new QGridLayout(box);
+    auto label = [box](const char* name) {
+        auto* l = new QLabel(box);
+        l->setObjectName(QString::fromLatin1(name));
+        return l;
+    };
+    QLabel* land = label("Label15");
+    QLabel* ort = label("Label14");
+    cbLand_ = new QComboBox(box);
+    cbLand_->setObjectName(QStringLiteral("cbLand"));
+    cbOrt_ = new QComboBox(box);
+    cbOrt_->setObjectName(QStringLiteral("cbOrt"));
+    MakeSearchable(cbLand_);
+    MakeSearchable(cbOrt_);
+    cbOrt_->setMinimumContentsLength(28);
+    grid->addWidget(land, 0, 0);
+    grid->addWidget(cbLand_, 0, 1, 1, 8);
+    grid->addWidget(ort, 1, 0);
+    grid->addWidget(cbOrt_, 1, 1, 1, 8);
+    cityControls_ = {land, ort, cbLand_, cbOrt_};
+
+    cbCustom_ = new QCheckBox(box);
+    cbCustom_->setObjectName(QStringLiteral("cbCustom"));
+    grid->addWidget(cbCustom_, 2, 0, 1, 9);
+    auto positionRow = [&](int row, const char* name, QLineEdit** boxes, QCheckBox*& sign,
+                           const char* sign_name, int first_label) {
+        QLabel* caption = label(name);
+        grid->addWidget(caption, row, 0);
+        customControls_.push_back(caption);
+        for (int i = 0; i < 3; ++i) {
+            boxes[i] = new QLineEdit(box);
+            boxes[i]->setMaximumWidth(56);
+            grid->addWidget(boxes[i], row, 1 + 2 * i);
+            QLabel* unit =
+                label(QStringLiteral("Label%1").arg(first_label + i).toLatin1().constData());
+            unit->setText(QString::fromUtf8(kUnitSigns[i]));
+            grid->addWidget(unit, row, 2 + 2 * i);
+            customControls_.push_back(boxes[i]);
+            customControls_.push_back(unit);
+            connect(boxes[i], &QLineEdit::textChanged, this, &TFrmOptions::UpdatePositionSummary);
+        }
+        sign = new QCheckBox(box);
+        sign->setObjectName(QString::fromLatin1(sign_name));
+        grid->addWidget(sign, row, 7);
+        customControls_.push_back(sign);
+        connect(sign, &QCheckBox::toggled, this, &TFrmOptions::UpdatePositionSummary);
+    };
+    positionRow(3, "Label4", lat_, cbN_, "cbN", 7);
+    positionRow(4, "Label5", long_, cbW_, "cbW", 10);
+    const char* names[6] = {"LatD", "LatM", "LatS", "LongD", "LongM", "LongS"};
+    for (int i = 0; i < 3; ++i) {
+        lat_[i]->setObjectName(QString::fromLatin1(names[i]));
+        long_[i]->setObjectName(QString::fromLatin1(names[3 + i]));
+    }
+
+    // The zone has a row of its own, room for naming a zone beside the hours.
+    auto* zoneRow = new QHBoxLayout;
+    zoneRow->setObjectName(QStringLiteral("ZoneRow"));
+    zone_ = new QLineEdit(box);
+    zone_->setObjectName(QStringLiteral("Zone"));
+    zone_->setMaximumWidth(56);
+    zoneRow->addWidget(label("Label6"));
+    zoneRow->addWidget(zone_);
+    zoneRow->addWidget(label("Label13"));
+    zoneRow->addStretch();
+    grid->addLayout(zoneRow, 5, 0, 1, 9);
+    connect(zone_, &QLineEdit::textChanged, this, &TFrmOptions::UpdatePositionSummary);
+
+    lbPosition_ = new QLabel(box);
+    lbPosition_->setObjectName(QStringLiteral("lbPosition"));
+    lbPosition_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(lbPosition_, 6, 0, 1, 9);
+
+    connect(cbLand_, &QComboBox::activated, this, &TFrmOptions::CountryChosen);
+    // Choosing a city again refills boxes that were typed over.
+    connect(cbOrt_, &QComboBox::activated, this, [this] {
+        if (!loading_ && !cbCustom_->isChecked()) FillPositionFromCity();
+    });
+    connect(cbCustom_, &QCheckBox::clicked, this, [this](bool on) {
+        SetCustom(on);
+        if (!on) FillPositionFromCity();
+    });
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(box);
+    layout->addStretch();
+    return page;
+}
+
+QWidget* TFrmOptions::BuildDisplayPage() {
+    auto* page = new QWidget;
+    auto* fontBox = new QGroupBox(page);
+    fontBox->setObjectName(QStringLiteral("GroupBox2"));
+    lbName_ = new QLabel(fontBox);
+    lbName_->setObjectName(QStringLiteral("LbName"));
+    QFont bold = lbName_->font();
+    bold.setBold(true);
+    lbName_->setFont(bold);
+    lbHeight_ = new QLabel(fontBox);
+    lbHeight_->setObjectName(QStringLiteral("LbHeight"));
+    auto* change = new QPushButton(fontBox);
+    change->setObjectName(QStringLiteral("BtnChangeFont"));
+    change->setAutoDefault(false);
+    cbAdaptToFont_ = new QCheckBox(fontBox);
+    cbAdaptToFont_->setObjectName(QStringLiteral("CbAdaptToFont"));
+    auto* fontGrid = new QGridLayout(fontBox);
+    fontGrid->addWidget(lbName_, 0, 0);
+    fontGrid->addWidget(lbHeight_, 0, 1);
+    fontGrid->addWidget(change, 0, 2);
+    fontGrid->addWidget(cbAdaptToFont_, 1, 0, 1, 3);
+    connect(change, &QPushButton::clicked, this, [this] {
+        bool ok = false;
+        const QFont chosen = QFontDialog::getFont(&ok, yearFont_, this);
+        if (!ok) return;
+        yearFont_ = chosen;
+        yearFontSize_ = chosen.pixelSize() > 0
+                            ? -chosen.pixelSize()
+                            : -qRound(chosen.pointSizeF() * logicalDpiY() / 72.0);
+        ShowFont();
+    });
+
+    auto* colours = new QGroupBox(page);
+    colours->setObjectName(QStringLiteral("gbColors"));
+    auto* grid = new QGridLayout(colours);
+    const char* heads[2] = {"Label2", "Label3"};
+    const char* rows[3] = {"Label1", "Label16", "Label17"};
+    for (int c = 0; c < 2; ++c) {
+        auto* head = new QLabel(colours);
+        head->setObjectName(QString::fromLatin1(heads[c]));
+        grid->addWidget(head, 0, 1 + c);
+    }
+    for (int r = 0; r < 3; ++r) {
+        auto* caption = new QLabel(colours);
+        caption->setObjectName(QString::fromLatin1(rows[r]));
+        grid->addWidget(caption, 1 + r, 0);
+        for (int c = 0; c < 2; ++c) {
+            const int which = 2 * r + c;
+            auto* swatch = new QLineEdit(colours);
+            swatch->setObjectName(QString::fromLatin1(kSwatchNames[which]));
+            swatch->setReadOnly(true);
+            swatch->setCursor(Qt::ArrowCursor);
+            swatch->setFocusPolicy(Qt::NoFocus);
+            swatch->setFixedSize(48, 22);
+            swatch->installEventFilter(this);
+            swatches_[which] = swatch;
+            grid->addWidget(swatch, 1 + r, 1 + c);
+        }
+    }
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(fontBox);
+    layout->addWidget(colours);
+    layout->addStretch();
+    return page;
+}
+
+QWidget* TFrmOptions::BuildGroupsPage() {
+    auto* page = new QWidget;
+    auto* box = new QGroupBox(page);
+    box->setObjectName(QStringLiteral("gbGroups"));
+    groups_ = new QListWidget(box);
+    groups_->setObjectName(QStringLiteral("DblbGroups"));
+    groups_->setContextMenuPolicy(Qt::CustomContextMenu);
+    pmEditGrps_ = new QMenu(this);
+    pmEditGrps_->setObjectName(QStringLiteral("PmEditGrps"));
+    QAction* add = pmEditGrps_->addAction(QString(), this, &TFrmOptions::NewGroup);
+    add->setObjectName(QStringLiteral("iNewGrp"));
+    QAction* change = pmEditGrps_->addAction(QString(), this, &TFrmOptions::ChangeGroup);
+    change->setObjectName(QStringLiteral("iChgGrp"));
+    pmEditGrps_->setDefaultAction(change);
+    QAction* remove = pmEditGrps_->addAction(QString(), this, &TFrmOptions::DeleteGroup);
+    remove->setObjectName(QStringLiteral("iDelGrp"));
+    connect(groups_, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        const bool selected = groups_->currentItem() != nullptr;
+        for (QAction* a : pmEditGrps_->actions())
+            if (a->objectName() != QLatin1String("iNewGrp")) a->setEnabled(selected);
+        pmEditGrps_->popup(groups_->viewport()->mapToGlobal(at));
+    });
+    connect(groups_, &QListWidget::itemDoubleClicked, this, &TFrmOptions::ChangeGroup);
+    (new QVBoxLayout(box))->addWidget(groups_);
+    (new QVBoxLayout(page))->addWidget(box);
+    return page;
+}
+
+void TFrmOptions::ApplyTexts() {
+    setWindowTitle(context_.Text(kOptions, "Caption"));
+    for (int i = 0; i < pages_->count(); ++i)
+        pages_->setTabText(i,
+                           context_.Text(kOptions, pages_->widget(i)->objectName().toStdString()));
+    for (QWidget* w : findChildren<QWidget*>()) {
+        const std::string name = w->objectName().toStdString();
+        if (name.empty() || !context_.Language.Has(kOptions, name)) continue;
+        const QString text = context_.Text(kOptions, name);
+        if (auto* b = qobject_cast<QAbstractButton*>(w))
+            b->setText(text);
+        else if (auto* g = qobject_cast<QGroupBox*>(w))
+            g->setTitle(text);
+        else if (auto* l = qobject_cast<QLabel*>(w); l && !name.starts_with("Lb"))
+            l->setText(text);
+    }
+    for (QAction* a : pmEditGrps_->actions())
+        a->setText(context_.Text(kOptions, a->objectName().toStdString()));
+    groups_->setToolTip(context_.Text(kOptions, "DblbGroups_Hint"));
+    // Weekday names follow the interface language like every other window's.
+    const QLocale names = NamesLocale(context_.Settings);
+    for (int i = 0; i < 7; ++i)
+        rgFirstWkDay_->button(i)->setText(
+            names.dayName(QtDayOf(calendar::WeekdayFromNumber(i)), QLocale::LongFormat));
+}
+
+void TFrmOptions::LoadCountries() {
+    const app::CountryListResult result =
+        app::ReadCountryList(app::CountryListPath(context_.ProgramFolder.toStdString()));
+    QSignalBlocker block(cbLand_);
+    if (const auto* list = std::get_if<app::LocationList<app::Country>>(&result)) {
+        FillList(cbLand_, list->entries);
+        return;
+    }
+    // Without a country list the position can still be typed in.
+    const auto& error = std::get<app::LocationFileError>(result);
+    context_.Ui->Tell(
+        this, QMessageBox::Warning, QStringLiteral("Yorbel"),
+        context_.Text(kOptions, error.key).arg(QString::fromStdString(error.path.string())));
+}
+
+bool TFrmOptions::LoadCities(const std::string& code, bool report) {
+    const app::CityListResult result = app::ReadCityList(
+        app::CityListPath(context_.ProgramFolder.toStdString(), code), separator_.toStdString());
+    if (const auto* list = std::get_if<app::LocationList<app::City>>(&result)) {
+        const bool was = loading_;
+        loading_ = true;
+        FillList(cbOrt_, list->entries);
+        loading_ = was;
+        return true;
+    }
+    if (report) {
+        const auto& error = std::get<app::LocationFileError>(result);
+        context_.Ui->Tell(
+            this, QMessageBox::Warning, QStringLiteral("Yorbel"),
+            context_.Text(kOptions, error.key).arg(QString::fromStdString(error.path.string())));
+    }
+    return false;
+}
+
+void TFrmOptions::CountryChosen(int index) {
+    if (loading_ || index < 0) return;
+    const auto code = app::CountryCodeOf(cbLand_->itemData(index).toString().toStdString());
+    // A missing city file keeps the former cities and the position as they were.
+    if (!code || !LoadCities(*code, true)) return;
+    if (cbOrt_->count() > 0) cbOrt_->setCurrentIndex(0);
+    FillPositionFromCity();
+}
+
+void TFrmOptions::Load(const app::Settings& s) {
+    loading_ = true;
+    rgWkStart_->button(std::clamp(s.Kw1, 0, 2))->setChecked(true);
+    rgFirstWkDay_->button(std::clamp(s.Wt1, 0, 6))->setChecked(true);
+    rgCalType_->button(s.greg == 0 ? 0 : 1)->setChecked(true);
+    rgLang_->button(s.Language == 0 ? 0 : 1)->setChecked(true);
+    cbLand_->setCurrentIndex(IndexOfLine(cbLand_, s.Country));
+    if (const auto code = app::CountryCodeOf(s.Country)) LoadCities(*code, true);
+    cbOrt_->setCurrentIndex(IndexOfLine(cbOrt_, s.City));
+    const app::PositionTexts texts = app::PositionTextsOf(s, separator_.toStdString());
+    lat_[0]->setText(QString::fromStdString(texts.LatD));
+    lat_[1]->setText(QString::fromStdString(texts.LatM));
+    lat_[2]->setText(QString::fromStdString(texts.LatS));
+    long_[0]->setText(QString::fromStdString(texts.LongD));
+    long_[1]->setText(QString::fromStdString(texts.LongM));
+    long_[2]->setText(QString::fromStdString(texts.LongS));
+    cbN_->setChecked(texts.North);
+    cbW_->setChecked(texts.West);
+    zone_->setText(QString::fromStdString(texts.Zone));
+    cbCustom_->setChecked(s.CustomPos);
+    SetCustom(s.CustomPos);
+    yearFontSize_ = s.YearFontSize;
+    yearFont_ = YearFont(QString::fromStdString(s.YearFontName), s.YearFontSize, this);
+    ShowFont();
+    cbAdaptToFont_->setChecked(s.AdaptToFont);
+    for (int i = 0; i < 6; ++i) {
+        colours_[i] = app::DisplayColor(s, static_cast<app::ColorRole>(i));
+        ShowSwatch(i);
+    }
+    cbOpenLastActive_->setChecked(s.OpenLastActive);
+    cbDayViewOpen_->setChecked(s.DayViewOpen);
+    loading_ = false;
+    UpdatePositionSummary();
+}
+
+void TFrmOptions::FillPositionFromCity() {
+    const std::string line =
+        cbOrt_->currentIndex() < 0 ? std::string() : cbOrt_->currentData().toString().toStdString();
+    const app::PositionTexts t = app::PositionFromCityLine(line, separator_.toStdString());
+    lat_[0]->setText(QString::fromStdString(t.LatD));
+    lat_[1]->setText(QString::fromStdString(t.LatM));
+    lat_[2]->setText(QString::fromStdString(t.LatS));
+    long_[0]->setText(QString::fromStdString(t.LongD));
+    long_[1]->setText(QString::fromStdString(t.LongM));
+    long_[2]->setText(QString::fromStdString(t.LongS));
+    cbN_->setChecked(t.North);
+    cbW_->setChecked(t.West);
+    zone_->setText(QString::fromStdString(t.Zone));
+}
+
+void TFrmOptions::SetCustom(bool custom) {
+    for (QWidget* w : customControls_) w->setEnabled(custom);
+    for (QWidget* w : cityControls_) w->setEnabled(!custom);
+}
+
+app::PositionTexts TFrmOptions::PositionBoxes() const {
+    return app::PositionTexts{lat_[0]->text().toStdString(),  lat_[1]->text().toStdString(),
+                              lat_[2]->text().toStdString(),  cbN_->isChecked(),
+                              long_[0]->text().toStdString(), long_[1]->text().toStdString(),
+                              long_[2]->text().toStdString(), cbW_->isChecked(),
+                              zone_->text().toStdString()};
+}
+
+void TFrmOptions::UpdatePositionSummary() {
+    if (loading_) return;
+    const auto read = app::ReadPosition(PositionBoxes(), separator_.toStdString());
+    const auto* values = std::get_if<app::PositionValues>(&read);
+    lbPosition_->setText(values ? QString::fromStdString(app::PositionText(*values)) : QString());
+}
+
+QString TFrmOptions::PositionSummary() const {
+    return lbPosition_->text();
+}
+
+void TFrmOptions::ShowFont() {
+    lbName_->setText(yearFont_.family());
+    const double points = yearFontSize_ < 0 ? -yearFontSize_ * 72.0 / logicalDpiY()
+                                            : yearFontSize_ * 72.0 / logicalDpiY();
+    lbHeight_->setText(QString::number(qRound(points)));
+}
+
+void TFrmOptions::ShowSwatch(int which) {
+    QPalette palette = swatches_[which]->palette();
+    palette.setColor(QPalette::Base, WinColorToQColor(colours_[which]));
+    swatches_[which]->setPalette(palette);
+}
+
+bool TFrmOptions::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease) {
+        for (int i = 0; i < 6; ++i) {
+            if (watched != swatches_[i]) continue;
+            colours_[i] = QColorToWinColor(ChooseColour(this, WinColorToQColor(colours_[i])));
+            ShowSwatch(i);
+            btClose_->setFocus();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool TFrmOptions::Collect() {
+    const auto read = app::ReadPosition(PositionBoxes(), separator_.toStdString());
+    if (const auto* refusal = std::get_if<app::PositionRefusal>(&read)) {
+        QString box = context_.Text(kOptions, app::PositionBoxKey(refusal->box));
+        if (box.endsWith(QLatin1Char(':'))) box.chop(1);
+        const int part = static_cast<int>(refusal->box) % 3;
+        if (refusal->box != app::PositionBox::Zone)
+            box += QLatin1Char(' ') + QString::fromUtf8(kUnitSigns[part]);
+        pages_->setCurrentIndex(1);
+        context_.Ui->Tell(this, QMessageBox::Warning, windowTitle(),
+                          context_.Text(kOptions, "PositionRefused")
+                              .arg(box, QString::fromStdString(refusal->text)));
+        return false;
+    }
+    app::Settings s = value_;
+    s.Kw1 = rgWkStart_->checkedId();
+    s.Wt1 = rgFirstWkDay_->checkedId();
+    s.greg = rgCalType_->checkedId();
+    s.Language = rgLang_->checkedId();
+    s.VFarbeSonntag = colours_[0];
+    s.HFarbeSonntag = colours_[1];
+    s.VFarbeWochen = colours_[2];
+    s.HFarbeWochen = colours_[3];
+    s.VFarbeMark = colours_[4];
+    s.HFarbeMark = colours_[5];
+    s.OpenLastActive = cbOpenLastActive_->isChecked();
+    s.YearFontName = yearFont_.family().toStdString();
+    s.YearFontSize = yearFontSize_;
+    s.AdaptToFont = cbAdaptToFont_->isChecked();
+    app::StorePosition(s, std::get<app::PositionValues>(read));
+    s.Country = cbLand_->currentIndex() < 0 ? std::string()
+                                            : cbLand_->currentData().toString().toStdString();
+    s.City =
+        cbOrt_->currentIndex() < 0 ? std::string() : cbOrt_->currentData().toString().toStdString();
+    s.CustomPos = cbCustom_->isChecked();
+    s.DayViewOpen = cbDayViewOpen_->isChecked();
+    value_ = s;
+    return true;
+}
+
+void TFrmOptions::done(int result) {
+    if (!Collect()) return;
+    QDialog::done(result);
+}
+
+// --- groups -----------------------------------------------------------------------------
+
+void TFrmOptions::FillGroups() {
+    const data::Table& table = context_.Groups->CdsGroups();
+    std::vector<std::pair<QString, int>> rows;
+    for (int i = 0; i < table.RecordCount(); ++i) {
+        const data::Value no = table.ValueAt(i, data::Gp_no);
+        const data::Value name = table.ValueAt(i, data::Gp_name);
+        const auto* n = std::get_if<std::int32_t>(&no);
+        const auto* text = std::get_if<std::string>(&name);
+        if (n) rows.emplace_back(text ? QString::fromStdString(*text) : QString(), *n);
+    }
+    std::sort(rows.begin(), rows.end());
+    groups_->clear();
+    for (const auto& [name, no] : rows) {
+        auto* item = new QListWidgetItem(name, groups_);
+        item->setData(Qt::UserRole, no);
+    }
+}
+
+void TFrmOptions::NewGroup() {
+    data::Table& table = context_.Groups->CdsGroups();
+    GroupValue value;
+    value.name = context_.Text("FrmGroup", "EbName").toStdString();
+    TFrmGroup editor(this, context_, value,
+                     [&table](const std::string& name) { return GroupNameTaken(table, name, -1); });
+    if (editor.exec() != QDialog::Accepted) return;
+    try {
+        InsertGroup(table, editor.Value());
+    } catch (const data::Error& e) {
+        context_.Ui->Tell(this, QMessageBox::Warning, windowTitle(), context_.ErrorText(e));
+    }
+    FillGroups();
+}
+
+void TFrmOptions::ChangeGroup() {
+    QListWidgetItem* item = groups_->currentItem();
+    if (item == nullptr) return;
+    const std::int32_t no = item->data(Qt::UserRole).toInt();
+    data::Table& table = context_.Groups->CdsGroups();
+    const std::string index = table.CurrentIndex();
+    table.SetCurrentIndex("Ix_Gp_no");
+    if (!table.GoToKey(data::Value{no})) {
+        table.SetCurrentIndex(index);
+        return;
+    }
+    const GroupValue current = GroupValueOfRow(table);
+    table.SetCurrentIndex(index);
+    TFrmGroup editor(this, context_, current, [&table, no](const std::string& name) {
+        return GroupNameTaken(table, name, no);
+    });
+    if (editor.exec() != QDialog::Accepted) return;
+    try {
+        gui::ChangeGroup(table, no, editor.Value());
+    } catch (const data::Error& e) {
+        context_.Ui->Tell(this, QMessageBox::Warning, windowTitle(), context_.ErrorText(e));
+    }
+    FillGroups();
+    for (int i = 0; i < groups_->count(); ++i)
+        if (groups_->item(i)->data(Qt::UserRole).toInt() == no) groups_->setCurrentRow(i);
+}
+
+void TFrmOptions::DeleteGroup() {
+    QListWidgetItem* item = groups_->currentItem();
+    if (item == nullptr) return;
+    if (context_.Ui->Ask(this, QMessageBox::Warning, context_.Text(kOptions, "Warning"),
+                         context_.Text(kOptions, "ReallyDelete"),
+                         QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+        return;
+    data::Table& table = context_.Groups->CdsGroups();
+    const std::string index = table.CurrentIndex();
+    table.SetCurrentIndex("Ix_Gp_no");
+    if (table.GoToKey(data::Value{item->data(Qt::UserRole).toInt()})) table.Delete();
+    table.SetCurrentIndex(index);
+    FillGroups();
+}
+
+}  // namespace yorbel::gui
