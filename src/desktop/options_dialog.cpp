@@ -78,6 +78,14 @@ int IndexOfLine(const QComboBox* box, const std::string& line) {
     return line.empty() ? -1 : box->findData(QString::fromStdString(line));
 }
 
+// A stored city line written before lines carried a zone name still finds its city.
+int IndexOfCityLine(const QComboBox* box, const std::string& stored) {
+    if (stored.empty()) return -1;
+    for (int i = 0; i < box->count(); ++i)
+        if (app::SameCityLine(stored, box->itemData(i).toString().toStdString())) return i;
+    return -1;
+}
+
 }  // namespace
 
 TFrmOptions::TFrmOptions(QWidget* parent, AppContext& context)
@@ -410,7 +418,7 @@ void TFrmOptions::Load(const app::Settings& s) {
     rgLang_->button(s.Language == 0 ? 0 : 1)->setChecked(true);
     cbLand_->setCurrentIndex(IndexOfLine(cbLand_, s.Country));
     if (const auto code = app::CountryCodeOf(s.Country)) LoadCities(*code, true);
-    cbOrt_->setCurrentIndex(IndexOfLine(cbOrt_, s.City));
+    cbOrt_->setCurrentIndex(IndexOfCityLine(cbOrt_, s.City));
     const app::PositionTexts texts = app::PositionTextsOf(s, separator_.toStdString());
     lat_[0]->setText(QString::fromStdString(texts.LatD));
     lat_[1]->setText(QString::fromStdString(texts.LatM));
@@ -537,6 +545,13 @@ bool TFrmOptions::Collect() {
     s.City =
         cbOrt_->currentIndex() < 0 ? std::string() : cbOrt_->currentData().toString().toStdString();
     s.CustomPos = cbCustom_->isChecked();
+    // A chosen city keeps the clock of its zone, summer time included; an own position
+    // keeps the fixed hours typed beside it.
+    s.ZoneName.clear();
+    if (!s.CustomPos && !s.City.empty()) {
+        const auto city = app::ParseCityLine(s.City, separator_.toStdString());
+        if (const auto* parsed = std::get_if<app::City>(&city)) s.ZoneName = parsed->zone_name;
+    }
     s.DayViewOpen = cbDayViewOpen_->isChecked();
     value_ = s;
     return true;

@@ -136,6 +136,15 @@ class OptionsDialogTest : public QObject {
         Click(&dialog, "cbCustom");
         QCOMPARE(Box(&dialog, "LatD"), anchorage);
         QVERIFY(Child<QCheckBox>(&dialog, "cbN")->isChecked());
+
+        // A chosen city brings its zone's clock along; an own position keeps fixed hours.
+        dialog.show();
+        Click(&dialog, "btClose");
+        QCOMPARE(dialog.Value().ZoneName, std::string("America/Anchorage"));
+        dialog.show();
+        Click(&dialog, "cbCustom");
+        Click(&dialog, "btClose");
+        QCOMPARE(dialog.Value().ZoneName, std::string());
     }
 
     void aPositionOutOfRangeIsRefusedNamingItsBox() {
