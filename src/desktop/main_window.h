@@ -137,7 +137,7 @@ class TFrmMain : public QMainWindow {
     void iInspectClick();
     void iTodayClick();
     void StepYear(int delta);
-    void ebYearEdited(const QString& text);
+    void ebYearEdited();
     void Tile(Qt::Orientation orientation);
     void LeaveFrameKeysToTheMenus(QMdiSubWindow* sub) const;
 
