@@ -399,11 +399,13 @@ TFrmYear* TFrmMain::OpenCalendarFile(const QString& path, bool read_only) {
 TFrmYear* TFrmMain::OpenCalendarFileLocked(const QString& path, bool read_only,
                                            app::CalendarLock lock) {
     const QDate today = QDate::currentDate();
-    ++windowCounter_;
-    auto* year = new TFrmYear(context_, today.year(), read_only, windowCounter_, today.day(),
-                              today.month(), std::move(lock));
+    // Only untitled windows show their number, so only they count: 1, 2, 3 in turn.
+    const int number = path.isEmpty() ? ++windowCounter_ : 0;
+    auto* year = new TFrmYear(context_, today.year(), read_only, number, today.day(), today.month(),
+                              std::move(lock));
     QString error;
     if (!year->OpenCalendar(path, &error)) {
+        if (path.isEmpty()) --windowCounter_;
         delete year;  // releases a lock taken for it
         context_.Ui->Tell(this, QMessageBox::Warning, QStringLiteral("Yorbel"), error);
         return nullptr;
