@@ -478,6 +478,13 @@ class MainWindowTest : public QObject {
         QVERIFY(text.startsWith("BEGIN:VCALENDAR"));
         QVERIFY(text.contains("SUMMARY:Holiday"));
         QVERIFY(text.contains("DTSTART;VALUE=DATE:20260803"));
+        // The file type picked decides the format, whatever the name's extension.
+        Dialogs().save_answers = {app_->Path(QStringLiteral("family.txt"))};
+        Dialogs().save_types = {QStringLiteral("ics")};
+        Trigger("iExport");
+        QFile family(app_->Path(QStringLiteral("family.txt")));
+        QVERIFY(family.open(QIODevice::ReadOnly));
+        QVERIFY(family.readAll().startsWith("BEGIN:VCALENDAR"));
 
         Trigger("iNew");
         TFrmYear* target = main_->ActiveYearWindow();
