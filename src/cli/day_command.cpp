@@ -21,7 +21,7 @@ constexpr std::string_view kUsage =
     "    Everything known about each day from FROM to TO inclusive (YYYY-MM-DD, digits of\n"
     "    the chosen calendar). Defaults: Gregorian, week start mon, week rule 2,\n"
     "    Frankfurt/Main (--lat 50.1122 --lon 8.6819), zone +1. --lat is north positive,\n"
-    "    --lon east positive. --zone gives fixed hours added to universal time all year;\n"
+    "    --lon east positive. --zone gives fixed hours (-14 to 14) added to universal time;\n"
     "    --tz a zone of the system's time-zone database (\"Europe/Berlin\"), whose clocks\n"
     "    follow summer time. Times are local clock times; a body that does not rise or\n"
     "    set within the local day (in the zone) shows none (null in JSON, empty in CSV).\n"
@@ -45,6 +45,9 @@ constexpr std::array<OptionSpec, 10> kOptions{{
 constexpr double kDefaultLatitude = 50.1122;
 constexpr double kDefaultLongitudeEast = 8.6819;
 constexpr double kDefaultZone = 1;
+// No civil time is further from universal time (UTC+14 in the Line Islands); anything
+// beyond is a typing slip and would put the sun's times on the wrong day.
+constexpr double kMaxZoneHours = 14;
 
 struct DayOptions {
     calendar::Reckoning reckoning;
@@ -68,7 +71,8 @@ DayOptions ReadOptions(const Args& args) {
     o.place.zone_hours = kDefaultZone;
     if (auto v = args.value("lat")) o.place.latitude = ReadNumber("--lat", *v, -90, 90);
     if (auto v = args.value("lon")) o.place.longitude_west = -ReadNumber("--lon", *v, -180, 180);
-    if (auto v = args.value("zone")) o.place.zone_hours = ReadNumber("--zone", *v, -24, 24);
+    if (auto v = args.value("zone"))
+        o.place.zone_hours = ReadNumber("--zone", *v, -kMaxZoneHours, kMaxZoneHours);
     if (auto v = args.value("tz")) {
         if (args.value("zone")) throw UsageError("--zone and --tz exclude each other");
         if (!calendar::NamedZone::Find(*v)) {

@@ -124,9 +124,11 @@ int RunOccurrences(std::span<const std::string> words, std::ostream& out) {
     const bool gregorian = !args.flag("julian");
     // iCalendar is a whole document rather than one record per occurrence, so it is not
     // one of the shared record formats.
+    constexpr std::array<std::string_view, 4> kFormats{"text", "json", "csv", "ics"};
     const std::optional<std::string> format_text = args.value("format");
-    const bool ics = format_text == "ics";
-    const Format format = format_text && !ics ? ReadFormat(*format_text) : Format::Text;
+    const int choice = format_text ? ReadChoice("--format", *format_text, kFormats) : 0;
+    const bool ics = choice == 3;
+    const Format format = ics ? Format::Text : ReadFormat(kFormats[choice]);
 
     CalendarSource source(args.positional()[0], args.value("groups"), std::cerr);
     if (ics) {

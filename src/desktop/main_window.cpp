@@ -224,7 +224,9 @@ void TFrmMain::CreateToolBar() {
     ebYear_->setMaxLength(6);
     ebYear_->setAlignment(Qt::AlignRight);
     ebYear_->setFixedWidth(ebYear_->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
-    connect(ebYear_, &QLineEdit::textEdited, this, &TFrmMain::ebYearEdited);
+    // The year is taken when the typing is done (Enter or leaving the box): taking each
+    // keystroke would jump through years 2, 20, 203 on the way to 2030.
+    connect(ebYear_, &QLineEdit::editingFinished, this, &TFrmMain::ebYearEdited);
     toolBar_->addWidget(ebYear_);
     toolBar_->addAction(a.toolNextYear);
 }
@@ -399,11 +401,13 @@ TFrmYear* TFrmMain::OpenCalendarFile(const QString& path, bool read_only) {
 TFrmYear* TFrmMain::OpenCalendarFileLocked(const QString& path, bool read_only,
                                            app::CalendarLock lock) {
     const QDate today = QDate::currentDate();
-    ++windowCounter_;
-    auto* year = new TFrmYear(context_, today.year(), read_only, windowCounter_, today.day(),
-                              today.month(), std::move(lock));
+    // Only untitled windows show their number, so only they count: 1, 2, 3 in turn.
+    const int number = path.isEmpty() ? ++windowCounter_ : 0;
+    auto* year = new TFrmYear(context_, today.year(), read_only, number, today.day(), today.month(),
+                              std::move(lock));
     QString error;
     if (!year->OpenCalendar(path, &error)) {
+        if (path.isEmpty()) --windowCounter_;
         delete year;  // releases a lock taken for it
         context_.Ui->Tell(this, QMessageBox::Warning, QStringLiteral("Yorbel"), error);
         return nullptr;
@@ -579,22 +583,31 @@ void TFrmMain::StepYear(int delta) {
     UpdateMenus();
 }
 
-void TFrmMain::ebYearEdited(const QString& text) {
+void TFrmMain::ebYearEdited() {
     TFrmYear* year = ActiveYearWindow();
-    if (yearBoxUpdating_ || text.isEmpty() || !year) return;
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    if (!ok) {
-        context_.Ui->Tell(this, QMessageBox::Warning, QStringLiteral("Yorbel"),
-                          context_.Text(kMain, "YearNotNumber").arg(text));
+    const QString text = ebYear_->text().trimmed();
+    if (yearBoxUpdating_ || !year || text == QString::number(year->ShownYear())) return;
+    if (text.isEmpty()) {  // an emptied box changes nothing
+        ShowActiveYear();
         return;
     }
-    if (value < calendar::kMinYear || value > calendar::kMaxYear) {
-        context_.Ui->Tell(this, QMessageBox::Warning, QStringLiteral("Yorbel"),
-                          context_.Text(kMain, "YearOutOfRange").arg(value));
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    QString refusal;
+    if (!ok) {
+        refusal = context_.Text(kMain, "YearNotNumber").arg(text);
+    } else if (value < calendar::kMinYear || value > calendar::kMaxYear) {
+        refusal = context_.Text(kMain, "YearOutOfRange").arg(value);
+    }
+    if (!refusal.isEmpty()) {
+        // The box shows the year on screen again first, so that the focus leaving it
+        // for the message cannot refuse the same text a second time.
+        ShowActiveYear();
+        context_.Ui->Tell(this, QMessageBox::Warning, QStringLiteral("Yorbel"), refusal);
         return;
     }
     year->ShowYear(value);
+    ShowActiveYear();
     UpdateMenus();
 }
 

@@ -137,7 +137,7 @@ class TFrmMain : public QMainWindow {
     void iInspectClick();
     void iTodayClick();
     void StepYear(int delta);
-    void ebYearEdited(const QString& text);
+    void ebYearEdited();
     void Tile(Qt::Orientation orientation);
     void LeaveFrameKeysToTheMenus(QMdiSubWindow* sub) const;
 
@@ -153,7 +153,7 @@ class TFrmMain : public QMainWindow {
     QMenu* mHelp_ = nullptr;
     MainActions actions_;
     QList<QAction*> allActions_;  // every one of actions_, in creation order
-    int windowCounter_ = 0;       // year windows created in this run; numbers are never reused
+    int windowCounter_ = 0;       // untitled windows created in this run; numbers are never reused
     bool yearBoxUpdating_ = false;
     bool firstPaintSeen_ = false;
 };

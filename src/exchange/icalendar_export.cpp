@@ -110,7 +110,8 @@ std::vector<AllDayEvent> CollectAllDayEvents(data::EventTables& calendar, data::
 
 std::string ExportICalendar(data::EventTables& calendar, data::Groups& groups, int year,
                             bool gregorian, std::string_view calendar_name) {
-    return WriteICalendar(CollectAllDayEvents(calendar, groups, year, gregorian, calendar_name));
+    return WriteICalendar(CollectAllDayEvents(calendar, groups, year, gregorian, calendar_name),
+                          ExportStamp());
 }
 
 }  // namespace yorbel::exchange

@@ -4,6 +4,7 @@
 // splitting a character, and TEXT values escaped, so any conforming reader takes it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,7 +30,14 @@ std::string EscapeIcsText(std::string_view text);
 // ended with CRLF.
 void AppendContentLine(std::string& out, std::string_view line);
 
-// A complete VCALENDAR holding the events in the order given.
-std::string WriteICalendar(const std::vector<AllDayEvent>& events);
+// A UTC date-time "YYYYMMDDTHHMMSSZ" for seconds since 1970-01-01 00:00 UTC.
+std::string IcsStamp(std::int64_t seconds);
+
+// The DTSTAMP of an export: the time of export, or SOURCE_DATE_EPOCH when it is set, so
+// that exporting the same calendar twice can give the same bytes.
+std::string ExportStamp();
+
+// A complete VCALENDAR holding the events in the order given, each stamped `stamp`.
+std::string WriteICalendar(const std::vector<AllDayEvent>& events, std::string_view stamp);
 
 }  // namespace yorbel::exchange

@@ -33,14 +33,24 @@ std::optional<OpenChoice> PlatformDialogs::GetOpenFile(QWidget* parent, const QS
 std::optional<QString> PlatformDialogs::GetSaveFile(QWidget* parent, const QString& title,
                                                     const QString& filter,
                                                     const QString& default_suffix,
-                                                    const QString& proposed_name) {
+                                                    const QString& proposed_name,
+                                                    QString* chosen_filter) {
     QFileDialog dialog(parent, title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(filter);
     dialog.setDefaultSuffix(default_suffix);
+    // A name typed without extension takes the chosen type's, so that the overwrite
+    // question and the file written are the ones of that type ("All files" keeps the
+    // default).
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, default_suffix](const QString& entry) {
+                         const QString suffix = FilterSuffix(entry);
+                         dialog.setDefaultSuffix(suffix.isEmpty() ? default_suffix : suffix);
+                     });
     dialog.selectFile(proposed_name);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    if (chosen_filter) *chosen_filter = dialog.selectedNameFilter();
     return dialog.selectedFiles().constFirst();
 }
 
@@ -94,6 +104,14 @@ QString QtFileFilter(const QString& filter) {
     }
     if (parts.size() % 2 == 1 && !parts.last().isEmpty()) filters << parts.last();
     return filters.join(QStringLiteral(";;"));
+}
+
+QString FilterSuffix(const QString& filter_entry) {
+    const qsizetype star = filter_entry.indexOf(QStringLiteral("*."));
+    if (star < 0) return {};
+    qsizetype end = star + 2;
+    while (end < filter_entry.size() && filter_entry[end].isLetterOrNumber()) ++end;
+    return filter_entry.mid(star + 2, end - star - 2);
 }
 
 }  // namespace yorbel::gui

@@ -28,10 +28,13 @@ class Dialogs {
     virtual std::optional<OpenChoice> GetOpenFile(QWidget* parent, const QString& title,
                                                   const QString& filter,
                                                   const QString& read_only_label) = 0;
-    // File-save dialog that asks before overwriting; default_suffix without the dot.
+    // File-save dialog that asks before overwriting; default_suffix without the dot. The
+    // file type the user picks sets the suffix added to a name typed without one; it is
+    // stored in chosen_filter when given (one entry of filter, as written there).
     virtual std::optional<QString> GetSaveFile(QWidget* parent, const QString& title,
                                                const QString& filter, const QString& default_suffix,
-                                               const QString& proposed_name) = 0;
+                                               const QString& proposed_name,
+                                               QString* chosen_filter = nullptr) = 0;
     // Print dialog on the given printer, with print-to-file offered; false when cancelled.
     virtual bool SetUpPrinter(QWidget* parent, QPrinter& printer) = 0;
     virtual QMessageBox::StandardButton Ask(QWidget* parent, QMessageBox::Icon icon,
@@ -56,8 +59,8 @@ class PlatformDialogs : public Dialogs {
                                           const QString& filter,
                                           const QString& read_only_label) override;
     std::optional<QString> GetSaveFile(QWidget* parent, const QString& title, const QString& filter,
-                                       const QString& default_suffix,
-                                       const QString& proposed_name) override;
+                                       const QString& default_suffix, const QString& proposed_name,
+                                       QString* chosen_filter = nullptr) override;
     bool SetUpPrinter(QWidget* parent, QPrinter& printer) override;
     QMessageBox::StandardButton Ask(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
                                     const QString& text,
@@ -72,5 +75,9 @@ class PlatformDialogs : public Dialogs {
 // Language files may hold a filter in the older "Description|*.ext|..." form; the Qt
 // form passes unchanged.
 QString QtFileFilter(const QString& filter);
+
+// The extension of a filter entry's first pattern without the dot: "ics" for
+// "iCalendar (*.ics)", empty for "All files (*)".
+QString FilterSuffix(const QString& filter_entry);
 
 }  // namespace yorbel::gui

@@ -125,13 +125,19 @@ bool CalendarDocument::QueryClose() {
 }
 
 void CalendarDocument::Export(int year, bool gregorian) {
-    const QString filter = QtFileFilter(context_.Text(kYear, "Export_Filter")) +
-                           QStringLiteral(";;") +
-                           QtFileFilter(context_.Text(kYear, "ExportIcs_Filter"));
-    const std::optional<QString> chosen = context_.Ui->GetSaveFile(
-        &window_, context_.Text(kYear, "Export_Title"), filter, QStringLiteral("csv"), Title());
+    const QString ics_filter = QtFileFilter(context_.Text(kYear, "ExportIcs_Filter"));
+    const QString filter =
+        QtFileFilter(context_.Text(kYear, "Export_Filter")) + QStringLiteral(";;") + ics_filter;
+    QString chosen_filter;
+    const std::optional<QString> chosen =
+        context_.Ui->GetSaveFile(&window_, context_.Text(kYear, "Export_Title"), filter,
+                                 QStringLiteral("csv"), Title(), &chosen_filter);
     if (!chosen) return;
-    if (chosen->endsWith(QStringLiteral(".ics"), Qt::CaseInsensitive)) {
+    // The file type chosen decides the format; with "All files" the name's extension does.
+    const bool ics = chosen_filter == ics_filter ||
+                     (FilterSuffix(chosen_filter).isEmpty() &&
+                      chosen->endsWith(QStringLiteral(".ics"), Qt::CaseInsensitive));
+    if (ics) {
         ExportICalendar(*chosen, year, gregorian);
         return;
     }

@@ -147,8 +147,10 @@ QString TFrmYear::Caption() const {
     const QString title = document_.Title();
     const QString year =
         context_.Text(kYear, "YearStr") + QLatin1Char(' ') + QString::number(shownYear_);
+    // The change marker follows the name, number included, as in every other title.
     if (FileName().isEmpty())
-        return title + QStringLiteral("[*] ") + QString::number(windowNumber_) + year;
+        return title + QLatin1Char(' ') + QString::number(windowNumber_) + QStringLiteral("[*]") +
+               year;
     return title + QStringLiteral("[*]") + year;
 }
 

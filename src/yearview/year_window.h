@@ -37,6 +37,7 @@ class TFrmYear : public QWidget, public YearWindowLink {
   public:
     // A window for the calendar at path (empty: untitled), with the given year and marked
     // day; the lock, when held, is released when the window goes. Nothing is loaded yet.
+    // window_number tells untitled windows apart in their titles ("Untitled 2").
     TFrmYear(AppContext& context, int year, bool read_only, int window_number, int day, int month,
              app::CalendarLock lock, QWidget* parent = nullptr);
     ~TFrmYear() override;

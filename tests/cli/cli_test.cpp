@@ -147,6 +147,8 @@ TEST(CliDay, BadArgumentsExitTwoWithOneLine) {
         {"day", "2026-12-07", "--lat", "95"},
         {"day", "2026-12-07", "--lon", "east"},
         {"day", "2026-12-07", "--zone", "nan"},
+        {"day", "2026-12-07", "--zone", "15"},
+        {"day", "2026-12-07", "--zone", "-14.5"},
         {"day", "2026-12-07", "--tz", "Europe/Atlantis"},
         {"day", "2026-12-07", "--tz", "Europe/Berlin", "--zone", "1"},
         {"day", "2026-12-07", "--week-start", "monday"},

@@ -188,7 +188,8 @@ TEST_F(ExchangeCommandsTest, SimultaneousImportsNeverLoseOne) {
     Write("b.csv", "B,0,0,20260102,,1\r\n");
     const std::string import = "HOME=" + Quote(dir_.string()) +
                                " XDG_DATA_HOME= XDG_CONFIG_HOME= " YORBEL_BIN_DIR
-                               "/yorbel-cli import " + P("cal.yrb") + " ";
+                               "/yorbel-cli import " +
+                               P("cal.yrb") + " ";
     const auto run = [&](const char* name) {
         return "(" + import + P(std::string(name) + ".csv") + " >/dev/null 2>>" + P("err") +
                "; echo $? >" + P(std::string(name) + ".status") + ")";
@@ -201,7 +202,8 @@ TEST_F(ExchangeCommandsTest, SimultaneousImportsNeverLoseOne) {
             EXPECT_TRUE(status == 0 || status == 1) << status;
             landed += status == 0;
         }
-        ASSERT_EQ(Events("cal.yrb").size(), landed) << "round " << round << ": " << ReadFile(dir_ / "err");
+        ASSERT_EQ(Events("cal.yrb").size(), landed)
+            << "round " << round << ": " << ReadFile(dir_ / "err");
     }
     // Neither a lock nor a temporary file is left.
     for (const auto& entry : fs::directory_iterator(dir_)) {
@@ -250,6 +252,8 @@ TEST_F(ExchangeCommandsTest, OccurrencesAsICalendarForAnExternalReader) {
           "Secret,0,1,20000105,,2\r\nEaster,0,3,0,,1\r\n");
     ASSERT_EQ(Cli("import " + P("cal.yrb") + " " + P("in.csv")).status, 0);
 
+    // A set SOURCE_DATE_EPOCH stamps the file, so that two exports give the same bytes.
+    ::setenv("SOURCE_DATE_EPOCH", "1767225600", 1);
     // One line per event as the python icalendar library reads it.
     auto read_back = [&](const std::string& options) {
         const std::string ics =
@@ -277,6 +281,8 @@ TEST_F(ExchangeCommandsTest, OccurrencesAsICalendarForAnExternalReader) {
     const auto [julian, unused] = read_back(" --julian");
     ASSERT_EQ(julian.size(), 3u);
     EXPECT_EQ(julian[0], "'New Year'\t'Shown'\t2026-01-14\t2026-01-15");
+    EXPECT_NE(ics.find("DTSTAMP:20260101T000000Z"), std::string::npos);
+    ::unsetenv("SOURCE_DATE_EPOCH");
 }
 
 TEST_F(ExchangeCommandsTest, LinuxLineEndsImportAndAnEventNeedsItsRuleColumns) {

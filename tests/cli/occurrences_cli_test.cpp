@@ -172,8 +172,9 @@ TEST_F(CliOccurrences, BadArgumentsAndUnreadableFiles) {
     EXPECT_EQ(Run({"occurrences", calendar.string()}).status, 2);
     EXPECT_EQ(Run({"occurrences", calendar.string(), "--year", "10000"}).status, 2);
     EXPECT_EQ(Run({"occurrences", "--year", "2026"}).status, 2);
-    EXPECT_EQ(Run({"occurrences", calendar.string(), "--year", "2026", "--format", "xml"}).status,
-              2);
+    const Result xml = Run({"occurrences", calendar.string(), "--year", "2026", "--format", "xml"});
+    EXPECT_EQ(xml.status, 2);
+    EXPECT_NE(xml.err.find("text|json|csv|ics"), std::string::npos) << xml.err;
     EXPECT_EQ(Run({"occurrences", (folder / "missing.yrb").string(), "--year", "2026"}).status, 1);
     EXPECT_EQ(Run({"occurrences", calendar.string(), "--year", "2026", "--groups",
                    calendar.string() + "x"})

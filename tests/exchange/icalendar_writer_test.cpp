@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace yorbel::exchange {
 namespace {
@@ -66,7 +67,8 @@ TEST(IcsFoldingTest, FoldsAt75OctetsWithoutSplittingCharacters) {
 
 TEST(IcsDocumentTest, WritesAllDayEvents) {
     const std::string text = WriteICalendar(
-        {{"1-20260101@x", "New Year", "Holidays, public", {1, 1, 2026}, {2, 1, 2026}}});
+        {{"1-20260101@x", "New Year", "Holidays, public", {1, 1, 2026}, {2, 1, 2026}}},
+        IcsStamp(1767225600));
     const auto lines = PhysicalLines(text);
     ASSERT_GE(lines.size(), 4u);
     EXPECT_EQ(lines.front(), "BEGIN:VCALENDAR");
@@ -79,6 +81,21 @@ TEST(IcsDocumentTest, WritesAllDayEvents) {
     EXPECT_TRUE(has("DTEND;VALUE=DATE:20260102"));
     EXPECT_TRUE(has("CATEGORIES:Holidays\\, public"));
     EXPECT_TRUE(has("UID:1-20260101@x"));
+    EXPECT_TRUE(has("DTSTAMP:20260101T000000Z"));
+}
+
+TEST(IcsDocumentTest, StampsTheExportTimeOrSourceDateEpoch) {
+    EXPECT_EQ(IcsStamp(951782400 + 13 * 3600 + 5 * 60 + 9), "20000229T130509Z");
+    ::setenv("SOURCE_DATE_EPOCH", "1767225600", 1);
+    EXPECT_EQ(ExportStamp(), "20260101T000000Z");
+    // A value that is not a plain count of seconds is not taken for one.
+    for (const char* bad : {"-1", "17e8", "99999999999999", ""}) {
+        ::setenv("SOURCE_DATE_EPOCH", bad, 1);
+        EXPECT_GE(ExportStamp(), "2026") << bad;
+        EXPECT_LT(ExportStamp(), "9999") << bad;
+    }
+    ::unsetenv("SOURCE_DATE_EPOCH");
+    EXPECT_GE(ExportStamp(), "2026");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QRegularExpression>
 
@@ -21,16 +22,30 @@ std::optional<gui::OpenChoice> ScriptedDialogs::GetOpenFile(QWidget*, const QStr
     return answer;
 }
 
-std::optional<QString> ScriptedDialogs::GetSaveFile(QWidget*, const QString& title, const QString&,
-                                                    const QString&, const QString&) {
+std::optional<QString> ScriptedDialogs::GetSaveFile(QWidget*, const QString& title,
+                                                    const QString& filter, const QString&,
+                                                    const QString&, QString* chosen_filter) {
     save_titles << title;
     if (save_answers.empty()) {
         ++unexpected;
         return std::nullopt;
     }
-    const QString answer = save_answers.front();
+    QString answer = save_answers.front();
     save_answers.pop_front();
+    QString type = QFileInfo(answer).suffix();
+    if (!save_types.empty()) {
+        type = save_types.front();
+        save_types.pop_front();
+    }
+    const QStringList entries = filter.split(QStringLiteral(";;"));
+    QString entry = entries.constFirst();
+    for (const QString& e : entries) {
+        if (gui::FilterSuffix(e) == type) entry = e;
+    }
     if (answer.isEmpty()) return std::nullopt;
+    if (QFileInfo(answer).suffix().isEmpty() && !gui::FilterSuffix(entry).isEmpty())
+        answer += QLatin1Char('.') + gui::FilterSuffix(entry);
+    if (chosen_filter) *chosen_filter = entry;
     return answer;
 }
 

@@ -25,6 +25,10 @@ class ScriptedDialogs : public gui::Dialogs {
     // An empty path stands for a cancelled dialog.
     std::deque<gui::OpenChoice> open_answers;
     std::deque<QString> save_answers;
+    // The file type picked with each save answer, by extension ("ics"); without one the
+    // type of the answer's extension, else the first. A name without extension takes the
+    // type's, as the platform dialog adds it.
+    std::deque<QString> save_types;
     std::deque<QMessageBox::StandardButton> ask_answers;
     QString print_to;  // PDF path for the print dialog; empty: the dialog is cancelled
 
@@ -36,8 +40,9 @@ class ScriptedDialogs : public gui::Dialogs {
 
     std::optional<gui::OpenChoice> GetOpenFile(QWidget*, const QString&, const QString&,
                                                const QString&) override;
-    std::optional<QString> GetSaveFile(QWidget*, const QString& title, const QString&,
-                                       const QString&, const QString&) override;
+    std::optional<QString> GetSaveFile(QWidget*, const QString& title, const QString& filter,
+                                       const QString&, const QString&,
+                                       QString* chosen_filter = nullptr) override;
     bool SetUpPrinter(QWidget*, QPrinter& printer) override;
     QMessageBox::StandardButton Ask(QWidget*, QMessageBox::Icon, const QString&,
                                     const QString& text, QMessageBox::StandardButtons) override;

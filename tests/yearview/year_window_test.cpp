@@ -253,7 +253,7 @@ class YearWindowTest : public QObject {
 
         TFrmYear untitled(app_->Context(), 2026, false, 7, 1, 1, app::CalendarLock{});
         QVERIFY(untitled.OpenCalendar(QString(), nullptr));
-        QCOMPARE(untitled.windowTitle(), QStringLiteral("Untitled[*] 7 - Year 2026"));
+        QCOMPARE(untitled.windowTitle(), QStringLiteral("Untitled 7[*] - Year 2026"));
     }
 
     void brokenRulesAreNamedOnce() {
