@@ -161,6 +161,9 @@ void TFrmMain::CreateActions() {
     on({a.eventList}, [this] {
         if (TFrmYear* year = ActiveYearWindow()) year->ShowEventList();
     });
+    on({a.dayCalculator, a.toolCalculator}, [this] {
+        if (TFrmYear* year = ActiveYearWindow()) year->ShowDayCalculator();
+    });
     for (QAction* inspect : {a.inspect, a.toolInspect}) inspect->setCheckable(true);
     on({a.inspect, a.toolInspect}, &TFrmMain::iInspectClick);
     on({a.today, a.toolToday}, &TFrmMain::iTodayClick);
@@ -172,7 +175,7 @@ void TFrmMain::CreateActions() {
 
     // Commands whose windows come with later work: shown, never enabled.
     for (QAction* later :
-         {a.dayCalculator, a.filter, a.options, a.clear, a.toolFilter, a.toolCalculator})
+         {a.filter, a.options, a.clear, a.toolFilter})
         later->setEnabled(false);
     ConnectHelpCommands(this, context_, {a.contents, a.firstSteps, a.homepage, a.about});
 }
@@ -286,7 +289,7 @@ void TFrmMain::UpdateMenus() {
     // A read-only window's changes can still be kept under another name.
     a.saveAs->setEnabled(hasYear);
     a.daySheet->setEnabled(hasYear);
-    a.eventList->setEnabled(hasYear);
+    for (QAction* action : {a.eventList, a.dayCalculator, a.toolCalculator}) action->setEnabled(hasYear);
     for (QAction* action : {a.newEvent, a.editEvent})
         action->setEnabled(hasYear && static_cast<bool>(context_.EventEditor));
     a.toolPreviousYear->setEnabled(hasYear && year->ShownYear() > calendar::kMinYear);

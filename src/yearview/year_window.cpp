@@ -23,6 +23,7 @@
 #include "data/events.h"
 #include "data/occurrences.h"
 #include "paint/year_style_settings.h"
+#include "tools/day_calculator.h"
 #include "tools/day_sheet.h"
 #include "tools/event_list.h"
 #include "ui/day_facts_text.h"
@@ -309,6 +310,11 @@ void TFrmYear::ShowEventList() {
 
 TFrmList* TFrmYear::EventList() const {
     return eventList_.data();
+}
+
+void TFrmYear::ShowDayCalculator() {
+    TFrmDayCalc calculator(*this);
+    calculator.exec();
 }
 
 // A hidden list stays hidden until the user asks for it again.

@@ -90,6 +90,8 @@ class TFrmYear : public QWidget, public YearWindowLink {
     // The event list of the shown year, created on first use.
     void ShowEventList();
     TFrmList* EventList() const;
+    // The day calculator over this window's calendar, modal.
+    void ShowDayCalculator();
     // Another year window became active: its tool windows are the ones shown.
     void HideToolWindows();
     void ShowToolWindows();

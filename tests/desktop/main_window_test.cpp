@@ -558,8 +558,14 @@ class MainWindowTest : public QObject {
             QSignalSpy triggered(action, &QAction::triggered);
             const int windows = WindowCount();
             const QKeyCombination key = action->shortcut()[0];
+            // The day calculator is modal: close it once it runs.
+            if (name == QLatin1String("iDayCalc"))
+                QTimer::singleShot(0, [] {
+                    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+                });
             QTest::keyClick(main_.get(), key.key(), key.keyboardModifiers());
-            QCOMPARE(triggered.count(), 1);
+            if (name == QLatin1String("iDayCalc")) QApplication::setActiveWindow(main_.get());
+            QVERIFY2(triggered.count() == 1, qPrintable(name));
             if (name == QLatin1String("iClose")) QCOMPARE(WindowCount(), windows - 1);
         }
         QVERIFY(!main_->isVisible());
