@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <utility>
 
 #include "calendar/dates.h"
@@ -102,8 +103,12 @@ TFrmList::TFrmList(YearWindowLink& year)
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->verticalHeader()->hide();
-    grid_->setColumnWidth(0, 67);
-    grid_->setColumnWidth(1, 69);
+    // Wide enough for the longest short date of the interface language.
+    const int dateWidth =
+        grid_->fontMetrics().horizontalAdvance(model_->DisplayDate("20281228")) + 16;
+    grid_->setColumnWidth(0, std::max(67, dateWidth));
+    grid_->setColumnWidth(1, std::max(69, dateWidth));
+    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
     grid_->horizontalHeader()->setStretchLastSection(true);
     grid_->horizontalHeader()->setSectionsClickable(true);
     connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this, &TFrmList::SortByColumn);
