@@ -159,6 +159,12 @@ void TFrmMain::CreateActions() {
     on({a.daySheet}, [this] {
         if (TFrmYear* year = ActiveYearWindow()) year->ShowDaySheet();
     });
+    on({a.eventList}, [this] {
+        if (TFrmYear* year = ActiveYearWindow()) year->ShowEventList();
+    });
+    on({a.dayCalculator, a.toolCalculator}, [this] {
+        if (TFrmYear* year = ActiveYearWindow()) year->ShowDayCalculator();
+    });
     for (QAction* inspect : {a.inspect, a.toolInspect}) inspect->setCheckable(true);
     on({a.inspect, a.toolInspect}, &TFrmMain::iInspectClick);
     on({a.today, a.toolToday}, &TFrmMain::iTodayClick);
@@ -170,7 +176,7 @@ void TFrmMain::CreateActions() {
 
     // Commands whose windows come with later work: shown, never enabled.
     for (QAction* later :
-         {a.eventList, a.dayCalculator, a.clear, a.toolCalculator})
+         {a.clear})
         later->setEnabled(false);
     InstallSettingsCommands(*this, context_);
     ConnectHelpCommands(this, context_, {a.contents, a.firstSteps, a.homepage, a.about});
@@ -287,6 +293,7 @@ void TFrmMain::UpdateMenus() {
     // A read-only window's changes can still be kept under another name.
     a.saveAs->setEnabled(hasYear);
     a.daySheet->setEnabled(hasYear);
+    for (QAction* action : {a.eventList, a.dayCalculator, a.toolCalculator}) action->setEnabled(hasYear);
     for (QAction* action : {a.newEvent, a.editEvent})
         action->setEnabled(hasYear && static_cast<bool>(context_.EventEditor));
     a.toolPreviousYear->setEnabled(hasYear && year->ShownYear() > calendar::kMinYear);

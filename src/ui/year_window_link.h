@@ -9,6 +9,7 @@
 
 #include "calendar/dates.h"
 #include "data/day_events.h"
+#include "data/table.h"
 
 class QWidget;
 
@@ -35,6 +36,8 @@ class YearWindowLink {
     // The occurrences on the date whose group is shown, in the order the year window
     // lists them (the shown year's occurrences only).
     virtual std::vector<data::DayEvent> EventsOn(const calendar::CivilDate& date) const = 0;
+    // The calendar's events, to read (the event list, the day calculator).
+    virtual const data::Table& EventsTable() const = 0;
 
     // Each command below shows the year again afterwards and marks the calendar changed
     // when it changed it.

@@ -124,7 +124,9 @@ bool CalendarDocument::QueryClose() {
     return answer == QMessageBox::No;
 }
 
-void CalendarDocument::Export(int year, bool gregorian) {
+void CalendarDocument::Export(int year, bool gregorian,
+                              const std::vector<data::ListRow>* list_rows,
+                              const exchange::DisplayDate& display) {
     const QString ics_filter = QtFileFilter(context_.Text(kYear, "ExportIcs_Filter"));
     const QString filter =
         QtFileFilter(context_.Text(kYear, "Export_Filter")) + QStringLiteral(";;") + ics_filter;
@@ -141,10 +143,20 @@ void CalendarDocument::Export(int year, bool gregorian) {
         ExportICalendar(*chosen, year, gregorian);
         return;
     }
+    const auto is_shown = [this](std::int32_t group) {
+        return context_.Groups->IsGroupShown(group);
+    };
+    if (list_rows) {
+        try {
+            exchange::ExportList(*list_rows, chosen->toStdString(), ",", display, is_shown);
+        } catch (const data::Error& e) {
+            ShowError(context_.ErrorText(e));
+        }
+        return;
+    }
     try {
         exchange::ExportTable(
-            calendar_.CdsEvents(), chosen->toStdString(), ",", "Ev_gp_no",
-            [this](std::int32_t group) { return context_.Groups->IsGroupShown(group); });
+            calendar_.CdsEvents(), chosen->toStdString(), ",", "Ev_gp_no", is_shown);
     } catch (const data::Error& e) {
         ShowError(context_.ErrorText(e));
     }

@@ -7,6 +7,8 @@
 #include <functional>
 
 #include "app/lock_file.h"
+#include "data/list_rows.h"
+#include "exchange/list_export.h"
 
 class QPainter;
 class QPrinter;
@@ -45,9 +47,11 @@ class CalendarDocument {
     // Cancel); true when the window may close.
     bool QueryClose();
 
-    // Delimited text of the events, or an iCalendar file of the year's days when the
-    // chosen name ends in ".ics".
-    void Export(int year, bool gregorian);
+    // Delimited text of the events (of the list rows, when given, with their dates as
+    // display shows them), or an iCalendar file of the year's days when the chosen name
+    // ends in ".ics".
+    void Export(int year, bool gregorian, const std::vector<data::ListRow>* list_rows,
+                const exchange::DisplayDate& display);
     // Appends the events of a delimited-text file; false when not all of it was read.
     bool Import(const QString& path);
     // Prints one page drawn by draw_page. Printing to a file replaces an existing file

@@ -23,7 +23,9 @@
 #include "data/events.h"
 #include "data/occurrences.h"
 #include "paint/year_style_settings.h"
+#include "tools/day_calculator.h"
 #include "tools/day_sheet.h"
+#include "tools/event_list.h"
 #include "ui/day_facts_text.h"
 #include "yearview/inspector_hint.h"
 
@@ -109,6 +111,7 @@ TFrmYear::TFrmYear(AppContext& context, int year, bool read_only, int window_num
 // The sheet goes first, while the window it reads from is still whole.
 TFrmYear::~TFrmYear() {
     delete daySheet_;
+    delete eventList_;
 }
 
 bool TFrmYear::OpenCalendar(const QString& path, QString* error) {
@@ -172,6 +175,7 @@ bool TFrmYear::ShowYear(int year) {
     if (daySheet_ && !inspectMode_) {
         if (const std::optional<cal::CivilDate> marked = MarkedDate()) daySheet_->ShowDate(*marked);
     }
+    if (eventList_) eventList_->Fill(shownYear_);
     emit yearShown(shownYear_);
     return true;
 }
@@ -310,8 +314,25 @@ TFrmDayInfo* TFrmYear::DaySheet() const {
     return daySheet_.data();
 }
 
+void TFrmYear::ShowEventList() {
+    if (!eventList_) eventList_ = new TFrmList(*this);
+    eventList_->show();
+    eventList_->raise();
+}
+
+TFrmList* TFrmYear::EventList() const {
+    return eventList_.data();
+}
+
+void TFrmYear::ShowDayCalculator() {
+    TFrmDayCalc calculator(*this);
+    calculator.exec();
+}
+
+// A hidden list stays hidden until the user asks for it again.
 void TFrmYear::HideToolWindows() {
     if (daySheet_) daySheet_->hide();
+    if (eventList_) eventList_->hide();
 }
 
 void TFrmYear::ShowToolWindows() {
@@ -566,11 +587,17 @@ std::vector<data::DayEvent> TFrmYear::EventsOn(const cal::CivilDate& date) const
 // --- exchange -------------------------------------------------------------------------
 
 void TFrmYear::Export() {
-    document_.Export(shownYear_, style_.Gregorian);
+    if (eventList_)
+        document_.Export(shownYear_, style_.Gregorian, &eventList_->Model().Rows(),
+                         [this](const cal::CivilDate& date) {
+                             return eventList_->Model().DisplayDate(cal::DateText(date)).toStdString();
+                         });
+    else
+        document_.Export(shownYear_, style_.Gregorian, nullptr, {});
 }
 
 bool TFrmYear::Import(const QString& path) {
-    return document_.Import(path);
+    return document_.Import(path);  // a change shows the year again, refilling the list
 }
 
 bool TFrmYear::DeleteEventByKey(int ev_no) {

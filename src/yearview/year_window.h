@@ -30,6 +30,7 @@ namespace yorbel::gui {
 struct AppContext;
 class InspectorHint;
 class TFrmDayInfo;
+class TFrmList;
 
 class TFrmYear : public QWidget, public YearWindowLink {
     Q_OBJECT
@@ -57,6 +58,7 @@ class TFrmYear : public QWidget, public YearWindowLink {
     bool NewEventOn(const calendar::CivilDate& date) override;
     bool EditEventByKey(int ev_no, const calendar::CivilDate& default_date) override;
     bool DeleteEventByKey(int ev_no) override;
+    const data::Table& EventsTable() const override { return calendar_->CdsEvents(); }
 
     // --- the calendar this window owns and writes
     data::EventTables& Calendar() { return *calendar_; }
@@ -88,6 +90,11 @@ class TFrmYear : public QWidget, public YearWindowLink {
     // The day sheet on the marked day (1 January without a mark), created on first use.
     void ShowDaySheet();
     TFrmDayInfo* DaySheet() const;
+    // The event list of the shown year, created on first use.
+    void ShowEventList();
+    TFrmList* EventList() const;
+    // The day calculator over this window's calendar, modal.
+    void ShowDayCalculator();
     // Another year window became active: its tool windows are the ones shown.
     void HideToolWindows();
     void ShowToolWindows();
@@ -183,6 +190,7 @@ class TFrmYear : public QWidget, public YearWindowLink {
 
     InspectorHint* hint_ = nullptr;
     QPointer<TFrmDayInfo> daySheet_;  // closing the sheet deletes it
+    QPointer<TFrmList> eventList_;    // closing the list deletes it
     QMenu* pmYear_ = nullptr;
     QAction* iNewEvent_ = nullptr;
     QAction* iEditEvent_ = nullptr;

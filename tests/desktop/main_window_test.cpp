@@ -589,14 +589,16 @@ class MainWindowTest : public QObject {
             QSignalSpy triggered(action, &QAction::triggered);
             const int windows = WindowCount();
             const QKeyCombination key = action->shortcut()[0];
-            // Options and Filter are modal dialogs: closed as soon as they show.
-            if (name == QLatin1String("iOptions") || name == QLatin1String("iFilter"))
+            // Options, Filter and the day calculator are modal dialogs: closed as soon as they show.
+            if (name == QLatin1String("iOptions") || name == QLatin1String("iFilter") ||
+                name == QLatin1String("iDayCalc"))
                 QTimer::singleShot(0, [] {
                     if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
                 });
             QApplication::setActiveWindow(main_.get());  // again, after a dialog
             QTest::keyClick(main_.get(), key.key(), key.keyboardModifiers());
-            QCOMPARE(triggered.count(), 1);
+            if (name == QLatin1String("iDayCalc")) QApplication::setActiveWindow(main_.get());
+            QVERIFY2(triggered.count() == 1, qPrintable(name));
             if (name == QLatin1String("iClose")) QCOMPARE(WindowCount(), windows - 1);
         }
         QVERIFY(!main_->isVisible());
