@@ -101,7 +101,7 @@ public:
     // --- fields -----------------------------------------------------------------------
     int FieldCount() const { return static_cast<int>(fields_.size()); }
     const std::vector<FieldDef>& Fields() const { return fields_; }
-    const FieldDef& Field(FieldNo f) const;
+    const FieldDef& Field(FieldNo f) const { return fields_[FieldIndexChecked(f)]; }
     FieldNo FieldByName(std::string_view name) const;  // throws for an unknown name
     std::optional<FieldNo> FindField(std::string_view name) const;
 
