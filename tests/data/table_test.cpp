@@ -222,6 +222,39 @@ TEST(TableTest, LookupsReadLiveAndGiveNullForMissingKeys) {
     EXPECT_THROW(dates.SetInteger("color", 1), Error);
 }
 
+// Rows appended as columns must be checked, found by the indexes and iterated in order
+// with the rows that were there, exactly as rows posted one by one.
+TEST(TableTest, AppendedColumnsJoinTheIndexesOrNothingIsAppended) {
+    Table t("T", {FieldDef::Integer("no", true), FieldDef::Text("date", 8)});
+    t.AddIndex("Ix_date", {"date"});
+    t.SetCurrentIndex("Ix_date");
+    t.Append();
+    t.SetInteger("no", 1);
+    t.SetText("date", "20260105");
+    t.Post();
+    auto columns = [](std::vector<std::int32_t> nos, std::vector<std::string> dates) {
+        std::vector<Table::Column> c(2);
+        c[0].ints = std::move(nos);
+        c[0].nulls.assign(c[0].ints.size(), 0);
+        c[1].nulls.assign(dates.size(), 0);
+        for (std::size_t i = 0; i < dates.size(); ++i) c[1].nulls[i] = dates[i].empty();
+        c[1].texts = std::move(dates);
+        return c;
+    };
+    t.AppendColumns(columns({2, 3, 4}, {"20260109", "", "20260101"}), 3);
+    EXPECT_EQ(t.FindRows("Ix_date", Value{std::string("20260109")}).size(), 1u);
+    std::string order;
+    for (t.First(); !t.Eof(); t.Next()) order += std::to_string(t.AsInteger("no"));
+    EXPECT_EQ(order, "3412") << "nulls first, then by date";
+
+    auto bad = columns({5, 6}, {"20260102", "2026\x01"});
+    EXPECT_THROW(t.AppendColumns(std::move(bad), 2), Error);
+    auto missing = columns({7}, {"20260103"});
+    missing[0].nulls[0] = 1;
+    EXPECT_THROW(t.AppendColumns(std::move(missing), 1), Error) << "a required field";
+    EXPECT_EQ(t.RecordCount(), 4);
+}
+
 // Texts are checked a word at a time: a bad byte must be refused at every offset.
 TEST(TableTest, RefusesABadByteAnywhereInALongText) {
     Table t("T", {FieldDef::Text("name", 40)});
