@@ -5,6 +5,7 @@
 #include "cli/calendar_lock.h"
 #include "cli/commands.h"
 #include "cli/exchange_args.h"
+#include "cli/process_exit.h"
 #include "data/events.h"
 #include "exchange/delimited_text.h"
 
@@ -30,13 +31,13 @@ int RunImport(std::span<const std::string> words, std::ostream& out) {
     const fs::path& calendar_file = args->calendar_file;
 
     // The groups play no part in an import; a named group file is still checked.
-    const auto groups = args->groups_file ? OpenGroups(args->groups_file) : NoGroups();
+    auto groups = args->groups_file ? OpenGroups(args->groups_file) : NoGroups();
     // Held from before the read until after the save, so that an import running at the
     // same time cannot save over this one, nor a desktop window edit the file meanwhile.
     const app::CalendarLock lock = LockCalendarForWriting(calendar_file, std::cerr);
     std::error_code ec;
     const bool exists = fs::exists(calendar_file, ec);
-    const auto calendar = OpenCalendarFile(*groups, exists ? calendar_file : fs::path());
+    auto calendar = OpenCalendarFile(*groups, exists ? calendar_file : fs::path());
 
     // On a failure nothing is saved: a partly imported file would be imported twice
     // once the bad line is mended and the command run again.
@@ -45,6 +46,9 @@ int RunImport(std::span<const std::string> words, std::ostream& out) {
     if (added > 0) calendar->SetModified();
     if (calendar->Modified() || !exists) calendar->SaveCalendarAs(calendar_file);
     out << added << (added == 1 ? " event added\n" : " events added\n");
+    // The lock is released on return; the tables, once saved, are left to the exit.
+    KeepUntilExit(std::shared_ptr<data::EventTables>(calendar.release()));
+    KeepUntilExit(std::shared_ptr<data::Groups>(groups.release()));
     return 0;
 }
 

@@ -6,6 +6,7 @@
 
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/process_exit.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ int main(int argc, char** argv) {
                 std::cerr << "yorbel-cli " << command.name << ": cannot write the output\n";
                 return 1;
             }
-            return status;
+            yorbel::cli::ExitProcess(status);
         } catch (const yorbel::cli::UsageError& e) {
             std::cerr << "yorbel-cli " << command.name << ": " << e.what() << " (see --help)\n";
             return 2;

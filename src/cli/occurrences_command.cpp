@@ -9,6 +9,7 @@
 #include "cli/calendar_source.h"
 #include "cli/commands.h"
 #include "cli/output.h"
+#include "cli/process_exit.h"
 #include "data/occurrences.h"
 #include "exchange/icalendar_export.h"
 
@@ -42,20 +43,66 @@ struct OccurrenceRow {
     bool shown = false;
 };
 
-std::optional<std::int32_t> OptionalInteger(const data::Value& v) {
-    if (const auto* i = std::get_if<std::int32_t>(&v)) return *i;
-    return std::nullopt;
-}
+// Reads the rows straight from the stored columns. The name and the shown flag are looked
+// up in other tables, by the event and group numbers; an event's dates come in a run that
+// shares both numbers, so they are looked up once per run.
+class RowReader {
+  public:
+    explicit RowReader(const data::Table& dates)
+        : dates_(dates),
+          date_(dates.StoredColumn(data::Ed_date)),
+          ev_no_(dates.StoredColumn(data::Ed_ev_no)),
+          gp_no_(dates.StoredColumn(data::Ed_gp_no)) {}
 
-void ReadRow(const data::Table& dates, OccurrenceRow& row) {
-    // A stored "yyyymmdd" only needs its dashes; anything else is shown as it is.
-    row.date = dates.AsText(data::Ed_date);
-    if (calendar::ParseDateText(row.date)) row.date.insert(6, 1, '-').insert(4, 1, '-');
-    row.event_no = OptionalInteger(dates.Get(data::Ed_ev_no)).value_or(0);
-    row.name = dates.AsText(data::Ed_ev_name);
-    row.group_no = OptionalInteger(dates.Get(data::Ed_gp_no));
-    row.shown = data::OccurrenceShown(dates);
-}
+    void Read(data::Table::RowId id, OccurrenceRow& row) {
+        // A stored "yyyymmdd" only needs its dashes; anything else is shown as it is.
+        const std::string& date = date_.nulls[id] ? kEmpty : date_.texts[id];
+        if (calendar::ParseDateText(date)) {
+            row.date.assign(date, 0, 4)
+                .append(1, '-')
+                .append(date, 4, 2)
+                .append(1, '-')
+                .append(date, 6, std::string::npos);
+        } else {
+            row.date = date;
+        }
+        const std::optional<std::int32_t> ev_no = IntegerAt(ev_no_, id);
+        const std::optional<std::int32_t> gp_no = IntegerAt(gp_no_, id);
+        if (!looked_up_ || ev_no != ev_no_read_ || gp_no != gp_no_read_) {
+            name_ = ValueText(dates_.ValueOf(id, data::Ed_ev_name));
+            shown_ = data::OccurrenceShown(dates_, id);
+            ev_no_read_ = ev_no;
+            gp_no_read_ = gp_no;
+            looked_up_ = true;
+        }
+        row.event_no = ev_no.value_or(0);
+        row.name = name_;
+        row.group_no = gp_no;
+        row.shown = shown_;
+    }
+
+  private:
+    static std::optional<std::int32_t> IntegerAt(const data::Table::Column& c,
+                                                 data::Table::RowId id) {
+        if (c.nulls[id]) return std::nullopt;
+        return c.ints[id];
+    }
+    static std::string ValueText(data::Value&& v) {
+        if (auto* s = std::get_if<std::string>(&v)) return std::move(*s);
+        return {};
+    }
+
+    inline static const std::string kEmpty;
+    const data::Table& dates_;
+    const data::Table::Column& date_;
+    const data::Table::Column& ev_no_;
+    const data::Table::Column& gp_no_;
+    bool looked_up_ = false;
+    std::optional<std::int32_t> ev_no_read_;
+    std::optional<std::int32_t> gp_no_read_;
+    std::string name_;
+    bool shown_ = false;
+};
 
 void AppendJson(std::string& s, const OccurrenceRow& r) {
     Append(s, "{\"date\":\"", r.date, "\",\"event_no\":", r.event_no,
@@ -81,16 +128,15 @@ void AppendText(std::string& s, const OccurrenceRow& r) {
 
 // The rows in generation order, which is the table's append order. A year of a large
 // calendar has hundreds of thousands: they go out through one buffer.
-void WriteRows(data::Table& dates, Format format, std::ostream& out) {
+void WriteRows(const data::Table& dates, Format format, std::ostream& out) {
     constexpr std::size_t kChunk = 1 << 16;
     std::string text;
     text.reserve(kChunk + 1024);
     if (format == Format::Csv) text += kCsvHeader;
-    const std::string index = dates.CurrentIndex();
-    dates.SetCurrentIndex("");
     OccurrenceRow row;
-    for (dates.First(); !dates.Eof(); dates.Next()) {
-        ReadRow(dates, row);
+    RowReader reader(dates);
+    for (const data::Table::RowId id : dates.RowsInTableOrder()) {
+        reader.Read(id, row);
         switch (format) {
             case Format::Json:
                 AppendJson(text, row);
@@ -108,7 +154,6 @@ void WriteRows(data::Table& dates, Format format, std::ostream& out) {
         }
     }
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    dates.SetCurrentIndex(index);
 }
 
 int RunOccurrences(std::span<const std::string> words, std::ostream& out) {
@@ -130,7 +175,10 @@ int RunOccurrences(std::span<const std::string> words, std::ostream& out) {
     const bool ics = choice == 3;
     const Format format = ics ? Format::Text : ReadFormat(kFormats[choice]);
 
-    CalendarSource source(args.positional()[0], args.value("groups"), std::cerr);
+    const auto kept =
+        std::make_shared<CalendarSource>(args.positional()[0], args.value("groups"), std::cerr);
+    KeepUntilExit(kept);
+    CalendarSource& source = *kept;
     if (ics) {
         source.Occurrences(year, gregorian);
         out << exchange::ExportICalendar(source.CalendarTables(), source.CalendarGroups(), year,

@@ -29,6 +29,12 @@ std::vector<SkippedEvent> GenerateOccurrences(EventTables& tables, int year, boo
     const JewishBounds jewish = JewishBoundsOf(year, gregorian);
     std::vector<SkippedEvent> skipped;
     std::vector<std::string> found;
+    // The rows are collected as columns and appended at once (Ed_ev_no, Ed_gp_no, Ed_date
+    // are the table's first three stored fields).
+    std::vector<Table::Column> added(3);
+    Table::Column& ev_nos = added[0];
+    Table::Column& gp_nos = added[1];
+    Table::Column& date_texts = added[2];
     events.First();  // commits an event the editor left pending
     for (; !events.Eof(); events.Next()) {
         const std::int32_t ev_no = IntegerOr0(events, Ev_no);
@@ -45,14 +51,18 @@ std::vector<SkippedEvent> GenerateOccurrences(EventTables& tables, int year, boo
         found.clear();
         RuleDatesIn(rule.value(), year, jewish, gregorian, found);
         const Value group = events.Get(Ev_gp_no);
+        const auto* group_no = std::get_if<std::int32_t>(&group);
         for (std::string& date : found) {
-            dates.Append();
-            dates.SetInteger(Ed_ev_no, ev_no);
-            dates.Set(Ed_gp_no, group);
-            dates.SetText(Ed_date, std::move(date));
-            dates.Post();
+            ev_nos.ints.push_back(ev_no);
+            ev_nos.nulls.push_back(0);
+            gp_nos.ints.push_back(group_no ? *group_no : 0);
+            gp_nos.nulls.push_back(group_no ? 0 : 1);
+            date_texts.texts.push_back(std::move(date));
+            date_texts.nulls.push_back(0);
         }
     }
+    const std::size_t rows = ev_nos.ints.size();
+    dates.AppendColumns(std::move(added), rows);
     return skipped;
 }
 

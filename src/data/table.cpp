@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
 
 #include "data/table_detail.h"
 
@@ -362,6 +363,60 @@ void Table::ReplaceContent(std::vector<Column> columns, std::size_t rows, std::i
     changed_ = false;
     ++version_;
     ResetCursorToFirst();
+}
+
+void Table::AppendColumns(std::vector<Column> columns, std::size_t rows) {
+    const bool unique = std::any_of(indexes_.begin(), indexes_.end(),
+                                    [](const Index& ix) { return ix.options.unique; });
+    if (auto_field_ >= 0 || unique || columns.size() != columns_.size())
+        throw std::logic_error("AppendColumns: " + name_ + " needs rows appended one by one");
+    CheckBrowse();
+    for (const auto& sf : stored_) {
+        const Column& c = columns[sf.column];
+        const bool text = sf.kind == FieldKind::Text;
+        if (c.nulls.size() != rows || (text ? c.texts.size() : c.ints.size()) != rows)
+            throw std::logic_error("AppendColumns: a column of " + name_ + " has another length");
+        for (std::size_t r = 0; r < rows; ++r) {
+            if (c.nulls[r]) {
+                if (sf.required) throw FieldError(CoreError("FieldRequired"), FieldNo(sf.field));
+            } else if (text) {
+                CheckText(sf.field, c.texts[r]);
+            }
+        }
+    }
+    const auto first = static_cast<RowId>(alive_.size());
+    for (const auto& sf : stored_) {
+        Column& from = columns[sf.column];
+        Column& to = columns_[sf.column];
+        to.nulls.insert(to.nulls.end(), from.nulls.begin(), from.nulls.end());
+        if (sf.kind == FieldKind::Text) {
+            // A null text is stored empty, as Post stores it.
+            for (std::size_t r = 0; r < rows; ++r)
+                if (from.nulls[r]) from.texts[r].clear();
+            to.texts.insert(to.texts.end(), std::make_move_iterator(from.texts.begin()),
+                            std::make_move_iterator(from.texts.end()));
+        } else {
+            for (std::size_t r = 0; r < rows; ++r) {
+                std::int32_t v = from.nulls[r] ? 0 : from.ints[r];
+                if (sf.kind == FieldKind::Boolean) v = v != 0;
+                to.ints.push_back(v);
+            }
+        }
+    }
+    alive_.resize(alive_.size() + rows, 1);
+    order_.reserve(order_.size() + rows);
+    for (std::size_t r = 0; r < rows; ++r) order_.push_back(first + static_cast<RowId>(r));
+    // Pending rows wait in ascending ids and are sorted in at the next use of the index.
+    for (auto& ix : indexes_)
+        if (!ix.stale)
+            ix.pending.insert(ix.pending.end(), order_.end() - static_cast<std::ptrdiff_t>(rows),
+                              order_.end());
+    if (rows > 0) {
+        cur_ = order_.back();
+        eof_ = bof_ = false;
+    }
+    pos_valid_ = false;
+    ++version_;
 }
 
 }  // namespace yorbel::data

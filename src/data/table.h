@@ -101,7 +101,7 @@ public:
     // --- fields -----------------------------------------------------------------------
     int FieldCount() const { return static_cast<int>(fields_.size()); }
     const std::vector<FieldDef>& Fields() const { return fields_; }
-    const FieldDef& Field(FieldNo f) const;
+    const FieldDef& Field(FieldNo f) const { return fields_[FieldIndexChecked(f)]; }
     FieldNo FieldByName(std::string_view name) const;  // throws for an unknown name
     std::optional<FieldNo> FindField(std::string_view name) const;
 
@@ -208,6 +208,11 @@ public:
     // and the error's line is the later row's (from 1).
     void ReplaceContent(std::vector<Column> columns, std::size_t rows, std::int32_t next_auto,
                         std::vector<FieldDef> fields = {});
+    // Appends `rows` rows given as columns (one per stored field, in field order), as
+    // Append, Set and Post would one by one, but with the indexes brought up to date once.
+    // Every value is checked first: on a failure nothing is appended. For tables without
+    // an auto-increment field or a unique index (throws std::logic_error otherwise).
+    void AppendColumns(std::vector<Column> columns, std::size_t rows);
 
 private:
     static constexpr RowId kNoRow = 0xFFFFFFFFu;

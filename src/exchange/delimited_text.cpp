@@ -204,12 +204,14 @@ int ImportText(data::Table& table, std::string_view text, std::string_view separ
                std::size_t required_columns, const std::string& file) {
     LineReader reader(text);
     std::vector<std::string> values;
+    // One past the table's columns: enough to tell that a line has too many.
+    const std::size_t kept_columns = ColumnCount(table) + 1;
     int added = 0;
     while (!reader.AtEnd()) {
         const std::string_view line = reader.ReadLine();
         table.Append();
         try {
-            const std::size_t columns = SplitForTable(table, line, separator, values);
+            const std::size_t columns = SplitColumns(line, separator, values, kept_columns);
             if (!line.empty() && columns < required_columns) {
                 throw Error(data::CoreError("ImportTooFewColumns"),
                             {std::to_string(columns), std::to_string(required_columns)},

@@ -222,6 +222,83 @@ TEST(TableTest, LookupsReadLiveAndGiveNullForMissingKeys) {
     EXPECT_THROW(dates.SetInteger("color", 1), Error);
 }
 
+// Rows appended as columns must be checked, found by the indexes and iterated in order
+// with the rows that were there, exactly as rows posted one by one.
+TEST(TableTest, AppendedColumnsJoinTheIndexesOrNothingIsAppended) {
+    Table t("T", {FieldDef::Integer("no", true), FieldDef::Text("date", 8)});
+    t.AddIndex("Ix_date", {"date"});
+    t.SetCurrentIndex("Ix_date");
+    t.Append();
+    t.SetInteger("no", 1);
+    t.SetText("date", "20260105");
+    t.Post();
+    auto columns = [](std::vector<std::int32_t> nos, std::vector<std::string> dates) {
+        std::vector<Table::Column> c(2);
+        c[0].ints = std::move(nos);
+        c[0].nulls.assign(c[0].ints.size(), 0);
+        c[1].nulls.assign(dates.size(), 0);
+        for (std::size_t i = 0; i < dates.size(); ++i) c[1].nulls[i] = dates[i].empty();
+        c[1].texts = std::move(dates);
+        return c;
+    };
+    t.AppendColumns(columns({2, 3, 4}, {"20260109", "", "20260101"}), 3);
+    EXPECT_EQ(t.FindRows("Ix_date", Value{std::string("20260109")}).size(), 1u);
+    std::string order;
+    for (t.First(); !t.Eof(); t.Next()) order += std::to_string(t.AsInteger("no"));
+    EXPECT_EQ(order, "3412") << "nulls first, then by date";
+
+    auto bad = columns({5, 6}, {"20260102", "2026\x01"});
+    EXPECT_THROW(t.AppendColumns(std::move(bad), 2), Error);
+    auto missing = columns({7}, {"20260103"});
+    missing[0].nulls[0] = 1;
+    EXPECT_THROW(t.AppendColumns(std::move(missing), 1), Error) << "a required field";
+    EXPECT_EQ(t.RecordCount(), 4);
+}
+
+// Texts are checked a word at a time: a bad byte must be refused at every offset.
+TEST(TableTest, RefusesABadByteAnywhereInALongText) {
+    Table t("T", {FieldDef::Text("name", 40)});
+    t.Append();
+    for (std::size_t at = 0; at < 24; ++at) {
+        for (const char bad : {'\x01', '\x1F', '\x7F', '\xFC'}) {
+            std::string text(24, 'x');
+            text[at] = bad;
+            EXPECT_THROW(t.SetText("name", text), Error) << "offset " << at << " byte " << int(bad);
+        }
+        std::string text(24, ' ');
+        text.replace(at, 1, "~\xC3\xBC");
+        EXPECT_NO_THROW(t.SetText("name", text)) << "offset " << at;
+    }
+}
+
+// Numbered rows are found where their number says; a guess must still give the first of
+// equal keys, and numbers with gaps or below the first must fall back to a search.
+TEST(TableTest, LookupsFindTheFirstRowOfAKeyAmongGapsAndRepeats) {
+    Table events("Events", {FieldDef::Integer("no"), FieldDef::Text("name", 10)});
+    events.AddIndex("Ix_no", {"no"});
+    const std::vector<std::pair<std::int32_t, std::string>> rows{
+        {-4, "m"}, {-3, "n"}, {-1, "a"}, {-1, "b"}, {0, "c"}, {5, "d"}, {5, "e"}};
+    for (const auto& [no, name] : rows) {
+        events.Append();
+        events.SetInteger("no", no);
+        events.SetText("name", name);
+        events.Post();
+    }
+    Table dates("Dates",
+                {FieldDef::Integer("ev"), FieldDef::Lookup("name", "ev", events, "no", "name")});
+    for (std::int32_t ev : {-4, -3, -1, 0, 5, 1, 2, 3}) {
+        dates.Append();
+        dates.SetInteger("ev", ev);
+        dates.Post();
+    }
+    std::string names;
+    for (int i = 0; i < dates.RecordCount(); ++i) {
+        const Value name = dates.ValueAt(i, FieldNo(1));
+        names += IsNullValue(name) ? "-" : std::get<std::string>(name);
+    }
+    EXPECT_EQ(names, "mnacd---");
+}
+
 TEST(TableTest, CalculatedFieldsFollowTheRowBeingRead) {
     Table t("T", {FieldDef::Text("from", 8), FieldDef::Calculated("shown", FieldKind::Text, 20)});
     int calls = 0;

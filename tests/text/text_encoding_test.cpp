@@ -22,6 +22,18 @@ TEST(TextEncodingTest, RecognisesWellFormedUtf8) {
     EXPECT_FALSE(IsValidUtf8("\xE2\x82x"));         // bad continuation
 }
 
+// Long ASCII runs are passed a word at a time: a fault must be found at every offset,
+// and a sequence that straddles two words must still be read whole.
+TEST(TextEncodingTest, FindsAFaultAtAnyOffsetOfALongText) {
+    for (std::size_t at = 0; at < 20; ++at) {
+        std::string text(24, 'a');
+        text[at] = '\xFC';
+        EXPECT_FALSE(IsValidUtf8(text)) << "offset " << at;
+        text.replace(at, 2, "\xC3\xBC");
+        EXPECT_TRUE(IsValidUtf8(text)) << "offset " << at;
+    }
+}
+
 TEST(TextEncodingTest, ConvertsWindows1252) {
     EXPECT_EQ(Windows1252ToUtf8("M\xFCnchen \x80 \x84"
                                 "a\x93 \x9F"),
