@@ -51,7 +51,7 @@ struct Fixture {
 void BM_OptionsDialogOpen(benchmark::State& state) {
     Fixture f;
     for (auto _ : state) {
-        gui::TFrmOptions dialog(nullptr, f.context);
+        gui::OptionsDialog dialog(nullptr, f.context);
         benchmark::DoNotOptimize(dialog.PositionSummary());
     }
 }
@@ -60,7 +60,7 @@ BENCHMARK(BM_OptionsDialogOpen)->Unit(benchmark::kMillisecond);
 // Back and forth between the largest city list and Germany's.
 void BM_OptionsCountryChange(benchmark::State& state) {
     Fixture f;
-    gui::TFrmOptions dialog(nullptr, f.context);
+    gui::OptionsDialog dialog(nullptr, f.context);
     auto* countries = dialog.findChild<QComboBox*>(QStringLiteral("cbLand"));
     auto* cities = dialog.findChild<QComboBox*>(QStringLiteral("cbOrt"));
     const int large = countries->findText(QStringLiteral("United States of America"));
@@ -82,10 +82,10 @@ std::string Two(int v) {
 
 void BM_ApplySettingsToThreeWindows(benchmark::State& state) {
     Fixture f;
-    gui::TFrmMain main(f.context);
+    gui::MainWindow main(f.context);
     main.show();  // hidden windows could skip their painting
     for (int w = 0; w < 3; ++w) {
-        gui::TFrmYear* year = main.OpenCalendarFile(QString(), false);
+        gui::YearWindow* year = main.OpenCalendarFile(QString(), false);
         data::Table& t = year->Calendar().CdsEvents();
         for (int i = 0; i < 10000; ++i) {
             t.Append();
@@ -103,7 +103,7 @@ void BM_ApplySettingsToThreeWindows(benchmark::State& state) {
         f.context.Settings.Kw1 = rule++ % 3;
         gui::ApplySettingsToWindows(main);
     }
-    for (gui::TFrmYear* year : main.YearWindows()) year->SetCloseApproved();
+    for (gui::YearWindow* year : main.YearWindows()) year->SetCloseApproved();
 }
 BENCHMARK(BM_ApplySettingsToThreeWindows)->Unit(benchmark::kMillisecond);
 

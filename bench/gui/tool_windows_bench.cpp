@@ -33,7 +33,7 @@ struct Fixture {
     app::MemorySettingsStore store;
     gui::PlatformDialogs dialogs;
     gui::AppContext context;
-    std::unique_ptr<gui::TFrmYear> window;
+    std::unique_ptr<gui::YearWindow> window;
 
     explicit Fixture(int count) {
         groups = std::make_unique<data::Groups>(dir.path().toStdString());
@@ -51,7 +51,7 @@ struct Fixture {
         context.Groups = groups.get();
         context.Ui = &dialogs;
         window =
-            std::make_unique<gui::TFrmYear>(context, 2026, false, 1, 15, 3, app::CalendarLock{});
+            std::make_unique<gui::YearWindow>(context, 2026, false, 1, 15, 3, app::CalendarLock{});
         window->OpenCalendar(QString(), nullptr);
         data::Table& t = window->Calendar().CdsEvents();
         for (int i = 0; i < count; ++i) {
@@ -69,7 +69,7 @@ struct Fixture {
 
 void BM_DaySheetShowDate(benchmark::State& state) {
     Fixture f(static_cast<int>(state.range(0)));
-    gui::TFrmDayInfo sheet(*f.window, {1, 1, 2026});
+    gui::DaySheet sheet(*f.window, {1, 1, 2026});
     int day = 0;
     for (auto _ : state) {
         sheet.ShowDate({day % 28 + 1, day % 12 + 1, 2026});

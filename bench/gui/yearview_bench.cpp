@@ -121,7 +121,7 @@ void BM_ShowYear(benchmark::State& state) {
     context.Groups = groups.groups.get();
     gui::PlatformDialogs dialogs;
     context.Ui = &dialogs;
-    gui::TFrmYear window(context, 2026, false, 1, 15, 3, app::CalendarLock{});
+    gui::YearWindow window(context, 2026, false, 1, 15, 3, app::CalendarLock{});
     window.resize(1200, 800);
     window.OpenCalendar(QString(), nullptr);
     FillEvents(window.Calendar(), static_cast<int>(state.range(0)));

@@ -37,7 +37,7 @@ constexpr std::string_view kMain = "FrmMain";
 
 }  // namespace
 
-TFrmMain::TFrmMain(AppContext& context, QWidget* parent) : QMainWindow(parent), context_(context) {
+MainWindow::MainWindow(AppContext& context, QWidget* parent) : QMainWindow(parent), context_(context) {
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(QStringLiteral("Yorbel"));
     setWindowIcon(MakeToolIcon(ToolIcon::App));
@@ -65,13 +65,13 @@ TFrmMain::TFrmMain(AppContext& context, QWidget* parent) : QMainWindow(parent), 
     }
 }
 
-TFrmMain::~TFrmMain() {
+MainWindow::~MainWindow() {
     // The child windows die after this object's members: they must not call back.
     disconnect(mdi_, nullptr, this, nullptr);
-    for (TFrmYear* year : findChildren<TFrmYear*>()) disconnect(year, nullptr, this, nullptr);
+    for (YearWindow* year : findChildren<YearWindow*>()) disconnect(year, nullptr, this, nullptr);
 }
 
-QAction* TFrmMain::AddAction(const char* name, const QKeySequence& shortcut) {
+QAction* MainWindow::AddAction(const char* name, const QKeySequence& shortcut) {
     auto* action = new QAction(this);
     action->setObjectName(QLatin1String(name));
     if (!shortcut.isEmpty()) action->setShortcut(shortcut);
@@ -79,11 +79,11 @@ QAction* TFrmMain::AddAction(const char* name, const QKeySequence& shortcut) {
     return action;
 }
 
-QAction* TFrmMain::Action(const std::string& name) const {
+QAction* MainWindow::Action(const std::string& name) const {
     return findChild<QAction*>(QString::fromStdString(name), Qt::FindDirectChildrenOnly);
 }
 
-void TFrmMain::CreateActions() {
+void MainWindow::CreateActions() {
     MainActions& a = actions_;
     a.newCalendar = AddAction("iNew", QKeySequence(Qt::CTRL | Qt::Key_N));
     a.open = AddAction("iOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -138,36 +138,36 @@ void TFrmMain::CreateActions() {
     const auto on = [this](std::initializer_list<QAction*> actions, auto command) {
         for (QAction* action : actions) connect(action, &QAction::triggered, this, command);
     };
-    on({a.newCalendar, a.toolNew}, &TFrmMain::iNewClick);
-    on({a.open, a.toolOpen}, &TFrmMain::iOpenClick);
-    on({a.close}, &TFrmMain::iCloseClick);
-    on({a.save, a.toolSave}, &TFrmMain::iSaveClick);
-    on({a.saveAs}, &TFrmMain::iSaveAsClick);
-    on({a.importEvents}, &TFrmMain::iImportClick);
-    on({a.exportEvents}, &TFrmMain::iExportClick);
-    on({a.print, a.toolPrint}, &TFrmMain::iPrintClick);
+    on({a.newCalendar, a.toolNew}, &MainWindow::iNewClick);
+    on({a.open, a.toolOpen}, &MainWindow::iOpenClick);
+    on({a.close}, &MainWindow::iCloseClick);
+    on({a.save, a.toolSave}, &MainWindow::iSaveClick);
+    on({a.saveAs}, &MainWindow::iSaveAsClick);
+    on({a.importEvents}, &MainWindow::iImportClick);
+    on({a.exportEvents}, &MainWindow::iExportClick);
+    on({a.print, a.toolPrint}, &MainWindow::iPrintClick);
     on({a.quit}, &QWidget::close);
     on({a.cut}, [this] { ClipboardCommand("cut"); });
     on({a.copy}, [this] { ClipboardCommand("copy"); });
     on({a.paste}, [this] { ClipboardCommand("paste"); });
     on({a.newEvent}, [this] {
-        if (TFrmYear* year = ActiveYearWindow()) year->NewEvent();
+        if (YearWindow* year = ActiveYearWindow()) year->NewEvent();
     });
     on({a.editEvent}, [this] {
-        if (TFrmYear* year = ActiveYearWindow()) year->EditEvent();
+        if (YearWindow* year = ActiveYearWindow()) year->EditEvent();
     });
     on({a.daySheet}, [this] {
-        if (TFrmYear* year = ActiveYearWindow()) year->ShowDaySheet();
+        if (YearWindow* year = ActiveYearWindow()) year->ShowDaySheet();
     });
     on({a.eventList}, [this] {
-        if (TFrmYear* year = ActiveYearWindow()) year->ShowEventList();
+        if (YearWindow* year = ActiveYearWindow()) year->ShowEventList();
     });
     on({a.dayCalculator, a.toolCalculator}, [this] {
-        if (TFrmYear* year = ActiveYearWindow()) year->ShowDayCalculator();
+        if (YearWindow* year = ActiveYearWindow()) year->ShowDayCalculator();
     });
     for (QAction* inspect : {a.inspect, a.toolInspect}) inspect->setCheckable(true);
-    on({a.inspect, a.toolInspect}, &TFrmMain::iInspectClick);
-    on({a.today, a.toolToday}, &TFrmMain::iTodayClick);
+    on({a.inspect, a.toolInspect}, &MainWindow::iInspectClick);
+    on({a.today, a.toolToday}, &MainWindow::iTodayClick);
     on({a.tileVertically}, [this] { Tile(Qt::Horizontal); });
     on({a.tileHorizontally}, [this] { Tile(Qt::Vertical); });
     connect(a.cascade, &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
@@ -182,7 +182,7 @@ void TFrmMain::CreateActions() {
     ConnectHelpCommands(this, context_, {a.contents, a.firstSteps, a.homepage, a.about});
 }
 
-void TFrmMain::CreateMenus() {
+void MainWindow::CreateMenus() {
     const MainActions& a = actions_;
     auto add = [](QMenu* menu, std::initializer_list<QAction*> actions) {
         for (QAction* action : actions) {
@@ -205,16 +205,16 @@ void TFrmMain::CreateMenus() {
                    nullptr, a.filter, a.inspect, a.today, nullptr, a.options});
     mWindow_ = menuBar()->addMenu(QString());
     mWindow_->setObjectName(QStringLiteral("mWindow"));
-    connect(mWindow_, &QMenu::aboutToShow, this, &TFrmMain::UpdateWindowMenu);
+    connect(mWindow_, &QMenu::aboutToShow, this, &MainWindow::UpdateWindowMenu);
     UpdateWindowMenu();
     mHelp_ = menuBar()->addMenu(QString());
     mHelp_->setObjectName(QStringLiteral("mHelp"));
     add(mHelp_, {a.contents, a.firstSteps, nullptr, a.homepage, a.about});
     for (QMenu* menu : {mFile_, mEdit_, mExtras_})
-        connect(menu, &QMenu::aboutToShow, this, &TFrmMain::UpdateMenus);
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateMenus);
 }
 
-void TFrmMain::CreateToolBar() {
+void MainWindow::CreateToolBar() {
     toolBar_ = addToolBar(QString());
     toolBar_->setObjectName(QStringLiteral("ToolBar1"));
     toolBar_->setMovable(false);
@@ -232,12 +232,12 @@ void TFrmMain::CreateToolBar() {
     ebYear_->setFixedWidth(ebYear_->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
     // The year is taken when the typing is done (Enter or leaving the box): taking each
     // keystroke would jump through years 2, 20, 203 on the way to 2030.
-    connect(ebYear_, &QLineEdit::editingFinished, this, &TFrmMain::ebYearEdited);
+    connect(ebYear_, &QLineEdit::editingFinished, this, &MainWindow::ebYearEdited);
     toolBar_->addWidget(ebYear_);
     toolBar_->addAction(a.toolNextYear);
 }
 
-void TFrmMain::CreateStatusBar() {
+void MainWindow::CreateStatusBar() {
     static constexpr int kWidths[4] = {100, 300, 50, 50};
     for (int i = 0; i < 4; ++i) {
         panels_[i] = new QLabel(this);
@@ -247,7 +247,7 @@ void TFrmMain::CreateStatusBar() {
     }
 }
 
-void TFrmMain::ApplyMainTexts() {
+void MainWindow::ApplyMainTexts() {
     for (QAction* action : allActions_) {
         const std::string name = action->objectName().toStdString();
         if (name.rfind("tb", 0) == 0) {
@@ -266,24 +266,24 @@ void TFrmMain::ApplyMainTexts() {
     ebYear_->setToolTip(context_.Text(kMain, "ebYear_Hint"));
 }
 
-TFrmYear* TFrmMain::ActiveYearWindow() const {
+YearWindow* MainWindow::ActiveYearWindow() const {
     // The current window stays current while a dialog or another program has the focus.
     QMdiSubWindow* sub = mdi_->currentSubWindow();
-    return sub ? qobject_cast<TFrmYear*>(sub->widget()) : nullptr;
+    return sub ? qobject_cast<YearWindow*>(sub->widget()) : nullptr;
 }
 
-QList<TFrmYear*> TFrmMain::YearWindows() const {
-    QList<TFrmYear*> windows;
+QList<YearWindow*> MainWindow::YearWindows() const {
+    QList<YearWindow*> windows;
     for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::CreationOrder))
-        if (auto* year = qobject_cast<TFrmYear*>(sub->widget())) windows << year;
+        if (auto* year = qobject_cast<YearWindow*>(sub->widget())) windows << year;
     return windows;
 }
 
 // One place decides what is enabled: called when a window becomes active or closes and
 // whenever a menu opens.
-void TFrmMain::UpdateMenus() {
+void MainWindow::UpdateMenus() {
     const MainActions& a = actions_;
-    TFrmYear* year = ActiveYearWindow();
+    YearWindow* year = ActiveYearWindow();
     const bool hasYear = year != nullptr;
     const bool writable = hasYear && !year->ReadOnly();
     for (QAction* action : {a.close, a.importEvents, a.exportEvents, a.print, a.toolPrint, a.today,
@@ -309,15 +309,15 @@ void TFrmMain::UpdateMenus() {
 // Only the active year window's day sheet is shown; the others wait hidden until their
 // window becomes active again. Nothing changes while no year window is active (a dialog
 // or the day sheet itself has the focus).
-void TFrmMain::HideOtherToolWindows() {
-    TFrmYear* active = ActiveYearWindow();
+void MainWindow::HideOtherToolWindows() {
+    YearWindow* active = ActiveYearWindow();
     if (!active) return;
-    for (TFrmYear* year : YearWindows())
+    for (YearWindow* year : YearWindows())
         if (year != active) year->HideToolWindows();
     active->ShowToolWindows();
 }
 
-void TFrmMain::UpdateWindowMenu() {
+void MainWindow::UpdateWindowMenu() {
     mWindow_->clear();
     mWindow_->addActions({actions_.tileVertically, actions_.tileHorizontally, actions_.cascade});
     const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
@@ -336,7 +336,7 @@ void TFrmMain::UpdateWindowMenu() {
     }
 }
 
-void TFrmMain::Tile(Qt::Orientation orientation) {
+void MainWindow::Tile(Qt::Orientation orientation) {
     QList<QMdiSubWindow*> windows;
     for (QMdiSubWindow* sub : mdi_->subWindowList())
         if (!sub->isMinimized()) windows << sub;
@@ -365,7 +365,7 @@ void TFrmMain::Tile(Qt::Orientation orientation) {
 // A sub-window's own menu claims keys such as Ctrl+W for its Close. Qt runs no shortcut
 // that two actions of one window share, so such a key would reach neither the frame's
 // command nor the sub-window: the frame's menus keep their keys, the sub-window drops them.
-void TFrmMain::LeaveFrameKeysToTheMenus(QMdiSubWindow* sub) const {
+void MainWindow::LeaveFrameKeysToTheMenus(QMdiSubWindow* sub) const {
     const QMenu* menu = sub->systemMenu();
     if (!menu) return;
     const auto frame_key = [this](const QKeySequence& key) {
@@ -379,18 +379,18 @@ void TFrmMain::LeaveFrameKeysToTheMenus(QMdiSubWindow* sub) const {
     }
 }
 
-void TFrmMain::ShowActiveYear() {
+void MainWindow::ShowActiveYear() {
     yearBoxUpdating_ = true;
     ebYear_->clear();
-    if (TFrmYear* year = ActiveYearWindow()) ebYear_->setText(QString::number(year->ShownYear()));
+    if (YearWindow* year = ActiveYearWindow()) ebYear_->setText(QString::number(year->ShownYear()));
     yearBoxUpdating_ = false;
 }
 
-QString TFrmMain::StatusText(int panel) const {
+QString MainWindow::StatusText(int panel) const {
     return panel >= 0 && panel < 4 ? panels_[panel]->text() : QString();
 }
 
-void TFrmMain::ShowStatus() {
+void MainWindow::ShowStatus() {
     const app::Settings& s = context_.Settings;
     panels_[0]->setText(context_.Text(kMain, app::Gregorian(s) ? "Gregorian" : "Julian"));
     panels_[1]->setText(s.CustomPos ? QString() : QString::fromStdString(app::LocationText(s)));
@@ -401,16 +401,16 @@ void TFrmMain::ShowStatus() {
     panels_[3]->clear();
 }
 
-TFrmYear* TFrmMain::OpenCalendarFile(const QString& path, bool read_only) {
+YearWindow* MainWindow::OpenCalendarFile(const QString& path, bool read_only) {
     return OpenCalendarFileLocked(path, read_only, app::CalendarLock{});
 }
 
-TFrmYear* TFrmMain::OpenCalendarFileLocked(const QString& path, bool read_only,
+YearWindow* MainWindow::OpenCalendarFileLocked(const QString& path, bool read_only,
                                            app::CalendarLock lock) {
     const QDate today = QDate::currentDate();
     // Only untitled windows show their number, so only they count: 1, 2, 3 in turn.
     const int number = path.isEmpty() ? ++windowCounter_ : 0;
-    auto* year = new TFrmYear(context_, today.year(), read_only, number, today.day(), today.month(),
+    auto* year = new YearWindow(context_, today.year(), read_only, number, today.day(), today.month(),
                               std::move(lock));
     QString error;
     if (!year->OpenCalendar(path, &error)) {
@@ -430,18 +430,18 @@ TFrmYear* TFrmMain::OpenCalendarFileLocked(const QString& path, bool read_only,
                             Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
         sub->setFixedSize(sub->size());
     }
-    connect(year, &TFrmYear::yearShown, this, [this, year] {
+    connect(year, &YearWindow::yearShown, this, [this, year] {
         if (year == ActiveYearWindow()) {
             ShowActiveYear();
             UpdateMenus();
         }
     });
-    connect(year, &TFrmYear::inspectModeChanged, this, &TFrmMain::UpdateMenus);
+    connect(year, &YearWindow::inspectModeChanged, this, &MainWindow::UpdateMenus);
     connect(year, &QObject::destroyed, this, [this] {
         ShowActiveYear();
         UpdateMenus();
     });
-    connect(year, &TFrmYear::firstPainted, this, [this] {
+    connect(year, &YearWindow::firstPainted, this, [this] {
         if (!firstPaintSeen_) {
             firstPaintSeen_ = true;
             emit firstYearPainted();
@@ -457,7 +457,7 @@ TFrmYear* TFrmMain::OpenCalendarFileLocked(const QString& path, bool read_only,
     return year;
 }
 
-TFrmYear* TFrmMain::OpenGuarded(const QString& path) {
+YearWindow* MainWindow::OpenGuarded(const QString& path) {
     const std::string file = path.toStdString();
     app::CalendarLock lock;
     if (lock.TryAcquire(file)) return OpenCalendarFileLocked(path, false, std::move(lock));
@@ -483,7 +483,7 @@ TFrmYear* TFrmMain::OpenGuarded(const QString& path) {
     return nullptr;
 }
 
-QString TFrmMain::SampleCalendar() const {
+QString MainWindow::SampleCalendar() const {
     const QDir examples(context_.ProgramFolder + QStringLiteral("examples"));
     const QString preferred =
         examples.filePath(app::LanguageOf(context_.Settings) == app::Language::German ? QStringLiteral("Beispiel.yrb")
@@ -493,7 +493,7 @@ QString TFrmMain::SampleCalendar() const {
     return any.isEmpty() ? QString() : examples.filePath(any.constFirst());
 }
 
-void TFrmMain::Start(const QStringList& files, bool first_run) {
+void MainWindow::Start(const QStringList& files, bool first_run) {
     const QString sample = first_run ? SampleCalendar() : QString();
     if (!files.isEmpty()) {
         for (const QString& file : files) OpenGuarded(QFileInfo(file).absoluteFilePath());
@@ -513,11 +513,11 @@ void TFrmMain::Start(const QStringList& files, bool first_run) {
     ShowStatus();
 }
 
-void TFrmMain::iNewClick() {
+void MainWindow::iNewClick() {
     OpenCalendarFile(QString(), false);
 }
 
-void TFrmMain::iOpenClick() {
+void MainWindow::iOpenClick() {
     const auto choice = context_.Ui->GetOpenFile(
         this, QString(), QtFileFilter(context_.Text(kMain, "dlgOpen_Filter")),
         context_.Text(kMain, "dlgOpen_ReadOnly"));
@@ -528,20 +528,20 @@ void TFrmMain::iOpenClick() {
         OpenGuarded(choice->Path);
 }
 
-void TFrmMain::iCloseClick() {
+void MainWindow::iCloseClick() {
     if (QMdiSubWindow* sub = mdi_->currentSubWindow()) sub->close();
 }
 
-void TFrmMain::iSaveClick() {
-    if (TFrmYear* year = ActiveYearWindow(); year && !year->ReadOnly()) year->SaveCalendar();
+void MainWindow::iSaveClick() {
+    if (YearWindow* year = ActiveYearWindow(); year && !year->ReadOnly()) year->SaveCalendar();
 }
 
-void TFrmMain::iSaveAsClick() {
-    if (TFrmYear* year = ActiveYearWindow(); year && year->SaveCalendarAs()) UpdateMenus();
+void MainWindow::iSaveAsClick() {
+    if (YearWindow* year = ActiveYearWindow(); year && year->SaveCalendarAs()) UpdateMenus();
 }
 
-void TFrmMain::iImportClick() {
-    TFrmYear* year = ActiveYearWindow();
+void MainWindow::iImportClick() {
+    YearWindow* year = ActiveYearWindow();
     if (!year) return;
     const auto choice =
         context_.Ui->GetOpenFile(this, context_.Text(kMain, "Import_Title"),
@@ -549,12 +549,12 @@ void TFrmMain::iImportClick() {
     if (choice) year->Import(choice->Path);
 }
 
-void TFrmMain::iExportClick() {
-    if (TFrmYear* year = ActiveYearWindow()) year->Export();
+void MainWindow::iExportClick() {
+    if (YearWindow* year = ActiveYearWindow()) year->Export();
 }
 
-void TFrmMain::iPrintClick() {
-    TFrmYear* year = ActiveYearWindow();
+void MainWindow::iPrintClick() {
+    YearWindow* year = ActiveYearWindow();
     if (!year) return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(year->Caption());
@@ -562,7 +562,7 @@ void TFrmMain::iPrintClick() {
     year->Print(printer);
 }
 
-void TFrmMain::ClipboardCommand(const char* slot) {
+void MainWindow::ClipboardCommand(const char* slot) {
     // Only text editors take part; for anything else the command does nothing.
     QWidget* focus = QApplication::focusWidget();
     if (!focus) return;
@@ -571,27 +571,27 @@ void TFrmMain::ClipboardCommand(const char* slot) {
         QMetaObject::invokeMethod(focus, slot);
 }
 
-void TFrmMain::iInspectClick() {
-    TFrmYear* year = ActiveYearWindow();
+void MainWindow::iInspectClick() {
+    YearWindow* year = ActiveYearWindow();
     if (year) year->SetInspectMode(!year->InspectMode());
     UpdateMenus();
 }
 
-void TFrmMain::iTodayClick() {
-    if (TFrmYear* year = ActiveYearWindow()) year->ShowToday();
+void MainWindow::iTodayClick() {
+    if (YearWindow* year = ActiveYearWindow()) year->ShowToday();
     ShowActiveYear();
 }
 
-void TFrmMain::StepYear(int delta) {
-    TFrmYear* year = ActiveYearWindow();
+void MainWindow::StepYear(int delta) {
+    YearWindow* year = ActiveYearWindow();
     if (!year) return;
     year->ShowYear(year->ShownYear() + delta);
     ShowActiveYear();
     UpdateMenus();
 }
 
-void TFrmMain::ebYearEdited() {
-    TFrmYear* year = ActiveYearWindow();
+void MainWindow::ebYearEdited() {
+    YearWindow* year = ActiveYearWindow();
     const QString text = ebYear_->text().trimmed();
     if (yearBoxUpdating_ || !year || text == QString::number(year->ShownYear())) return;
     if (text.isEmpty()) {  // an emptied box changes nothing
@@ -618,22 +618,22 @@ void TFrmMain::ebYearEdited() {
     UpdateMenus();
 }
 
-void TFrmMain::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     // Every window is asked first, so a refusal leaves all windows and locks as they were.
-    const QList<TFrmYear*> windows = YearWindows();
-    for (TFrmYear* year : windows) {
+    const QList<YearWindow*> windows = YearWindows();
+    for (YearWindow* year : windows) {
         if (!year->QueryClose()) {
             event->ignore();
             return;
         }
     }
     if (context_.Settings.OpenLastActive && context_.Store) {
-        if (TFrmYear* active = ActiveYearWindow()) {
+        if (YearWindow* active = ActiveYearWindow()) {
             if (QMdiSubWindow* sub = mdi_->currentSubWindow()) sub->showNormal();
             app::WriteLastActiveFile(*context_.Store, active->FileName().toStdString());
         }
     }
-    for (TFrmYear* year : windows) year->SetCloseApproved();
+    for (YearWindow* year : windows) year->SetCloseApproved();
     mdi_->closeAllSubWindows();
     event->accept();
 }

@@ -1,4 +1,4 @@
-// TFrmMain: the multiple-document frame. It owns the menu, the toolbar with the year box
+// MainWindow: the multiple-document frame. It owns the menu, the toolbar with the year box
 // and the status bar, creates one year window per opened calendar and forwards every
 // document command to the active year window.
 #pragma once
@@ -22,7 +22,7 @@ class QToolBar;
 namespace yorbel::gui {
 
 struct AppContext;
-class TFrmYear;
+class YearWindow;
 
 // The frame's commands. Each action's object name is its language-file key in [FrmMain]
 // ("iNew"); a toolbar button ("tbNew") takes its text and hint from "<name>_Hint".
@@ -74,12 +74,12 @@ struct MainActions {
     QAction* toolNextYear = nullptr;
 };
 
-class TFrmMain : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
-    explicit TFrmMain(AppContext& context, QWidget* parent = nullptr);
-    ~TFrmMain() override;
+    explicit MainWindow(AppContext& context, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Start-up step after the first show: the files of the command line, else the bundled
     // sample on a first run, else the last active file when that option is on; then the
@@ -90,13 +90,13 @@ class TFrmMain : public QMainWindow {
 
     // Creates a year window for the path (empty: a new, untitled calendar). Returns
     // nullptr when the calendar cannot be read; the error has then been shown.
-    TFrmYear* OpenCalendarFile(const QString& path, bool read_only);
+    YearWindow* OpenCalendarFile(const QString& path, bool read_only);
     // Opens a file for writing when its lock can be taken; offers to take over a lock whose
     // owner no longer runs, and offers a file held by a running owner read-only.
-    TFrmYear* OpenGuarded(const QString& path);
+    YearWindow* OpenGuarded(const QString& path);
 
-    TFrmYear* ActiveYearWindow() const;
-    QList<TFrmYear*> YearWindows() const;
+    YearWindow* ActiveYearWindow() const;
+    QList<YearWindow*> YearWindows() const;
     QMdiArea* MdiArea() const { return mdi_; }
     // The command with that object name, for callers that name commands by their key.
     QAction* Action(const std::string& name) const;
@@ -119,7 +119,7 @@ class TFrmMain : public QMainWindow {
     void CreateToolBar();
     void CreateStatusBar();
     QAction* AddAction(const char* name, const QKeySequence& shortcut = {});
-    TFrmYear* OpenCalendarFileLocked(const QString& path, bool read_only, app::CalendarLock lock);
+    YearWindow* OpenCalendarFileLocked(const QString& path, bool read_only, app::CalendarLock lock);
 
     void UpdateMenus();
     void UpdateWindowMenu();

@@ -88,7 +88,7 @@ int IndexOfCityLine(const QComboBox* box, const std::string& stored) {
 
 }  // namespace
 
-TFrmOptions::TFrmOptions(QWidget* parent, AppContext& context)
+OptionsDialog::OptionsDialog(QWidget* parent, AppContext& context)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       context_(context),
@@ -131,7 +131,7 @@ TFrmOptions::TFrmOptions(QWidget* parent, AppContext& context)
     pages_->setCurrentIndex(0);
 }
 
-QWidget* TFrmOptions::BuildCalendarPage() {
+QWidget* OptionsDialog::BuildCalendarPage() {
     auto* page = new QWidget;
     QGroupBox* wkStart = RadioBox(page, "rgWkStart", rgWkStart_);
     for (int i = 0; i < 3; ++i)
@@ -155,7 +155,7 @@ QWidget* TFrmOptions::BuildCalendarPage() {
     return page;
 }
 
-QWidget* TFrmOptions::BuildPlacePage() {
+QWidget* OptionsDialog::BuildPlacePage() {
     auto* page = new QWidget;
     auto* box = new QGroupBox(page);
     box->setObjectName(QStringLiteral("GroupBox1"));
@@ -198,13 +198,13 @@ QWidget* TFrmOptions::BuildPlacePage() {
             grid->addWidget(unit, row, 2 + 2 * i);
             customControls_.push_back(boxes[i]);
             customControls_.push_back(unit);
-            connect(boxes[i], &QLineEdit::textChanged, this, &TFrmOptions::UpdatePositionSummary);
+            connect(boxes[i], &QLineEdit::textChanged, this, &OptionsDialog::UpdatePositionSummary);
         }
         sign = new QCheckBox(box);
         sign->setObjectName(QString::fromLatin1(sign_name));
         grid->addWidget(sign, row, 7);
         customControls_.push_back(sign);
-        connect(sign, &QCheckBox::toggled, this, &TFrmOptions::UpdatePositionSummary);
+        connect(sign, &QCheckBox::toggled, this, &OptionsDialog::UpdatePositionSummary);
     };
     positionRow(3, "Label4", lat_, cbN_, "cbN", 7);
     positionRow(4, "Label5", long_, cbW_, "cbW", 10);
@@ -225,14 +225,14 @@ QWidget* TFrmOptions::BuildPlacePage() {
     zoneRow->addWidget(label("Label13"));
     zoneRow->addStretch();
     grid->addLayout(zoneRow, 5, 0, 1, 9);
-    connect(zone_, &QLineEdit::textChanged, this, &TFrmOptions::UpdatePositionSummary);
+    connect(zone_, &QLineEdit::textChanged, this, &OptionsDialog::UpdatePositionSummary);
 
     lbPosition_ = new QLabel(box);
     lbPosition_->setObjectName(QStringLiteral("lbPosition"));
     lbPosition_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid->addWidget(lbPosition_, 6, 0, 1, 9);
 
-    connect(cbLand_, &QComboBox::activated, this, &TFrmOptions::CountryChosen);
+    connect(cbLand_, &QComboBox::activated, this, &OptionsDialog::CountryChosen);
     // Choosing a city again refills boxes that were typed over.
     connect(cbOrt_, &QComboBox::activated, this, [this] {
         if (!loading_ && !cbCustom_->isChecked()) FillPositionFromCity();
@@ -247,7 +247,7 @@ QWidget* TFrmOptions::BuildPlacePage() {
     return page;
 }
 
-QWidget* TFrmOptions::BuildDisplayPage() {
+QWidget* OptionsDialog::BuildDisplayPage() {
     auto* page = new QWidget;
     auto* fontBox = new QGroupBox(page);
     fontBox->setObjectName(QStringLiteral("GroupBox2"));
@@ -313,7 +313,7 @@ QWidget* TFrmOptions::BuildDisplayPage() {
     return page;
 }
 
-QWidget* TFrmOptions::BuildGroupsPage() {
+QWidget* OptionsDialog::BuildGroupsPage() {
     auto* page = new QWidget;
     auto* box = new QGroupBox(page);
     box->setObjectName(QStringLiteral("gbGroups"));
@@ -322,12 +322,12 @@ QWidget* TFrmOptions::BuildGroupsPage() {
     groups_->setContextMenuPolicy(Qt::CustomContextMenu);
     pmEditGrps_ = new QMenu(this);
     pmEditGrps_->setObjectName(QStringLiteral("PmEditGrps"));
-    QAction* add = pmEditGrps_->addAction(QString(), this, &TFrmOptions::NewGroup);
+    QAction* add = pmEditGrps_->addAction(QString(), this, &OptionsDialog::NewGroup);
     add->setObjectName(QStringLiteral("iNewGrp"));
-    QAction* change = pmEditGrps_->addAction(QString(), this, &TFrmOptions::ChangeGroup);
+    QAction* change = pmEditGrps_->addAction(QString(), this, &OptionsDialog::ChangeGroup);
     change->setObjectName(QStringLiteral("iChgGrp"));
     pmEditGrps_->setDefaultAction(change);
-    QAction* remove = pmEditGrps_->addAction(QString(), this, &TFrmOptions::DeleteGroup);
+    QAction* remove = pmEditGrps_->addAction(QString(), this, &OptionsDialog::DeleteGroup);
     remove->setObjectName(QStringLiteral("iDelGrp"));
     connect(groups_, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
         const bool selected = groups_->currentItem() != nullptr;
@@ -335,13 +335,13 @@ QWidget* TFrmOptions::BuildGroupsPage() {
             if (a->objectName() != QLatin1String("iNewGrp")) a->setEnabled(selected);
         pmEditGrps_->popup(groups_->viewport()->mapToGlobal(at));
     });
-    connect(groups_, &QListWidget::itemDoubleClicked, this, &TFrmOptions::ChangeGroup);
+    connect(groups_, &QListWidget::itemDoubleClicked, this, &OptionsDialog::ChangeGroup);
     (new QVBoxLayout(box))->addWidget(groups_);
     (new QVBoxLayout(page))->addWidget(box);
     return page;
 }
 
-void TFrmOptions::ApplyTexts() {
+void OptionsDialog::ApplyTexts() {
     setWindowTitle(context_.Text(kOptions, "Caption"));
     for (int i = 0; i < pages_->count(); ++i)
         pages_->setTabText(i,
@@ -367,7 +367,7 @@ void TFrmOptions::ApplyTexts() {
             names.dayName(QtDayOf(calendar::WeekdayFromNumber(i)), QLocale::LongFormat));
 }
 
-void TFrmOptions::LoadCountries() {
+void OptionsDialog::LoadCountries() {
     const app::CountryListResult result =
         app::ReadCountryList(app::CountryListPath(context_.ProgramFolder.toStdString()));
     QSignalBlocker block(cbLand_);
@@ -382,7 +382,7 @@ void TFrmOptions::LoadCountries() {
         context_.Text(kOptions, error.key).arg(QString::fromStdString(error.path.string())));
 }
 
-bool TFrmOptions::LoadCities(const std::string& code, bool report) {
+bool OptionsDialog::LoadCities(const std::string& code, bool report) {
     const app::CityListResult result = app::ReadCityList(
         app::CityListPath(context_.ProgramFolder.toStdString(), code), separator_.toStdString());
     if (const auto* list = std::get_if<app::LocationList<app::City>>(&result)) {
@@ -401,7 +401,7 @@ bool TFrmOptions::LoadCities(const std::string& code, bool report) {
     return false;
 }
 
-void TFrmOptions::CountryChosen(int index) {
+void OptionsDialog::CountryChosen(int index) {
     if (loading_ || index < 0) return;
     const auto code = app::CountryCodeOf(cbLand_->itemData(index).toString().toStdString());
     // A missing city file keeps the former cities and the position as they were.
@@ -410,7 +410,7 @@ void TFrmOptions::CountryChosen(int index) {
     FillPositionFromCity();
 }
 
-void TFrmOptions::Load(const app::Settings& s) {
+void OptionsDialog::Load(const app::Settings& s) {
     loading_ = true;
     rgWkStart_->button(std::clamp(s.Kw1, 0, 2))->setChecked(true);
     rgFirstWkDay_->button(std::clamp(s.Wt1, 0, 6))->setChecked(true);
@@ -445,7 +445,7 @@ void TFrmOptions::Load(const app::Settings& s) {
     UpdatePositionSummary();
 }
 
-void TFrmOptions::FillPositionFromCity() {
+void OptionsDialog::FillPositionFromCity() {
     const std::string line =
         cbOrt_->currentIndex() < 0 ? std::string() : cbOrt_->currentData().toString().toStdString();
     const app::PositionTexts t = app::PositionFromCityLine(line, separator_.toStdString());
@@ -460,12 +460,12 @@ void TFrmOptions::FillPositionFromCity() {
     zone_->setText(QString::fromStdString(t.Zone));
 }
 
-void TFrmOptions::SetCustom(bool custom) {
+void OptionsDialog::SetCustom(bool custom) {
     for (QWidget* w : customControls_) w->setEnabled(custom);
     for (QWidget* w : cityControls_) w->setEnabled(!custom);
 }
 
-app::PositionTexts TFrmOptions::PositionBoxes() const {
+app::PositionTexts OptionsDialog::PositionBoxes() const {
     return app::PositionTexts{lat_[0]->text().toStdString(),  lat_[1]->text().toStdString(),
                               lat_[2]->text().toStdString(),  cbN_->isChecked(),
                               long_[0]->text().toStdString(), long_[1]->text().toStdString(),
@@ -473,31 +473,31 @@ app::PositionTexts TFrmOptions::PositionBoxes() const {
                               zone_->text().toStdString()};
 }
 
-void TFrmOptions::UpdatePositionSummary() {
+void OptionsDialog::UpdatePositionSummary() {
     if (loading_) return;
     const auto read = app::ReadPosition(PositionBoxes(), separator_.toStdString());
     const auto* values = std::get_if<app::PositionValues>(&read);
     lbPosition_->setText(values ? QString::fromStdString(app::PositionText(*values)) : QString());
 }
 
-QString TFrmOptions::PositionSummary() const {
+QString OptionsDialog::PositionSummary() const {
     return lbPosition_->text();
 }
 
-void TFrmOptions::ShowFont() {
+void OptionsDialog::ShowFont() {
     lbName_->setText(yearFont_.family());
     const double points = yearFontSize_ < 0 ? -yearFontSize_ * 72.0 / logicalDpiY()
                                             : yearFontSize_ * 72.0 / logicalDpiY();
     lbHeight_->setText(QString::number(qRound(points)));
 }
 
-void TFrmOptions::ShowSwatch(int which) {
+void OptionsDialog::ShowSwatch(int which) {
     QPalette palette = swatches_[which]->palette();
     palette.setColor(QPalette::Base, WinColorToQColor(colours_[which]));
     swatches_[which]->setPalette(palette);
 }
 
-bool TFrmOptions::eventFilter(QObject* watched, QEvent* event) {
+bool OptionsDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease) {
         for (int i = 0; i < 6; ++i) {
             if (watched != swatches_[i]) continue;
@@ -510,7 +510,7 @@ bool TFrmOptions::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-bool TFrmOptions::Collect() {
+bool OptionsDialog::Collect() {
     const auto read = app::ReadPosition(PositionBoxes(), separator_.toStdString());
     if (const auto* refusal = std::get_if<app::PositionRefusal>(&read)) {
         QString box = context_.Text(kOptions, app::PositionBoxKey(refusal->box));
@@ -557,14 +557,14 @@ bool TFrmOptions::Collect() {
     return true;
 }
 
-void TFrmOptions::done(int result) {
+void OptionsDialog::done(int result) {
     if (!Collect()) return;
     QDialog::done(result);
 }
 
 // --- groups -----------------------------------------------------------------------------
 
-void TFrmOptions::FillGroups() {
+void OptionsDialog::FillGroups() {
     const data::Table& table = context_.Groups->CdsGroups();
     std::vector<std::pair<QString, int>> rows;
     for (int i = 0; i < table.RecordCount(); ++i) {
@@ -582,11 +582,11 @@ void TFrmOptions::FillGroups() {
     }
 }
 
-void TFrmOptions::NewGroup() {
+void OptionsDialog::NewGroup() {
     data::Table& table = context_.Groups->CdsGroups();
     GroupValue value;
     value.name = context_.Text("FrmGroup", "EbName").toStdString();
-    TFrmGroup editor(this, context_, value,
+    GroupEditorDialog editor(this, context_, value,
                      [&table](const std::string& name) { return GroupNameTaken(table, name, -1); });
     if (editor.exec() != QDialog::Accepted) return;
     try {
@@ -597,7 +597,7 @@ void TFrmOptions::NewGroup() {
     FillGroups();
 }
 
-void TFrmOptions::ChangeGroup() {
+void OptionsDialog::ChangeGroup() {
     QListWidgetItem* item = groups_->currentItem();
     if (item == nullptr) return;
     const std::int32_t no = item->data(Qt::UserRole).toInt();
@@ -610,7 +610,7 @@ void TFrmOptions::ChangeGroup() {
     }
     const GroupValue current = GroupValueOfRow(table);
     table.SetCurrentIndex(index);
-    TFrmGroup editor(this, context_, current, [&table, no](const std::string& name) {
+    GroupEditorDialog editor(this, context_, current, [&table, no](const std::string& name) {
         return GroupNameTaken(table, name, no);
     });
     if (editor.exec() != QDialog::Accepted) return;
@@ -624,7 +624,7 @@ void TFrmOptions::ChangeGroup() {
         if (groups_->item(i)->data(Qt::UserRole).toInt() == no) groups_->setCurrentRow(i);
 }
 
-void TFrmOptions::DeleteGroup() {
+void OptionsDialog::DeleteGroup() {
     QListWidgetItem* item = groups_->currentItem();
     if (item == nullptr) return;
     if (context_.Ui->Ask(this, QMessageBox::Warning, context_.Text(kOptions, "Warning"),

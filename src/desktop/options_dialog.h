@@ -1,4 +1,4 @@
-// TFrmOptions: the one place where the user changes settings. It is filled from the live
+// OptionsDialog: the one place where the user changes settings. It is filled from the live
 // settings, collects the user's choices and hands them back when it closes; every way of
 // closing commits, but a position a person could not mean is refused first. Choosing the
 // other language is announced at once (languageChosen) so that every window can follow.
@@ -27,10 +27,10 @@ namespace yorbel::gui {
 
 struct AppContext;
 
-class TFrmOptions : public QDialog {
+class OptionsDialog : public QDialog {
     Q_OBJECT
   public:
-    TFrmOptions(QWidget* parent, AppContext& context);
+    OptionsDialog(QWidget* parent, AppContext& context);
 
     // The settings as the controls hold them; valid once the dialog has accepted a close.
     const app::Settings& Value() const { return value_; }

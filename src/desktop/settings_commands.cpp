@@ -17,7 +17,7 @@ namespace yorbel::gui {
 
 namespace {
 
-void SaveGroupsReporting(TFrmMain& main, AppContext& context) {
+void SaveGroupsReporting(MainWindow& main, AppContext& context) {
     try {
         context.Groups->SaveGroups();
     } catch (const data::Error& e) {
@@ -28,7 +28,7 @@ void SaveGroupsReporting(TFrmMain& main, AppContext& context) {
 
 }  // namespace
 
-void InstallSettingsCommands(TFrmMain& main, AppContext& context) {
+void InstallSettingsCommands(MainWindow& main, AppContext& context) {
     QObject::connect(main.Action("iOptions"), &QAction::triggered, &main,
                      [&main, &context] { RunOptions(main, context); });
     for (const char* name : {"iFilter", "tbFilter"})
@@ -54,7 +54,7 @@ void InstallQtTranslations(int language) {
     }
 }
 
-void SwitchLanguage(TFrmMain& main, AppContext& context, int language) {
+void SwitchLanguage(MainWindow& main, AppContext& context, int language) {
     // Group edits of the language being left are kept in its own file.
     SaveGroupsReporting(main, context);
     context.Settings.Language = language;
@@ -69,24 +69,24 @@ void SwitchLanguage(TFrmMain& main, AppContext& context, int language) {
         problem = e;
     }
     main.ApplyMainTexts();
-    for (TFrmYear* year : main.YearWindows()) year->ApplyTexts();
+    for (YearWindow* year : main.YearWindows()) year->ApplyTexts();
     ApplySettingsToWindows(main);
     if (problem)
         context.Ui->Tell(&main, QMessageBox::Warning, QStringLiteral("Yorbel"),
                          context.ErrorText(*problem));
 }
 
-void ApplySettingsToWindows(TFrmMain& main) {
-    for (TFrmYear* year : main.YearWindows()) {
+void ApplySettingsToWindows(MainWindow& main) {
+    for (YearWindow* year : main.YearWindows()) {
         year->ReloadDisplaySettings();
         year->ShowYear(year->ShownYear());
     }
     main.ShowStatus();
 }
 
-void RunOptions(TFrmMain& main, AppContext& context) {
-    TFrmOptions dialog(&main, context);
-    QObject::connect(&dialog, &TFrmOptions::languageChosen, &dialog,
+void RunOptions(MainWindow& main, AppContext& context) {
+    OptionsDialog dialog(&main, context);
+    QObject::connect(&dialog, &OptionsDialog::languageChosen, &dialog,
                      [&main, &context, &dialog](int language) {
                          SwitchLanguage(main, context, language);
                          dialog.ApplyTexts();
@@ -99,8 +99,8 @@ void RunOptions(TFrmMain& main, AppContext& context) {
     ApplySettingsToWindows(main);
 }
 
-void RunFilter(TFrmMain& main, AppContext& context) {
-    TFrmFilter dialog(&main, context, GroupsShown(context.Groups->CdsGroups()));
+void RunFilter(MainWindow& main, AppContext& context) {
+    GroupFilterDialog dialog(&main, context, GroupsShown(context.Groups->CdsGroups()));
     dialog.exec();
     ApplyGroupsShown(context.Groups->CdsGroups(), dialog.Choice());
     SaveGroupsReporting(main, context);

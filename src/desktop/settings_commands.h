@@ -6,21 +6,21 @@
 namespace yorbel::gui {
 
 struct AppContext;
-class TFrmMain;
+class MainWindow;
 
 // Connects the Options and Filter menu items and the toolbar's filter button.
-void InstallSettingsCommands(TFrmMain& main, AppContext& context);
+void InstallSettingsCommands(MainWindow& main, AppContext& context);
 
-void RunOptions(TFrmMain& main, AppContext& context);
-void RunFilter(TFrmMain& main, AppContext& context);
+void RunOptions(MainWindow& main, AppContext& context);
+void RunFilter(MainWindow& main, AppContext& context);
 
 // Loads the language file, Qt's own translations and the language's groups; retitles the
 // main window and every year window.
-void SwitchLanguage(TFrmMain& main, AppContext& context, int language);
+void SwitchLanguage(MainWindow& main, AppContext& context, int language);
 
 // Every year window takes the live settings and shows its year again (occurrences, day
 // sheet and status bar follow).
-void ApplySettingsToWindows(TFrmMain& main);
+void ApplySettingsToWindows(MainWindow& main);
 
 // Qt's standard dialogs and buttons in the interface language (0 German, 1 English).
 void InstallQtTranslations(int language);

@@ -113,10 +113,10 @@ int main(int argc, char** argv) {
     context.Ui = &dialogs;
     context.EventEditor = gui::OpenEventEditor;
 
-    gui::TFrmMain main_window(context);
+    gui::MainWindow main_window(context);
     const bool probe = qEnvironmentVariableIsSet("YORBEL_STARTUP_PROBE");
     if (probe) {
-        QObject::connect(&main_window, &gui::TFrmMain::firstYearPainted, &application, [&clock] {
+        QObject::connect(&main_window, &gui::MainWindow::firstYearPainted, &application, [&clock] {
             std::printf(
                 "first year window painted %lld ms after the process started (%lld ms after "
                 "main)\n",

@@ -42,7 +42,7 @@ std::vector<int> Keys(const QListWidget& list) {
 
 }  // namespace
 
-TFrmDayCalc::TFrmDayCalc(YearWindowLink& year) : QDialog(year.Widget()), year_(year) {
+DayCalculatorDialog::DayCalculatorDialog(YearWindowLink& year) : QDialog(year.Widget()), year_(year) {
     setObjectName(QStringLiteral("FrmDayCalc"));
     const AppContext& context = year.Context();
     auto text = [&](const char* key) { return context.Text(kCalc, key); };
@@ -84,9 +84,9 @@ TFrmDayCalc::TFrmDayCalc(YearWindowLink& year) : QDialog(year.Widget()), year_(y
     close->setObjectName(QStringLiteral("btnClose"));
     optionsButton_ = new QPushButton(this);
     optionsButton_->setObjectName(QStringLiteral("btnOptions"));
-    connect(calc_, &QPushButton::clicked, this, &TFrmDayCalc::Calculate);
+    connect(calc_, &QPushButton::clicked, this, &DayCalculatorDialog::Calculate);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    connect(optionsButton_, &QPushButton::clicked, this, &TFrmDayCalc::ToggleOptions);
+    connect(optionsButton_, &QPushButton::clicked, this, &DayCalculatorDialog::ToggleOptions);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(calc_);
     buttons->addWidget(close);
@@ -182,7 +182,7 @@ TFrmDayCalc::TFrmDayCalc(YearWindowLink& year) : QDialog(year.Widget()), year_(y
         not_->setEnabled(!on);
         ResetResult();
     });
-    connect(not_, &QCheckBox::toggled, this, &TFrmDayCalc::ResetResult);
+    connect(not_, &QCheckBox::toggled, this, &DayCalculatorDialog::ResetResult);
 
     auto* moves = new QVBoxLayout;
     moves->addStretch();
@@ -207,24 +207,24 @@ TFrmDayCalc::TFrmDayCalc(YearWindowLink& year) : QDialog(year.Widget()), year_(y
     layout->addWidget(options_);
     optionsButton_->setText(text("btnOptions") + QStringLiteral(" >>"));
     for (CivilDateEdit* edit : {from_, to_})
-        connect(edit, &CivilDateEdit::dateChanged, this, &TFrmDayCalc::ResetResult);
+        connect(edit, &CivilDateEdit::dateChanged, this, &DayCalculatorDialog::ResetResult);
     ResetResult();
 }
 
-void TFrmDayCalc::ResetResult() {
+void DayCalculatorDialog::ResetResult() {
     calc_->setEnabled(true);
     result_->setText(year_.Context().Text(kCalc, "lbResult_Inval"));
     combined_->clear();
 }
 
-void TFrmDayCalc::ToggleOptions() {
+void DayCalculatorDialog::ToggleOptions() {
     options_->setVisible(!options_->isVisible());
     optionsButton_->setText(
         year_.Context().Text(kCalc, "btnOptions") +
         (options_->isVisible() ? QStringLiteral(" <<") : QStringLiteral(" >>")));
 }
 
-void TFrmDayCalc::UpdateMoveButtons() {
+void DayCalculatorDialog::UpdateMoveButtons() {
     const auto selected = [](const Side& side) {
         return !side.weekdays->selectedItems().isEmpty() || !side.groups->selectedItems().isEmpty();
     };
@@ -234,7 +234,7 @@ void TFrmDayCalc::UpdateMoveButtons() {
     showAll_->setEnabled(selected(dontCount_));
 }
 
-void TFrmDayCalc::Move(Side from, Side to, bool all) {
+void DayCalculatorDialog::Move(Side from, Side to, bool all) {
     const bool groups = !from.groups->selectedItems().isEmpty();
     QListWidget* source = groups ? from.groups : from.weekdays;
     QListWidget* target = groups ? to.groups : to.weekdays;
@@ -249,7 +249,7 @@ void TFrmDayCalc::Move(Side from, Side to, bool all) {
     ResetResult();
 }
 
-void TFrmDayCalc::Calculate() {
+void DayCalculatorDialog::Calculate() {
     const AppContext& context = year_.Context();
     data::DayCountRequest request;
     request.from = from_->Date();

@@ -1,4 +1,4 @@
-// TFrmDayCalc: the modal day calculator of a year window. It counts the days between two
+// DayCalculatorDialog: the modal day calculator of a year window. It counts the days between two
 // dates, both included, and with its options panel open counts only chosen weekdays and
 // combines them with the dates of events of chosen groups. It reads only.
 #pragma once
@@ -16,13 +16,13 @@ namespace yorbel::gui {
 class CivilDateEdit;
 class YearWindowLink;
 
-class TFrmDayCalc : public QDialog {
+class DayCalculatorDialog : public QDialog {
     Q_OBJECT
 
   public:
     // From 1 January to 31 December of the year window's shown year, every weekday and
     // group counted, the options panel hidden.
-    explicit TFrmDayCalc(YearWindowLink& year);
+    explicit DayCalculatorDialog(YearWindowLink& year);
 
     void Calculate();
 

@@ -74,7 +74,7 @@ void DrawMoon(QPainter& p) {
 
 }  // namespace
 
-TFrmDayInfo::TFrmDayInfo(YearWindowLink& year, const cal::CivilDate& date)
+DaySheet::DaySheet(YearWindowLink& year, const cal::CivilDate& date)
     : QWidget(year.Widget(), Qt::Tool | Qt::WindowStaysOnTopHint),
       year_(year),
       context_(year.Context()),
@@ -127,10 +127,10 @@ TFrmDayInfo::TFrmDayInfo(YearWindowLink& year, const cal::CivilDate& date)
     layout->setRowStretch(row, 1);
     layout->setColumnStretch(1, 1);
 
-    connect(newAction_, &QAction::triggered, this, &TFrmDayInfo::NewEvent);
-    connect(editAction_, &QAction::triggered, this, &TFrmDayInfo::EditSelectedEvent);
-    connect(deleteAction_, &QAction::triggered, this, &TFrmDayInfo::DeleteSelectedEvent);
-    connect(eventList_, &QListWidget::itemDoubleClicked, this, &TFrmDayInfo::EditSelectedEvent);
+    connect(newAction_, &QAction::triggered, this, &DaySheet::NewEvent);
+    connect(editAction_, &QAction::triggered, this, &DaySheet::EditSelectedEvent);
+    connect(deleteAction_, &QAction::triggered, this, &DaySheet::DeleteSelectedEvent);
+    connect(eventList_, &QListWidget::itemDoubleClicked, this, &DaySheet::EditSelectedEvent);
     connect(eventList_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         const bool selected = SelectedEvent() >= 0;
         editAction_->setEnabled(selected);
@@ -150,11 +150,11 @@ TFrmDayInfo::TFrmDayInfo(YearWindowLink& year, const cal::CivilDate& date)
     ShowDate(date);
 }
 
-TFrmDayInfo::~TFrmDayInfo() {
+DaySheet::~DaySheet() {
     StorePosition();
 }
 
-void TFrmDayInfo::ApplyTexts() {
+void DaySheet::ApplyTexts() {
     const AppContext& context = context_;
     setWindowTitle(context.Text(kDayInfo, "Caption"));
     newAction_->setText(context.Text(kDayInfo, "iNew"));
@@ -163,13 +163,13 @@ void TFrmDayInfo::ApplyTexts() {
     eventList_->setToolTip(context.Text(kDayInfo, "lbEvNames_Hint"));
 }
 
-void TFrmDayInfo::DrawIcons() {
+void DaySheet::DrawIcons() {
     const qreal ratio = devicePixelRatioF();
     sunIcon_->setPixmap(IconPixmap(ratio, DrawSun));
     moonIcon_->setPixmap(IconPixmap(ratio, DrawMoon));
 }
 
-void TFrmDayInfo::ShowDate(const cal::CivilDate& date) {
+void DaySheet::ShowDate(const cal::CivilDate& date) {
     const bool gregorian = year_.Gregorian();
     date_ = date;
     date_.month = std::clamp(date_.month, 1, 12);
@@ -198,19 +198,19 @@ void TFrmDayInfo::ShowDate(const cal::CivilDate& date) {
     }
 }
 
-int TFrmDayInfo::SelectedEvent() const {
+int DaySheet::SelectedEvent() const {
     const QListWidgetItem* line = eventList_->currentItem();
     if (!line || !line->isSelected()) return -1;
     return line->data(Qt::UserRole).toInt();
 }
 
-void TFrmDayInfo::NewEvent() {
+void DaySheet::NewEvent() {
     const cal::CivilDate shown = date_;
     year_.NewEventOn(shown);
     ShowDate(shown);
 }
 
-void TFrmDayInfo::EditSelectedEvent() {
+void DaySheet::EditSelectedEvent() {
     const int ev_no = SelectedEvent();
     if (ev_no < 0) return;
     const cal::CivilDate shown = date_;
@@ -218,7 +218,7 @@ void TFrmDayInfo::EditSelectedEvent() {
     ShowDate(shown);
 }
 
-void TFrmDayInfo::DeleteSelectedEvent() {
+void DaySheet::DeleteSelectedEvent() {
     const int ev_no = SelectedEvent();
     if (ev_no < 0) return;
     const AppContext& context = context_;
@@ -231,13 +231,13 @@ void TFrmDayInfo::DeleteSelectedEvent() {
     ShowDate(shown);
 }
 
-void TFrmDayInfo::StorePosition() {
+void DaySheet::StorePosition() {
     if (!context_.Store) return;
     app::WriteDayViewPosition(*context_.Store, 1, x());
     app::WriteDayViewPosition(*context_.Store, 2, y());
 }
 
-void TFrmDayInfo::closeEvent(QCloseEvent* event) {
+void DaySheet::closeEvent(QCloseEvent* event) {
     StorePosition();
     QWidget::closeEvent(event);
 }

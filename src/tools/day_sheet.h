@@ -1,4 +1,4 @@
-// TFrmDayInfo: the day sheet, a small always-on-top tool window of one year window that
+// DaySheet: the day sheet, a small always-on-top tool window of one year window that
 // shows everything known about one date (weekday, day and week counts, day number, Jewish
 // date, sun and moon) and the events of shown groups on it. Its popup menu creates, edits
 // and deletes events through the year window.
@@ -18,14 +18,14 @@ namespace yorbel::gui {
 struct AppContext;
 class YearWindowLink;
 
-class TFrmDayInfo : public QWidget {
+class DaySheet : public QWidget {
     Q_OBJECT
 
   public:
     // A sheet for the year window, placed where the last one was closed (DayViewX,
     // DayViewY), showing the date. It lives as a child of the year window's widget.
-    TFrmDayInfo(YearWindowLink& year, const calendar::CivilDate& date);
-    ~TFrmDayInfo() override;
+    DaySheet(YearWindowLink& year, const calendar::CivilDate& date);
+    ~DaySheet() override;
 
     // Recomputes every line for the date (a day beyond the month's end is taken as its
     // last day).

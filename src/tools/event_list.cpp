@@ -85,7 +85,7 @@ QVariant ListRowsModel::headerData(int section, Qt::Orientation orientation, int
 
 // --- the window -----------------------------------------------------------------------
 
-TFrmList::TFrmList(YearWindowLink& year)
+EventListWindow::EventListWindow(YearWindowLink& year)
     : QWidget(year.Widget(), Qt::Tool | Qt::WindowStaysOnTopHint), year_(year) {
     setObjectName(QStringLiteral("FrmList"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -111,22 +111,22 @@ TFrmList::TFrmList(YearWindowLink& year)
     grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
     grid_->horizontalHeader()->setStretchLastSection(true);
     grid_->horizontalHeader()->setSectionsClickable(true);
-    connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this, &TFrmList::SortByColumn);
-    connect(grid_, &QTableView::doubleClicked, this, &TFrmList::EditCurrent);
+    connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this, &EventListWindow::SortByColumn);
+    connect(grid_, &QTableView::doubleClicked, this, &EventListWindow::EditCurrent);
 
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("pmList"));
-    auto add = [&](const char* name, void (TFrmList::*run)()) {
+    auto add = [&](const char* name, void (EventListWindow::*run)()) {
         QAction* action = menu_->addAction(context.Text(kList, name));
         action->setObjectName(QLatin1String(name));
         connect(action, &QAction::triggered, this, run);
         return action;
     };
-    add("iNew", &TFrmList::NewEvent)->setEnabled(static_cast<bool>(context.EventEditor));
-    QAction* edit = add("iEdit", &TFrmList::EditCurrent);
+    add("iNew", &EventListWindow::NewEvent)->setEnabled(static_cast<bool>(context.EventEditor));
+    QAction* edit = add("iEdit", &EventListWindow::EditCurrent);
     edit->setEnabled(static_cast<bool>(context.EventEditor));
     menu_->setDefaultAction(edit);
-    add("iDelete", &TFrmList::DeleteCurrent);
+    add("iDelete", &EventListWindow::DeleteCurrent);
     menu_->addSeparator();
     QAction* sort = menu_->addAction(context.Text(kList, "iSort"));
     sort->setObjectName(QStringLiteral("iSort"));
@@ -144,7 +144,7 @@ TFrmList::TFrmList(YearWindowLink& year)
     Fill(year.ShownYear());
 }
 
-void TFrmList::Fill(int year) {
+void EventListWindow::Fill(int year) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     model_->SetRows(data::ListRowsOf(year_.EventsTable(), year_.Context().Groups->CdsGroups(), year,
                                      year_.Gregorian())
@@ -153,7 +153,7 @@ void TFrmList::Fill(int year) {
     if (model_->rowCount() > 0) grid_->setCurrentIndex(model_->index(0, 0));
 }
 
-void TFrmList::SortByColumn(int column) {
+void EventListWindow::SortByColumn(int column) {
     static constexpr data::ListOrder kOrders[] = {data::ListOrder::From, data::ListOrder::To,
                                                   data::ListOrder::Name};
     if (column < 0 || column >= kColumns) return;
@@ -161,19 +161,19 @@ void TFrmList::SortByColumn(int column) {
     if (model_->rowCount() > 0) grid_->setCurrentIndex(model_->index(0, column));
 }
 
-const data::ListRow* TFrmList::CurrentRow() const {
+const data::ListRow* EventListWindow::CurrentRow() const {
     const QModelIndex current = grid_->currentIndex();
     if (!current.isValid()) return nullptr;
     return &model_->Rows()[static_cast<std::size_t>(current.row())];
 }
 
-void TFrmList::NewEvent() {
+void EventListWindow::NewEvent() {
     const data::ListRow* row = CurrentRow();
     const std::optional<cal::CivilDate> date = row ? cal::ParseDateText(row->from) : std::nullopt;
     year_.NewEventOn(date.value_or(cal::CivilDate{1, 1, year_.ShownYear()}));
 }
 
-void TFrmList::EditCurrent() {
+void EventListWindow::EditCurrent() {
     const data::ListRow* row = CurrentRow();
     if (!row || !year_.Context().EventEditor) return;
     const int ev_no = row->ev_no;
@@ -182,7 +182,7 @@ void TFrmList::EditCurrent() {
     year_.EditEventByKey(ev_no, date);  // refills the list through the year window
 }
 
-void TFrmList::DeleteCurrent() {
+void EventListWindow::DeleteCurrent() {
     const data::ListRow* row = CurrentRow();
     if (!row) return;
     const int ev_no = row->ev_no;

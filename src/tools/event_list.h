@@ -1,4 +1,4 @@
-// TFrmList: the event list of one year window, an always-on-top tool window that shows
+// EventListWindow: the event list of one year window, an always-on-top tool window that shows
 // every occurrence of a shown group in the year that window shows, sortable by first day,
 // last day or name. Its popup menu creates, edits and deletes events through the year
 // window; closing it deletes it, which the year window sees through its guarded pointer.
@@ -44,12 +44,12 @@ class ListRowsModel : public QAbstractTableModel {
     std::vector<data::ListRow> rows_;
 };
 
-class TFrmList : public QWidget {
+class EventListWindow : public QWidget {
     Q_OBJECT
 
   public:
     // A list for the year window, filled for its shown year; a child of its widget.
-    explicit TFrmList(YearWindowLink& year);
+    explicit EventListWindow(YearWindowLink& year);
 
     // Rebuilds the rows for the year, in order of their first day.
     void Fill(int year);

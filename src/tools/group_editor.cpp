@@ -30,7 +30,7 @@ QColor ChooseColour(QWidget* parent, const QColor& current) {
     return chosen.isValid() ? chosen : current;
 }
 
-TFrmGroup::TFrmGroup(QWidget* parent, const AppContext& context, const GroupValue& value,
+GroupEditorDialog::GroupEditorDialog(QWidget* parent, const AppContext& context, const GroupValue& value,
                      std::function<bool(const std::string&)> name_taken)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
@@ -74,13 +74,13 @@ TFrmGroup::TFrmGroup(QWidget* parent, const AppContext& context, const GroupValu
     ShowColour();
 }
 
-void TFrmGroup::ShowColour() {
+void GroupEditorDialog::ShowColour() {
     QPalette palette = ebColor_->palette();
     palette.setColor(QPalette::Base, WinColorToQColor(color_));
     ebColor_->setPalette(palette);
 }
 
-bool TFrmGroup::eventFilter(QObject* watched, QEvent* event) {
+bool GroupEditorDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ebColor_ && event->type() == QEvent::MouseButtonRelease) {
         color_ = QColorToWinColor(ChooseColour(this, WinColorToQColor(color_)));
         ShowColour();
@@ -89,12 +89,12 @@ bool TFrmGroup::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-GroupValue TFrmGroup::Value() const {
+GroupValue GroupEditorDialog::Value() const {
     return GroupValue{ebName_->text().trimmed().toStdString(), color_, cbFrei_->isChecked(),
                       cbZeigen_->isChecked()};
 }
 
-void TFrmGroup::accept() {
+void GroupEditorDialog::accept() {
     const std::string name = Value().name;
     // The table refuses an empty or a second equal name; the user hears why and fixes it
     // here rather than finding the group table half-changed later.

@@ -1,4 +1,4 @@
-// TFrmGroup: edits one group's name, colour and flags. It hands back what the user
+// GroupEditorDialog: edits one group's name, colour and flags. It hands back what the user
 // confirmed; the caller writes the groups table. A name another group already has is
 // refused while the editor is open, so nothing half-stored is left behind.
 #pragma once
@@ -30,11 +30,11 @@ struct GroupValue {
 // The colour dialog preset with the current colour; Cancel gives the current colour back.
 QColor ChooseColour(QWidget* parent, const QColor& current);
 
-class TFrmGroup : public QDialog {
+class GroupEditorDialog : public QDialog {
     Q_OBJECT
   public:
     // name_taken: whether another group already has a name.
-    TFrmGroup(QWidget* parent, const AppContext& context, const GroupValue& value,
+    GroupEditorDialog(QWidget* parent, const AppContext& context, const GroupValue& value,
               std::function<bool(const std::string&)> name_taken);
     GroupValue Value() const;
 

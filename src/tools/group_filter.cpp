@@ -48,7 +48,7 @@ void ApplyGroupsShown(data::Table& groups, const std::vector<GroupShown>& choice
     groups.SetCurrentIndex(index);
 }
 
-TFrmFilter::TFrmFilter(QWidget* parent, const AppContext& context, std::vector<GroupShown> groups)
+GroupFilterDialog::GroupFilterDialog(QWidget* parent, const AppContext& context, std::vector<GroupShown> groups)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       groups_(std::move(groups)) {
@@ -79,8 +79,8 @@ TFrmFilter::TFrmFilter(QWidget* parent, const AppContext& context, std::vector<G
     grid->addLayout(buttons, 1, 1);
     grid->addWidget(lbHide_, 1, 2);
 
-    connect(lbShow_, &QListWidget::itemSelectionChanged, this, &TFrmFilter::UpdateButtons);
-    connect(lbHide_, &QListWidget::itemSelectionChanged, this, &TFrmFilter::UpdateButtons);
+    connect(lbShow_, &QListWidget::itemSelectionChanged, this, &GroupFilterDialog::UpdateButtons);
+    connect(lbHide_, &QListWidget::itemSelectionChanged, this, &GroupFilterDialog::UpdateButtons);
     connect(bbHide_, &QPushButton::clicked, this, [this] { Move(lbShow_, false); });
     connect(bbShow_, &QPushButton::clicked, this, [this] { Move(lbHide_, true); });
     connect(lbShow_, &QListWidget::itemDoubleClicked, this, [this] { Move(lbShow_, false); });
@@ -90,7 +90,7 @@ TFrmFilter::TFrmFilter(QWidget* parent, const AppContext& context, std::vector<G
     resize(460, 268);
 }
 
-void TFrmFilter::Fill() {
+void GroupFilterDialog::Fill() {
     for (std::size_t i = 0; i < groups_.size(); ++i) {
         auto* item = new QListWidgetItem(QString::fromStdString(groups_[i].name));
         item->setData(Qt::UserRole, static_cast<int>(i));
@@ -99,7 +99,7 @@ void TFrmFilter::Fill() {
 }
 
 // The moved group goes to the end of the other list, as the user sees it arrive.
-void TFrmFilter::Move(QListWidget* from, bool shown) {
+void GroupFilterDialog::Move(QListWidget* from, bool shown) {
     QListWidgetItem* item = from->currentItem();
     if (item == nullptr || !item->isSelected()) return;
     groups_[static_cast<std::size_t>(item->data(Qt::UserRole).toInt())].shown = shown;
@@ -109,7 +109,7 @@ void TFrmFilter::Move(QListWidget* from, bool shown) {
     UpdateButtons();
 }
 
-void TFrmFilter::UpdateButtons() {
+void GroupFilterDialog::UpdateButtons() {
     bbHide_->setEnabled(!lbShow_->selectedItems().isEmpty());
     bbShow_->setEnabled(!lbHide_->selectedItems().isEmpty());
 }

@@ -1,4 +1,4 @@
-// TFrmFilter: which groups are shown. Two lists, moved between by buttons or a double
+// GroupFilterDialog: which groups are shown. Two lists, moved between by buttons or a double
 // click; the dialog only collects the choice, the caller writes Gp_show and saves.
 #pragma once
 
@@ -28,10 +28,10 @@ std::vector<GroupShown> GroupsShown(const data::Table& groups);
 // Writes each group's flag; a group deleted meanwhile is passed over.
 void ApplyGroupsShown(data::Table& groups, const std::vector<GroupShown>& choice);
 
-class TFrmFilter : public QDialog {
+class GroupFilterDialog : public QDialog {
     Q_OBJECT
   public:
-    TFrmFilter(QWidget* parent, const AppContext& context, std::vector<GroupShown> groups);
+    GroupFilterDialog(QWidget* parent, const AppContext& context, std::vector<GroupShown> groups);
     // Every group with its chosen flag.
     const std::vector<GroupShown>& Choice() const { return groups_; }
 

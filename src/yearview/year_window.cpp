@@ -48,7 +48,7 @@ class BusyCursor {
 
 }  // namespace
 
-TFrmYear::TFrmYear(AppContext& context, int year, bool read_only, int window_number, int day,
+YearWindow::YearWindow(AppContext& context, int year, bool read_only, int window_number, int day,
                    int month, app::CalendarLock lock, QWidget* parent)
     : QWidget(parent),
       context_(context),
@@ -101,20 +101,20 @@ TFrmYear::TFrmYear(AppContext& context, int year, bool read_only, int window_num
     bold.setBold(true);
     iInfoWin_->setFont(bold);
     pmYear_->setDefaultAction(iInfoWin_);
-    connect(iNewEvent_, &QAction::triggered, this, &TFrmYear::NewEvent);
-    connect(iEditEvent_, &QAction::triggered, this, &TFrmYear::EditEvent);
+    connect(iNewEvent_, &QAction::triggered, this, &YearWindow::NewEvent);
+    connect(iEditEvent_, &QAction::triggered, this, &YearWindow::EditEvent);
     iNewEvent_->setEnabled(static_cast<bool>(context_.EventEditor));
     iEditEvent_->setEnabled(static_cast<bool>(context_.EventEditor));
-    connect(iInfoWin_, &QAction::triggered, this, &TFrmYear::ShowDaySheet);
+    connect(iInfoWin_, &QAction::triggered, this, &YearWindow::ShowDaySheet);
 }
 
 // The sheet goes first, while the window it reads from is still whole.
-TFrmYear::~TFrmYear() {
+YearWindow::~YearWindow() {
     delete daySheet_;
     delete eventList_;
 }
 
-bool TFrmYear::OpenCalendar(const QString& path, QString* error) {
+bool YearWindow::OpenCalendar(const QString& path, QString* error) {
     if (!document_.Open(path, error)) return false;
     UpdateCaption();
     Generate();
@@ -123,15 +123,15 @@ bool TFrmYear::OpenCalendar(const QString& path, QString* error) {
     return true;
 }
 
-QString TFrmYear::ErrorText(const data::Error& error) const {
+QString YearWindow::ErrorText(const data::Error& error) const {
     return context_.ErrorText(error);
 }
 
-void TFrmYear::ReloadDisplaySettings() {
+void YearWindow::ReloadDisplaySettings() {
     ApplyDisplaySettings(style_, context_.Settings);
 }
 
-void TFrmYear::ApplyTexts() {
+void YearWindow::ApplyTexts() {
     setToolTip(context_.Text(kYear, "Hint"));
     style_.WeekLabel = context_.Text(kYear, "Kw");
     FillLocaleNames(style_, NamesLocale(context_.Settings));
@@ -141,12 +141,12 @@ void TFrmYear::ApplyTexts() {
     UpdateCaption();
 }
 
-void TFrmYear::SetModified() {
+void YearWindow::SetModified() {
     calendar_->SetModified(true);
     setWindowModified(true);
 }
 
-QString TFrmYear::Caption() const {
+QString YearWindow::Caption() const {
     const QString title = document_.Title();
     const QString year =
         context_.Text(kYear, "YearStr") + QLatin1Char(' ') + QString::number(shownYear_);
@@ -157,14 +157,14 @@ QString TFrmYear::Caption() const {
     return title + QStringLiteral("[*]") + year;
 }
 
-void TFrmYear::UpdateCaption() {
+void YearWindow::UpdateCaption() {
     setWindowTitle(Caption());
     setWindowModified(calendar_->Modified());
 }
 
 // --- regeneration and drawing ---------------------------------------------------------
 
-bool TFrmYear::ShowYear(int year) {
+bool YearWindow::ShowYear(int year) {
     if (year < cal::kMinYear || year > cal::kMaxYear) return false;
     BusyCursor busy;
     shownYear_ = year;
@@ -180,11 +180,11 @@ bool TFrmYear::ShowYear(int year) {
     return true;
 }
 
-void TFrmYear::Generate() {
+void YearWindow::Generate() {
     ReportSkipped(data::GenerateOccurrences(*calendar_, shownYear_, style_.Gregorian));
 }
 
-void TFrmYear::ReportSkipped(const std::vector<data::SkippedEvent>& skipped) {
+void YearWindow::ReportSkipped(const std::vector<data::SkippedEvent>& skipped) {
     // Each broken rule is named once per window, not at every change of year.
     QStringList lines;
     for (const data::SkippedEvent& event : skipped) {
@@ -199,7 +199,7 @@ void TFrmYear::ReportSkipped(const std::vector<data::SkippedEvent>& skipped) {
             .arg(QString::number(shownYear_), QLatin1Char('\n') + lines.join(QLatin1Char('\n'))));
 }
 
-void TFrmYear::EnsureBitmap() {
+void YearWindow::EnsureBitmap() {
     const qreal ratio = devicePixelRatioF();
     const QSize wanted = size();
     const QSize have = bitmap_.isNull() ? QSize(0, 0) : bitmap_.deviceIndependentSize().toSize();
@@ -214,14 +214,14 @@ void TFrmYear::EnsureBitmap() {
     bitmap_ = bigger;
 }
 
-QSize TFrmYear::sizeHint() const {
+QSize YearWindow::sizeHint() const {
     const QFont font = YearFont(style_.FontName, style_.FontSize);
     const QSize outer =
         AdaptedWindowSize(QFontMetrics(font).horizontalAdvance(style_.WeekLabel), style_.FontSize);
     return {outer.width(), outer.height() - kCaptionAllowance};
 }
 
-void TFrmYear::DrawYear() {
+void YearWindow::DrawYear() {
     if (printing_) return;
     const app::Settings& s = context_.Settings;
     style_.MarkText = app::DisplayColor(s, app::ColorRole::MarkText);
@@ -245,7 +245,7 @@ void TFrmYear::DrawYear() {
     painter_.DrawMonths(painter, layout_, shownYear_, grid_, selectedMonth_, selectedDay_, true);
 }
 
-void TFrmYear::RedrawCell(int month, int day, CellState state) {
+void YearWindow::RedrawCell(int month, int day, CellState state) {
     if (printing_ || bitmap_.isNull()) return;
     QPainter painter(&bitmap_);
     painter.setFont(font_);
@@ -253,7 +253,7 @@ void TFrmYear::RedrawCell(int month, int day, CellState state) {
     if (!cell.isEmpty()) update(cell);
 }
 
-void TFrmYear::paintEvent(QPaintEvent* event) {
+void YearWindow::paintEvent(QPaintEvent* event) {
     if (printing_) return;
     QPainter painter(this);
     const QRect area = event->rect();
@@ -268,7 +268,7 @@ void TFrmYear::paintEvent(QPaintEvent* event) {
     }
 }
 
-void TFrmYear::resizeEvent(QResizeEvent* event) {
+void YearWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (style_.AdaptToFont || printing_) return;
     DrawYear();
@@ -277,11 +277,11 @@ void TFrmYear::resizeEvent(QResizeEvent* event) {
 
 // --- printing -------------------------------------------------------------------------
 
-void TFrmYear::PrintYear(QPainter& painter) {
+void YearWindow::PrintYear(QPainter& painter) {
     painter_.PrintYear(painter, shownYear_);
 }
 
-bool TFrmYear::Print(QPrinter& printer) {
+bool YearWindow::Print(QPrinter& printer) {
     return document_.Print(printer, [this](QPainter& painter) {
         // The window keeps its bitmap as it is while the page is drawn.
         const QScopedValueRollback<bool> printing(printing_, true);
@@ -291,7 +291,7 @@ bool TFrmYear::Print(QPrinter& printer) {
 
 // --- mark and inspector ---------------------------------------------------------------
 
-void TFrmYear::SelectDay(int month, int day) {
+void YearWindow::SelectDay(int month, int day) {
     RedrawCell(selectedMonth_, selectedDay_, CellState::Normal);
     RedrawCell(month, day, CellState::Marked);
     selectedMonth_ = month;
@@ -299,47 +299,47 @@ void TFrmYear::SelectDay(int month, int day) {
     if (daySheet_) daySheet_->ShowDate(cal::CivilDate{day, month, shownYear_});
 }
 
-void TFrmYear::ShowDaySheet() {
+void YearWindow::ShowDaySheet() {
     const cal::CivilDate date = MarkedDate().value_or(cal::CivilDate{1, 1, shownYear_});
     if (daySheet_) {
         daySheet_->ShowDate(date);
     } else {
-        daySheet_ = new TFrmDayInfo(*this, date);
+        daySheet_ = new DaySheet(*this, date);
     }
     daySheet_->show();
     daySheet_->raise();
 }
 
-TFrmDayInfo* TFrmYear::DaySheet() const {
+DaySheet* YearWindow::CurrentDaySheet() const {
     return daySheet_.data();
 }
 
-void TFrmYear::ShowEventList() {
-    if (!eventList_) eventList_ = new TFrmList(*this);
+void YearWindow::ShowEventList() {
+    if (!eventList_) eventList_ = new EventListWindow(*this);
     eventList_->show();
     eventList_->raise();
 }
 
-TFrmList* TFrmYear::EventList() const {
+EventListWindow* YearWindow::CurrentEventList() const {
     return eventList_.data();
 }
 
-void TFrmYear::ShowDayCalculator() {
-    TFrmDayCalc calculator(*this);
+void YearWindow::ShowDayCalculator() {
+    DayCalculatorDialog calculator(*this);
     calculator.exec();
 }
 
 // A hidden list stays hidden until the user asks for it again.
-void TFrmYear::HideToolWindows() {
+void YearWindow::HideToolWindows() {
     if (daySheet_) daySheet_->hide();
     if (eventList_) eventList_->hide();
 }
 
-void TFrmYear::ShowToolWindows() {
+void YearWindow::ShowToolWindows() {
     if (daySheet_ && daySheet_->isHidden()) daySheet_->show();
 }
 
-void TFrmYear::ClearHover() {
+void YearWindow::ClearHover() {
     const int month = hoverMonth_;
     const int day = hoverDay_;
     hoverMonth_ = 0;
@@ -347,7 +347,7 @@ void TFrmYear::ClearHover() {
     RedrawCell(month, day, CellState::Normal);
 }
 
-void TFrmYear::SetInspectMode(bool on) {
+void YearWindow::SetInspectMode(bool on) {
     if (on) {
         RedrawCell(selectedMonth_, selectedDay_, CellState::Normal);
         selectedDay_ = 0;
@@ -361,7 +361,7 @@ void TFrmYear::SetInspectMode(bool on) {
     if (changed) emit inspectModeChanged(on);
 }
 
-void TFrmYear::ShowToday() {
+void YearWindow::ShowToday() {
     const QDate today = QDate::currentDate();
     SetInspectMode(false);
     SelectDay(today.month(), today.day());
@@ -369,7 +369,7 @@ void TFrmYear::ShowToday() {
     emit yearShown(shownYear_);
 }
 
-void TFrmYear::MoveMark(int days) {
+void YearWindow::MoveMark(int days) {
     // Without a mark, keys start from 1 January; a marked day the shown year lacks
     // (29 February) counts as the month's last day.
     cal::CivilDate from{1, 1, shownYear_};
@@ -391,7 +391,7 @@ void TFrmYear::MoveMark(int days) {
     }
 }
 
-void TFrmYear::mousePressEvent(QMouseEvent* event) {
+void YearWindow::mousePressEvent(QMouseEvent* event) {
     setFocus();
     const std::optional<HitDay> hit = HitTest(event->position().toPoint());
     if (!hit) return;
@@ -399,12 +399,12 @@ void TFrmYear::mousePressEvent(QMouseEvent* event) {
     SelectDay(hit->Month, hit->Day);
 }
 
-void TFrmYear::mouseDoubleClickEvent(QMouseEvent* event) {
+void YearWindow::mouseDoubleClickEvent(QMouseEvent* event) {
     mousePressEvent(event);
     if (iInfoWin_->isEnabled()) iInfoWin_->trigger();
 }
 
-void TFrmYear::mouseMoveEvent(QMouseEvent* event) {
+void YearWindow::mouseMoveEvent(QMouseEvent* event) {
     if (!inspectMode_) return;
     const QPoint point = event->position().toPoint();
     const std::optional<HitDay> hit = HitTest(point);
@@ -424,14 +424,14 @@ void TFrmYear::mouseMoveEvent(QMouseEvent* event) {
     hoverDay_ = hit->Day;
 }
 
-void TFrmYear::leaveEvent(QEvent* event) {
+void YearWindow::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
     if (!inspectMode_) return;
     hint_->hide();
     ClearHover();
 }
 
-void TFrmYear::PlaceHint(QPoint point, const HitDay& hit) {
+void YearWindow::PlaceHint(QPoint point, const HitDay& hit) {
     // With a day sheet open, the sheet shows the facts instead.
     if (daySheet_) {
         hint_->hide();
@@ -455,20 +455,20 @@ void TFrmYear::PlaceHint(QPoint point, const HitDay& hit) {
     hint_->ShowBeside(point);
 }
 
-QString TFrmYear::HintText() const {
+QString YearWindow::HintText() const {
     return hint_->Text();
 }
 
-bool TFrmYear::HintVisible() const {
+bool YearWindow::HintVisible() const {
     return hint_->isVisible();
 }
 
-void TFrmYear::contextMenuEvent(QContextMenuEvent* event) {
+void YearWindow::contextMenuEvent(QContextMenuEvent* event) {
     iInspect_->setChecked(inspectMode_);
     pmYear_->popup(event->globalPos());
 }
 
-void TFrmYear::keyPressEvent(QKeyEvent* event) {
+void YearWindow::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Left:
             MoveMark(-1);
@@ -501,19 +501,19 @@ void TFrmYear::keyPressEvent(QKeyEvent* event) {
 
 // --- saving and closing ---------------------------------------------------------------
 
-void TFrmYear::ShowError(const QString& text) {
+void YearWindow::ShowError(const QString& text) {
     document_.ShowError(text);
 }
 
-bool TFrmYear::SaveCalendar() {
+bool YearWindow::SaveCalendar() {
     return document_.Save();
 }
 
-bool TFrmYear::SaveCalendarAs() {
+bool YearWindow::SaveCalendarAs() {
     return document_.SaveAs();
 }
 
-void TFrmYear::closeEvent(QCloseEvent* event) {
+void YearWindow::closeEvent(QCloseEvent* event) {
     if (closeApproved_ || QueryClose()) {
         closeApproved_ = true;
         // The lock goes with the close, not with the later deletion of the window.
@@ -526,7 +526,7 @@ void TFrmYear::closeEvent(QCloseEvent* event) {
 
 // --- event commands -------------------------------------------------------------------
 
-std::optional<cal::CivilDate> TFrmYear::MarkedDate() const {
+std::optional<cal::CivilDate> YearWindow::MarkedDate() const {
     if (selectedDay_ <= 0 || selectedMonth_ < 1 || selectedMonth_ > 12) return std::nullopt;
     const cal::CivilDate date{selectedDay_, selectedMonth_, shownYear_};
     // A 29 February carried into a common year is no date of that year.
@@ -534,12 +534,12 @@ std::optional<cal::CivilDate> TFrmYear::MarkedDate() const {
     return date;
 }
 
-bool TFrmYear::NewEvent() {
+bool YearWindow::NewEvent() {
     // Without a marked day the editor starts on 1 January of the shown year.
     return NewEventOn(MarkedDate().value_or(cal::CivilDate{1, 1, shownYear_}));
 }
 
-bool TFrmYear::NewEventOn(const cal::CivilDate& date) {
+bool YearWindow::NewEventOn(const cal::CivilDate& date) {
     if (!context_.EventEditor) return false;
     bool added = false;
     try {
@@ -554,7 +554,7 @@ bool TFrmYear::NewEventOn(const cal::CivilDate& date) {
     return added;
 }
 
-bool TFrmYear::EditEvent() {
+bool YearWindow::EditEvent() {
     const std::optional<cal::CivilDate> date = MarkedDate();
     if (!date) return false;
     const std::optional<std::int32_t> ev_no =
@@ -562,7 +562,7 @@ bool TFrmYear::EditEvent() {
     return ev_no && EditEventByKey(*ev_no, *date);
 }
 
-bool TFrmYear::EditEventByKey(int ev_no, const cal::CivilDate& default_date) {
+bool YearWindow::EditEventByKey(int ev_no, const cal::CivilDate& default_date) {
     if (!context_.EventEditor) return false;
     const std::optional<data::EventValue> event = data::EventOfKey(calendar_->CdsEvents(), ev_no);
     if (!event) return false;
@@ -579,14 +579,14 @@ bool TFrmYear::EditEventByKey(int ev_no, const cal::CivilDate& default_date) {
     return true;
 }
 
-std::vector<data::DayEvent> TFrmYear::EventsOn(const cal::CivilDate& date) const {
+std::vector<data::DayEvent> YearWindow::EventsOn(const cal::CivilDate& date) const {
     const data::EventTables& tables = *calendar_;
     return data::ShownEventsOn(tables.CdsEvDates(), cal::DateText(date));
 }
 
 // --- exchange -------------------------------------------------------------------------
 
-void TFrmYear::Export() {
+void YearWindow::Export() {
     if (eventList_)
         document_.Export(shownYear_, style_.Gregorian, &eventList_->Model().Rows(),
                          [this](const cal::CivilDate& date) {
@@ -596,11 +596,11 @@ void TFrmYear::Export() {
         document_.Export(shownYear_, style_.Gregorian, nullptr, {});
 }
 
-bool TFrmYear::Import(const QString& path) {
+bool YearWindow::Import(const QString& path) {
     return document_.Import(path);  // a change shows the year again, refilling the list
 }
 
-bool TFrmYear::DeleteEventByKey(int ev_no) {
+bool YearWindow::DeleteEventByKey(int ev_no) {
     try {
         if (!data::DeleteEvent(*calendar_, ev_no)) return false;
     } catch (const data::Error& e) {

@@ -1,4 +1,4 @@
-// TFrmYear: one open calendar, shown as the twelve months of one year. It owns the
+// YearWindow: one open calendar, shown as the twelve months of one year. It owns the
 // calendar's tables and their document (files, exchange, printing), regenerates the
 // occurrences of the shown year, paints the year into an off-screen bitmap and answers
 // mouse, keyboard and the main window's commands.
@@ -29,19 +29,19 @@ namespace yorbel::gui {
 
 struct AppContext;
 class InspectorHint;
-class TFrmDayInfo;
-class TFrmList;
+class DaySheet;
+class EventListWindow;
 
-class TFrmYear : public QWidget, public YearWindowLink {
+class YearWindow : public QWidget, public YearWindowLink {
     Q_OBJECT
 
   public:
     // A window for the calendar at path (empty: untitled), with the given year and marked
     // day; the lock, when held, is released when the window goes. Nothing is loaded yet.
     // window_number tells untitled windows apart in their titles ("Untitled 2").
-    TFrmYear(AppContext& context, int year, bool read_only, int window_number, int day, int month,
+    YearWindow(AppContext& context, int year, bool read_only, int window_number, int day, int month,
              app::CalendarLock lock, QWidget* parent = nullptr);
-    ~TFrmYear() override;
+    ~YearWindow() override;
 
     // Loads the file (or starts an empty calendar) and draws the year. False when the
     // file cannot be read; error then holds the message and the window is not to be shown.
@@ -89,10 +89,10 @@ class TFrmYear : public QWidget, public YearWindowLink {
     void ShowToday();
     // The day sheet on the marked day (1 January without a mark), created on first use.
     void ShowDaySheet();
-    TFrmDayInfo* DaySheet() const;
+    DaySheet* CurrentDaySheet() const;
     // The event list of the shown year, created on first use.
     void ShowEventList();
-    TFrmList* EventList() const;
+    EventListWindow* CurrentEventList() const;
     // The day calculator over this window's calendar, modal.
     void ShowDayCalculator();
     // Another year window became active: its tool windows are the ones shown.
@@ -189,8 +189,8 @@ class TFrmYear : public QWidget, public YearWindowLink {
     std::set<int> reportedSkips_;  // events already named in a skipped-events message
 
     InspectorHint* hint_ = nullptr;
-    QPointer<TFrmDayInfo> daySheet_;  // closing the sheet deletes it
-    QPointer<TFrmList> eventList_;    // closing the list deletes it
+    QPointer<DaySheet> daySheet_;  // closing the sheet deletes it
+    QPointer<EventListWindow> eventList_;    // closing the list deletes it
     QMenu* pmYear_ = nullptr;
     QAction* iNewEvent_ = nullptr;
     QAction* iEditEvent_ = nullptr;

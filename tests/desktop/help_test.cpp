@@ -21,7 +21,7 @@ class HelpTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<test::TestApp> app_;
-    std::unique_ptr<TFrmMain> main_;
+    std::unique_ptr<MainWindow> main_;
 
     HelpWindow* Help() const {
         return main_->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
@@ -36,7 +36,7 @@ class HelpTest : public QObject {
     void init() {
         app_ = std::make_unique<test::TestApp>();
         app_->Context().ProgramFolder = QStringLiteral(YORBEL_BIN_DIR "/");
-        main_ = std::make_unique<TFrmMain>(app_->Context());
+        main_ = std::make_unique<MainWindow>(app_->Context());
         main_->show();
         QVERIFY(QTest::qWaitForWindowExposed(main_.get()));
     }

@@ -54,7 +54,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<test::TestApp> app_;
-    std::unique_ptr<TFrmMain> main_;
+    std::unique_ptr<MainWindow> main_;
     QString plan_;
 
     test::ScriptedDialogs& Dialogs() { return app_->Dialogs(); }
@@ -66,12 +66,12 @@ class MainWindowTest : public QObject {
         app_ = std::make_unique<test::TestApp>();
         plan_ = app_->MakeCalendar(QStringLiteral("Plan.yrb"),
                                    {EventRow{"Holiday", 1, 0, "20260803", "20260807"}});
-        main_ = std::make_unique<TFrmMain>(app_->Context());
+        main_ = std::make_unique<MainWindow>(app_->Context());
         main_->show();
     }
     void cleanup() {
         // Windows with unsaved changes would ask; a test that leaves them says No.
-        for (TFrmYear* year : main_->YearWindows()) year->SetCloseApproved();
+        for (YearWindow* year : main_->YearWindows()) year->SetCloseApproved();
         main_.reset();
         QCOMPARE(Dialogs().unexpected, 0);
         app_.reset();
@@ -110,7 +110,7 @@ class MainWindowTest : public QObject {
         QFile::copy(plan_, app_->Context().ProgramFolder + QStringLiteral("examples/Sample.yrb"));
         main_->Start({}, true);
         QCOMPARE(WindowCount(), 1);
-        TFrmYear* year = main_->ActiveYearWindow();
+        YearWindow* year = main_->ActiveYearWindow();
         QVERIFY(year->ReadOnly());
         QVERIFY(year->FileName().endsWith(QStringLiteral("examples/Sample.yrb")));
         QVERIFY(!main_->Action("iSave")->isEnabled());
@@ -145,10 +145,10 @@ class MainWindowTest : public QObject {
     }
 
     void secondWindowOnAFileIsReadOnlyAndOneLockIsReleasedOnce() {
-        TFrmYear* first = main_->OpenGuarded(plan_);
+        YearWindow* first = main_->OpenGuarded(plan_);
         QVERIFY(first && !first->ReadOnly() && first->HoldsLock());
         Dialogs().ask_answers = {QMessageBox::Yes};
-        TFrmYear* second = main_->OpenGuarded(plan_);
+        YearWindow* second = main_->OpenGuarded(plan_);
         QCOMPARE(Dialogs().asked.size(), 1);
         QVERIFY(second && second->ReadOnly() && !second->HoldsLock());
 
@@ -167,7 +167,7 @@ class MainWindowTest : public QObject {
         // Untitled windows count 1, 2, 3 whatever opens between them; numbers are never
         // reused, and the change marker follows the number.
         Trigger("iNew");
-        TFrmYear* untitled = main_->ActiveYearWindow();
+        YearWindow* untitled = main_->ActiveYearWindow();
         QCOMPARE(untitled->WindowNumber(), 1);
         QVERIFY(main_->OpenGuarded(plan_));
         Trigger("iNew");
@@ -200,7 +200,7 @@ class MainWindowTest : public QObject {
         QVERIFY(foreign.open(QIODevice::WriteOnly));
         foreign.close();
         Dialogs().ask_answers = {QMessageBox::Yes};
-        TFrmYear* year = main_->OpenGuarded(plan_);
+        YearWindow* year = main_->OpenGuarded(plan_);
         QVERIFY(year && year->ReadOnly());
         Trigger("iClose");
         QVERIFY(QFile::exists(LockOf(plan_)));  // not ours to delete
@@ -221,7 +221,7 @@ class MainWindowTest : public QObject {
         Dialogs().ask_answers = {QMessageBox::Yes};
         Dialogs().open_answers = {OpenChoice{plan_, false}};
         Trigger("iOpen");
-        TFrmYear* year = main_->ActiveYearWindow();
+        YearWindow* year = main_->ActiveYearWindow();
         QVERIFY(year && !year->ReadOnly() && year->HoldsLock());
         QCOMPARE(app::InspectLock(plan_.toStdString()).owner.pid, static_cast<long>(::getpid()));
         // While this process runs, a second window is offered read-only only.
@@ -236,12 +236,12 @@ class MainWindowTest : public QObject {
     }
 
     void yearBoxAndYearButtons() {
-        TFrmYear* year = main_->OpenGuarded(plan_);
+        YearWindow* year = main_->OpenGuarded(plan_);
         QLineEdit* box = main_->YearBox();
         QCOMPARE(box->text(), QString::number(QDate::currentDate().year()));
         box->clear();
         QList<int> shown;
-        connect(year, &TFrmYear::yearShown, this, [&shown](int y) { shown << y; });
+        connect(year, &YearWindow::yearShown, this, [&shown](int y) { shown << y; });
         QTest::keyClicks(box, QStringLiteral("2024"));
         QVERIFY(shown.isEmpty());  // no year while typing
         QTest::keyClick(box, Qt::Key_Return);
@@ -285,7 +285,7 @@ class MainWindowTest : public QObject {
     }
 
     void closeQuestionPaths() {
-        TFrmYear* year = main_->OpenGuarded(plan_);
+        YearWindow* year = main_->OpenGuarded(plan_);
         year->SetModified();
         Dialogs().ask_answers = {QMessageBox::Cancel};
         Trigger("iClose");
@@ -318,15 +318,15 @@ class MainWindowTest : public QObject {
 
         // A read-only window never asks.
         Dialogs().ask_answers = {QMessageBox::Yes};
-        TFrmYear* reader = main_->OpenGuarded(plan_);  // no lock held now: writable
+        YearWindow* reader = main_->OpenGuarded(plan_);  // no lock held now: writable
         QVERIFY(!reader->ReadOnly());
         Dialogs().ask_answers.clear();
     }
 
     void quitStopsWhenOneWindowRefuses() {
-        TFrmYear* first = main_->OpenGuarded(plan_);
+        YearWindow* first = main_->OpenGuarded(plan_);
         const QString other = app_->MakeCalendar(QStringLiteral("Other.yrb"), {});
-        TFrmYear* second = main_->OpenGuarded(other);
+        YearWindow* second = main_->OpenGuarded(other);
         first->SetModified();
         second->SetModified();
         Dialogs().ask_answers = {QMessageBox::No, QMessageBox::Cancel};
@@ -343,7 +343,7 @@ class MainWindowTest : public QObject {
     }
 
     void saveAsMovesTheLock() {
-        TFrmYear* year = main_->OpenGuarded(plan_);
+        YearWindow* year = main_->OpenGuarded(plan_);
         const QString copy = app_->Path(QStringLiteral("Copy.yrb"));
         Dialogs().save_answers = {copy};
         Trigger("iSaveAs");
@@ -354,7 +354,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(year->windowTitle(), QStringLiteral("Copy[*] - Year %1").arg(year->ShownYear()));
 
         // A file another window writes is not overwritten.
-        TFrmYear* other = main_->OpenGuarded(plan_);
+        YearWindow* other = main_->OpenGuarded(plan_);
         Dialogs().save_answers = {copy};
         QVERIFY(!other->SaveCalendarAs());
         QCOMPARE(other->FileName(), plan_);
@@ -387,7 +387,7 @@ class MainWindowTest : public QObject {
         };
 
         start_and_change();
-        TFrmYear* year = main_->ActiveYearWindow();
+        YearWindow* year = main_->ActiveYearWindow();
         QVERIFY(year->ReadOnly() && year->Modified());
         QVERIFY(main_->Action("iSaveAs")->isEnabled());
         QVERIFY(!main_->Action("iSave")->isEnabled());
@@ -444,7 +444,7 @@ class MainWindowTest : public QObject {
     }
 
     void printToFileGivesOnePagePdf() {
-        TFrmYear* year = main_->OpenGuarded(plan_);
+        YearWindow* year = main_->OpenGuarded(plan_);
         Dialogs().print_to = app_->Path(QStringLiteral("year.pdf"));
         Trigger("iPrint");
         QVERIFY(QFileInfo(Dialogs().print_to).size() > 1000);
@@ -467,7 +467,7 @@ class MainWindowTest : public QObject {
     }
 
     void exportAndImportThroughTheWindow() {
-        TFrmYear* source = main_->OpenGuarded(plan_);
+        YearWindow* source = main_->OpenGuarded(plan_);
         source->ShowYear(2026);
         const QString csv = app_->Path(QStringLiteral("events.csv"));
         const QString ics = app_->Path(QStringLiteral("events.ics"));
@@ -490,7 +490,7 @@ class MainWindowTest : public QObject {
         QVERIFY(family.readAll().startsWith("BEGIN:VCALENDAR"));
 
         Trigger("iNew");
-        TFrmYear* target = main_->ActiveYearWindow();
+        YearWindow* target = main_->ActiveYearWindow();
         // A sizeable window starts at the size its font suggests.
         QCOMPARE(target->size(), target->sizeHint());
         target->ShowYear(2026);
@@ -515,7 +515,7 @@ class MainWindowTest : public QObject {
     }
 
     void clipboardCommandsWorkOnTextBoxesOnly() {
-        TFrmYear* year = main_->OpenGuarded(plan_);
+        YearWindow* year = main_->OpenGuarded(plan_);
         QLineEdit* box = main_->YearBox();
         box->setFocus();
         QApplication::setActiveWindow(main_.get());
@@ -533,7 +533,7 @@ class MainWindowTest : public QObject {
     }
 
     void windowMenuListsAndTilesTheWindows() {
-        TFrmYear* first = main_->OpenGuarded(plan_);
+        YearWindow* first = main_->OpenGuarded(plan_);
         Trigger("iNew");
         // Each window opens 25 pixels in from the frame's corner, not stepped further.
         for (const QMdiSubWindow* sub : main_->MdiArea()->subWindowList())
@@ -613,7 +613,7 @@ class MainWindowTest : public QObject {
         };
         click("tbNew");
         QCOMPARE(WindowCount(), 1);
-        TFrmYear* untitled = main_->ActiveYearWindow();
+        YearWindow* untitled = main_->ActiveYearWindow();
         untitled->SetModified();
         const QString saved = app_->Path(QStringLiteral("Saved.yrb"));
         Dialogs().save_answers = {saved};
@@ -624,7 +624,7 @@ class MainWindowTest : public QObject {
         Dialogs().open_answers = {OpenChoice{plan_, true}};
         click("tbOpen");
         QCOMPARE(WindowCount(), 2);
-        TFrmYear* year = main_->ActiveYearWindow();
+        YearWindow* year = main_->ActiveYearWindow();
         QVERIFY(year->ReadOnly());
         QVERIFY(!main_->Action("tbSave")->isEnabled());
         QVERIFY(main_->Action("tbPrint")->isEnabled());
@@ -639,7 +639,7 @@ class MainWindowTest : public QObject {
     }
 
     void inspectCommandAndToday() {
-        TFrmYear* year = main_->OpenGuarded(plan_);
+        YearWindow* year = main_->OpenGuarded(plan_);
         Trigger("iInspect");
         QVERIFY(year->InspectMode());
         QVERIFY(main_->Action("tbInspect")->isChecked());

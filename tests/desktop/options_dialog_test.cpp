@@ -70,7 +70,7 @@ class OptionsDialogTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<test::TestApp> app_;
-    std::unique_ptr<TFrmMain> main_;
+    std::unique_ptr<MainWindow> main_;
     QString separator_ = QLocale::system().decimalPoint();
 
     test::ScriptedDialogs& Dialogs() { return app_->Dialogs(); }
@@ -86,20 +86,20 @@ class OptionsDialogTest : public QObject {
         app_ = std::make_unique<test::TestApp>();
         // Language and location files as shipped.
         app_->Context().ProgramFolder = QStringLiteral(YORBEL_BIN_DIR) + QLatin1Char('/');
-        main_ = std::make_unique<TFrmMain>(app_->Context());
+        main_ = std::make_unique<MainWindow>(app_->Context());
         main_->show();
         QApplication::setActiveWindow(main_.get());
         QVERIFY(QTest::qWaitForWindowActive(main_.get()));
     }
     void cleanup() {
-        for (TFrmYear* year : main_->YearWindows()) year->SetCloseApproved();
+        for (YearWindow* year : main_->YearWindows()) year->SetCloseApproved();
         main_.reset();
         InstallQtTranslations(1);
         app_.reset();
     }
 
     void citiesAndOwnPositionFillTheBoxes() {
-        TFrmOptions dialog(main_.get(), app_->Context());
+        OptionsDialog dialog(main_.get(), app_->Context());
         QCOMPARE(Box(&dialog, "LatD"), QStringLiteral("50"));
         QCOMPARE(Box(&dialog, "LongD"), QStringLiteral("8"));
         QCOMPARE(dialog.PositionSummary(), QString::fromUtf8("50° 06′ 44″ N, 8° 40′ 55″ E, UT+1"));
@@ -148,7 +148,7 @@ class OptionsDialogTest : public QObject {
     }
 
     void aPositionOutOfRangeIsRefusedNamingItsBox() {
-        TFrmOptions dialog(main_.get(), app_->Context());
+        OptionsDialog dialog(main_.get(), app_->Context());
         dialog.show();
         Click(&dialog, "cbCustom");
         Retype(&dialog, "LatM", QStringLiteral("75"));
@@ -177,7 +177,7 @@ class OptionsDialogTest : public QObject {
 
     void closingByTheCloseBoxWritesLikeTheButtonAndWindowsFollow() {
         QVERIFY(main_->OpenCalendarFile(app_->MakeCalendar(QStringLiteral("Plan.yrb"), {}), false));
-        TFrmYear* year = main_->ActiveYearWindow();
+        YearWindow* year = main_->ActiveYearWindow();
         const auto runOptions = [this](const char* week_rule, bool close_box) {
             app_->Store().ClearWrites();
             OnModal([week_rule, close_box](QWidget* dialog) {
@@ -205,7 +205,7 @@ class OptionsDialogTest : public QObject {
 
     void languageSwitchRetitlesOpenWindowsAndLoadsTheOtherGroups() {
         QVERIFY(main_->OpenCalendarFile(QString(), false));
-        TFrmYear* year = main_->ActiveYearWindow();
+        YearWindow* year = main_->ActiveYearWindow();
         const QString englishCaption = year->Caption();
         QCOMPARE(app_->Context().Groups->CdsGroups().RecordCount(), 2);
         OnModal([this, year, englishCaption](QWidget* dialog) {
@@ -232,7 +232,7 @@ class OptionsDialogTest : public QObject {
     }
 
     void groupEditorRefusesATakenNameAndCancelKeepsTheTable() {
-        TFrmOptions dialog(main_.get(), app_->Context());
+        OptionsDialog dialog(main_.get(), app_->Context());
         dialog.show();
         auto* list = Child<QListWidget>(&dialog, "DblbGroups");
         QCOMPARE(list->item(0)->text(), QStringLiteral("Hidden"));  // by name
@@ -268,7 +268,7 @@ class OptionsDialogTest : public QObject {
     void filterHidesAGroupFromTheYearViewAndTheGroupFile() {
         const QString plan = app_->MakeCalendar(QStringLiteral("Plan.yrb"),
                                                 {test::EventRow{"Trip", 0, 0, "20260805", ""}});
-        TFrmYear* year = main_->OpenCalendarFile(plan, false);
+        YearWindow* year = main_->OpenCalendarFile(plan, false);
         QVERIFY(year);
         year->ShowYear(2026);
         const auto pixel = [year] {

@@ -9,9 +9,9 @@
 
 namespace yorbel::test {
 
-std::unique_ptr<gui::TFrmYear> OpenYear(TestApp& app, int year, int day, int month) {
+std::unique_ptr<gui::YearWindow> OpenYear(TestApp& app, int year, int day, int month) {
     app.Context().EventEditor = gui::OpenEventEditor;
-    auto window = std::make_unique<gui::TFrmYear>(app.Context(), year, false, 1, day, month,
+    auto window = std::make_unique<gui::YearWindow>(app.Context(), year, false, 1, day, month,
                                                   app::CalendarLock{});
     window->resize(1000, 640);
     if (!window->OpenCalendar(QString(), nullptr)) return nullptr;
@@ -19,7 +19,7 @@ std::unique_ptr<gui::TFrmYear> OpenYear(TestApp& app, int year, int day, int mon
     return window;
 }
 
-void Mark(gui::TFrmYear& year, int month_index, int day) {
+void Mark(gui::YearWindow& year, int month_index, int day) {
     QTest::mouseClick(&year, Qt::LeftButton, {}, year.DayCellRect(month_index + 1, day).center());
 }
 
@@ -34,7 +34,7 @@ void OnNextEditor(std::function<void(gui::EventEditor&)> act) {
     });
 }
 
-std::vector<std::string> DatesOf(gui::TFrmYear& year, int ev_no) {
+std::vector<std::string> DatesOf(gui::YearWindow& year, int ev_no) {
     std::vector<std::string> dates;
     data::Table& rows = year.Calendar().CdsEvDates();
     rows.SetCurrentIndex("");

@@ -18,10 +18,10 @@ namespace yorbel::test {
 
 // An untitled calendar shown in the year with the day marked (month 1-12). Julian when
 // the context's settings say so.
-std::unique_ptr<gui::TFrmYear> OpenYear(TestApp& app, int year, int day, int month);
+std::unique_ptr<gui::YearWindow> OpenYear(TestApp& app, int year, int day, int month);
 
 // Marks the day as a mouse press does (month index 0-11).
-void Mark(gui::TFrmYear& year, int month_index, int day);
+void Mark(gui::YearWindow& year, int month_index, int day);
 
 // A window's control by its object name (also its language-file key); a missing one
 // ends the test run.
@@ -36,6 +36,6 @@ T* Child(const QWidget& window, const char* name) {
 void OnNextEditor(std::function<void(gui::EventEditor&)> act);
 
 // Dates ("yyyymmdd") of the event's occurrences in the shown year, in generation order.
-std::vector<std::string> DatesOf(gui::TFrmYear& year, int ev_no);
+std::vector<std::string> DatesOf(gui::YearWindow& year, int ev_no);
 
 }  // namespace yorbel::test

@@ -32,7 +32,7 @@ class DayCalculatorTest : public QObject {
 void DayCalculatorTest::weekendsSkippedIn2026() {
     test::TestApp app;
     auto year = test::OpenYear(app, 2026, 1, 1);
-    gui::TFrmDayCalc calc(*year);
+    gui::DayCalculatorDialog calc(*year);
     calc.show();
     QVERIFY(QTest::qWaitForWindowExposed(&calc));
     auto* result = test::Child<QLabel>(calc, "lbResult");
@@ -64,7 +64,7 @@ void DayCalculatorTest::weekendsSkippedIn2026() {
 void DayCalculatorTest::refusesFromAfterTo() {
     test::TestApp app;
     auto year = test::OpenYear(app, 2026, 1, 1);
-    gui::TFrmDayCalc calc(*year);
+    gui::DayCalculatorDialog calc(*year);
     test::Child<gui::CivilDateEdit>(calc, "dtpFrom")->SetDate({2, 1, 2026});
     test::Child<gui::CivilDateEdit>(calc, "dtpTo")->SetDate({1, 1, 2026});
     QTest::mouseClick(test::Child<QPushButton>(calc, "btnCalc"), Qt::LeftButton);

@@ -41,7 +41,7 @@ int AddEvent(data::Table& events, const char* name, int repeat, const char* from
 }
 
 // The event numbers behind the list's lines, line by line.
-std::vector<int> EventNumbers(const gui::TFrmDayInfo& sheet) {
+std::vector<int> EventNumbers(const gui::DaySheet& sheet) {
     std::vector<int> numbers;
     const auto* list = test::Child<QListWidget>(sheet, "lbEvNames");
     for (int row = 0; row < list->count(); ++row)
@@ -69,7 +69,7 @@ void DaySheetTest::factsOfSeventhDecember2026() {
     test::TestApp app;
     // The default settings: weeks start on Monday, week 1 is the first with four days.
     auto year = test::OpenYear(app, 2026, 7, 12);
-    gui::TFrmDayInfo sheet(*year, {7, 12, 2026});
+    gui::DaySheet sheet(*year, {7, 12, 2026});
     QCOMPARE(test::Child<QLabel>(sheet, "lbDay")->text(),
              QStringLiteral("Monday, 7. December 2026"));
     QCOMPARE(test::Child<QLabel>(sheet, "lbDays")->text(),
@@ -102,7 +102,7 @@ void DaySheetTest::germanNamesUnderTheGermanInterface() {
                                 std::string(app::LanguageFileName(app::Language::German)));
     app.Context().Settings.Language = 0;
     auto year = test::OpenYear(app, 2026, 7, 12);
-    gui::TFrmDayInfo sheet(*year, {7, 12, 2026});
+    gui::DaySheet sheet(*year, {7, 12, 2026});
     QCOMPARE(test::Child<QLabel>(sheet, "lbDay")->text(),
              QStringLiteral("Montag, 7. Dezember 2026"));
     QCOMPARE(test::Child<QLabel>(sheet, "lbDays")->text(),
@@ -121,7 +121,7 @@ void DaySheetTest::listsEventsOfShownGroupsOnly() {
     const int third =
         AddEvent(events, "second shown", data::RepeatNone, "20260206", test::kShownGroup);
     year->ShowYear(2026);
-    gui::TFrmDayInfo sheet(*year, {6, 2, 2026});
+    gui::DaySheet sheet(*year, {6, 2, 2026});
     QListWidget* const list = test::Child<QListWidget>(sheet, "lbEvNames");
     QCOMPARE(list->count(), 2);
     QCOMPARE(list->item(0)->text(), QStringLiteral("Nikolaus"));
@@ -149,7 +149,7 @@ void DaySheetTest::deleteRemovesTheEventFromEveryDay() {
     year->ShowYear(2026);
     QCOMPARE(test::DatesOf(*year, period_no).size(), std::size_t{26});
 
-    gui::TFrmDayInfo sheet(*year, {1, 8, 2026});
+    gui::DaySheet sheet(*year, {1, 8, 2026});
     QListWidget* const list = test::Child<QListWidget>(sheet, "lbEvNames");
     QCOMPARE(list->count(), 2);
 
@@ -182,7 +182,7 @@ void DaySheetTest::deleteRemovesTheEventFromEveryDay() {
 void DaySheetTest::newAndEditFromThePopup() {
     test::TestApp app;
     auto year = test::OpenYear(app, 2026, 15, 3);
-    gui::TFrmDayInfo sheet(*year, {15, 3, 2026});
+    gui::DaySheet sheet(*year, {15, 3, 2026});
     QListWidget* const list = test::Child<QListWidget>(sheet, "lbEvNames");
     QMenu* const menu = test::Child<QMenu>(sheet, "pmEdit");
 
@@ -231,7 +231,7 @@ void DaySheetTest::keepsItsPlaceInTheSettings() {
     test::TestApp app;
     auto year = test::OpenYear(app, 2026, 7, 12);
     {
-        QPointer<gui::TFrmDayInfo> sheet = new gui::TFrmDayInfo(*year, {7, 12, 2026});
+        QPointer<gui::DaySheet> sheet = new gui::DaySheet(*year, {7, 12, 2026});
         sheet->move(123, 77);
         sheet->show();
         sheet->close();  // closing frees it
@@ -240,29 +240,29 @@ void DaySheetTest::keepsItsPlaceInTheSettings() {
     }
     QCOMPARE(app::ReadDayViewPosition(app.Store(), 1), 123);
     QCOMPARE(app::ReadDayViewPosition(app.Store(), 2), 77);
-    gui::TFrmDayInfo again(*year, {7, 12, 2026});
+    gui::DaySheet again(*year, {7, 12, 2026});
     QCOMPARE(again.pos(), QPoint(123, 77));
 }
 
 void DaySheetTest::followsTheMarkAndInspectMode() {
     test::TestApp app;
     auto year = test::OpenYear(app, 2026, 15, 3);
-    QVERIFY(!year->DaySheet());
+    QVERIFY(!year->CurrentDaySheet());
     const auto centre = [&year](int month, int day) {
         return year->DayCellRect(month + 1, day).center();
     };
 
     QTest::mouseDClick(year.get(), Qt::LeftButton, {}, centre(11, 7));
-    QPointer<gui::TFrmDayInfo> sheet = year->DaySheet();
+    QPointer<gui::DaySheet> sheet = year->CurrentDaySheet();
     QVERIFY(sheet && sheet->isVisible());
     QCOMPARE(sheet->Date(), (cal::CivilDate{7, 12, 2026}));
 
     // Closing frees it; Enter opens a new one on the marked day.
     sheet->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(sheet.isNull() && !year->DaySheet());
+    QVERIFY(sheet.isNull() && !year->CurrentDaySheet());
     QTest::keyClick(year.get(), Qt::Key_Return);
-    sheet = year->DaySheet();
+    sheet = year->CurrentDaySheet();
     QVERIFY(sheet && sheet->isVisible());
     QCOMPARE(sheet->Date(), (cal::CivilDate{7, 12, 2026}));
 
@@ -294,25 +294,25 @@ void DaySheetTest::onlyTheActiveWindowShowsItsSheet() {
     test::TestApp app;
     const QString first = app.MakeCalendar(QStringLiteral("First.yrb"), {});
     const QString second = app.MakeCalendar(QStringLiteral("Second.yrb"), {});
-    gui::TFrmMain main(app.Context());
+    gui::MainWindow main(app.Context());
     main.show();
-    gui::TFrmYear* one = main.OpenCalendarFile(first, false);
-    gui::TFrmYear* two = main.OpenCalendarFile(second, false);
+    gui::YearWindow* one = main.OpenCalendarFile(first, false);
+    gui::YearWindow* two = main.OpenCalendarFile(second, false);
     QVERIFY(one && two);
     const QList<QMdiSubWindow*> subs = main.MdiArea()->subWindowList(QMdiArea::CreationOrder);
     main.MdiArea()->setActiveSubWindow(subs.value(0));
     QVERIFY(main.Action("iInfoWin")->isEnabled());
     main.Action("iInfoWin")->trigger();
-    QPointer<gui::TFrmDayInfo> sheet = one->DaySheet();
+    QPointer<gui::DaySheet> sheet = one->CurrentDaySheet();
     QVERIFY(sheet && sheet->isVisible());
 
     main.MdiArea()->setActiveSubWindow(subs.value(1));
     QVERIFY(sheet->isHidden());
-    QVERIFY(!two->DaySheet());
+    QVERIFY(!two->CurrentDaySheet());
     main.MdiArea()->setActiveSubWindow(subs.value(0));
     QVERIFY(sheet->isVisible());
 
-    for (gui::TFrmYear* year : main.YearWindows()) year->SetCloseApproved();
+    for (gui::YearWindow* year : main.YearWindows()) year->SetCloseApproved();
 }
 
 QTEST_MAIN(DaySheetTest)

@@ -493,7 +493,7 @@ void EventEditorTest::refusedInput() {
 void EventEditorTest::cancelWritesNothing() {
     test::TestApp app;
     auto year = test::OpenYear(app, 2026, 7, 12);
-    QSignalSpy shown(year.get(), &gui::TFrmYear::yearShown);
+    QSignalSpy shown(year.get(), &gui::YearWindow::yearShown);
     test::OnNextEditor([](gui::EventEditor& editor) {
         QTest::mouseClick(Child<QPushButton>(editor, "btnCancel"), Qt::LeftButton);
     });

@@ -37,7 +37,7 @@ void AddEvent(data::Table& events, const char* name, int type, int repeat, const
     events.Post();
 }
 
-QStringList Column(const gui::TFrmList& list, int column) {
+QStringList Column(const gui::EventListWindow& list, int column) {
     QStringList texts;
     const gui::ListRowsModel& model = list.Model();
     for (int row = 0; row < model.rowCount(); ++row)
@@ -46,7 +46,7 @@ QStringList Column(const gui::TFrmList& list, int column) {
 }
 
 // Three events of the shown group and one of the hidden group, in a year window.
-std::unique_ptr<gui::TFrmYear> YearWithEvents(test::TestApp& app) {
+std::unique_ptr<gui::YearWindow> YearWithEvents(test::TestApp& app) {
     auto year = test::OpenYear(app, 2026, 1, 1);
     data::Table& events = year->Calendar().CdsEvents();
     AddEvent(events, "Zeppelin day", 0, data::RepeatYearly, "20000301", "", test::kShownGroup);
@@ -72,7 +72,7 @@ class EventListTest : public QObject {
 void EventListTest::listsShownGroupsAndSortsByColumnTitle() {
     test::TestApp app;
     auto year = YearWithEvents(app);
-    gui::TFrmList* list = year->EventList();
+    gui::EventListWindow* list = year->CurrentEventList();
     QVERIFY(list);
     QAbstractItemModelTester tester(const_cast<gui::ListRowsModel*>(&list->Model()),
                                     QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -105,14 +105,14 @@ void EventListTest::listsShownGroupsAndSortsByColumnTitle() {
     // Closing tells the year window; the next request builds a new list.
     list->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!year->EventList());
+    QVERIFY(!year->CurrentEventList());
     year->ShowYear(2028);
 }
 
 void EventListTest::doubleClickEditsAndDeleteAsks() {
     test::TestApp app;
     auto year = YearWithEvents(app);
-    gui::TFrmList* list = year->EventList();
+    gui::EventListWindow* list = year->CurrentEventList();
     auto* grid = test::Child<QTableView>(*list, "dbgList");
     list->show();
     QVERIFY(QTest::qWaitForWindowExposed(list));
@@ -142,34 +142,34 @@ void EventListTest::doubleClickEditsAndDeleteAsks() {
 
 void EventListTest::hiddenWhileAnotherYearWindowIsActive() {
     test::TestApp app;
-    gui::TFrmMain main(app.Context());
+    gui::MainWindow main(app.Context());
     main.show();
     QApplication::setActiveWindow(&main);
     QVERIFY(QTest::qWaitForWindowActive(&main));
     QVERIFY(!main.Action("iList")->isEnabled());
-    gui::TFrmYear* one =
+    gui::YearWindow* one =
         main.OpenCalendarFile(app.MakeCalendar(QStringLiteral("One.yrb"), {}), false);
-    gui::TFrmYear* two =
+    gui::YearWindow* two =
         main.OpenCalendarFile(app.MakeCalendar(QStringLiteral("Two.yrb"), {}), false);
     QVERIFY(one && two);
     const QList<QMdiSubWindow*> subs = main.MdiArea()->subWindowList(QMdiArea::CreationOrder);
     main.MdiArea()->setActiveSubWindow(subs.value(0));
     QVERIFY(main.Action("iList")->isEnabled());
     QTest::keyClick(&main, Qt::Key_D, Qt::ControlModifier);
-    QPointer<gui::TFrmList> list = one->EventList();
+    QPointer<gui::EventListWindow> list = one->CurrentEventList();
     QVERIFY(list && list->isVisible());
 
     main.MdiArea()->setActiveSubWindow(subs.value(1));
     QVERIFY(list->isHidden());
-    QVERIFY(!two->EventList());
+    QVERIFY(!two->CurrentEventList());
     // Back on its window the list waits for the command again.
     main.MdiArea()->setActiveSubWindow(subs.value(0));
     QVERIFY(list->isHidden());
     QTest::keyClick(&main, Qt::Key_D, Qt::ControlModifier);
     QVERIFY(list->isVisible());
-    QCOMPARE(one->EventList(), list.data());
+    QCOMPARE(one->CurrentEventList(), list.data());
 
-    for (gui::TFrmYear* year : main.YearWindows()) year->SetCloseApproved();
+    for (gui::YearWindow* year : main.YearWindows()) year->SetCloseApproved();
 }
 
 QTEST_MAIN(EventListTest)

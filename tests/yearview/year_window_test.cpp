@@ -19,10 +19,10 @@ using test::EventRow;
 namespace {
 
 // A window on a calendar, shown at a fixed size, the year 2026, 15 March marked.
-std::unique_ptr<TFrmYear> OpenWindow(test::TestApp& app, const QString& path,
+std::unique_ptr<YearWindow> OpenWindow(test::TestApp& app, const QString& path,
                                      bool read_only = false) {
     auto window =
-        std::make_unique<TFrmYear>(app.Context(), 2026, read_only, 1, 15, 3, app::CalendarLock{});
+        std::make_unique<YearWindow>(app.Context(), 2026, read_only, 1, 15, 3, app::CalendarLock{});
     window->resize(1000, 640);
     QString error;
     if (!window->OpenCalendar(path, &error)) return nullptr;
@@ -30,7 +30,7 @@ std::unique_ptr<TFrmYear> OpenWindow(test::TestApp& app, const QString& path,
     return window;
 }
 
-QPoint CellCentre(const TFrmYear& window, int month, int day) {
+QPoint CellCentre(const YearWindow& window, int month, int day) {
     return window.DayCellRect(month, day).center();
 }
 
@@ -251,7 +251,7 @@ class YearWindowTest : public QObject {
         window->ShowYear(2030);
         QCOMPARE(window->windowTitle(), QStringLiteral("Plan[*] - Year 2030"));
 
-        TFrmYear untitled(app_->Context(), 2026, false, 7, 1, 1, app::CalendarLock{});
+        YearWindow untitled(app_->Context(), 2026, false, 7, 1, 1, app::CalendarLock{});
         QVERIFY(untitled.OpenCalendar(QString(), nullptr));
         QCOMPARE(untitled.windowTitle(), QStringLiteral("Untitled 7[*] - Year 2026"));
     }
@@ -280,7 +280,7 @@ class YearWindowTest : public QObject {
         QVERIFY(junk.open(QIODevice::WriteOnly));
         junk.write("this is not a calendar");
         junk.close();
-        TFrmYear window(app_->Context(), 2026, false, 1, 1, 1, app::CalendarLock{});
+        YearWindow window(app_->Context(), 2026, false, 1, 1, 1, app::CalendarLock{});
         QString error;
         QVERIFY(!window.OpenCalendar(junk.fileName(), &error));
         QVERIFY(!error.isEmpty());
