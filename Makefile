@@ -8,7 +8,7 @@ ASAN_CORE_BUILD ?= build-asan-core
 WERROR ?= ON
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
 
-.PHONY: deps configure build run test test-asan test-asan-core bench format clean
+.PHONY: deps configure build run test test-asan test-asan-core bench format format-check clean
 
 deps:
 	@scripts/install-deps.sh
@@ -45,6 +45,10 @@ bench: deps
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# Fails on any file that `make format` would change.
+format-check: deps
+	@clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
 
 clean:
 	@rm -rf $(BUILD) $(ASAN_BUILD) $(ASAN_CORE_BUILD) build-bench

@@ -1,11 +1,11 @@
 // Table store costs at calendar sizes: saving and loading calendar files, filling the
 // occurrence table (two indexes, about three occurrences per event) and day searches.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <random>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "data/events.h"
@@ -43,18 +43,31 @@ void FillEvents(Table& ev, int count) {
         ev.SetInteger(Ev_repeat, kind == 7 ? 0 : kind);
         ev.SetInteger(Ev_gp_no, static_cast<std::int32_t>(rng() % 20 + 1));
         switch (kind) {
-            case 2: ev.SetText(Ev_from, weekday_rules[i % 3]); break;
-            case 3: ev.SetText(Ev_from, std::to_string(static_cast<int>(rng() % 100) - 50)); break;
-            case 4: ev.SetText(Ev_from, std::to_string(rng() % 30)); break;
-            case 5: ev.SetText(Ev_from, "000101"); ev.SetText(Ev_to, "20261111"); break;
-            case 6: ev.SetText(Ev_from, "0515"); break;
+            case 2:
+                ev.SetText(Ev_from, weekday_rules[i % 3]);
+                break;
+            case 3:
+                ev.SetText(Ev_from, std::to_string(static_cast<int>(rng() % 100) - 50));
+                break;
+            case 4:
+                ev.SetText(Ev_from, std::to_string(rng() % 30));
+                break;
+            case 5:
+                ev.SetText(Ev_from, "000101");
+                ev.SetText(Ev_to, "20261111");
+                break;
+            case 6:
+                ev.SetText(Ev_from, "0515");
+                break;
             case 7: {
                 const int start = static_cast<int>(rng() % 330);
                 ev.SetText(Ev_from, DateOfDay(start));
                 ev.SetText(Ev_to, DateOfDay(start + static_cast<int>(rng() % 30)));
                 break;
             }
-            default: ev.SetText(Ev_from, DateOfDay(static_cast<int>(rng() % 365))); break;
+            default:
+                ev.SetText(Ev_from, DateOfDay(static_cast<int>(rng() % 365)));
+                break;
         }
         ev.Post();
     }
@@ -103,7 +116,12 @@ void BM_SaveCalendar(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
     fs::remove_all(folder);
 }
-BENCHMARK(BM_SaveCalendar)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_SaveCalendar)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 void BM_LoadCalendar(benchmark::State& state) {
     const fs::path folder = BenchFolder();
@@ -119,7 +137,12 @@ void BM_LoadCalendar(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
     fs::remove_all(folder);
 }
-BENCHMARK(BM_LoadCalendar)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_LoadCalendar)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 // Filling the occurrence table and the first search, which sorts the date index.
 void BM_FillOccurrences(benchmark::State& state) {
@@ -135,7 +158,12 @@ void BM_FillOccurrences(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
     fs::remove_all(folder);
 }
-BENCHMARK(BM_FillOccurrences)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_FillOccurrences)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 // Every day of the year: search the date, walk to the first occurrence of a shown group
 // and read its colour (the work of a day cell's colour).
@@ -169,7 +197,12 @@ void BM_DaySearchesOfAYear(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
     fs::remove_all(folder);
 }
-BENCHMARK(BM_DaySearchesOfAYear)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond)->Complexity();
+BENCHMARK(BM_DaySearchesOfAYear)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity();
 
 }  // namespace
 

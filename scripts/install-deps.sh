@@ -7,7 +7,7 @@ packages=(
   g++ cmake make pkg-config
   libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins qt6-svg-dev qt6-translations-l10n
-  clang libclang-rt-14-dev
+  clang clang-format libclang-rt-14-dev
   libhowardhinnant-date-dev tzdata
   python3 python3-icalendar
   xvfb xauth imagemagick poppler-utils fonts-dejavu-core

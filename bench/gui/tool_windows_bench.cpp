@@ -7,12 +7,12 @@
 #include <memory>
 #include <string>
 
-#include "ui/app_context.h"
 #include "app/settings.h"
 #include "data/events.h"
 #include "data/groups.h"
 #include "tools/day_sheet.h"
 #include "tools/event_editor.h"
+#include "ui/app_context.h"
 #include "yearview/year_window.h"
 
 namespace {

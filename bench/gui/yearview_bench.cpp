@@ -9,12 +9,12 @@
 #include <memory>
 #include <string>
 
-#include "ui/app_context.h"
 #include "app/settings.h"
 #include "data/events.h"
 #include "data/groups.h"
 #include "data/occurrences.h"
 #include "paint/year_painter.h"
+#include "ui/app_context.h"
 #include "yearview/year_window.h"
 
 namespace {

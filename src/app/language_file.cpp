@@ -9,7 +9,9 @@ namespace {
 
 const std::string kMissing(kResourceNotFound);
 
-constexpr char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+constexpr char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 std::string_view Trim(std::string_view s) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
@@ -85,7 +87,8 @@ LanguageFile LanguageFile::FromBytes(std::string_view bytes) {
         if (current == nullptr || eq == std::string_view::npos) continue;
         const std::string_view key = Trim(line.substr(0, eq));
         if (key.empty()) continue;
-        current->texts.try_emplace(std::string(key), std::string(Unquote(Trim(line.substr(eq + 1)))));
+        current->texts.try_emplace(std::string(key),
+                                   std::string(Unquote(Trim(line.substr(eq + 1)))));
     }
     return file;
 }
@@ -102,8 +105,8 @@ bool LanguageFile::Has(std::string_view section, std::string_view key) const {
     return s != sections_.end() && s->second.texts.find(key) != s->second.texts.end();
 }
 
-void LanguageFile::ForEach(const std::function<void(std::string_view, std::string_view,
-                                                    std::string_view)>& visit) const {
+void LanguageFile::ForEach(
+    const std::function<void(std::string_view, std::string_view, std::string_view)>& visit) const {
     for (const auto& [unused, section] : sections_) {
         for (const auto& [key, value] : section.texts) visit(section.name, key, value);
     }

@@ -31,7 +31,7 @@ enum class Language { German, English };
 std::string_view LanguageFileName(Language language);
 
 class LanguageFile {
-public:
+  public:
     // No file: every lookup gives kResourceNotFound.
     LanguageFile() = default;
 
@@ -56,7 +56,7 @@ public:
     void ForEach(const std::function<void(std::string_view section, std::string_view key,
                                           std::string_view value)>& visit) const;
 
-private:
+  private:
     // Case-insensitive (ASCII) hashing and comparison, transparent so that lookups by
     // string_view build no temporary strings.
     struct NoCaseHash {

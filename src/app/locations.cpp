@@ -1,8 +1,8 @@
 #include "app/locations.h"
 
+#include "calendar/angles.h"
 #include "data/error.h"
 #include "data/regular_file.h"
-#include "calendar/angles.h"
 #include "text/text_encoding.h"
 
 namespace yorbel::app {

@@ -91,7 +91,6 @@ const MemorySettingsStore::Value* MemorySettingsStore::Find(std::string_view nam
 
 namespace {
 
-
 std::string PadName(std::string_view name, std::string_view data) {
     std::string line(name);
     line.resize(kLocationNameWidth, ' ');
@@ -240,7 +239,9 @@ void UpgradeTo65(SettingsStore& store) {
     WriteDefaults(store, {"VFarbeMark", "HFarbeMark"});
 }
 
-void UpgradeTo66(SettingsStore& store) { store.WriteString("Version", "6.6"); }
+void UpgradeTo66(SettingsStore& store) {
+    store.WriteString("Version", "6.6");
+}
 
 void UpgradeTo67(SettingsStore& store) {
     store.WriteString("Version", "6.7");
@@ -270,7 +271,9 @@ void Upgrade(SettingsStore& store, std::string_view from) {
 
 }  // namespace
 
-std::string DefaultCountryLine() { return PadName("Germany", "GMY"); }
+std::string DefaultCountryLine() {
+    return PadName("Germany", "GMY");
+}
 
 std::string DefaultCityLine() {
     return PadName("Frankfurt/Main", "500644N0084055E +010 Europe/Berlin");
@@ -349,7 +352,9 @@ calendar::Weekday WeekStartDay(const Settings& s) {
     return calendar::WeekdayFromNumber(s.Wt1);
 }
 
-bool Gregorian(const Settings& s) { return s.greg == 1; }
+bool Gregorian(const Settings& s) {
+    return s.greg == 1;
+}
 
 Language LanguageOf(const Settings& s) {
     return s.Language == 0 ? Language::German : Language::English;
@@ -383,7 +388,9 @@ double LongitudeDegrees(const Settings& s) {
     return s.West ? deg : -deg;
 }
 
-double ZoneHours(const Settings& s) { return s.Zone; }
+double ZoneHours(const Settings& s) {
+    return s.Zone;
+}
 
 calendar::Place PlaceOf(const Settings& s) {
     return {LatitudeDegrees(s), LongitudeDegrees(s), ZoneHours(s), s.ZoneName};

@@ -34,7 +34,7 @@ struct StoredValue {
 // One key of named values. Truth values are stored as integers (non-zero reads as true),
 // colours as integers holding a Windows colour (0x00BBGGRR).
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
 
     // Whether the key exists; asking never creates it.
@@ -56,7 +56,7 @@ public:
 // A store in memory, for tests and for running without any persistent store. Values
 // keep the kind they were written with; reading one as another kind is WrongKind.
 class MemorySettingsStore final : public SettingsStore {
-public:
+  public:
     using Value = std::variant<std::string, std::int32_t, double>;
 
     bool KeyExists() const override { return key_exists_; }
@@ -78,7 +78,7 @@ public:
     const std::vector<std::string>& writes() const { return writes_; }
     void ClearWrites() { writes_.clear(); }
 
-private:
+  private:
     bool Write(std::string_view name, Value value);
 
     bool key_exists_ = false;
@@ -101,9 +101,10 @@ std::string DefaultCityLine();
 // read and written at their own moments. Members carry the stored names; defaults are
 // the values a first start stores.
 struct Settings {
-    std::int32_t Kw1 = 1;   // week-1 rule item: 0 week of 1 January, 1 first with >3 days, 2 first full
-    std::int32_t Wt1 = 1;   // first weekday, 0 Sunday … 6 Saturday
-    std::int32_t greg = 1;  // 0 Julian, 1 Gregorian
+    std::int32_t Kw1 =
+        1;  // week-1 rule item: 0 week of 1 January, 1 first with >3 days, 2 first full
+    std::int32_t Wt1 = 1;                   // first weekday, 0 Sunday … 6 Saturday
+    std::int32_t greg = 1;                  // 0 Julian, 1 Gregorian
     std::int32_t VFarbeSonntag = 255;       // Sunday text colour (red)
     std::int32_t HFarbeSonntag = 0xFFFFFF;  // Sunday background (white)
     bool OpenLastActive = false;
@@ -121,9 +122,9 @@ struct Settings {
     std::int32_t VFarbeWochen = 8750469;   // week text colour (grey 0x858585)
     std::int32_t HFarbeWochen = 0xFFFFFF;  // week background (white)
     bool DayViewOpen = false;
-    std::int32_t VFarbeMark = 0;           // mark text colour (black)
-    std::int32_t HFarbeMark = 0x00FFFF;    // mark background (yellow)
-    std::int32_t Language = 1;  // 0 German, 1 English
+    std::int32_t VFarbeMark = 0;         // mark text colour (black)
+    std::int32_t HFarbeMark = 0x00FFFF;  // mark background (yellow)
+    std::int32_t Language = 1;           // 0 German, 1 English
     // Time-zone name whose clock the times are shown on, summer time included; empty
     // for the fixed Zone hours (which also stand in for a name the system does not know).
     // A key stored before there was one reads the default place's name when it holds the

@@ -47,7 +47,7 @@ struct LocalMinute {
 };
 
 struct DayFacts {
-    CivilDate date;       // as given, in the chosen system
+    CivilDate date;  // as given, in the chosen system
     Weekday weekday = Weekday::Sunday;
     int day_of_year = 0;  // 1–366
     int days_left = 0;    // days of the year after this one

@@ -24,7 +24,7 @@ DayNumber JewishNewYear(int year);           // day number of 1 Tishri
 int JewishYearLength(int year);              // 353–355 or 383–385
 int JewishMonthLength(int year, int month);  // 29 or 30; 0 outside the year
 DayNumber JewishToDayNumber(const JewishDate& date);
-JewishDate DayNumberToJewish(DayNumber n);   // below 1 Tishri 1 gives 1 Tishri 1
+JewishDate DayNumberToJewish(DayNumber n);              // below 1 Tishri 1 gives 1 Tishri 1
 std::string_view JewishMonthName(int year, int month);  // empty outside the year
 
 }  // namespace yorbel::calendar

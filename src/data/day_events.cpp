@@ -1,9 +1,9 @@
 #include "data/day_events.h"
 
+#include <variant>
+
 #include "data/index_names.h"
 #include "data/occurrences.h"
-
-#include <variant>
 
 namespace yorbel::data {
 

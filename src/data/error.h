@@ -35,7 +35,7 @@ struct PositionWords {
 };
 
 class Error : public std::runtime_error {
-public:
+  public:
     // english_template uses %1, %2, ... for args, in the manner of the language texts.
     Error(std::string key, std::string english_template, std::vector<std::string> args = {},
           ErrorPosition position = {});

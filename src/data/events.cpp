@@ -7,8 +7,9 @@ namespace yorbel::data {
 namespace {
 
 std::vector<FieldDef> EventFields() {
-    return {FieldDef::AutoIncrement("Ev_no"), FieldDef::Text("Ev_name", 80), FieldDef::Integer("Ev_Type"),
-            FieldDef::Integer("Ev_repeat"),   FieldDef::Text("Ev_from", 8),  FieldDef::Text("Ev_to", 8),
+    return {FieldDef::AutoIncrement("Ev_no"), FieldDef::Text("Ev_name", 80),
+            FieldDef::Integer("Ev_Type"),     FieldDef::Integer("Ev_repeat"),
+            FieldDef::Text("Ev_from", 8),     FieldDef::Text("Ev_to", 8),
             FieldDef::Integer("Ev_gp_no")};
 }
 

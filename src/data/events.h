@@ -56,7 +56,7 @@ enum RepeatCode : int {
 };
 
 class EventTables {
-public:
+  public:
     // groups: the program-wide CdsGroups, read live by the occurrence lookups; it must
     // outlive this object.
     explicit EventTables(const Table& groups);
@@ -92,7 +92,7 @@ public:
     bool Modified() const { return modified_; }
     void SetModified(bool modified = true) { modified_ = modified; }
 
-private:
+  private:
     Table events_;
     Table dates_;
     std::filesystem::path file_name_;

@@ -8,8 +8,9 @@ namespace fs = std::filesystem;
 namespace {
 
 std::vector<FieldDef> GroupFields() {
-    return {FieldDef::AutoIncrement("Gp_no"), FieldDef::Text("Gp_name", 80, true), FieldDef::Integer("Gp_color"),
-            FieldDef::Boolean("Gp_free"), FieldDef::Integer("Gp_show")};
+    return {FieldDef::AutoIncrement("Gp_no"), FieldDef::Text("Gp_name", 80, true),
+            FieldDef::Integer("Gp_color"), FieldDef::Boolean("Gp_free"),
+            FieldDef::Integer("Gp_show")};
 }
 
 // A name beside the file that holds nothing yet: name + ".bak", then ".bak2", ...
@@ -25,13 +26,17 @@ fs::path FreeBackupName(const fs::path& file) {
 }  // namespace
 
 Groups::Groups(fs::path folder, fs::path seed_folder)
-    : folder_(std::move(folder)), seed_folder_(std::move(seed_folder)), table_("CdsGroups", GroupFields()) {
+    : folder_(std::move(folder)),
+      seed_folder_(std::move(seed_folder)),
+      table_("CdsGroups", GroupFields()) {
     table_.AddIndex(std::string(kIxGpNo), {"Gp_no"}, {.primary = false, .unique = true});
     table_.AddIndex(std::string(kIxGpName), {"Gp_name"}, {.primary = false, .unique = true});
     table_.SetCurrentIndex(kIxGpNo);
 }
 
-fs::path Groups::FileName() const { return folder_ / (english_ ? kGroupFileEnglish : kGroupFileGerman); }
+fs::path Groups::FileName() const {
+    return folder_ / (english_ ? kGroupFileEnglish : kGroupFileGerman);
+}
 
 std::optional<Error> Groups::LoadGroups(bool english) {
     english_ = english;
@@ -43,7 +48,8 @@ std::optional<Error> Groups::LoadGroups(bool english) {
             fs::create_directories(folder_, ec);
             // A failed copy leaves the file missing: it is created below. The copy is the
             // user's to change, even when the shipped file is write-protected.
-            if (fs::copy_file(seed, path, ec)) fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
+            if (fs::copy_file(seed, path, ec))
+                fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
         }
     }
     if (!fs::exists(fs::symlink_status(path, ec))) {
@@ -105,7 +111,9 @@ void Groups::CreateGroupFile() {
     table_.SetCurrentIndex(kIxGpName);
 }
 
-void Groups::SaveGroups() { SaveTable(table_, FileName()); }
+void Groups::SaveGroups() {
+    SaveTable(table_, FileName());
+}
 
 bool Groups::IsGroupShown(std::int32_t group_no) const {
     // Gp_no is unique: at most one row.

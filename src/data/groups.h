@@ -27,7 +27,7 @@ inline constexpr const char* kGroupFileGerman = "Groups_d.yrg";
 inline constexpr const char* kGroupFileEnglish = "Groups_e.yrg";
 
 class Groups {
-public:
+  public:
     // folder: where group files are read and written. seed_folder (may be empty): where
     // the shipped group files lie, copied to folder when a language's file is missing.
     explicit Groups(std::filesystem::path folder, std::filesystem::path seed_folder = {});
@@ -64,7 +64,7 @@ public:
     bool English() const { return english_; }
     std::filesystem::path FileName() const;
 
-private:
+  private:
     std::filesystem::path folder_;
     std::filesystem::path seed_folder_;
     bool english_ = false;

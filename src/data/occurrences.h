@@ -30,7 +30,8 @@ std::vector<SkippedEvent> GenerateOccurrences(EventTables& tables, int year, boo
 // or default_color. Occurrences whose group has no row count as not shown. Reads the
 // groups live, so hiding a group or changing its colour needs no regeneration. Neither
 // this nor FirstEventOn moves the table's cursor.
-std::int32_t DayColor(const Table& ev_dates, std::string_view date_text, std::int32_t default_color);
+std::int32_t DayColor(const Table& ev_dates, std::string_view date_text,
+                      std::int32_t default_color);
 
 // Ed_ev_no of the first occurrence on the date, of any group; none without one.
 std::optional<std::int32_t> FirstEventOn(const Table& ev_dates, std::string_view date_text);

@@ -80,7 +80,10 @@ void Table::Post() {
         for (const auto& sf : stored_) {
             Column& c = columns_[sf.column];
             c.nulls.emplace_back();
-            if (sf.kind == FieldKind::Text) c.texts.emplace_back(); else c.ints.emplace_back();
+            if (sf.kind == FieldKind::Text)
+                c.texts.emplace_back();
+            else
+                c.ints.emplace_back();
             StoreValue(sf, row, buffer_[sf.field]);
         }
         alive_.push_back(1);
@@ -149,7 +152,8 @@ void Table::Delete() {
     alive_[victim] = 0;
     order_.erase(std::lower_bound(order_.begin(), order_.end(), victim));
     for (int i = 0; i < FieldCount(); ++i)
-        if (column_of_[i] >= 0 && fields_[i].kind == FieldKind::Text) std::string().swap(columns_[column_of_[i]].texts[victim]);
+        if (column_of_[i] >= 0 && fields_[i].kind == FieldKind::Text)
+            std::string().swap(columns_[column_of_[i]].texts[victim]);
     ++version_;
     pos_valid_ = false;
     const auto& ord = Ordering();
@@ -192,20 +196,25 @@ void Table::Clear() {
 
 Value Table::Get(FieldNo f) const {
     const int i = FieldIndexChecked(f);
-    RowId source = read_override_ != kNoRow ? read_override_ : (state_ != State::Browse ? kPendingRow : cur_);
+    RowId source =
+        read_override_ != kNoRow ? read_override_ : (state_ != State::Browse ? kPendingRow : cur_);
     if (source == kNoRow) return Value{};
     return GetFrom(source, i);
 }
 
 Value Table::GetFrom(RowId source, int field) const {
     switch (fields_[field].role) {
-        case FieldRole::Stored: return source == kPendingRow ? buffer_[field] : StoredValue(source, field);
+        case FieldRole::Stored:
+            return source == kPendingRow ? buffer_[field] : StoredValue(source, field);
         case FieldRole::Lookup: {
             Value key = GetFrom(source, lookup_key_of_[field]);
             if (IsNullValue(key)) return Value{};
-            return fields_[field].lookup_table->LookupValue(lookup_target_key_[field], key, lookup_target_res_[field]);
+            return fields_[field].lookup_table->LookupValue(lookup_target_key_[field], key,
+                                                            lookup_target_res_[field]);
         }
-        case FieldRole::Calculated: EnsureCalculated(source); return calc_values_[field];
+        case FieldRole::Calculated:
+            EnsureCalculated(source);
+            return calc_values_[field];
     }
     return Value{};
 }
@@ -246,7 +255,9 @@ bool Table::AsBoolean(FieldNo f) const {
     throw FieldError(CoreError("FieldNotATruthValue"), f, {KindWord(Field(f).kind)});
 }
 
-std::string Table::AsText(FieldNo f) const { return ValueText(Get(f)); }
+std::string Table::AsText(FieldNo f) const {
+    return ValueText(Get(f));
+}
 
 Value& Table::WritableSlot(FieldNo f) {
     const int i = FieldIndexChecked(f);
@@ -275,7 +286,8 @@ void Table::SetInteger(FieldNo f, std::int32_t v) {
 
 // Assigns in place, so texts that fit the small-string buffer cost no allocation.
 void Table::SetText(FieldNo f, std::string_view v) {
-    if (Field(f).kind != FieldKind::Text) ValidateValue(f.value, Value{std::string(v)});  // throws the kind error
+    if (Field(f).kind != FieldKind::Text)
+        ValidateValue(f.value, Value{std::string(v)});  // throws the kind error
     CheckText(f.value, v);
     Value& slot = WritableSlot(f);
     if (auto* s = std::get_if<std::string>(&slot))

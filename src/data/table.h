@@ -33,7 +33,9 @@ enum class FieldRole { Stored, Lookup, Calculated };
 // A field value; std::monostate is null.
 using Value = std::variant<std::monostate, std::int32_t, bool, std::string>;
 
-inline bool IsNullValue(const Value& v) { return std::holds_alternative<std::monostate>(v); }
+inline bool IsNullValue(const Value& v) {
+    return std::holds_alternative<std::monostate>(v);
+}
 
 struct FieldDef;
 
@@ -80,7 +82,7 @@ struct IndexOptions {
 };
 
 class Table {
-public:
+  public:
     enum class State { Browse, Insert, Edit };
     // A committed row, as const queries name it: it keeps its number until the table is
     // cleared or its content replaced.
@@ -114,7 +116,8 @@ public:
     std::int32_t NextAutoIncrement() const { return next_auto_; }
 
     // --- indexes ---------------------------------------------------------------------
-    void AddIndex(std::string name, const std::vector<std::string>& fields, IndexOptions options = {});
+    void AddIndex(std::string name, const std::vector<std::string>& fields,
+                  IndexOptions options = {});
     void DeleteIndex(std::string_view name);
     bool HasIndex(std::string_view name) const;
     // "" selects table order. A pending row is posted (or dropped) first; the current
@@ -214,7 +217,7 @@ public:
     // an auto-increment field or a unique index (throws std::logic_error otherwise).
     void AppendColumns(std::vector<Column> columns, std::size_t rows);
 
-private:
+  private:
     static constexpr RowId kNoRow = 0xFFFFFFFFu;
     static constexpr RowId kPendingRow = 0xFFFFFFFEu;
 
@@ -277,10 +280,10 @@ private:
 
     std::string name_;
     std::vector<FieldDef> fields_;
-    std::vector<int> column_of_;         // field -> column, -1 for derived fields
-    std::vector<int> lookup_key_of_;     // lookup field -> key field in this table
-    std::vector<int> lookup_target_key_; // lookup field -> key field in the other table
-    std::vector<int> lookup_target_res_; // lookup field -> result field in the other table
+    std::vector<int> column_of_;          // field -> column, -1 for derived fields
+    std::vector<int> lookup_key_of_;      // lookup field -> key field in this table
+    std::vector<int> lookup_target_key_;  // lookup field -> key field in the other table
+    std::vector<int> lookup_target_res_;  // lookup field -> result field in the other table
     int auto_field_ = -1;
     struct StoredField {
         int field;

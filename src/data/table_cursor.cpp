@@ -1,8 +1,7 @@
 // Class Table: the current index and the cursor that walks it.
-#include "data/table.h"
-
 #include <algorithm>
 
+#include "data/table.h"
 #include "data/table_detail.h"
 
 namespace yorbel::data {
@@ -31,9 +30,12 @@ const std::vector<Table::RowId>& Table::Ordering() const {
 
 std::size_t Table::LocateInOrdering(RowId row) const {
     const auto& ord = Ordering();
-    if (current_index_ < 0) return static_cast<std::size_t>(std::lower_bound(ord.begin(), ord.end(), row) - ord.begin());
+    if (current_index_ < 0)
+        return static_cast<std::size_t>(std::lower_bound(ord.begin(), ord.end(), row) -
+                                        ord.begin());
     const Index& ix = indexes_[current_index_];
-    auto it = std::lower_bound(ord.begin(), ord.end(), row, [this, &ix](RowId a, RowId b) { return RowLess(ix, a, b); });
+    auto it = std::lower_bound(ord.begin(), ord.end(), row,
+                               [this, &ix](RowId a, RowId b) { return RowLess(ix, a, b); });
     return static_cast<std::size_t>(it - ord.begin());
 }
 

@@ -13,7 +13,9 @@ namespace yorbel::data::table_detail {
 inline bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        auto lower = [](char c) {
+            return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        };
         if (lower(a[i]) != lower(b[i])) return false;
     }
     return true;
@@ -22,9 +24,12 @@ inline bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
 inline const char* KindWord(FieldKind kind) {
     switch (kind) {
         case FieldKind::AutoIncrement:
-        case FieldKind::Integer: return "number";
-        case FieldKind::Text: return "text";
-        case FieldKind::Boolean: return "truth value";
+        case FieldKind::Integer:
+            return "number";
+        case FieldKind::Text:
+            return "text";
+        case FieldKind::Boolean:
+            return "truth value";
     }
     return "?";
 }
@@ -33,9 +38,12 @@ inline bool ValueFitsKind(FieldKind kind, const Value& v) {
     if (IsNullValue(v)) return true;
     switch (kind) {
         case FieldKind::AutoIncrement:
-        case FieldKind::Integer: return std::holds_alternative<std::int32_t>(v);
-        case FieldKind::Text: return std::holds_alternative<std::string>(v);
-        case FieldKind::Boolean: return std::holds_alternative<bool>(v);
+        case FieldKind::Integer:
+            return std::holds_alternative<std::int32_t>(v);
+        case FieldKind::Text:
+            return std::holds_alternative<std::string>(v);
+        case FieldKind::Boolean:
+            return std::holds_alternative<bool>(v);
     }
     return false;
 }
@@ -53,6 +61,8 @@ inline std::string ValueText(Value&& v) {
     return ValueText(static_cast<const Value&>(v));
 }
 
-inline bool IntegerLike(FieldKind k) { return k == FieldKind::Integer || k == FieldKind::AutoIncrement; }
+inline bool IntegerLike(FieldKind k) {
+    return k == FieldKind::Integer || k == FieldKind::AutoIncrement;
+}
 
 }  // namespace yorbel::data::table_detail

@@ -1,17 +1,18 @@
 #include "data/table_file.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <fcntl.h>
 #include <optional>
-#include <signal.h>
 #include <string>
 #include <string_view>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "data/file_sync.h"
 #include "data/regular_file.h"
@@ -39,10 +40,14 @@ std::string Quoted(const std::string& identifier) {
 
 const char* KindName(FieldKind kind) {
     switch (kind) {
-        case FieldKind::AutoIncrement: return "autoinc";
-        case FieldKind::Integer: return "integer";
-        case FieldKind::Text: return "text";
-        case FieldKind::Boolean: return "boolean";
+        case FieldKind::AutoIncrement:
+            return "autoinc";
+        case FieldKind::Integer:
+            return "integer";
+        case FieldKind::Text:
+            return "text";
+        case FieldKind::Boolean:
+            return "boolean";
     }
     return "";
 }
@@ -68,7 +73,8 @@ void SyncPath(const fs::path& path, bool directory) {
     ::close(fd);
     errno = saved;
     // Some file systems cannot sync a folder; the file itself is what must be on disk.
-    if (rc != 0 && !(directory && (errno == EINVAL || errno == ENOTSUP))) throw SystemError(path.string(), "sync");
+    if (rc != 0 && !(directory && (errno == EINVAL || errno == ENOTSUP)))
+        throw SystemError(path.string(), "sync");
 }
 
 bool ProcessRuns(long pid) {
@@ -85,12 +91,14 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 // the folder while it lives, so clean-up (RemoveLeftoverTemps) leaves a save that is still
 // running in another process alone.
 class SaveFolder {
-public:
+  public:
     explicit SaveFolder(const fs::path& target) {
         const fs::path parent = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-        std::string pattern =
-            (parent / (target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-XXXXXX")).string();
-        if (::mkdtemp(pattern.data()) == nullptr) throw SystemError(target.string(), "create a temporary folder");
+        std::string pattern = (parent / (target.filename().string() + ".tmp-" +
+                                         std::to_string(::getpid()) + "-XXXXXX"))
+                                  .string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw SystemError(target.string(), "create a temporary folder");
         folder_ = pattern;
         folder_fd_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (folder_fd_ < 0) Fail(target, "open the temporary folder");
@@ -101,11 +109,12 @@ public:
         const fs::path real = fs::canonical(folder_, ec);
         struct stat by_name {};
         struct stat held {};
-        if (ec || ::stat(real.c_str(), &by_name) != 0 || ::fstat(folder_fd_, &held) != 0 || !SameFile(by_name, held))
+        if (ec || ::stat(real.c_str(), &by_name) != 0 || ::fstat(folder_fd_, &held) != 0 ||
+            !SameFile(by_name, held))
             Fail(target, "open the temporary folder");
         file_ = real / target.filename();
-        file_fd_ = ::openat(folder_fd_, file_.filename().c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                            0666);
+        file_fd_ = ::openat(folder_fd_, file_.filename().c_str(),
+                            O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (file_fd_ < 0) Fail(target, "create a temporary file");
         // The new file takes the mode of the one it replaces.
         struct stat old {};
@@ -133,7 +142,7 @@ public:
             throw SystemError(shown, "rename");
     }
 
-private:
+  private:
     [[noreturn]] void Fail(const fs::path& target, const char* action) {
         const int saved = errno;
         Remove();
@@ -160,7 +169,8 @@ private:
 // The process number in a save folder's name "<pid>-XXXXXX" (the part after ".tmp-"), or 0.
 long OwnerOfSaveFolder(std::string_view rest) {
     const auto dash = rest.find('-');
-    if (dash == 0 || dash == std::string_view::npos || dash > 9 || rest.size() != dash + 7) return 0;
+    if (dash == 0 || dash == std::string_view::npos || dash > 9 || rest.size() != dash + 7)
+        return 0;
     long pid = 0;
     for (char c : rest.substr(0, dash)) {
         if (c < '0' || c > '9') return 0;
@@ -190,14 +200,16 @@ void RemoveLeftoverTemps(const fs::path& target) {
     const std::string prefix = target.filename().string() + ".tmp-";
     const auto an_hour_ago = fs::file_time_type::clock::now() - std::chrono::hours(1);
     std::error_code ec;
-    fs::directory_iterator it(target.parent_path().empty() ? fs::path(".") : target.parent_path(), ec);
+    fs::directory_iterator it(target.parent_path().empty() ? fs::path(".") : target.parent_path(),
+                              ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         const std::string name = it->path().filename().string();
         if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
         const std::string_view rest = std::string_view(name).substr(prefix.size());
         std::error_code ignored;
         if (const long pid = OwnerOfSaveFolder(rest); pid > 0) {
-            if (it->symlink_status(ignored).type() == fs::file_type::directory) RemoveIfAbandoned(it->path(), pid);
+            if (it->symlink_status(ignored).type() == fs::file_type::directory)
+                RemoveIfAbandoned(it->path(), pid);
         } else if (rest.find_first_not_of("0123456789") == std::string_view::npos &&
                    it->symlink_status(ignored).type() == fs::file_type::regular &&
                    it->last_write_time(ignored) < an_hour_ago) {
@@ -230,7 +242,8 @@ std::int64_t ReadIdentity(Database& db, const std::string& file) {
 
     Statement s(db, "SELECT format, version, next_auto_increment FROM meta");
     if (!s.Step()) throw TableFileDamaged(file, "no format row");
-    if (ColumnText(s.get(), 0) != kTableFileFormat) throw Error(CoreError("NotTableFile"), {file}, {file});
+    if (ColumnText(s.get(), 0) != kTableFileFormat)
+        throw Error(CoreError("NotTableFile"), {file}, {file});
     const std::int64_t version = sqlite3_column_int64(s.get(), 1);
     if (version > kTableFileVersion)
         throw Error(CoreError("TableFileTooNew"), {file, std::to_string(version)}, {file});
@@ -309,16 +322,21 @@ void ReadValue(sqlite3_stmt* s, int col, const FileField& f, const FieldDef& def
     const int line = static_cast<int>(rows.count);
     const int type = sqlite3_column_type(s, col);
     if (type == SQLITE_NULL) {
-        if (f.kind == FieldKind::AutoIncrement) throw TableFileDamaged(file, "a row without its number", line, f.name);
+        if (f.kind == FieldKind::AutoIncrement)
+            throw TableFileDamaged(file, "a row without its number", line, f.name);
         if (def.required)
             throw Error(CoreError("FieldRequired"), {table_name, f.name}, {file, line, f.name});
         c.nulls.push_back(1);
-        if (f.kind == FieldKind::Text) c.texts.emplace_back(); else c.ints.push_back(0);
+        if (f.kind == FieldKind::Text)
+            c.texts.emplace_back();
+        else
+            c.ints.push_back(0);
         return;
     }
     c.nulls.push_back(0);
     if (f.kind == FieldKind::Text) {
-        if (type != SQLITE_TEXT) throw TableFileDamaged(file, "a value that is not a text", line, f.name);
+        if (type != SQLITE_TEXT)
+            throw TableFileDamaged(file, "a value that is not a text", line, f.name);
         c.texts.push_back(ColumnText(s, col));
         // What the table would refuse to store, the file must not bring in.
         if (auto refusal = TextRefusal(def, c.texts.back()))
@@ -326,7 +344,8 @@ void ReadValue(sqlite3_stmt* s, int col, const FileField& f, const FieldDef& def
                         {file, line, f.name});
         return;
     }
-    if (type != SQLITE_INTEGER) throw TableFileDamaged(file, "a value that is not a number", line, f.name);
+    if (type != SQLITE_INTEGER)
+        throw TableFileDamaged(file, "a value that is not a number", line, f.name);
     const std::int64_t v = sqlite3_column_int64(s, col);
     if (v < INT32_MIN || v > INT32_MAX || (f.kind == FieldKind::Boolean && v != 0 && v != 1))
         throw TableFileDamaged(file, "a number out of range", line, f.name);
@@ -341,7 +360,8 @@ FileRows ReadRows(Database& db, const std::vector<FileField>& file_fields,
     rows.columns.resize(defs.size());
     if (file_fields.empty()) return rows;
     std::string sql = "SELECT ";
-    for (std::size_t i = 0; i < file_fields.size(); ++i) sql += (i ? ", " : "") + Quoted(file_fields[i].name);
+    for (std::size_t i = 0; i < file_fields.size(); ++i)
+        sql += (i ? ", " : "") + Quoted(file_fields[i].name);
     sql += " FROM rows ORDER BY rowid";
     Statement s(db, sql);
     while (s.Step()) {
@@ -353,10 +373,12 @@ FileRows ReadRows(Database& db, const std::vector<FileField>& file_fields,
                       table_name, file);
         }
     }
-    if (rows.highest_number >= INT32_MAX) throw TableFileDamaged(file, "no numbers left for new rows");
+    if (rows.highest_number >= INT32_MAX)
+        throw TableFileDamaged(file, "no numbers left for new rows");
     for (const auto& f : file_fields) {
         if (f.kind == FieldKind::AutoIncrement)
-            CheckNumbersUnique(rows.columns[static_cast<std::size_t>(f.table_field)].ints, file, f.name);
+            CheckNumbersUnique(rows.columns[static_cast<std::size_t>(f.table_field)].ints, file,
+                               f.name);
     }
     return rows;
 }
@@ -368,7 +390,8 @@ FileRows ReadRows(Database& db, const std::vector<FileField>& file_fields,
 void WriteRows(const Table& table, Database& db, const std::vector<int>& stored,
                const std::string& row_params) {
     const int per_row = static_cast<int>(stored.size());
-    const int batch = std::clamp(sqlite3_limit(db.get(), SQLITE_LIMIT_VARIABLE_NUMBER, -1) / per_row, 1, 100);
+    const int batch =
+        std::clamp(sqlite3_limit(db.get(), SQLITE_LIMIT_VARIABLE_NUMBER, -1) / per_row, 1, 100);
     auto insert_sql = [&row_params](std::size_t rows) {
         std::string sql = "INSERT INTO rows VALUES ";
         for (std::size_t i = 0; i < rows; ++i) sql += (i ? ",(" : "(") + row_params + ")";
@@ -381,14 +404,16 @@ void WriteRows(const Table& table, Database& db, const std::vector<int>& stored,
         text.push_back(table.Fields()[field].kind == FieldKind::Text);
     }
     const std::vector<Table::RowId>& order = table.RowsInTableOrder();
-    const std::size_t full = order.size() / static_cast<std::size_t>(batch) * static_cast<std::size_t>(batch);
+    const std::size_t full =
+        order.size() / static_cast<std::size_t>(batch) * static_cast<std::size_t>(batch);
     std::optional<Statement> many;
     if (full > 0) many.emplace(db, insert_sql(static_cast<std::size_t>(batch)));
     std::optional<Statement> rest;
     if (full < order.size()) rest.emplace(db, insert_sql(order.size() - full));
     for (std::size_t first = 0; first < order.size();) {
         Statement& s = first < full ? *many : *rest;
-        const std::size_t end = first < full ? first + static_cast<std::size_t>(batch) : order.size();
+        const std::size_t end =
+            first < full ? first + static_cast<std::size_t>(batch) : order.size();
         s.Reset();
         int p = 0;
         for (std::size_t i = first; i < end; ++i) {
@@ -399,7 +424,8 @@ void WriteRows(const Table& table, Database& db, const std::vector<int>& stored,
                 if (c.nulls[row])
                     s.Check(sqlite3_bind_null(s.get(), p));
                 else if (text[k])
-                    s.Check(sqlite3_bind_text(s.get(), p, c.texts[row].data(), static_cast<int>(c.texts[row].size()),
+                    s.Check(sqlite3_bind_text(s.get(), p, c.texts[row].data(),
+                                              static_cast<int>(c.texts[row].size()),
                                               SQLITE_STATIC));
                 else
                     s.Check(sqlite3_bind_int(s.get(), p, c.ints[row]));
@@ -447,7 +473,8 @@ void WriteDatabase(const Table& table, Database& db) {
         }
     }
     // rows: the table's rows in table order, one column per stored field.
-    db.Exec("CREATE TABLE rows (" + (columns_sql.empty() ? std::string("unused INTEGER") : columns_sql) + ")");
+    db.Exec("CREATE TABLE rows (" +
+            (columns_sql.empty() ? std::string("unused INTEGER") : columns_sql) + ")");
     if (!stored.empty()) WriteRows(table, db, stored, params);
     transaction.Commit();
 }
@@ -488,7 +515,9 @@ void SaveTable(Table& table, const fs::path& requested) {
     table.CheckBrowse();
     // Replace the file a link points to, not the link.
     std::error_code ec;
-    fs::path target = fs::is_symlink(fs::symlink_status(requested, ec)) ? fs::weakly_canonical(requested, ec) : requested;
+    fs::path target = fs::is_symlink(fs::symlink_status(requested, ec))
+                          ? fs::weakly_canonical(requested, ec)
+                          : requested;
     if (ec) target = requested;
     const std::string file = requested.string();
     // A rename would replace a write-protected file as easily as any other; the
@@ -503,7 +532,8 @@ void SaveTable(Table& table, const fs::path& requested) {
         {
             // No-follow: the database is written into the file made above, never through a
             // link put in its place.
-            Database db(temp.File().string(), temp.File(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW);
+            Database db(temp.File().string(), temp.File(),
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW);
             WriteDatabase(table, db);
             db.Close();
         }

@@ -4,8 +4,8 @@
 #include <functional>
 
 #include "data/error.h"
-#include "data/table_file.h"
 #include "data/regular_file.h"
+#include "data/table_file.h"
 #include "data/table_file_sqlite.h"
 
 namespace yorbel::data {
@@ -94,20 +94,23 @@ void CheckStructure(sqlite::Database& db, const std::string& file) {
     {
         // Statistics tables are SQLite's own, made when a tool analyses the file.
         sqlite::Statement s(db,
-                    "SELECT type, name, sql LIKE 'CREATE VIRTUAL%' FROM sqlite_schema "
-                    "WHERE name NOT LIKE 'sqlite\\_stat%' ESCAPE '\\'");
+                            "SELECT type, name, sql LIKE 'CREATE VIRTUAL%' FROM sqlite_schema "
+                            "WHERE name NOT LIKE 'sqlite\\_stat%' ESCAPE '\\'");
         while (s.Step()) {
             const std::string name = sqlite::ColumnText(s.get(), 1);
             if (sqlite::ColumnText(s.get(), 0) != "table" || sqlite3_column_int(s.get(), 2) != 0 ||
-                std::find(kTableFileTables.begin(), kTableFileTables.end(), name) == kTableFileTables.end())
+                std::find(kTableFileTables.begin(), kTableFileTables.end(), name) ==
+                    kTableFileTables.end())
                 throw TableFileDamaged(file, "an unknown part \"" + name + "\"");
             ++tables;
         }
     }
-    if (tables != static_cast<int>(kTableFileTables.size())) throw TableFileDamaged(file, "a missing table");
+    if (tables != static_cast<int>(kTableFileTables.size()))
+        throw TableFileDamaged(file, "a missing table");
     {
         sqlite::Statement s(db, "SELECT name FROM pragma_table_xinfo('rows') WHERE hidden <> 0");
-        if (s.Step()) throw TableFileDamaged(file, "a computed column", 0, sqlite::ColumnText(s.get(), 0));
+        if (s.Step())
+            throw TableFileDamaged(file, "a computed column", 0, sqlite::ColumnText(s.get(), 0));
     }
     sqlite::Statement s(db, "PRAGMA quick_check(1)");
     const std::string verdict = s.Step() ? sqlite::ColumnText(s.get(), 0) : std::string();

@@ -32,7 +32,8 @@ void CheckDatabaseHeader(std::string_view header, std::uint64_t file_size, const
 void CheckNoPendingChanges(const std::filesystem::path& path);
 
 // A TableFileDamaged error naming what is wrong and, where known, the row and field.
-Error TableFileDamaged(const std::string& file, std::string what, int line = 0, std::string field = {});
+Error TableFileDamaged(const std::string& file, std::string what, int line = 0,
+                       std::string field = {});
 
 // The file holds the tables a save writes and nothing else, and its pages and records are
 // sound: a view or a computed column would run the file's own code on reading, and a

@@ -13,7 +13,7 @@ namespace yorbel::data::sqlite {
 namespace fs = std::filesystem;
 
 class Database {
-public:
+  public:
     // name: what SQLite opens (a path or a file: URI); path: what messages show.
     // A connection lives within one call on one thread, so SQLite's locking of every
     // call (a large share of a big load or save) is left out.
@@ -68,13 +68,13 @@ public:
         throw Error(CoreError("TableFileError"), {path_, detail}, {path_});
     }
 
-private:
+  private:
     std::string path_;
     sqlite3* db_ = nullptr;
 };
 
 class Statement {
-public:
+  public:
     Statement(Database& db, const std::string& sql) : db_(db) {
         int rc = sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &stmt_, nullptr);
         if (rc != SQLITE_OK) db.Fail(rc);
@@ -96,14 +96,14 @@ public:
     }
     sqlite3_stmt* get() const { return stmt_; }
 
-private:
+  private:
     Database& db_;
     sqlite3_stmt* stmt_ = nullptr;
 };
 
 // Rolls the transaction back unless it was committed.
 class Transaction {
-public:
+  public:
     explicit Transaction(Database& db) : db_(db) { db_.Exec("BEGIN"); }
     ~Transaction() {
         if (!committed_) sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
@@ -116,14 +116,15 @@ public:
         committed_ = true;
     }
 
-private:
+  private:
     Database& db_;
     bool committed_ = false;
 };
 
 inline std::string ColumnText(sqlite3_stmt* s, int col) {
     const unsigned char* p = sqlite3_column_text(s, col);
-    return p ? std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(sqlite3_column_bytes(s, col)))
+    return p ? std::string(reinterpret_cast<const char*>(p),
+                           static_cast<std::size_t>(sqlite3_column_bytes(s, col)))
              : std::string();
 }
 

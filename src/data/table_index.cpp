@@ -1,10 +1,9 @@
 // Class Table: comparisons of rows and keys, index upkeep and the lookups by key.
-#include "data/table.h"
-
 #include <algorithm>
 #include <array>
 #include <type_traits>
 
+#include "data/table.h"
 #include "data/table_detail.h"
 
 namespace yorbel::data {
@@ -13,7 +12,9 @@ using namespace table_detail;
 namespace {
 
 template <typename T>
-int Sign(T a, T b) { return a < b ? -1 : (b < a ? 1 : 0); }
+int Sign(T a, T b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
 
 }  // namespace
 
@@ -23,9 +24,12 @@ Value Table::StoredValue(RowId row, int field) const {
     const Column& c = columns_[column_of_[field]];
     if (c.nulls[row]) return Value{};
     switch (fields_[field].kind) {
-        case FieldKind::Text: return Value{c.texts[row]};
-        case FieldKind::Boolean: return Value{c.ints[row] != 0};
-        default: return Value{c.ints[row]};
+        case FieldKind::Text:
+            return Value{c.texts[row]};
+        case FieldKind::Boolean:
+            return Value{c.ints[row] != 0};
+        default:
+            return Value{c.ints[row]};
     }
 }
 
@@ -39,7 +43,7 @@ int Table::CompareStored(RowId row, int field, const Value& v) const {
         return Sign(r, 0);
     }
     std::int32_t x = fields_[field].kind == FieldKind::Boolean ? std::int32_t{std::get<bool>(v)}
-                                                                : std::get<std::int32_t>(v);
+                                                               : std::get<std::int32_t>(v);
     return Sign(c.ints[row], x);
 }
 
@@ -53,7 +57,7 @@ int Table::CompareRows(const Index& ix, RowId a, RowId b) const {
             continue;
         }
         int r = fields_[field].kind == FieldKind::Text ? Sign(c.texts[a].compare(c.texts[b]), 0)
-                                                        : Sign(c.ints[a], c.ints[b]);
+                                                       : Sign(c.ints[a], c.ints[b]);
         if (r != 0) return r;
     }
     return 0;
@@ -84,7 +88,9 @@ const Table::Index* Table::FindIndex(std::string_view name) const {
     return const_cast<Table*>(this)->FindIndex(name);
 }
 
-bool Table::HasIndex(std::string_view name) const { return FindIndex(name) != nullptr; }
+bool Table::HasIndex(std::string_view name) const {
+    return FindIndex(name) != nullptr;
+}
 
 void Table::SortRows(const Index& ix, std::vector<RowId>& rows) const {
     // rows arrive in ascending id order, so a stable sort by key alone breaks ties by id.
@@ -116,8 +122,10 @@ void Table::SortRows(const Index& ix, std::vector<RowId>& rows) const {
         if (text) {
             const std::string& t = c.texts[r];
             const std::size_t n = std::min<std::size_t>(t.size(), 8);
-            for (std::size_t i = 0; i < 8; ++i) key = (key << 8) | (i < n ? static_cast<unsigned char>(t[i]) : 0u);
-            needs_full_compare = needs_full_compare || t.size() > 8 || t.find('\0') != std::string::npos;
+            for (std::size_t i = 0; i < 8; ++i)
+                key = (key << 8) | (i < n ? static_cast<unsigned char>(t[i]) : 0u);
+            needs_full_compare =
+                needs_full_compare || t.size() > 8 || t.find('\0') != std::string::npos;
         } else {
             key = static_cast<std::uint32_t>(c.ints[r]) ^ 0x80000000u;
         }
@@ -127,11 +135,13 @@ void Table::SortRows(const Index& ix, std::vector<RowId>& rows) const {
     std::vector<std::array<std::size_t, 257>> counts(static_cast<std::size_t>(passes));
     for (auto& c0 : counts) c0.fill(0);
     for (const auto& e : keyed)
-        for (int pass = 0; pass < passes; ++pass) ++counts[pass][((e.key >> (8 * pass)) & 0xFF) + 1];
+        for (int pass = 0; pass < passes; ++pass)
+            ++counts[pass][((e.key >> (8 * pass)) & 0xFF) + 1];
     std::vector<KeyRow> scratch;
     for (int pass = 0; pass < passes; ++pass) {
         auto& count = counts[pass];
-        if (std::find(count.begin(), count.end(), keyed.size()) != count.end()) continue;  // one value only
+        if (std::find(count.begin(), count.end(), keyed.size()) != count.end())
+            continue;  // one value only
         if (scratch.empty()) scratch.resize(keyed.size());
         for (int b = 0; b < 256; ++b) count[b + 1] += count[b];
         const int shift = 8 * pass;
@@ -144,8 +154,9 @@ void Table::SortRows(const Index& ix, std::vector<RowId>& rows) const {
     for (std::size_t i = 0; i < keyed.size();) {
         std::size_t j = i + 1;
         while (j < keyed.size() && keyed[j].key == keyed[i].key) ++j;
-        if (j - i > 1) std::sort(rows.begin() + static_cast<std::ptrdiff_t>(nulls + i),
-                                 rows.begin() + static_cast<std::ptrdiff_t>(nulls + j), less);
+        if (j - i > 1)
+            std::sort(rows.begin() + static_cast<std::ptrdiff_t>(nulls + i),
+                      rows.begin() + static_cast<std::ptrdiff_t>(nulls + j), less);
         i = j;
     }
 }
@@ -162,8 +173,8 @@ void Table::EnsureSorted(const Index& cix) const {
     } else {
         SortRows(ix, ix.pending);
         std::vector<RowId> merged(ix.sorted.size() + ix.pending.size());
-        std::merge(ix.sorted.begin(), ix.sorted.end(), ix.pending.begin(), ix.pending.end(), merged.begin(),
-                   [this, &ix](RowId a, RowId b) { return RowLess(ix, a, b); });
+        std::merge(ix.sorted.begin(), ix.sorted.end(), ix.pending.begin(), ix.pending.end(),
+                   merged.begin(), [this, &ix](RowId a, RowId b) { return RowLess(ix, a, b); });
         ix.sorted.swap(merged);
     }
     ix.pending.clear();
@@ -206,8 +217,9 @@ std::vector<Value> Table::KeyOfRow(const Index& ix, RowId row) const {
 
 void Table::CheckUnique(const Index& ix, const std::vector<Value>& key, RowId self) const {
     EnsureSorted(ix);
-    auto it = std::lower_bound(ix.sorted.begin(), ix.sorted.end(), key,
-                               [this, &ix](RowId r, const std::vector<Value>& k) { return CompareKey(ix, r, k) < 0; });
+    auto it = std::lower_bound(
+        ix.sorted.begin(), ix.sorted.end(), key,
+        [this, &ix](RowId r, const std::vector<Value>& k) { return CompareKey(ix, r, k) < 0; });
     for (; it != ix.sorted.end() && CompareKey(ix, *it, key) == 0; ++it) {
         if (*it == self) continue;
         std::string shown;
@@ -216,7 +228,8 @@ void Table::CheckUnique(const Index& ix, const std::vector<Value>& key, RowId se
     }
 }
 
-void Table::AddIndex(std::string name, const std::vector<std::string>& fields, IndexOptions options) {
+void Table::AddIndex(std::string name, const std::vector<std::string>& fields,
+                     IndexOptions options) {
     if (name.empty() || FindIndex(name)) throw Error(CoreError("BadIndexName"), {name_, name});
     if (fields.empty()) throw Error(CoreError("IndexWithoutFields"), {name_, name});
     Index ix;
@@ -236,7 +249,8 @@ void Table::AddIndex(std::string name, const std::vector<std::string>& fields, I
                 CheckUnique(ix, KeyOfRow(ix, ix.sorted[i]), ix.sorted[i]);
     }
     indexes_.push_back(std::move(ix));
-    if (!current_index_name_.empty()) current_index_ = static_cast<int>(FindIndex(current_index_name_) - indexes_.data());
+    if (!current_index_name_.empty())
+        current_index_ = static_cast<int>(FindIndex(current_index_name_) - indexes_.data());
 }
 
 void Table::DeleteIndex(std::string_view name) {
@@ -247,11 +261,13 @@ void Table::DeleteIndex(std::string_view name) {
         current_index_ = -1;
     }
     indexes_.erase(indexes_.begin() + (ix - indexes_.data()));
-    if (!current_index_name_.empty()) current_index_ = static_cast<int>(FindIndex(current_index_name_) - indexes_.data());
+    if (!current_index_name_.empty())
+        current_index_ = static_cast<int>(FindIndex(current_index_name_) - indexes_.data());
     pos_valid_ = false;
 }
 
-std::span<const Table::RowId> Table::KeyRange(const Index& ix, const std::vector<Value>& key) const {
+std::span<const Table::RowId> Table::KeyRange(const Index& ix,
+                                              const std::vector<Value>& key) const {
     if (key.empty() || key.size() > ix.fields.size())
         throw Error(CoreError("BadKey"), {name_, ix.name, std::to_string(ix.fields.size())});
     for (std::size_t i = 0; i < key.size(); ++i)
@@ -259,8 +275,7 @@ std::span<const Table::RowId> Table::KeyRange(const Index& ix, const std::vector
             throw FieldError(CoreError("KeyKindMismatch"), FieldNo(ix.fields[i]));
     EnsureSorted(ix);
     auto [first, last] = std::equal_range(
-        ix.sorted.begin(), ix.sorted.end(), key,
-        [this, &ix](const auto& a, const auto& b) {
+        ix.sorted.begin(), ix.sorted.end(), key, [this, &ix](const auto& a, const auto& b) {
             if constexpr (std::is_same_v<std::decay_t<decltype(a)>, RowId>)
                 return CompareKey(ix, a, b) < 0;
             else
@@ -269,7 +284,8 @@ std::span<const Table::RowId> Table::KeyRange(const Index& ix, const std::vector
     return {first, last};
 }
 
-std::span<const Table::RowId> Table::FindRows(std::string_view index, const std::vector<Value>& key) const {
+std::span<const Table::RowId> Table::FindRows(std::string_view index,
+                                              const std::vector<Value>& key) const {
     const Index* ix = FindIndex(index);
     if (!ix) throw Error(CoreError("IndexNotFound"), {name_, std::string(index)});
     return KeyRange(*ix, key);
@@ -298,14 +314,16 @@ std::optional<Table::RowId> Table::FindRowByKey(int key_field, const Value& key)
                         return r;
                 }
             }
-            auto it = std::lower_bound(ix.sorted.begin(), ix.sorted.end(), *number,
-                                       [&c](RowId r, std::int32_t n) { return c.nulls[r] || c.ints[r] < n; });
+            auto it = std::lower_bound(
+                ix.sorted.begin(), ix.sorted.end(), *number,
+                [&c](RowId r, std::int32_t n) { return c.nulls[r] || c.ints[r] < n; });
             if (it != ix.sorted.end() && !c.nulls[*it] && c.ints[*it] == *number) return *it;
             return std::nullopt;
         }
-        auto it = std::lower_bound(ix.sorted.begin(), ix.sorted.end(), key, [this, key_field](RowId r, const Value& k) {
-            return CompareStored(r, key_field, k) < 0;
-        });
+        auto it = std::lower_bound(ix.sorted.begin(), ix.sorted.end(), key,
+                                   [this, key_field](RowId r, const Value& k) {
+                                       return CompareStored(r, key_field, k) < 0;
+                                   });
         if (it != ix.sorted.end() && CompareStored(*it, key_field, key) == 0) return *it;
         return std::nullopt;
     }

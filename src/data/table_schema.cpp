@@ -1,9 +1,8 @@
 // Class Table: field definitions, field lookups and the checks every stored value passes.
-#include "data/table.h"
-
 #include <cstdint>
 #include <cstring>
 
+#include "data/table.h"
 #include "data/table_detail.h"
 #include "text/text_encoding.h"
 
@@ -79,7 +78,8 @@ FieldDef FieldDef::Calculated(std::string name, FieldKind kind, int size) {
 
 // --- construction ------------------------------------------------------------------------
 
-Table::Table(std::string name, std::vector<FieldDef> fields) : name_(std::move(name)), fields_(std::move(fields)) {
+Table::Table(std::string name, std::vector<FieldDef> fields)
+    : name_(std::move(name)), fields_(std::move(fields)) {
     ResolveFields();
 }
 
@@ -102,10 +102,12 @@ void Table::ResolveFields() {
         FieldDef& f = fields_[i];
         if (f.name.empty() || f.name.find('\0') != std::string::npos) throw bad(f, "bad name");
         for (int j = 0; j < i; ++j)
-            if (SameNameIgnoringCase(fields_[j].name, f.name)) throw bad(f, "the name is used twice");
+            if (SameNameIgnoringCase(fields_[j].name, f.name))
+                throw bad(f, "the name is used twice");
         switch (f.role) {
             case FieldRole::Stored:
-                if (f.kind == FieldKind::Text && f.size <= 0) throw bad(f, "a text needs a maximum length");
+                if (f.kind == FieldKind::Text && f.size <= 0)
+                    throw bad(f, "a text needs a maximum length");
                 if (f.kind == FieldKind::AutoIncrement) {
                     if (auto_field_ >= 0) throw bad(f, "a second auto-increment field");
                     auto_field_ = i;
@@ -115,10 +117,12 @@ void Table::ResolveFields() {
                 columns_.emplace_back();
                 break;
             case FieldRole::Calculated:
-                if (f.kind == FieldKind::AutoIncrement) throw bad(f, "a calculated field cannot count");
+                if (f.kind == FieldKind::AutoIncrement)
+                    throw bad(f, "a calculated field cannot count");
                 break;
             case FieldRole::Lookup: {
-                if (f.lookup_table == nullptr || f.lookup_table == this) throw bad(f, "no table to look up");
+                if (f.lookup_table == nullptr || f.lookup_table == this)
+                    throw bad(f, "no table to look up");
                 auto key = FindField(f.key_field);
                 auto target_key = f.lookup_table->FindField(f.lookup_key);
                 auto target_res = f.lookup_table->FindField(f.lookup_result);
@@ -127,7 +131,8 @@ void Table::ResolveFields() {
                 if (!target_key || !target_res ||
                     f.lookup_table->fields_[target_key->value].role != FieldRole::Stored ||
                     f.lookup_table->fields_[target_res->value].role != FieldRole::Stored)
-                    throw bad(f, "the looked-up fields must be stored fields of " + f.lookup_table->name_);
+                    throw bad(f, "the looked-up fields must be stored fields of " +
+                                     f.lookup_table->name_);
                 FieldKind k1 = fields_[key->value].kind;
                 FieldKind k2 = f.lookup_table->fields_[target_key->value].kind;
                 if (!(k1 == k2 || (IntegerLike(k1) && IntegerLike(k2))))

@@ -67,8 +67,9 @@ void HelpWindow::Open(const QString& page) {
         findChild<QPushButton*>(QString::fromLatin1(name))->setText(context_.Text(kHelp, name));
 
     const QString folder = QDir(context_.ProgramFolder + QStringLiteral("help"))
-                               .filePath(app::LanguageOf(context_.Settings) == app::Language::German ? QStringLiteral("de")
-                                                                         : QStringLiteral("en"));
+                               .filePath(app::LanguageOf(context_.Settings) == app::Language::German
+                                             ? QStringLiteral("de")
+                                             : QStringLiteral("en"));
     const QString file = QDir(folder).filePath(page);
     if (!QFileInfo(file).isFile()) {
         browser_->clear();

@@ -1,7 +1,5 @@
 #include "desktop/main_window.h"
 
-#include "desktop/help_menu.h"
-
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -23,10 +21,11 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "ui/app_context.h"
+#include "calendar/dates.h"
+#include "desktop/help_menu.h"
 #include "desktop/settings_commands.h"
 #include "desktop/tool_icons.h"
-#include "calendar/dates.h"
+#include "ui/app_context.h"
 #include "yearview/year_window.h"
 
 namespace yorbel::gui {
@@ -37,7 +36,8 @@ constexpr std::string_view kMain = "FrmMain";
 
 }  // namespace
 
-MainWindow::MainWindow(AppContext& context, QWidget* parent) : QMainWindow(parent), context_(context) {
+MainWindow::MainWindow(AppContext& context, QWidget* parent)
+    : QMainWindow(parent), context_(context) {
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(QStringLiteral("Yorbel"));
     setWindowIcon(MakeToolIcon(ToolIcon::App));
@@ -175,9 +175,7 @@ void MainWindow::CreateActions() {
     on({a.toolNextYear}, [this] { StepYear(+1); });
 
     // Commands whose windows come with later work: shown, never enabled.
-    for (QAction* later :
-         {a.clear})
-        later->setEnabled(false);
+    for (QAction* later : {a.clear}) later->setEnabled(false);
     InstallSettingsCommands(*this, context_);
     ConnectHelpCommands(this, context_, {a.contents, a.firstSteps, a.homepage, a.about});
 }
@@ -293,7 +291,8 @@ void MainWindow::UpdateMenus() {
     // A read-only window's changes can still be kept under another name.
     a.saveAs->setEnabled(hasYear);
     a.daySheet->setEnabled(hasYear);
-    for (QAction* action : {a.eventList, a.dayCalculator, a.toolCalculator}) action->setEnabled(hasYear);
+    for (QAction* action : {a.eventList, a.dayCalculator, a.toolCalculator})
+        action->setEnabled(hasYear);
     for (QAction* action : {a.newEvent, a.editEvent})
         action->setEnabled(hasYear && static_cast<bool>(context_.EventEditor));
     a.toolPreviousYear->setEnabled(hasYear && year->ShownYear() > calendar::kMinYear);
@@ -406,12 +405,12 @@ YearWindow* MainWindow::OpenCalendarFile(const QString& path, bool read_only) {
 }
 
 YearWindow* MainWindow::OpenCalendarFileLocked(const QString& path, bool read_only,
-                                           app::CalendarLock lock) {
+                                               app::CalendarLock lock) {
     const QDate today = QDate::currentDate();
     // Only untitled windows show their number, so only they count: 1, 2, 3 in turn.
     const int number = path.isEmpty() ? ++windowCounter_ : 0;
-    auto* year = new YearWindow(context_, today.year(), read_only, number, today.day(), today.month(),
-                              std::move(lock));
+    auto* year = new YearWindow(context_, today.year(), read_only, number, today.day(),
+                                today.month(), std::move(lock));
     QString error;
     if (!year->OpenCalendar(path, &error)) {
         if (path.isEmpty()) --windowCounter_;
@@ -462,7 +461,8 @@ YearWindow* MainWindow::OpenGuarded(const QString& path) {
     app::CalendarLock lock;
     if (lock.TryAcquire(file)) return OpenCalendarFileLocked(path, false, std::move(lock));
     // A lock left by a program that no longer runs (after a crash) may be taken over.
-    if (const app::LockInfo info = app::InspectLock(file); info.state == app::LockState::Abandoned) {
+    if (const app::LockInfo info = app::InspectLock(file);
+        info.state == app::LockState::Abandoned) {
         const app::LockOwner& owner = info.owner;
         const auto answer = context_.Ui->Ask(
             this, QMessageBox::Warning, path,
@@ -485,9 +485,9 @@ YearWindow* MainWindow::OpenGuarded(const QString& path) {
 
 QString MainWindow::SampleCalendar() const {
     const QDir examples(context_.ProgramFolder + QStringLiteral("examples"));
-    const QString preferred =
-        examples.filePath(app::LanguageOf(context_.Settings) == app::Language::German ? QStringLiteral("Beispiel.yrb")
-                                                          : QStringLiteral("Sample.yrb"));
+    const QString preferred = examples.filePath(
+        app::LanguageOf(context_.Settings) == app::Language::German ? QStringLiteral("Beispiel.yrb")
+                                                                    : QStringLiteral("Sample.yrb"));
     if (QFileInfo::exists(preferred)) return preferred;
     const QStringList any = examples.entryList({QStringLiteral("*.yrb")}, QDir::Files, QDir::Name);
     return any.isEmpty() ? QString() : examples.filePath(any.constFirst());

@@ -586,8 +586,9 @@ void OptionsDialog::NewGroup() {
     data::Table& table = context_.Groups->CdsGroups();
     GroupValue value;
     value.name = context_.Text("FrmGroup", "EbName").toStdString();
-    GroupEditorDialog editor(this, context_, value,
-                     [&table](const std::string& name) { return GroupNameTaken(table, name, -1); });
+    GroupEditorDialog editor(this, context_, value, [&table](const std::string& name) {
+        return GroupNameTaken(table, name, -1);
+    });
     if (editor.exec() != QDialog::Accepted) return;
     try {
         InsertGroup(table, editor.Value());

@@ -59,7 +59,8 @@ void SwitchLanguage(MainWindow& main, AppContext& context, int language) {
     SaveGroupsReporting(main, context);
     context.Settings.Language = language;
     context.Language = app::LanguageFile::Load(
-        (context.ProgramFolder + QString::fromUtf8(app::LanguageFileName(app::LanguageOf(context.Settings)).data()))
+        (context.ProgramFolder +
+         QString::fromUtf8(app::LanguageFileName(app::LanguageOf(context.Settings)).data()))
             .toStdString());
     InstallQtTranslations(language);
     std::optional<data::Error> problem;

@@ -38,7 +38,8 @@ std::optional<double> RealFromBytes(const QByteArray& bytes) {
 
 }  // namespace
 
-QtSettingsStore::QtSettingsStore() : settings_(QStringLiteral("Brenmark"), QStringLiteral("Yorbel")) {}
+QtSettingsStore::QtSettingsStore()
+    : settings_(QStringLiteral("Brenmark"), QStringLiteral("Yorbel")) {}
 
 QtSettingsStore::QtSettingsStore(const QString& path) : settings_(path, QSettings::IniFormat) {}
 
@@ -47,7 +48,9 @@ bool QtSettingsStore::KeyExists() const {
     return !settings_.allKeys().isEmpty();
 }
 
-bool QtSettingsStore::CreateKey() { return settings_.isWritable(); }
+bool QtSettingsStore::CreateKey() {
+    return settings_.isWritable();
+}
 
 StoredValue<std::string> QtSettingsStore::ReadString(std::string_view name) const {
     const QVariant v = settings_.value(Name(name));
@@ -79,8 +82,9 @@ StoredValue<std::int32_t> QtSettingsStore::ReadInt(std::string_view name) const 
         case QMetaType::ULongLong:
         case QMetaType::QString: {
             bool ok = false;
-            const qlonglong n = v.typeId() == QMetaType::QString ? v.toString().trimmed().toLongLong(&ok)
-                                                                 : v.toLongLong(&ok);
+            const qlonglong n = v.typeId() == QMetaType::QString
+                                    ? v.toString().trimmed().toLongLong(&ok)
+                                    : v.toLongLong(&ok);
             if (!ok) return {ReadStatus::WrongKind, 0};
             if (FitsInt32(n)) return {ReadStatus::Ok, static_cast<std::int32_t>(n)};
             // Registry numbers are 32-bit words: a colour such as 0x80000005 may come

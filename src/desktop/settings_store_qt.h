@@ -11,7 +11,7 @@
 namespace yorbel::app {
 
 class QtSettingsStore final : public SettingsStore {
-public:
+  public:
     // The program's own settings.
     QtSettingsStore();
     // An ini file at `path`, for trying the store out without touching the user's.
@@ -26,7 +26,7 @@ public:
     bool WriteInt(std::string_view name, std::int32_t value) override;
     bool WriteReal(std::string_view name, double value) override;
 
-private:
+  private:
     bool Write(std::string_view name, const QVariant& value);
 
     mutable QSettings settings_;

@@ -23,13 +23,13 @@
 
 #include "app/language_file.h"
 #include "app/resource_folder.h"
-#include "ui/app_context.h"
+#include "app/settings.h"
+#include "data/groups.h"
 #include "desktop/main_window.h"
 #include "desktop/settings_commands.h"
 #include "desktop/settings_store_qt.h"
-#include "app/settings.h"
-#include "data/groups.h"
 #include "tools/event_editor.h"
+#include "ui/app_context.h"
 
 using namespace yorbel;
 

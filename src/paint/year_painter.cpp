@@ -140,8 +140,7 @@ QRect YearPainter::RedrawDay(QPainter& painter, const YearLayout& layout, const 
                              int year, int month, int day, CellState state) const {
     const QRect cell = layout.DayCellRect(grid, month, day);
     if (cell.isEmpty()) return {};
-    const cal::Weekday weekday =
-        cal::WeekdayOf(cal::CivilDate{day, month, year}, style_.Gregorian);
+    const cal::Weekday weekday = cal::WeekdayOf(cal::CivilDate{day, month, year}, style_.Gregorian);
     DrawDayCell(painter, layout, year, month, day, state, cell.top(), cell.left(), weekday, true);
     return cell;
 }

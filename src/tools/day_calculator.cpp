@@ -42,7 +42,8 @@ std::vector<int> Keys(const QListWidget& list) {
 
 }  // namespace
 
-DayCalculatorDialog::DayCalculatorDialog(YearWindowLink& year) : QDialog(year.Widget()), year_(year) {
+DayCalculatorDialog::DayCalculatorDialog(YearWindowLink& year)
+    : QDialog(year.Widget()), year_(year) {
     setObjectName(QStringLiteral("FrmDayCalc"));
     const AppContext& context = year.Context();
     auto text = [&](const char* key) { return context.Text(kCalc, key); };

@@ -111,7 +111,8 @@ EventListWindow::EventListWindow(YearWindowLink& year)
     grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
     grid_->horizontalHeader()->setStretchLastSection(true);
     grid_->horizontalHeader()->setSectionsClickable(true);
-    connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this, &EventListWindow::SortByColumn);
+    connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &EventListWindow::SortByColumn);
     connect(grid_, &QTableView::doubleClicked, this, &EventListWindow::EditCurrent);
 
     menu_ = new QMenu(this);

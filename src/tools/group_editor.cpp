@@ -30,8 +30,9 @@ QColor ChooseColour(QWidget* parent, const QColor& current) {
     return chosen.isValid() ? chosen : current;
 }
 
-GroupEditorDialog::GroupEditorDialog(QWidget* parent, const AppContext& context, const GroupValue& value,
-                     std::function<bool(const std::string&)> name_taken)
+GroupEditorDialog::GroupEditorDialog(QWidget* parent, const AppContext& context,
+                                     const GroupValue& value,
+                                     std::function<bool(const std::string&)> name_taken)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       context_(context),

@@ -35,7 +35,7 @@ class GroupEditorDialog : public QDialog {
   public:
     // name_taken: whether another group already has a name.
     GroupEditorDialog(QWidget* parent, const AppContext& context, const GroupValue& value,
-              std::function<bool(const std::string&)> name_taken);
+                      std::function<bool(const std::string&)> name_taken);
     GroupValue Value() const;
 
     void accept() override;

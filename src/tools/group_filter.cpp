@@ -48,7 +48,8 @@ void ApplyGroupsShown(data::Table& groups, const std::vector<GroupShown>& choice
     groups.SetCurrentIndex(index);
 }
 
-GroupFilterDialog::GroupFilterDialog(QWidget* parent, const AppContext& context, std::vector<GroupShown> groups)
+GroupFilterDialog::GroupFilterDialog(QWidget* parent, const AppContext& context,
+                                     std::vector<GroupShown> groups)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       groups_(std::move(groups)) {

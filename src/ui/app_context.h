@@ -11,12 +11,12 @@
 
 #include "app/error_message.h"
 #include "app/language_file.h"
-#include "ui/dialogs.h"
 #include "app/settings.h"
 #include "calendar/dates.h"
 #include "data/error.h"
 #include "data/event_value.h"
 #include "data/groups.h"
+#include "ui/dialogs.h"
 
 namespace yorbel::gui {
 

@@ -124,8 +124,7 @@ bool CalendarDocument::QueryClose() {
     return answer == QMessageBox::No;
 }
 
-void CalendarDocument::Export(int year, bool gregorian,
-                              const std::vector<data::ListRow>* list_rows,
+void CalendarDocument::Export(int year, bool gregorian, const std::vector<data::ListRow>* list_rows,
                               const exchange::DisplayDate& display) {
     const QString ics_filter = QtFileFilter(context_.Text(kYear, "ExportIcs_Filter"));
     const QString filter =
@@ -155,8 +154,8 @@ void CalendarDocument::Export(int year, bool gregorian,
         return;
     }
     try {
-        exchange::ExportTable(
-            calendar_.CdsEvents(), chosen->toStdString(), ",", "Ev_gp_no", is_shown);
+        exchange::ExportTable(calendar_.CdsEvents(), chosen->toStdString(), ",", "Ev_gp_no",
+                              is_shown);
     } catch (const data::Error& e) {
         ShowError(context_.ErrorText(e));
     }

@@ -15,7 +15,6 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "ui/app_context.h"
 #include "calendar/dayfacts.h"
 #include "data/day_events.h"
 #include "data/error.h"
@@ -26,6 +25,7 @@
 #include "tools/day_calculator.h"
 #include "tools/day_sheet.h"
 #include "tools/event_list.h"
+#include "ui/app_context.h"
 #include "ui/day_facts_text.h"
 #include "yearview/inspector_hint.h"
 
@@ -49,7 +49,7 @@ class BusyCursor {
 }  // namespace
 
 YearWindow::YearWindow(AppContext& context, int year, bool read_only, int window_number, int day,
-                   int month, app::CalendarLock lock, QWidget* parent)
+                       int month, app::CalendarLock lock, QWidget* parent)
     : QWidget(parent),
       context_(context),
       calendar_(std::make_unique<data::EventTables>(context.Groups->CdsGroups())),
@@ -588,10 +588,11 @@ std::vector<data::DayEvent> YearWindow::EventsOn(const cal::CivilDate& date) con
 
 void YearWindow::Export() {
     if (eventList_)
-        document_.Export(shownYear_, style_.Gregorian, &eventList_->Model().Rows(),
-                         [this](const cal::CivilDate& date) {
-                             return eventList_->Model().DisplayDate(cal::DateText(date)).toStdString();
-                         });
+        document_.Export(
+            shownYear_, style_.Gregorian, &eventList_->Model().Rows(),
+            [this](const cal::CivilDate& date) {
+                return eventList_->Model().DisplayDate(cal::DateText(date)).toStdString();
+            });
     else
         document_.Export(shownYear_, style_.Gregorian, nullptr, {});
 }

@@ -40,7 +40,7 @@ class YearWindow : public QWidget, public YearWindowLink {
     // day; the lock, when held, is released when the window goes. Nothing is loaded yet.
     // window_number tells untitled windows apart in their titles ("Untitled 2").
     YearWindow(AppContext& context, int year, bool read_only, int window_number, int day, int month,
-             app::CalendarLock lock, QWidget* parent = nullptr);
+               app::CalendarLock lock, QWidget* parent = nullptr);
     ~YearWindow() override;
 
     // Loads the file (or starts an empty calendar) and draws the year. False when the
@@ -189,8 +189,8 @@ class YearWindow : public QWidget, public YearWindowLink {
     std::set<int> reportedSkips_;  // events already named in a skipped-events message
 
     InspectorHint* hint_ = nullptr;
-    QPointer<DaySheet> daySheet_;  // closing the sheet deletes it
-    QPointer<EventListWindow> eventList_;    // closing the list deletes it
+    QPointer<DaySheet> daySheet_;          // closing the sheet deletes it
+    QPointer<EventListWindow> eventList_;  // closing the list deletes it
     QMenu* pmYear_ = nullptr;
     QAction* iNewEvent_ = nullptr;
     QAction* iEditEvent_ = nullptr;

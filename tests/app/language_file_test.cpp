@@ -16,16 +16,17 @@ namespace {
 namespace fs = std::filesystem;
 
 class TempFile {
-public:
+  public:
     explicit TempFile(std::string_view bytes)
-        : path_(fs::temp_directory_path() /
-                ("yorbel_lang_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + ".spr")) {
+        : path_(
+              fs::temp_directory_path() /
+              ("yorbel_lang_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + ".spr")) {
         std::ofstream(path_, std::ios::binary) << bytes;
     }
     ~TempFile() { fs::remove(path_); }
     const fs::path& path() const { return path_; }
 
-private:
+  private:
     fs::path path_;
 };
 
@@ -53,9 +54,9 @@ TEST(LanguageFile, SectionsAndKeysIgnoreLetterCase) {
 
 TEST(LanguageFile, EverythingMissingReadsResourceNotFound) {
     const auto file = LanguageFile::FromBytes("[FrmMain]\niOpen=Open...\n");
-    EXPECT_EQ(file.Text("FrmMain", "iSave"), kResourceNotFound);     // missing key
-    EXPECT_EQ(file.Text("FrmList", "iOpen"), kResourceNotFound);     // missing section
-    EXPECT_EQ(file.Text("FrmMain", "iOpe"), kResourceNotFound);      // prefix is no match
+    EXPECT_EQ(file.Text("FrmMain", "iSave"), kResourceNotFound);  // missing key
+    EXPECT_EQ(file.Text("FrmList", "iOpen"), kResourceNotFound);  // missing section
+    EXPECT_EQ(file.Text("FrmMain", "iOpe"), kResourceNotFound);   // prefix is no match
     EXPECT_FALSE(file.Has("FrmMain", "iSave"));
 
     const auto none = LanguageFile::Load(fs::temp_directory_path() / "yorbel_no_such_file.spr");
@@ -84,7 +85,7 @@ TEST(LanguageFile, ReadsLinesAsIniFilesAreRead) {
     EXPECT_EQ(file.Text("FrmYear", "Kw"), "Wk");            // first definition wins
     EXPECT_EQ(file.Text("FrmYear", "Empty"), "");
     EXPECT_EQ(file.Text("FrmYear", "Filter"), "Calendars (*.yrb)|*.yrb|All files (*.*)|*.*");
-    EXPECT_EQ(file.Text("FrmYear", "Math"), "a = b");       // split at the first '='
+    EXPECT_EQ(file.Text("FrmYear", "Math"), "a = b");  // split at the first '='
     EXPECT_EQ(file.Text("FrmYear", "Added"), "to the first section");
     EXPECT_FALSE(file.Has("FrmYear", "; a comment"));
 
@@ -97,13 +98,18 @@ TEST(LanguageFile, ReadsLinesAsIniFilesAreRead) {
 }
 
 TEST(LanguageFile, LoadsUtf8AndWindows1252Files) {
-    const TempFile utf8("\xEF\xBB\xBF[Misc]\r\nJwMo_1=Tishri\r\n[FrmMain]\r\niOpen=\xC3\x96" "ffnen...\r\n");
+    const TempFile utf8(
+        "\xEF\xBB\xBF[Misc]\r\nJwMo_1=Tishri\r\n[FrmMain]\r\niOpen=\xC3\x96"
+        "ffnen...\r\n");
     const auto a = LanguageFile::Load(utf8.path());
     EXPECT_TRUE(a.IsLoaded());
     EXPECT_EQ(a.Text("Misc", "JwMo_1"), "Tishri");  // the byte order mark is no part of "[Misc]"
     EXPECT_EQ(a.Text("FrmMain", "iOpen"), "Öffnen...");
 
-    const TempFile cp1252("[FrmMain]\r\niOpen=\xD6" "ffnen...\r\niTileHoriz=\xDC" "bereinander\r\n");
+    const TempFile cp1252(
+        "[FrmMain]\r\niOpen=\xD6"
+        "ffnen...\r\niTileHoriz=\xDC"
+        "bereinander\r\n");
     const auto b = LanguageFile::Load(cp1252.path());
     EXPECT_EQ(b.Text("FrmMain", "iOpen"), "Öffnen...");
     EXPECT_EQ(b.Text("FrmMain", "iTileHoriz"), "Übereinander");

@@ -141,7 +141,8 @@ TEST_F(CalendarLockTest, OnlyAnOwnerKnownToBeGoneCountsAsAbandoned) {
 
     // Whoever holds the file's advisory lock runs, whatever the record says (a process
     // in another process namespace, say).
-    std::ofstream(dir_ / "~lan.lck", std::ios::trunc) << "pid=" << gone << "\nhost=" << here << "\n";
+    std::ofstream(dir_ / "~lan.lck", std::ios::trunc)
+        << "pid=" << gone << "\nhost=" << here << "\n";
     const int fd = ::open((dir_ / "~lan.lck").c_str(), O_RDONLY);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
     EXPECT_EQ(InspectLock(cal).state, LockState::Held);

@@ -13,22 +13,35 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-const Names kFirstRunWrites = {
-    "Kw1", "Wt1", "greg", "VFarbeSonntag", "HFarbeSonntag", "OpenLastActive", "LastActiveFile",
-    "YearFontName", "YearFontSize", "AdaptToFont", "ZoneName"};
-const Names kTo61 = {"Version", "LatD", "LatM", "LatS", "LongD",
+const Names kFirstRunWrites = {"Kw1",
+                               "Wt1",
+                               "greg",
+                               "VFarbeSonntag",
+                               "HFarbeSonntag",
+                               "OpenLastActive",
+                               "LastActiveFile",
+                               "YearFontName",
+                               "YearFontSize",
+                               "AdaptToFont",
+                               "ZoneName"};
+const Names kTo61 = {"Version", "LatD",  "LatM", "LatS",  "LongD",
                      "LongM",   "LongS", "Zone", "North", "West"};
-const Names kTo65 = {"Version",      "Country",     "City",     "CustomPos",
+const Names kTo65 = {"Version",      "Country",      "City",        "CustomPos",
                      "VFarbeWochen", "HFarbeWochen", "DayViewOpen", "DayViewX",
-                     "DayViewY",     "VFarbeMark",  "HFarbeMark"};
+                     "DayViewY",     "VFarbeMark",   "HFarbeMark"};
 const Names kTo66 = {"Version"};
 const Names kTo67 = {"Version", "Language"};
 // The order of the options' values, for reading at start and writing at close.
-const Names kOptionsOrder = {
-    "Kw1",   "Wt1",   "greg",  "VFarbeSonntag", "HFarbeSonntag", "OpenLastActive", "YearFontName",
-    "YearFontSize", "AdaptToFont", "LatD", "LatM", "LatS", "LongD", "LongM", "LongS", "Zone",
-    "North", "West", "Country", "City", "CustomPos", "VFarbeWochen", "HFarbeWochen",
-    "DayViewOpen", "VFarbeMark", "HFarbeMark", "Language", "ZoneName"};
+const Names kOptionsOrder = {"Kw1",           "Wt1",           "greg",
+                             "VFarbeSonntag", "HFarbeSonntag", "OpenLastActive",
+                             "YearFontName",  "YearFontSize",  "AdaptToFont",
+                             "LatD",          "LatM",          "LatS",
+                             "LongD",         "LongM",         "LongS",
+                             "Zone",          "North",         "West",
+                             "Country",       "City",          "CustomPos",
+                             "VFarbeWochen",  "HFarbeWochen",  "DayViewOpen",
+                             "VFarbeMark",    "HFarbeMark",    "Language",
+                             "ZoneName"};
 
 Names Concat(std::initializer_list<Names> parts) {
     Names all;
@@ -207,13 +220,13 @@ TEST(SettingsStart, LaterLevelIsReadAsItStands) {
 
 TEST(SettingsStart, UnreadableValuesTakeTheirDefaultsAndAreReportedOnce) {
     MemorySettingsStore store = UserStore("7.0");
-    store.Remove("Kw1");                                   // missing number
-    store.Put("Wt1", 9);                                   // no such weekday
-    store.Put("AdaptToFont", std::string("yes"));          // truth of another kind
-    store.Put("LatD", std::int32_t{50});                   // real of another kind
+    store.Remove("Kw1");                           // missing number
+    store.Put("Wt1", 9);                           // no such weekday
+    store.Put("AdaptToFont", std::string("yes"));  // truth of another kind
+    store.Put("LatD", std::int32_t{50});           // real of another kind
     store.Put("Zone", std::numeric_limits<double>::quiet_NaN());
-    store.Put("City", 12);                                 // text of another kind
-    store.Remove("Country");                               // missing text: empty, no reset
+    store.Put("City", 12);    // text of another kind
+    store.Remove("Country");  // missing text: empty, no reset
     store.Put("Language", 2);
 
     const SettingsStart start = StartSettings(store);

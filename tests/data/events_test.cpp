@@ -27,7 +27,7 @@ void AddOccurrence(Table& ed, int ev_no, int gp_no, const std::string& date) {
 }
 
 class EventTablesTest : public ::testing::Test {
-protected:
+  protected:
     TestFolder folder_;
     Groups groups_{folder_.path()};
     EventTables cal_{groups_.CdsGroups()};
@@ -95,7 +95,8 @@ TEST_F(EventTablesTest, FailedOpenAndSaveChangeNothing) {
 TEST_F(EventTablesTest, OccurrenceLookupsReadGroupsAndEventsLive) {
     groups_.LoadGroups(false);
     Table& gp = groups_.CdsGroups();
-    for (auto [name, color, show] : {std::tuple{"Holidays", 255, 1}, std::tuple{"Private", 65280, 0}}) {
+    for (auto [name, color, show] :
+         {std::tuple{"Holidays", 255, 1}, std::tuple{"Private", 65280, 0}}) {
         gp.Append();
         gp.SetText(Gp_name, name);
         gp.SetInteger(Gp_color, color);

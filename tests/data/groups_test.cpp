@@ -78,7 +78,8 @@ TEST(GroupsTest, UnreadableFileIsMovedAsideNotReplaced) {
 
     // A file whose rows break the unique name index is treated the same way.
     Table twins("Twins", {FieldDef::AutoIncrement("Gp_no"), FieldDef::Text("Gp_name", 80, true),
-                          FieldDef::Integer("Gp_color"), FieldDef::Boolean("Gp_free"), FieldDef::Integer("Gp_show")});
+                          FieldDef::Integer("Gp_color"), FieldDef::Boolean("Gp_free"),
+                          FieldDef::Integer("Gp_show")});
     for (int i = 0; i < 2; ++i) AddGroup(twins, "Twin", 1);
     SaveTable(twins, folder / "Groups_d.yrg");
     notice = groups.LoadGroups(false);

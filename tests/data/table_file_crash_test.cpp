@@ -16,7 +16,8 @@ using testing::TestFolder;
 
 struct Generation : Table {
     Generation(const std::string& tag, int rows)
-        : Table("Gen", {FieldDef::AutoIncrement("no"), FieldDef::Text("tag", 80), FieldDef::Integer("n")}) {
+        : Table("Gen", {FieldDef::AutoIncrement("no"), FieldDef::Text("tag", 80),
+                        FieldDef::Integer("n")}) {
         for (int i = 0; i < rows; ++i) {
             Append();
             SetText("tag", tag + " row " + std::to_string(i));
@@ -55,7 +56,9 @@ TEST(TableFileCrashTest, KilledSaveLeavesOldOrNewFileWhole) {
 
     auto start = std::chrono::steady_clock::now();
     SaveTable(a, file);
-    const auto save_us = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
+    const auto save_us = std::chrono::duration_cast<std::chrono::microseconds>(
+                             std::chrono::steady_clock::now() - start)
+                             .count();
 
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed));
@@ -95,7 +98,8 @@ TEST(TableFileCrashTest, KilledSaveLeavesOldOrNewFileWhole) {
     // The next whole save clears what the cut-off ones left.
     SaveTable(a, file);
     int entries = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder.path())) ++entries;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder.path()))
+        ++entries;
     EXPECT_EQ(entries, 1);
 }
 

@@ -2,15 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "data/file_sync.h"
@@ -20,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class TableFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                ("yorbel_tf_" + std::to_string(::getpid()) + "_" +
@@ -34,15 +33,17 @@ protected:
         std::ifstream in(p, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
     }
-    void Write(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
+    void Write(const fs::path& p, const std::string& bytes) {
+        std::ofstream(p, std::ios::binary) << bytes;
+    }
 
     fs::path dir_;
 };
 
 struct Sample : Table {
     Sample()
-        : Table("Sample", {FieldDef::AutoIncrement("no"), FieldDef::Text("name", 80), FieldDef::Integer("n"),
-                           FieldDef::Boolean("flag")}) {}
+        : Table("Sample", {FieldDef::AutoIncrement("no"), FieldDef::Text("name", 80),
+                           FieldDef::Integer("n"), FieldDef::Boolean("flag")}) {}
     void Add(const Value& name, const Value& n, const Value& flag) {
         Append();
         Set("name", name);
@@ -66,7 +67,8 @@ TEST_F(TableFileTest, RoundTripKeepsRowsNullsAndNumbering) {
     LoadTable(back, file);
     ASSERT_EQ(back.RecordCount(), 3);
     for (int row = 0; row < 3; ++row)
-        for (int f = 0; f < 4; ++f) EXPECT_EQ(back.ValueAt(row, FieldNo(f)), t.ValueAt(row, FieldNo(f)));
+        for (int f = 0; f < 4; ++f)
+            EXPECT_EQ(back.ValueAt(row, FieldNo(f)), t.ValueAt(row, FieldNo(f)));
     EXPECT_EQ(back.ValueAt(1, FieldNo(1)), Value{}) << "null stays null";
     EXPECT_EQ(back.ValueAt(2, FieldNo(1)), Value{std::string()}) << "an empty text stays a text";
     back.Add(Value{std::string("new")}, Value{}, Value{});
@@ -75,13 +77,15 @@ TEST_F(TableFileTest, RoundTripKeepsRowsNullsAndNumbering) {
     // Hundreds of rows span several insert statements and a shorter last one.
     Sample many;
     for (int i = 0; i < 250; ++i)
-        many.Add(i % 5 ? Value{std::to_string(i)} : Value{}, Value{std::int32_t{i}}, Value{i % 2 == 0});
+        many.Add(i % 5 ? Value{std::to_string(i)} : Value{}, Value{std::int32_t{i}},
+                 Value{i % 2 == 0});
     SaveTable(many, dir_ / "many.yrb");
     Sample many_back;
     LoadTable(many_back, dir_ / "many.yrb");
     ASSERT_EQ(many_back.RecordCount(), 250);
     for (int row = 0; row < 250; ++row)
-        for (int f = 0; f < 4; ++f) ASSERT_EQ(many_back.ValueAt(row, FieldNo(f)), many.ValueAt(row, FieldNo(f)));
+        for (int f = 0; f < 4; ++f)
+            ASSERT_EQ(many_back.ValueAt(row, FieldNo(f)), many.ValueAt(row, FieldNo(f)));
 
     // A bare table takes the file's field definitions.
     Table bare("Bare", {});
@@ -149,7 +153,8 @@ TEST_F(TableFileTest, BadFilesAreRefusedUnchangedAndTheTableKeepsItsRows) {
     {
         sqlite3* db = nullptr;
         sqlite3_open(foreign.c_str(), &db);
-        sqlite3_exec(db, "CREATE TABLE rows (x); INSERT INTO rows VALUES (1);", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "CREATE TABLE rows (x); INSERT INTO rows VALUES (1);", nullptr, nullptr,
+                     nullptr);
         sqlite3_close(db);
     }
     expect_refused(foreign, "NotTableFile");
@@ -259,7 +264,8 @@ std::vector<SyncSeen> g_syncs;
 fs::path g_sync_target;
 
 int RecordingSync(int fd) {
-    struct stat synced {}, target {};
+    struct stat synced {
+    }, target{};
     ::fstat(fd, &synced);
     const bool has_target = ::stat(g_sync_target.c_str(), &target) == 0;
     g_syncs.push_back({synced.st_ino, S_ISREG(synced.st_mode), has_target ? target.st_ino : 0});
@@ -284,9 +290,12 @@ TEST_F(TableFileTest, SaveSyncsTheNewFileBeforeItReplacesTheOld) {
     }
     struct stat now {};
     ASSERT_EQ(::stat(g_sync_target.c_str(), &now), 0);
-    EXPECT_TRUE(std::any_of(g_syncs.begin(), g_syncs.end(), [&](const SyncSeen& s) {
-        return s.regular && s.synced == now.st_ino && s.target_then != 0 && s.target_then != now.st_ino;
-    })) << g_syncs.size() << " syncs, none of the new file while the old one was in place";
+    EXPECT_TRUE(std::any_of(g_syncs.begin(), g_syncs.end(),
+                            [&](const SyncSeen& s) {
+                                return s.regular && s.synced == now.st_ino && s.target_then != 0 &&
+                                       s.target_then != now.st_ino;
+                            }))
+        << g_syncs.size() << " syncs, none of the new file while the old one was in place";
 }
 
 }  // namespace

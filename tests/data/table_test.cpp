@@ -13,8 +13,8 @@ namespace {
 // Tables are not movable (lookups point at them), so the sample is built in place.
 struct Items : Table {
     Items()
-        : Table("Items", {FieldDef::AutoIncrement("no"), FieldDef::Text("name", 10), FieldDef::Integer("group"),
-                          FieldDef::Boolean("flag")}) {
+        : Table("Items", {FieldDef::AutoIncrement("no"), FieldDef::Text("name", 10),
+                          FieldDef::Integer("group"), FieldDef::Boolean("flag")}) {
         AddIndex("Ix_no", {"no"}, {.primary = true, .unique = false});
         AddIndex("Ix_name", {"name"});
     }
@@ -134,7 +134,8 @@ TEST(TableTest, FindRowsAnswersFromAnyIndexWithoutMovingTheCursor) {
     EXPECT_EQ(t.AsInteger("group"), 20);
     t.Append();
     t.SetText("name", "b");
-    EXPECT_EQ(t.FindRows("Ix_name", Value{std::string("b")}).size(), 2u) << "a pending row is not found";
+    EXPECT_EQ(t.FindRows("Ix_name", Value{std::string("b")}).size(), 2u)
+        << "a pending row is not found";
     EXPECT_EQ(t.GetState(), Table::State::Insert);
 }
 
@@ -170,7 +171,8 @@ TEST(TableTest, UniqueIndexRefusesDuplicatesAndKeepsThePendingRow) {
 }
 
 TEST(TableTest, FieldValuesAreCheckedWhenSet) {
-    Table t("T", {FieldDef::AutoIncrement("no"), FieldDef::Text("name", 3, true), FieldDef::Integer("n")});
+    Table t("T", {FieldDef::AutoIncrement("no"), FieldDef::Text("name", 3, true),
+                  FieldDef::Integer("n")});
     EXPECT_THROW(t.SetText("name", "x"), Error) << "no pending row";
     t.Append();
     EXPECT_THROW(t.SetText("n", "1"), Error);
@@ -198,7 +200,8 @@ TEST(TableTest, LookupsReadLiveAndGiveNullForMissingKeys) {
         groups.SetInteger("Gp_color", color);
         groups.Post();
     }
-    Table dates("Dates", {FieldDef::Integer("gp"), FieldDef::Lookup("color", "gp", groups, "Gp_no", "Gp_color")});
+    Table dates("Dates", {FieldDef::Integer("gp"),
+                          FieldDef::Lookup("color", "gp", groups, "Gp_no", "Gp_color")});
     for (std::int32_t gp : {2, 7}) {
         dates.Append();
         dates.SetInteger("gp", gp);
@@ -305,7 +308,9 @@ TEST(TableTest, CalculatedFieldsFollowTheRowBeingRead) {
     t.SetCalcHandler([&calls](Table& row) {
         ++calls;
         std::string from = row.AsText("from");
-        if (from.size() == 8) row.SetText("shown", from.substr(6, 2) + "." + from.substr(4, 2) + "." + from.substr(0, 4));
+        if (from.size() == 8)
+            row.SetText("shown",
+                        from.substr(6, 2) + "." + from.substr(4, 2) + "." + from.substr(0, 4));
     });
     for (const char* d : {"20261224", "bad", "20260101"}) {
         t.Append();

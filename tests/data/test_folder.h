@@ -12,11 +12,12 @@
 namespace yorbel::data::testing {
 
 class TestFolder {
-public:
+  public:
     TestFolder() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() /
-                ("yorbel_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" + info->name());
+        path_ =
+            std::filesystem::temp_directory_path() / ("yorbel_" + std::to_string(::getpid()) + "_" +
+                                                      info->test_suite_name() + "_" + info->name());
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
@@ -27,7 +28,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -589,7 +589,8 @@ class MainWindowTest : public QObject {
             QSignalSpy triggered(action, &QAction::triggered);
             const int windows = WindowCount();
             const QKeyCombination key = action->shortcut()[0];
-            // Options, Filter and the day calculator are modal dialogs: closed as soon as they show.
+            // Options, Filter and the day calculator are modal dialogs: closed as soon as they
+            // show.
             if (name == QLatin1String("iOptions") || name == QLatin1String("iFilter") ||
                 name == QLatin1String("iDayCalc"))
                 QTimer::singleShot(0, [] {

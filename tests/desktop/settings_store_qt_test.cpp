@@ -1,17 +1,17 @@
 // The QSettings-backed store: every kind of value survives a round trip through the
 // file, and values that are missing or of another kind are told apart.
+#include "desktop/settings_store_qt.h"
+
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include "desktop/settings_store_qt.h"
 
 using namespace yorbel::app;
 
 class SettingsStoreQtTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
@@ -59,7 +59,8 @@ private slots:
         QCOMPARE(start.settings.LongS, 55.123456789012345);
         QCOMPARE(start.settings.LatM, 0.1);
         QCOMPARE(start.settings.Zone, -5.5);
-        QCOMPARE(start.settings.City, "Frankfurt, Main" + std::string(34, ' ') + "500644N0084055E +010");
+        QCOMPARE(start.settings.City,
+                 "Frankfurt, Main" + std::string(34, ' ') + "500644N0084055E +010");
         QCOMPARE(start.settings.Country, std::string("Österreich"));
         QCOMPARE(start.settings.VFarbeMark, static_cast<std::int32_t>(0x80000005));
         QCOMPARE(ReadLastActiveFile(store), std::string("/home/ü/Kalender;2027.yrb"));
@@ -87,7 +88,7 @@ private slots:
         QCOMPARE(store.ReadReal("Bytes7").status, ReadStatus::WrongKind);
     }
 
-private:
+  private:
     std::unique_ptr<QTemporaryDir> dir_;
     QString path_;
 };

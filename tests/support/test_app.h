@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "ui/app_context.h"
-#include "ui/dialogs.h"
 #include "app/settings.h"
 #include "data/groups.h"
+#include "ui/app_context.h"
+#include "ui/dialogs.h"
 
 namespace yorbel::test {
 

@@ -12,7 +12,7 @@ namespace yorbel::test {
 std::unique_ptr<gui::YearWindow> OpenYear(TestApp& app, int year, int day, int month) {
     app.Context().EventEditor = gui::OpenEventEditor;
     auto window = std::make_unique<gui::YearWindow>(app.Context(), year, false, 1, day, month,
-                                                  app::CalendarLock{});
+                                                    app::CalendarLock{});
     window->resize(1000, 640);
     if (!window->OpenCalendar(QString(), nullptr)) return nullptr;
     window->show();
@@ -26,7 +26,8 @@ void Mark(gui::YearWindow& year, int month_index, int day) {
 void OnNextEditor(std::function<void(gui::EventEditor&)> act) {
     QTimer::singleShot(0, [act = std::move(act)] {
         for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (auto* editor = qobject_cast<gui::EventEditor*>(top); editor && editor->isVisible()) {
+            if (auto* editor = qobject_cast<gui::EventEditor*>(top);
+                editor && editor->isVisible()) {
                 act(*editor);
                 return;
             }

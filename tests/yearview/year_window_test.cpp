@@ -9,8 +9,8 @@
 #include <string>
 
 #include "data/events.h"
-#include "support/test_app.h"
 #include "paint/win_color.h"
+#include "support/test_app.h"
 
 using namespace yorbel;
 using namespace yorbel::gui;
@@ -20,7 +20,7 @@ namespace {
 
 // A window on a calendar, shown at a fixed size, the year 2026, 15 March marked.
 std::unique_ptr<YearWindow> OpenWindow(test::TestApp& app, const QString& path,
-                                     bool read_only = false) {
+                                       bool read_only = false) {
     auto window =
         std::make_unique<YearWindow>(app.Context(), 2026, read_only, 1, 15, 3, app::CalendarLock{});
     window->resize(1000, 640);
