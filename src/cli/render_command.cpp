@@ -93,9 +93,9 @@ int RunRender(std::span<const std::string> words, std::ostream& out) {
         constexpr std::array<std::string_view, 2> kLanguages{"de", "en"};
         english = ReadChoice("--language", *language, kLanguages) == 1;
     }
-    YearPictureSpec spec;
-    if (const auto size = args.value("size")) spec.size = ReadSize(*size);
-    spec.year = year;
+    YearPictureSpec picture;
+    if (const auto size = args.value("size")) picture.size = ReadSize(*size);
+    picture.year = year;
     const bool gregorian = !args.flag("julian");
 
     CalendarSource source(args.positional()[0], args.value("groups"), std::cerr);
@@ -114,11 +114,11 @@ int RunRender(std::span<const std::string> words, std::ostream& out) {
     char* argv[] = {name, nullptr};
     const QGuiApplication application(argc, argv);
 
-    spec.style = DisplayStyle(gregorian, english);
-    spec.day_color = [&dates](const std::string& date, std::int32_t fallback) {
+    picture.style = DisplayStyle(gregorian, english);
+    picture.day_color = [&dates](const std::string& date, std::int32_t fallback) {
         return data::DayColor(dates, date, fallback);
     };
-    data::WriteFileAtomically(*output, YearPictureBytes(*format, spec));
+    data::WriteFileAtomically(*output, YearPictureBytes(*format, picture));
     return 0;
 }
 

@@ -22,17 +22,17 @@ QSize YearPictureSpec::PixelSize() const {
     return {outer.width(), outer.height() - gui::kCaptionAllowance};
 }
 
-gui::YearLayout DrawYearPicture(QPainter& painter, const YearPictureSpec& spec,
+gui::YearLayout DrawYearPicture(QPainter& painter, const YearPictureSpec& picture,
                                 gui::DayGrid& grid) {
-    const QSize size = spec.PixelSize();
+    const QSize size = picture.PixelSize();
     const gui::YearLayout layout =
         gui::ScreenLayout(size.width(), size.height() + gui::kCaptionAllowance);
-    painter.setFont(spec.size ? gui::YearFont(spec.style.FontName, layout.RowHeight)
-                              : gui::YearFont(spec.style.FontName, spec.style.FontSize));
+    painter.setFont(picture.size ? gui::YearFont(picture.style.FontName, layout.RowHeight)
+                                 : gui::YearFont(picture.style.FontName, picture.style.FontSize));
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
     grid.Clear();
-    const gui::YearPainter year_painter(spec.style, spec.day_color);
-    year_painter.DrawMonths(painter, layout, spec.year, grid, -1, 0, false);
+    const gui::YearPainter year_painter(picture.style, picture.day_color);
+    year_painter.DrawMonths(painter, layout, picture.year, grid, -1, 0, false);
     return layout;
 }
 
@@ -56,8 +56,8 @@ void NeedActive(const QPainter& painter) {
 
 }  // namespace
 
-std::string YearPictureBytes(PictureFormat format, const YearPictureSpec& spec) {
-    const QSize size = spec.PixelSize();
+std::string YearPictureBytes(PictureFormat format, const YearPictureSpec& picture) {
+    const QSize size = picture.PixelSize();
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -67,7 +67,7 @@ std::string YearPictureBytes(PictureFormat format, const YearPictureSpec& spec) 
             QImage image(size, QImage::Format_RGB32);
             QPainter painter(&image);
             NeedActive(painter);
-            DrawYearPicture(painter, spec, grid);
+            DrawYearPicture(painter, picture, grid);
             painter.end();
             if (!image.save(&buffer, "PNG")) throw Failure("cannot encode the PNG picture");
             break;
@@ -77,10 +77,10 @@ std::string YearPictureBytes(PictureFormat format, const YearPictureSpec& spec) 
             svg.setOutputDevice(&buffer);
             svg.setSize(size);
             svg.setViewBox(QRect(QPoint(0, 0), size));
-            svg.setTitle(QStringLiteral("Yorbel %1").arg(spec.year));
+            svg.setTitle(QStringLiteral("Yorbel %1").arg(picture.year));
             QPainter painter(&svg);
             NeedActive(painter);
-            DrawYearPicture(painter, spec, grid);
+            DrawYearPicture(painter, picture, grid);
             break;
         }
         case PictureFormat::Pdf: {
@@ -91,10 +91,10 @@ std::string YearPictureBytes(PictureFormat format, const YearPictureSpec& spec) 
                 QPageSize(QSizeF(size), QPageSize::Point, QString(), QPageSize::ExactMatch));
             pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
             pdf.setCreator(QStringLiteral("Yorbel"));
-            pdf.setTitle(QStringLiteral("Yorbel %1").arg(spec.year));
+            pdf.setTitle(QStringLiteral("Yorbel %1").arg(picture.year));
             QPainter painter(&pdf);
             NeedActive(painter);
-            DrawYearPicture(painter, spec, grid);
+            DrawYearPicture(painter, picture, grid);
             break;
         }
     }

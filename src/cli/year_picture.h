@@ -25,7 +25,8 @@ struct YearPictureSpec {
 
 // Draws the year onto the painter's device as the year window draws its bitmap: white
 // ground, the window's layout and font, no mark. Returns the layout; fills `grid`.
-gui::YearLayout DrawYearPicture(QPainter& painter, const YearPictureSpec& spec, gui::DayGrid& grid);
+gui::YearLayout DrawYearPicture(QPainter& painter, const YearPictureSpec& picture,
+                                gui::DayGrid& grid);
 
 enum class PictureFormat { Png, Svg, Pdf };
 
@@ -33,6 +34,6 @@ enum class PictureFormat { Png, Svg, Pdf };
 std::optional<PictureFormat> PictureFormatOf(const std::filesystem::path& file);
 
 // The content of the picture file. Needs a QGuiApplication.
-std::string YearPictureBytes(PictureFormat format, const YearPictureSpec& spec);
+std::string YearPictureBytes(PictureFormat format, const YearPictureSpec& picture);
 
 }  // namespace yorbel::cli

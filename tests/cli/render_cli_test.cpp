@@ -92,13 +92,13 @@ TEST_F(CliRender, PngOfTheAskedSizeShowsEventColoursAtTheirDays) {
     char name[] = "test";
     char* argv[] = {name, nullptr};
     const QGuiApplication application(argc, argv);
-    yorbel::cli::YearPictureSpec spec;
-    spec.year = 2027;
-    spec.size = QSize(900, 600);
-    QImage scratch(spec.size.value(), QImage::Format_RGB32);
+    yorbel::cli::YearPictureSpec picture;
+    picture.year = 2027;
+    picture.size = QSize(900, 600);
+    QImage scratch(picture.size.value(), QImage::Format_RGB32);
     QPainter painter(&scratch);
     yorbel::gui::DayGrid grid;
-    const yorbel::gui::YearLayout layout = DrawYearPicture(painter, spec, grid);
+    const yorbel::gui::YearLayout layout = DrawYearPicture(painter, picture, grid);
 
     // The lower left corner of a day's cell is clear of its right-aligned number.
     const auto colour_of = [&](int month, int day) {
