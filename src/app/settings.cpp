@@ -407,4 +407,40 @@ std::string ShortestNumberText(double value) {
     return std::string(buffer.data(), end);
 }
 
+std::vector<std::string> ReadRecentFiles(const SettingsStore& store) {
+    std::vector<std::string> paths;
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        const auto entry = store.ReadString("RecentFile" + std::to_string(i));
+        if (entry.ok() && !entry.value.empty() &&
+            std::find(paths.begin(), paths.end(), entry.value) == paths.end())
+            paths.push_back(entry.value);
+    }
+    return paths;
+}
+
+void WriteRecentFiles(SettingsStore& store, const std::vector<std::string>& paths) {
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        const auto index = static_cast<std::size_t>(i - 1);
+        store.WriteString("RecentFile" + std::to_string(i),
+                          index < paths.size() ? paths[index] : std::string());
+    }
+}
+
+std::vector<std::string> WithRecentFile(std::vector<std::string> paths, const std::string& path) {
+    std::erase(paths, path);
+    paths.insert(paths.begin(), path);
+    if (paths.size() > static_cast<std::size_t>(kRecentFileCount))
+        paths.resize(static_cast<std::size_t>(kRecentFileCount));
+    return paths;
+}
+
+std::string ReadLastFolder(const SettingsStore& store) {
+    const auto folder = store.ReadString("LastFolder");
+    return folder.ok() ? folder.value : std::string();
+}
+
+void WriteLastFolder(SettingsStore& store, std::string_view folder) {
+    store.WriteString("LastFolder", folder);
+}
+
 }  // namespace yorbel::app

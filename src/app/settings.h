@@ -162,6 +162,18 @@ void WriteLastActiveFile(SettingsStore& store, std::string_view path);
 std::int32_t ReadDayViewPosition(const SettingsStore& store, int which);
 void WriteDayViewPosition(SettingsStore& store, int which, std::int32_t value);
 
+// The calendars last opened or saved, newest first, at most kRecentFileCount, stored as
+// RecentFile1 … RecentFile8. Empty or unreadable entries are skipped.
+inline constexpr int kRecentFileCount = 8;
+std::vector<std::string> ReadRecentFiles(const SettingsStore& store);
+void WriteRecentFiles(SettingsStore& store, const std::vector<std::string>& paths);
+// `path` moved to the front of `paths` (once), the list cut to kRecentFileCount.
+std::vector<std::string> WithRecentFile(std::vector<std::string> paths, const std::string& path);
+
+// The folder the file dialogs start in (LastFolder); empty when none is stored yet.
+std::string ReadLastFolder(const SettingsStore& store);
+void WriteLastFolder(SettingsStore& store, std::string_view folder);
+
 // ---------------------------------------------------------------------------------------
 // Queries
 

@@ -18,9 +18,13 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
+#include <string>
+#include <vector>
 
+#include "app/settings.h"
 #include "calendar/dates.h"
 #include "desktop/help_menu.h"
 #include "desktop/settings_commands.h"
@@ -50,6 +54,19 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent)
         ShowActiveYear();
         HideOtherToolWindows();
     });
+
+    if (context_.Ui) {
+        // File dialogs start where the user last was, in the documents folder at first.
+        QString folder = context_.Store
+                             ? QString::fromStdString(app::ReadLastFolder(*context_.Store))
+                             : QString();
+        if (folder.isEmpty() || !QFileInfo(folder).isDir())
+            folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        context_.Ui->StartFolder = folder;
+        context_.Ui->FolderUsed = [this](const QString& used) {
+            if (context_.Store) app::WriteLastFolder(*context_.Store, used.toStdString());
+        };
+    }
 
     CreateActions();
     CreateMenus();
@@ -87,6 +104,14 @@ void MainWindow::CreateActions() {
     MainActions& a = actions_;
     a.newCalendar = AddAction("iNew", QKeySequence(Qt::CTRL | Qt::Key_N));
     a.open = AddAction("iOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
+    mRecent_ = new QMenu(this);
+    mRecent_->setObjectName(QStringLiteral("mRecent"));
+    a.recentFiles = AddAction("iRecent");
+    a.recentFiles->setMenu(mRecent_);
+    mExamples_ = new QMenu(this);
+    mExamples_->setObjectName(QStringLiteral("mExamples"));
+    a.examples = AddAction("iExamples");
+    a.examples->setMenu(mExamples_);
     a.close = AddAction("iClose", QKeySequence(Qt::CTRL | Qt::Key_W));
     a.save = AddAction("iSave", QKeySequence(Qt::CTRL | Qt::Key_S));
     a.saveAs = AddAction("iSaveAs");
@@ -192,8 +217,9 @@ void MainWindow::CreateMenus() {
     };
     mFile_ = menuBar()->addMenu(QString());
     mFile_->setObjectName(QStringLiteral("mFile"));
-    add(mFile_, {a.newCalendar, a.open, a.close, nullptr, a.save, a.saveAs, nullptr, a.importEvents,
-                 a.exportEvents, nullptr, a.print, nullptr, a.quit});
+    add(mFile_,
+        {a.newCalendar, a.open, a.recentFiles, a.examples, a.close, nullptr, a.save, a.saveAs,
+         nullptr, a.importEvents, a.exportEvents, nullptr, a.print, nullptr, a.quit});
     mEdit_ = menuBar()->addMenu(QString());
     mEdit_->setObjectName(QStringLiteral("mEdit"));
     add(mEdit_, {a.cut, a.copy, a.paste, a.clear});
@@ -210,6 +236,8 @@ void MainWindow::CreateMenus() {
     add(mHelp_, {a.contents, a.firstSteps, nullptr, a.homepage, a.about});
     for (QMenu* menu : {mFile_, mEdit_, mExtras_})
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateMenus);
+    connect(mFile_, &QMenu::aboutToShow, this, &MainWindow::FillRecentMenu);
+    connect(mFile_, &QMenu::aboutToShow, this, &MainWindow::FillExamplesMenu);
 }
 
 void MainWindow::CreateToolBar() {
@@ -314,6 +342,54 @@ void MainWindow::HideOtherToolWindows() {
     for (YearWindow* year : YearWindows())
         if (year != active) year->HideToolWindows();
     active->ShowToolWindows();
+}
+
+void MainWindow::FillRecentMenu() {
+    mRecent_->clear();
+    const std::vector<std::string> paths =
+        context_.Store ? app::ReadRecentFiles(*context_.Store) : std::vector<std::string>{};
+    int number = 0;
+    for (const std::string& stored : paths) {
+        const QString path = QString::fromStdString(stored);
+        QAction* entry = mRecent_->addAction(QStringLiteral("&%1 %2").arg(++number).arg(path));
+        connect(entry, &QAction::triggered, this, [this, path] { OpenRecent(path); });
+    }
+    actions_.recentFiles->setEnabled(!paths.empty());
+}
+
+void MainWindow::FillExamplesMenu() {
+    mExamples_->clear();
+    const QDir examples(context_.ProgramFolder + QStringLiteral("examples"));
+    const QStringList names =
+        examples.entryList({QStringLiteral("*.yrb")}, QDir::Files, QDir::Name);
+    for (const QString& name : names) {
+        const QString path = examples.filePath(name);
+        QAction* entry = mExamples_->addAction(QFileInfo(name).completeBaseName());
+        // Examples stay as shipped: they open read-only.
+        connect(entry, &QAction::triggered, this, [this, path] { OpenCalendarFile(path, true); });
+    }
+    actions_.examples->setEnabled(!names.isEmpty());
+}
+
+void MainWindow::OpenRecent(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        if (context_.Store) {
+            std::vector<std::string> paths = app::ReadRecentFiles(*context_.Store);
+            std::erase(paths, path.toStdString());
+            app::WriteRecentFiles(*context_.Store, paths);
+        }
+        context_.Ui->Tell(this, QMessageBox::Warning, QStringLiteral("Yorbel"),
+                          context_.Text(kMain, "RecentMissing").arg(path));
+        return;
+    }
+    OpenGuarded(path);
+}
+
+void MainWindow::RememberFile(const QString& path) {
+    if (path.isEmpty() || !context_.Store) return;
+    app::WriteRecentFiles(*context_.Store,
+                          app::WithRecentFile(app::ReadRecentFiles(*context_.Store),
+                                              QFileInfo(path).absoluteFilePath().toStdString()));
 }
 
 void MainWindow::UpdateWindowMenu() {
@@ -447,6 +523,7 @@ YearWindow* MainWindow::OpenCalendarFileLocked(const QString& path, bool read_on
         }
     });
     LeaveFrameKeysToTheMenus(sub);
+    RememberFile(path);
     sub->move(25, 25);
     sub->show();
     mdi_->setActiveSubWindow(sub);
@@ -533,11 +610,15 @@ void MainWindow::iCloseClick() {
 }
 
 void MainWindow::iSaveClick() {
-    if (YearWindow* year = ActiveYearWindow(); year && !year->ReadOnly()) year->SaveCalendar();
+    if (YearWindow* year = ActiveYearWindow(); year && !year->ReadOnly() && year->SaveCalendar())
+        RememberFile(year->FileName());
 }
 
 void MainWindow::iSaveAsClick() {
-    if (YearWindow* year = ActiveYearWindow(); year && year->SaveCalendarAs()) UpdateMenus();
+    if (YearWindow* year = ActiveYearWindow(); year && year->SaveCalendarAs()) {
+        RememberFile(year->FileName());
+        UpdateMenus();
+    }
 }
 
 void MainWindow::iImportClick() {

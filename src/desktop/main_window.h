@@ -30,6 +30,8 @@ struct MainActions {
     // File menu
     QAction* newCalendar = nullptr;
     QAction* open = nullptr;
+    QAction* recentFiles = nullptr;  // submenu: the last calendars opened or saved
+    QAction* examples = nullptr;     // submenu: the shipped example calendars, read-only
     QAction* close = nullptr;
     QAction* save = nullptr;
     QAction* saveAs = nullptr;
@@ -122,6 +124,11 @@ class MainWindow : public QMainWindow {
     YearWindow* OpenCalendarFileLocked(const QString& path, bool read_only, app::CalendarLock lock);
 
     void UpdateMenus();
+    void FillRecentMenu();
+    void FillExamplesMenu();
+    void OpenRecent(const QString& path);
+    // Puts a calendar just opened or saved at the top of Recent Files.
+    void RememberFile(const QString& path);
     void UpdateWindowMenu();
     void HideOtherToolWindows();
 
@@ -147,6 +154,8 @@ class MainWindow : public QMainWindow {
     QLineEdit* ebYear_ = nullptr;
     QLabel* panels_[4] = {};
     QMenu* mFile_ = nullptr;
+    QMenu* mRecent_ = nullptr;
+    QMenu* mExamples_ = nullptr;
     QMenu* mEdit_ = nullptr;
     QMenu* mExtras_ = nullptr;
     QMenu* mWindow_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -10,10 +11,15 @@
 
 namespace yorbel::gui {
 
+void Dialogs::NoteFolderOf(const QString& file) {
+    StartFolder = QFileInfo(file).absolutePath();
+    if (FolderUsed) FolderUsed(StartFolder);
+}
+
 std::optional<OpenChoice> PlatformDialogs::GetOpenFile(QWidget* parent, const QString& title,
                                                        const QString& filter,
                                                        const QString& read_only_label) {
-    QFileDialog dialog(parent, title);
+    QFileDialog dialog(parent, title, StartFolder);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilter(filter);
@@ -27,6 +33,7 @@ std::optional<OpenChoice> PlatformDialogs::GetOpenFile(QWidget* parent, const QS
         }
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    NoteFolderOf(dialog.selectedFiles().constFirst());
     return OpenChoice{dialog.selectedFiles().constFirst(), read_only && read_only->isChecked()};
 }
 
@@ -35,7 +42,7 @@ std::optional<QString> PlatformDialogs::GetSaveFile(QWidget* parent, const QStri
                                                     const QString& default_suffix,
                                                     const QString& proposed_name,
                                                     QString* chosen_filter) {
-    QFileDialog dialog(parent, title);
+    QFileDialog dialog(parent, title, StartFolder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(filter);
@@ -51,6 +58,7 @@ std::optional<QString> PlatformDialogs::GetSaveFile(QWidget* parent, const QStri
     dialog.selectFile(proposed_name);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     if (chosen_filter) *chosen_filter = dialog.selectedNameFilter();
+    NoteFolderOf(dialog.selectedFiles().constFirst());
     return dialog.selectedFiles().constFirst();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -21,6 +22,11 @@ struct OpenChoice {
 class Dialogs {
   public:
     virtual ~Dialogs() = default;
+
+    // The folder file dialogs start in (empty: the system's choice), and who hears of the
+    // folder of each file chosen, which then becomes the start folder.
+    QString StartFolder;
+    std::function<void(const QString&)> FolderUsed;
 
     // File-open dialog; filter in Qt form ("Calendars (*.yrb);;All files (*)"). An empty
     // title shows the system's default title. read_only_label, when given, adds the
@@ -50,6 +56,10 @@ class Dialogs {
     virtual QMessageBox::StandardButton AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
                                                      const QString& caption, const QString& text,
                                                      const ButtonTexts& buttons);
+
+  protected:
+    // A file was chosen: its folder becomes the start folder, and FolderUsed hears of it.
+    void NoteFolderOf(const QString& file);
 };
 
 // The real dialogs of the platform.

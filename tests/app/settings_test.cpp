@@ -117,6 +117,20 @@ Settings UserSettings() {
     return s;
 }
 
+TEST(RecentFiles, KeepEightNewestFirstOnceEach) {
+    MemorySettingsStore store;
+    Names paths;
+    for (int i = 1; i <= 9; ++i) paths = WithRecentFile(paths, "/c/" + std::to_string(i));
+    paths = WithRecentFile(paths, "/c/5");
+    WriteRecentFiles(store, paths);
+    EXPECT_EQ(ReadRecentFiles(store),
+              (Names{"/c/5", "/c/9", "/c/8", "/c/7", "/c/6", "/c/4", "/c/3", "/c/2"}));
+    // A shorter list clears the entries it no longer fills; unreadable ones are skipped.
+    WriteRecentFiles(store, {"/c/1"});
+    store.Put("RecentFile3", std::int32_t{7});
+    EXPECT_EQ(ReadRecentFiles(store), (Names{"/c/1"}));
+}
+
 TEST(SettingsStart, FirstRunStoresEveryDefault) {
     MemorySettingsStore store;
     const SettingsStart start = StartSettings(store);

@@ -61,6 +61,20 @@ class MainWindowTest : public QObject {
     int WindowCount() const { return static_cast<int>(main_->MdiArea()->subWindowList().size()); }
     void Trigger(const char* action) { main_->Action(action)->trigger(); }
 
+    // Chooses an entry of a File submenu as the user does: File, then the submenu, then the
+    // entry's number, or Down and Enter for the first.
+    void ChooseFromFileMenu(const char* submenu, Qt::Key key) {
+        auto* file = main_->findChild<QMenu*>(QStringLiteral("mFile"));
+        file->popup(main_->mapToGlobal(QPoint(0, 0)));
+        QVERIFY(QTest::qWaitForWindowExposed(file));
+        auto* sub = main_->findChild<QMenu*>(QLatin1String(submenu));
+        sub->popup(main_->mapToGlobal(QPoint(20, 20)));
+        QVERIFY(QTest::qWaitForWindowExposed(sub));
+        QTest::keyClick(sub, key);
+        if (key == Qt::Key_Down) QTest::keyClick(sub, Qt::Key_Return);
+        file->close();
+    }
+
   private slots:
     void init() {
         app_ = std::make_unique<test::TestApp>();
@@ -117,6 +131,46 @@ class MainWindowTest : public QObject {
         QCOMPARE(main_->StatusText(0), QStringLiteral("Gregorian"));
         QCOMPARE(main_->StatusText(1), QStringLiteral("Frankfurt/Main, Germany"));
         QCOMPARE(main_->StatusText(2), QStringLiteral("+1"));
+    }
+
+    void recentFilesNewestFirstAndAMissingOneIsDropped() {
+        const QString other = app_->MakeCalendar(QStringLiteral("Other.yrb"), {});
+        Dialogs().open_answers = {OpenChoice{plan_, false}, OpenChoice{other, false}};
+        Trigger("iOpen");
+        Trigger("iOpen");
+        QCOMPARE(app::ReadRecentFiles(app_->Store()),
+                 (std::vector<std::string>{other.toStdString(), plan_.toStdString()}));
+        // The dialogs start where the last file was chosen, and remember it.
+        QCOMPARE(app::ReadLastFolder(app_->Store()), QFileInfo(other).absolutePath().toStdString());
+        QCOMPARE(Dialogs().StartFolder, QFileInfo(other).absolutePath());
+
+        for (YearWindow* year : main_->YearWindows()) year->SetCloseApproved();
+        main_->MdiArea()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ChooseFromFileMenu("mRecent", Qt::Key_2);
+        QCOMPARE(WindowCount(), 1);
+        QCOMPARE(main_->ActiveYearWindow()->FileName(), plan_);
+        QVERIFY(!main_->ActiveYearWindow()->ReadOnly());
+        // Opening it again made it the newest.
+        QCOMPARE(app::ReadRecentFiles(app_->Store()).front(), plan_.toStdString());
+
+        QVERIFY(QFile::remove(other));
+        ChooseFromFileMenu("mRecent", Qt::Key_2);
+        QCOMPARE(WindowCount(), 1);
+        QCOMPARE(Dialogs().told.size(), 1);
+        QVERIFY(Dialogs().told.constFirst().contains(other));
+        QCOMPARE(app::ReadRecentFiles(app_->Store()),
+                 (std::vector<std::string>{plan_.toStdString()}));
+    }
+
+    void examplesOpenReadOnly() {
+        const QString examples = app_->Context().ProgramFolder + QStringLiteral("examples/");
+        QDir().mkpath(examples);
+        QVERIFY(QFile::copy(plan_, examples + QStringLiteral("Family.yrb")));
+        ChooseFromFileMenu("mExamples", Qt::Key_Down);
+        QCOMPARE(WindowCount(), 1);
+        QVERIFY(main_->ActiveYearWindow()->ReadOnly());
+        QCOMPARE(main_->ActiveYearWindow()->FileName(), examples + QStringLiteral("Family.yrb"));
     }
 
     void laterStartsFollowTheLastActiveFile() {

@@ -19,6 +19,7 @@ std::optional<gui::OpenChoice> ScriptedDialogs::GetOpenFile(QWidget*, const QStr
     const gui::OpenChoice answer = open_answers.front();
     open_answers.pop_front();
     if (answer.Path.isEmpty()) return std::nullopt;
+    NoteFolderOf(answer.Path);
     return answer;
 }
 
