@@ -19,6 +19,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <tuple>
 
 #include "data/groups.h"
 #include "paint/qt_weekday.h"
@@ -566,18 +567,23 @@ void OptionsDialog::done(int result) {
 
 void OptionsDialog::FillGroups() {
     const data::Table& table = context_.Groups->CdsGroups();
-    std::vector<std::pair<QString, int>> rows;
+    // Name order, as the user looks a group up; each with its colour.
+    std::vector<std::tuple<QString, int, std::int32_t>> rows;
     for (int i = 0; i < table.RecordCount(); ++i) {
         const data::Value no = table.ValueAt(i, data::Gp_no);
         const data::Value name = table.ValueAt(i, data::Gp_name);
+        const data::Value colour = table.ValueAt(i, data::Gp_color);
         const auto* n = std::get_if<std::int32_t>(&no);
         const auto* text = std::get_if<std::string>(&name);
-        if (n) rows.emplace_back(text ? QString::fromStdString(*text) : QString(), *n);
+        const auto* rgb = std::get_if<std::int32_t>(&colour);
+        if (n)
+            rows.emplace_back(text ? QString::fromStdString(*text) : QString(), *n,
+                              rgb ? *rgb : 0xFFFFFF);
     }
     std::sort(rows.begin(), rows.end());
     groups_->clear();
-    for (const auto& [name, no] : rows) {
-        auto* item = new QListWidgetItem(name, groups_);
+    for (const auto& [name, no, rgb] : rows) {
+        auto* item = new QListWidgetItem(ColorSwatch(rgb), name, groups_);
         item->setData(Qt::UserRole, no);
     }
 }

@@ -1,7 +1,9 @@
 #include "paint/win_color.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 #include <QPalette>
+#include <QPixmap>
 
 namespace yorbel::gui {
 
@@ -67,6 +69,15 @@ std::int32_t QColorToWinColor(const QColor& color) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(rgb.red()) |
                                      (static_cast<std::uint32_t>(rgb.green()) << 8) |
                                      (static_cast<std::uint32_t>(rgb.blue()) << 16));
+}
+
+QIcon ColorSwatch(std::int32_t value) {
+    QPixmap swatch(14, 14);
+    swatch.fill(WinColorToQColor(value));
+    QPainter painter(&swatch);
+    painter.setPen(QColor(64, 64, 64));
+    painter.drawRect(0, 0, swatch.width() - 1, swatch.height() - 1);
+    return QIcon(swatch);
 }
 
 }  // namespace yorbel::gui

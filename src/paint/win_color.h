@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QColor>
+#include <QIcon>
 #include <cstdint>
 
 namespace yorbel::gui {
@@ -14,5 +15,9 @@ QColor WinColorToQColor(std::int32_t value);
 
 // The stored form of an opaque colour.
 std::int32_t QColorToWinColor(const QColor& color);
+
+// A small square of the colour with a dark border, so that white and light colours show
+// in a list as well.
+QIcon ColorSwatch(std::int32_t value);
 
 }  // namespace yorbel::gui

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "data/groups.h"
+#include "paint/win_color.h"
 #include "ui/app_context.h"
 
 namespace yorbel::gui {
@@ -26,7 +27,10 @@ std::vector<GroupShown> GroupsShown(const data::Table& groups) {
         if (number == nullptr) continue;
         const auto* text = std::get_if<std::string>(&name);
         const auto* flag = std::get_if<std::int32_t>(&show);
-        result.push_back({*number, text ? *text : std::string(), flag && *flag == 1});
+        const data::Value colour = groups.ValueAt(i, data::Gp_color);
+        const auto* rgb = std::get_if<std::int32_t>(&colour);
+        result.push_back(
+            {*number, text ? *text : std::string(), flag && *flag == 1, rgb ? *rgb : 0xFFFFFF});
     }
     std::stable_sort(result.begin(), result.end(),
                      [](const GroupShown& a, const GroupShown& b) { return a.no < b.no; });
@@ -93,7 +97,8 @@ GroupFilterDialog::GroupFilterDialog(QWidget* parent, const AppContext& context,
 
 void GroupFilterDialog::Fill() {
     for (std::size_t i = 0; i < groups_.size(); ++i) {
-        auto* item = new QListWidgetItem(QString::fromStdString(groups_[i].name));
+        auto* item = new QListWidgetItem(ColorSwatch(groups_[i].color),
+                                         QString::fromStdString(groups_[i].name));
         item->setData(Qt::UserRole, static_cast<int>(i));
         (groups_[i].shown ? lbShow_ : lbHide_)->addItem(item);
     }

@@ -20,6 +20,7 @@ struct GroupShown {
     std::int32_t no = 0;
     std::string name;
     bool shown = false;
+    std::int32_t color = 0xFFFFFF;  // as stored (0x00BBGGRR); white when unreadable
     friend bool operator==(const GroupShown&, const GroupShown&) = default;
 };
 

@@ -64,6 +64,11 @@ QString Box(QWidget* parent, const char* name) {
     return Child<QLineEdit>(parent, name)->text();
 }
 
+// The colour in the middle of a list entry's icon.
+QColor SwatchColor(const QListWidgetItem* item) {
+    return item->icon().pixmap(14, 14).toImage().pixelColor(7, 7);
+}
+
 }  // namespace
 
 class OptionsDialogTest : public QObject {
@@ -236,6 +241,8 @@ class OptionsDialogTest : public QObject {
         dialog.show();
         auto* list = Child<QListWidget>(&dialog, "DblbGroups");
         QCOMPARE(list->item(0)->text(), QStringLiteral("Hidden"));  // by name
+        QCOMPARE(SwatchColor(list->item(0)), WinColorToQColor(0xC00000));
+        QCOMPARE(SwatchColor(list->item(1)), WinColorToQColor(test::kShownColor));
         const QRect hidden = list->visualItemRect(list->item(0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, hidden.center());
         OnModal([this](QWidget* editor) {
@@ -280,6 +287,7 @@ class OptionsDialogTest : public QObject {
         OnModal([](QWidget* filter) {
             auto* shown = Child<QListWidget>(filter, "lbShow");
             QVERIFY(!Child<QPushButton>(filter, "bbHide")->isEnabled());
+            QCOMPARE(SwatchColor(shown->item(0)), WinColorToQColor(test::kShownColor));
             QTest::mouseClick(shown->viewport(), Qt::LeftButton, {},
                               shown->visualItemRect(shown->item(0)).center());
             Click(filter, "bbHide");
