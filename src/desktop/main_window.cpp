@@ -523,7 +523,8 @@ YearWindow* MainWindow::OpenCalendarFileLocked(const QString& path, bool read_on
         }
     });
     LeaveFrameKeysToTheMenus(sub);
-    RememberFile(path);
+    // A file opened read-only (a shipped example) must not come back writable from the list.
+    if (!read_only) RememberFile(path);
     sub->move(25, 25);
     sub->show();
     mdi_->setActiveSubWindow(sub);
