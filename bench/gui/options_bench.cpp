@@ -14,6 +14,7 @@
 #include "desktop/main_window.h"
 #include "desktop/options_dialog.h"
 #include "desktop/settings_commands.h"
+#include "support/bench_context.h"
 #include "ui/app_context.h"
 #include "yearview/year_window.h"
 
@@ -21,32 +22,7 @@ namespace {
 
 using namespace yorbel;
 
-struct Fixture {
-    QTemporaryDir dir;
-    std::unique_ptr<data::Groups> groups;
-    app::MemorySettingsStore store;
-    gui::PlatformDialogs dialogs;
-    gui::AppContext context;
-
-    Fixture() {
-        groups = std::make_unique<data::Groups>(dir.path().toStdString());
-        groups->LoadGroups(true);
-        data::Table& g = groups->CdsGroups();
-        g.Append();
-        g.SetText(data::Gp_name, "Shown");
-        g.SetInteger(data::Gp_color, 0x00A000);
-        g.SetBoolean(data::Gp_free, false);
-        g.SetInteger(data::Gp_show, 1);
-        g.Post();
-        context.ProgramFolder = QStringLiteral(YORBEL_RESOURCE_DIR "/");
-        context.Language = app::LanguageFile::Load(YORBEL_RESOURCE_DIR "/english.spr");
-        context.Settings = app::StartSettings(store).settings;
-        context.Settings.AdaptToFont = false;
-        context.Store = &store;
-        context.Groups = groups.get();
-        context.Ui = &dialogs;
-    }
-};
+using Fixture = bench::BenchContext;
 
 void BM_OptionsDialogOpen(benchmark::State& state) {
     Fixture f;

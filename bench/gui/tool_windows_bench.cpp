@@ -10,6 +10,7 @@
 #include "app/settings.h"
 #include "data/events.h"
 #include "data/groups.h"
+#include "support/bench_context.h"
 #include "tools/day_sheet.h"
 #include "tools/event_editor.h"
 #include "ui/app_context.h"
@@ -27,29 +28,10 @@ std::string Two(int v) {
 
 // A year window on an untitled calendar of `count` yearly events spread over the days of
 // the year, in one shown group.
-struct Fixture {
-    QTemporaryDir dir;
-    std::unique_ptr<data::Groups> groups;
-    app::MemorySettingsStore store;
-    gui::PlatformDialogs dialogs;
-    gui::AppContext context;
+struct Fixture : bench::BenchContext {
     std::unique_ptr<gui::YearWindow> window;
 
     explicit Fixture(int count) {
-        groups = std::make_unique<data::Groups>(dir.path().toStdString());
-        groups->LoadGroups(true);
-        data::Table& g = groups->CdsGroups();
-        g.Append();
-        g.SetText(data::Gp_name, "Shown");
-        g.SetInteger(data::Gp_color, 0x00A000);
-        g.SetBoolean(data::Gp_free, false);
-        g.SetInteger(data::Gp_show, 1);
-        g.Post();
-        context.Settings = app::StartSettings(store).settings;
-        context.Settings.AdaptToFont = false;
-        context.Store = &store;
-        context.Groups = groups.get();
-        context.Ui = &dialogs;
         window =
             std::make_unique<gui::YearWindow>(context, 2026, false, 1, 15, 3, app::CalendarLock{});
         window->OpenCalendar(QString(), nullptr);
