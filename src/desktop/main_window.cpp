@@ -49,9 +49,10 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent)
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdi_);
-    connect(mdi_, &QMdiArea::subWindowActivated, this, [this] {
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
         UpdateMenus();
         ShowActiveYear();
+        ScrollIntoView(sub);
         HideOtherToolWindows();
     });
 
@@ -389,12 +390,7 @@ YearWindow* MainWindow::OpenCalendarFileLocked(const QString& path, bool read_on
     sub->setWindowIcon(MakeToolIcon(ToolIcon::App));
     year->resize(year->sizeHint());
     sub->adjustSize();
-    if (year->minimumSize() == year->maximumSize()) {
-        // A window whose size follows its font has a fixed border: it cannot be maximised.
-        sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-        sub->setFixedSize(sub->size());
-    }
+    FitFrame(sub);
     connect(year, &YearWindow::yearShown, this, [this, year] {
         if (year == ActiveYearWindow()) {
             ShowActiveYear();

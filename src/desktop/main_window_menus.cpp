@@ -7,18 +7,29 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScrollBar>
+#include <QStyle>
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/settings.h"
 #include "desktop/main_window.h"
+#include "desktop/window_tiling.h"
 #include "ui/app_context.h"
+#include "yearview/year_window.h"
 
 namespace yorbel::gui {
 
 namespace {
 
 constexpr std::string_view kMain = "FrmMain";
+
+bool FollowsFont(const QMdiSubWindow& sub) {
+    const QWidget* year = sub.widget();
+    return year && year->minimumSize() == year->maximumSize();
+}
 
 }  // namespace
 
@@ -89,30 +100,69 @@ void MainWindow::UpdateWindowMenu() {
     }
 }
 
+// A window whose size follows its font has a fixed border the size of its year: it can be
+// neither maximised nor clipped by tiling. Any other keeps a sizeable border.
+void MainWindow::FitFrame(QMdiSubWindow* sub) {
+    constexpr Qt::WindowFlags kBorder = Qt::SubWindow | Qt::WindowTitleHint |
+                                        Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                        Qt::WindowCloseButtonHint;
+    const bool follows_font = FollowsFont(*sub);
+    const Qt::WindowFlags flags = follows_font ? kBorder : kBorder | Qt::WindowMaximizeButtonHint;
+    if (sub->windowFlags() != flags) {
+        const bool shown = sub->isVisible();
+        sub->setWindowFlags(flags);  // hides the window
+        if (shown) sub->show();
+    }
+    sub->setMinimumSize(0, 0);
+    sub->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (!follows_font) return;
+    if (sub->isMaximized()) sub->showNormal();
+    sub->adjustSize();
+    sub->setFixedSize(sub->size());
+}
+
+void MainWindow::FitFrames() {
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) FitFrame(sub);
+}
+
 void MainWindow::Tile(Qt::Orientation orientation) {
     QList<QMdiSubWindow*> windows;
     for (QMdiSubWindow* sub : mdi_->subWindowList())
         if (!sub->isMinimized()) windows << sub;
     if (windows.isEmpty()) return;
-    const QRect area = mdi_->viewport()->rect();
-    const int count = static_cast<int>(windows.size());
-    for (int i = 0; i < count; ++i) {
-        windows[i]->showNormal();
-        QRect slot;
-        if (orientation == Qt::Horizontal) {
-            const int width = area.width() / count;
-            slot = QRect(i * width, 0, width, area.height());
-        } else {
-            const int height = area.height() / count;
-            slot = QRect(0, i * height, area.width(), height);
-        }
-        // A window whose size follows its font keeps that size within its slot.
-        if (const QWidget* inner = windows[i]->widget()) {
-            const QSize frame = windows[i]->size() - inner->size();
-            slot.setSize(slot.size().boundedTo(inner->maximumSize() + frame));
-        }
-        windows[i]->setGeometry(slot);
+    // Tiles start in the area's own corner, not in one scrolled out of sight.
+    mdi_->horizontalScrollBar()->setValue(0);
+    mdi_->verticalScrollBar()->setValue(0);
+    std::vector<std::optional<QSize>> fixed_sizes;
+    for (QMdiSubWindow* sub : windows) {
+        sub->showNormal();
+        fixed_sizes.push_back(FollowsFont(*sub) ? std::optional<QSize>(sub->size()) : std::nullopt);
     }
+    const int scroll_bar = mdi_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, mdi_);
+    const std::vector<QRect> rects =
+        TileRects(fixed_sizes, mdi_->contentsRect().size(), scroll_bar, orientation);
+    for (qsizetype i = 0; i < windows.size(); ++i)
+        windows[i]->setGeometry(rects[static_cast<std::size_t>(i)]);
+    ScrollIntoView(mdi_->activeSubWindow());
+    if (YearWindow* active = ActiveYearWindow()) active->KeepToolWindowsOffGrid();
+}
+
+// Windows tiled at their size may reach beyond the area: the one made active (from the
+// Window menu, say) is scrolled into view, its top-left corner first.
+void MainWindow::ScrollIntoView(QMdiSubWindow* sub) {
+    if (!sub || sub->isMaximized() || sub->isMinimized()) return;
+    const QRect shown = mdi_->viewport()->rect();
+    const QRect frame = sub->geometry();
+    const auto step = [](int low, int high, int shown_low, int shown_high) {
+        int by = std::max(0, high - shown_high);
+        if (low - by < shown_low) by = low - shown_low;
+        return by;
+    };
+    QScrollBar* across = mdi_->horizontalScrollBar();
+    QScrollBar* down = mdi_->verticalScrollBar();
+    across->setValue(across->value() +
+                     step(frame.left(), frame.right(), shown.left(), shown.right()));
+    down->setValue(down->value() + step(frame.top(), frame.bottom(), shown.top(), shown.bottom()));
 }
 
 // A sub-window's own menu claims keys such as Ctrl+W for its Close. Qt runs no shortcut

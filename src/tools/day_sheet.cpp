@@ -74,8 +74,11 @@ void DrawMoon(QPainter& p) {
 
 }  // namespace
 
+// A tool window of the year window: the window system keeps it above the main window,
+// which is all the sheet needs. An always-on-top hint would lift it above the modal
+// dialogs too, over the very editor it opens.
 DaySheet::DaySheet(YearWindowLink& year, const cal::CivilDate& date)
-    : QWidget(year.Widget(), Qt::Tool | Qt::WindowStaysOnTopHint),
+    : QWidget(year.Widget(), Qt::Tool),
       year_(year),
       context_(year.Context()),
       date_(date),

@@ -86,7 +86,7 @@ QVariant ListRowsModel::headerData(int section, Qt::Orientation orientation, int
 // --- the window -----------------------------------------------------------------------
 
 EventListWindow::EventListWindow(YearWindowLink& year)
-    : QWidget(year.Widget(), Qt::Tool | Qt::WindowStaysOnTopHint), year_(year) {
+    : QWidget(year.Widget(), Qt::Tool), year_(year) {
     setObjectName(QStringLiteral("FrmList"));
     setAttribute(Qt::WA_DeleteOnClose);
     const AppContext& context = year.Context();

@@ -27,6 +27,7 @@
 #include "tools/event_list.h"
 #include "ui/app_context.h"
 #include "ui/day_facts_text.h"
+#include "ui/tool_placement.h"
 #include "yearview/inspector_hint.h"
 
 namespace yorbel::gui {
@@ -308,6 +309,7 @@ void YearWindow::ShowDaySheet() {
     }
     daySheet_->show();
     daySheet_->raise();
+    KeepToolWindowsOffGrid();
 }
 
 DaySheet* YearWindow::CurrentDaySheet() const {
@@ -315,9 +317,18 @@ DaySheet* YearWindow::CurrentDaySheet() const {
 }
 
 void YearWindow::ShowEventList() {
-    if (!eventList_) eventList_ = new EventListWindow(*this);
+    if (eventList_) {
+        eventList_->show();
+        eventList_->raise();
+        KeepToolWindowsOffGrid();
+        return;
+    }
+    // A new list has no place of its own yet: beside the grid, clear of the day sheet.
+    eventList_ = new EventListWindow(*this);
     eventList_->show();
-    eventList_->raise();
+    std::vector<QRect> others;
+    if (daySheet_ && daySheet_->isVisible()) others.push_back(daySheet_->frameGeometry());
+    PlaceToolWindow(*eventList_, *this, others);
 }
 
 EventListWindow* YearWindow::CurrentEventList() const {
@@ -337,6 +348,25 @@ void YearWindow::HideToolWindows() {
 
 void YearWindow::ShowToolWindows() {
     if (daySheet_ && daySheet_->isHidden()) daySheet_->show();
+    KeepToolWindowsOffGrid();
+}
+
+// The sheet first, so the list goes beside the grid and clear of the sheet.
+void YearWindow::KeepToolWindowsOffGrid() {
+    std::vector<QRect> placed;
+    for (QWidget* tool :
+         {static_cast<QWidget*>(daySheet_.data()), static_cast<QWidget*>(eventList_.data())}) {
+        if (!tool || tool->isHidden()) continue;
+        KeepToolWindowOffGrid(*tool, *this, placed);
+        placed.push_back(tool->frameGeometry());
+    }
+}
+
+QWidget* YearWindow::DialogParent() {
+    const QWidget* active = QApplication::activeWindow();
+    if (active && active == daySheet_.data()) return daySheet_.data();
+    if (active && active == eventList_.data()) return eventList_.data();
+    return this;
 }
 
 void YearWindow::ClearHover() {

@@ -50,6 +50,7 @@ class YearWindow : public QWidget, public YearWindowLink {
     // --- YearWindowLink
     const AppContext& Context() const override { return context_; }
     QWidget* Widget() override { return this; }
+    QWidget* DialogParent() override;
     bool Gregorian() const override { return style_.Gregorian; }
     calendar::Weekday WeekStart() const override { return style_.WeekStart; }
     calendar::WeekRule WeekOneRule() const override { return style_.WeekOneRule; }
@@ -98,6 +99,8 @@ class YearWindow : public QWidget, public YearWindowLink {
     // Another year window became active: its tool windows are the ones shown.
     void HideToolWindows();
     void ShowToolWindows();
+    // Moves a shown tool window that covers the grid beside it (after the window moved).
+    void KeepToolWindowsOffGrid();
     void SetInspectMode(bool on);
     bool InspectMode() const { return inspectMode_; }
     bool ReadOnly() const { return document_.ReadOnly(); }

@@ -80,7 +80,9 @@ void DaySheetTest::factsOfSeventhDecember2026() {
     QCOMPARE(test::Child<QLabel>(sheet, "lbJw")->text(), QStringLiteral("27 Kislev 5787"));
     QVERIFY(test::Child<QLabel>(sheet, "lbDay")->font().bold());
     QCOMPARE(sheet.windowTitle(), app.Context().Text("FrmDayInfo", "Caption"));
-    QVERIFY(sheet.windowFlags() & Qt::WindowStaysOnTopHint);
+    // Kept above its year window as its tool window, not above every window.
+    QVERIFY(sheet.windowFlags() & Qt::Tool);
+    QVERIFY(!(sheet.windowFlags() & Qt::WindowStaysOnTopHint));
 
     // A January date still in the last week of the year before shows the full count.
     sheet.ShowDate({1, 1, 2021});
