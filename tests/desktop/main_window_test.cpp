@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolBar>
 #include <QtTest>
 #include <memory>
@@ -21,6 +22,7 @@
 #include "../app/abandoned_lock.h"
 #include "app/lock_file.h"
 #include "data/events.h"
+#include "desktop/settings_commands.h"
 #include "support/test_app.h"
 #include "yearview/year_window.h"
 
@@ -613,6 +615,54 @@ class MainWindowTest : public QObject {
         Trigger("iTileHoriz");
         QVERIFY(subs[0]->geometry().bottom() <= subs[1]->geometry().top() ||
                 subs[1]->geometry().bottom() <= subs[0]->geometry().top());
+    }
+
+    // Tiling places a window whose size follows its font at that size, never clipped, and
+    // lets the frame scroll; other windows share the area and their grids grow to it.
+    void tilingNeverClipsAndGrowsTheRest() {
+        const auto apart = [](const QList<QMdiSubWindow*>& subs) {
+            for (qsizetype i = 0; i < subs.size(); ++i)
+                for (qsizetype j = i + 1; j < subs.size(); ++j)
+                    if (subs[i]->geometry().intersects(subs[j]->geometry())) return false;
+            return true;
+        };
+        app_->Context().Settings.AdaptToFont = true;
+        for (int i = 0; i < 3; ++i) Trigger("iNew");
+        const QList<QMdiSubWindow*> fixed = main_->MdiArea()->subWindowList();
+        for (const char* tile : {"iTileVert", "iTileHoriz"}) {
+            Trigger(tile);
+            QVERIFY(apart(fixed));
+            for (const QMdiSubWindow* sub : fixed) {
+                QCOMPARE(sub->widget()->size(), sub->widget()->sizeHint());
+                QVERIFY(sub->rect().contains(sub->widget()->geometry()));
+            }
+        }
+        // Three of them do not fit side by side: the frame scrolls, and a window chosen
+        // from the Window menu is scrolled into view.
+        Trigger("iTileVert");
+        QVERIFY(main_->MdiArea()->horizontalScrollBar()->maximum() > 0);
+        main_->MdiArea()->setActiveSubWindow(fixed.first());
+        QVERIFY(main_->MdiArea()->viewport()->rect().contains(fixed.first()->geometry().topLeft()));
+
+        // The setting turned off: the borders become sizeable and the grids fill the tiles.
+        app_->Context().Settings.AdaptToFont = false;
+        ApplySettingsToWindows(*main_);
+        const QRect area = main_->MdiArea()->viewport()->rect();
+        for (const char* tile : {"iTileVert", "iTileHoriz"}) {
+            Trigger(tile);
+            QVERIFY(apart(fixed));
+            QRect covered;
+            for (const QMdiSubWindow* sub : fixed) covered |= sub->geometry();
+            QCOMPARE(covered, area);
+            for (YearWindow* year : main_->YearWindows()) {
+                const YearLayout& layout = year->Layout();
+                const QPoint end =
+                    layout.MonthOrigin(12) + QPoint(layout.MonthWidth, layout.MonthHeight);
+                QVERIFY2(year->width() - end.x() <= layout.Margin + 4 &&
+                             year->height() - end.y() <= layout.Margin + 4,
+                         tile);
+            }
+        }
     }
 
     // Qt runs no shortcut that two actions of one window claim, so each menu command's

@@ -12,7 +12,9 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
+#include <QWindow>
 
 #include "app/language_file.h"
 #include "app/settings.h"
@@ -22,6 +24,8 @@
 #include "support/year_for_tools.h"
 #include "tools/civil_date_edit.h"
 #include "tools/event_editor.h"
+#include "tools/event_list.h"
+#include "ui/tool_placement.h"
 
 using namespace yorbel;
 namespace cal = yorbel::calendar;
@@ -63,6 +67,7 @@ class DaySheetTest : public QObject {
     void keepsItsPlaceInTheSettings();
     void followsTheMarkAndInspectMode();
     void onlyTheActiveWindowShowsItsSheet();
+    void opensBesideTheGridAndUnderTheEditor();
 };
 
 void DaySheetTest::factsOfSeventhDecember2026() {
@@ -315,6 +320,57 @@ void DaySheetTest::onlyTheActiveWindowShowsItsSheet() {
     QVERIFY(sheet->isVisible());
 
     for (gui::YearWindow* year : main.YearWindows()) year->SetCloseApproved();
+}
+
+void DaySheetTest::opensBesideTheGridAndUnderTheEditor() {
+    test::TestApp app;
+    app.Context().EventEditor = gui::OpenEventEditor;
+    gui::MainWindow main(app.Context());
+    main.show();
+    gui::YearWindow* year =
+        main.OpenCalendarFile(app.MakeCalendar(QStringLiteral("Plan.yrb"), {}), false);
+    QVERIFY(year);
+    // A small window leaves the screen room beside it.
+    QMdiSubWindow* sub = main.MdiArea()->activeSubWindow();
+    sub->setGeometry(0, 0, 380, 300);
+    const QRect grid = gui::ShownScreenRect(*year);
+    const QRect screen = year->screen()->availableGeometry();
+    // The last sheet was closed where the grid now is.
+    app::WriteDayViewPosition(app.Store(), 1, grid.center().x());
+    app::WriteDayViewPosition(app.Store(), 2, grid.center().y());
+
+    QTest::mouseDClick(year, Qt::LeftButton, {}, year->DayCellRect(3, 15).center());
+    gui::DaySheet* sheet = year->CurrentDaySheet();
+    QVERIFY(sheet && sheet->isVisible());
+    QVERIFY(!sheet->frameGeometry().intersects(grid));
+    QVERIFY(sheet->x() > grid.right());  // the right side first
+    QVERIFY(screen.contains(sheet->frameGeometry()));
+
+    // The list goes beside the grid too, clear of the sheet.
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QTest::keyClick(&main, Qt::Key_D, Qt::ControlModifier);
+    gui::EventListWindow* list = year->CurrentEventList();
+    QVERIFY(list && list->isVisible());
+    QVERIFY(!list->frameGeometry().intersects(grid));
+    QVERIFY(!list->frameGeometry().intersects(sheet->frameGeometry()));
+
+    // The editor opened from the sheet belongs to the sheet, so the window system keeps it
+    // above the sheet; a sheet kept above every window would hide it.
+    sheet->activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), sheet);
+    bool modal = false;
+    bool over_sheet = false;
+    test::OnNextEditor([&](gui::EventEditor& editor) {
+        modal = editor.isModal();
+        over_sheet = editor.windowHandle()->transientParent() == sheet->windowHandle();
+        editor.reject();
+    });
+    test::Child<QMenu>(*sheet, "pmEdit")->findChild<QAction*>("iNew")->trigger();
+    QVERIFY(modal);
+    QVERIFY(over_sheet);
+    QVERIFY(!(sheet->windowFlags() & Qt::WindowStaysOnTopHint));
+    QVERIFY(!(list->windowFlags() & Qt::WindowStaysOnTopHint));
 }
 
 QTEST_MAIN(DaySheetTest)
