@@ -148,15 +148,17 @@ void MainWindow::Tile(Qt::Orientation orientation) {
 }
 
 // Windows tiled at their size may reach beyond the area: the one made active (from the
-// Window menu, say) is scrolled into view, its top-left corner first.
+// Window menu, say) is scrolled into view.
 void MainWindow::ScrollIntoView(QMdiSubWindow* sub) {
     if (!sub || sub->isMaximized() || sub->isMinimized()) return;
     const QRect shown = mdi_->viewport()->rect();
     const QRect frame = sub->geometry();
+    // Wholly into view when it fits; a window larger than the view shows its start.
     const auto step = [](int low, int high, int shown_low, int shown_high) {
-        int by = std::max(0, high - shown_high);
-        if (low - by < shown_low) by = low - shown_low;
-        return by;
+        if (high - low > shown_high - shown_low)
+            return low < shown_low || low > shown_high ? low - shown_low : 0;
+        if (low < shown_low) return low - shown_low;
+        return std::max(0, high - shown_high);
     };
     QScrollBar* across = mdi_->horizontalScrollBar();
     QScrollBar* down = mdi_->verticalScrollBar();
