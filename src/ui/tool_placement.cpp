@@ -67,6 +67,7 @@ QPoint PlaceBeside(const QRect& grid, const QSize& frame, const QRect& available
 }
 
 QRect ShownScreenRect(const QWidget& widget) {
+    if (!widget.isVisible()) return {};  // not yet where it will be
     QRect shown(widget.mapToGlobal(QPoint(0, 0)), widget.size());
     for (const QWidget* inner = &widget; !inner->isWindow() && inner->parentWidget();) {
         inner = inner->parentWidget();

@@ -18,7 +18,7 @@ QPoint PlaceBeside(const QRect& grid, const QSize& frame, const QRect& available
                    const std::vector<QRect>& others = {});
 
 // The part of a widget its window shows, in screen coordinates (an MDI child scrolled
-// partly out of its area counts only with its visible part).
+// partly out of its area counts only with its visible part); empty while it is hidden.
 QRect ShownScreenRect(const QWidget& widget);
 
 // Moves the tool window beside grid_owner's visible part (see PlaceBeside); others are

@@ -120,8 +120,17 @@ bool YearWindow::OpenCalendar(const QString& path, QString* error) {
     UpdateCaption();
     Generate();
     DrawYear();
-    if (context_.Settings.DayViewOpen) ShowDaySheet();
+    // Shown with the window, once it sits in its frame: a sheet made now would belong to
+    // the window's own top level, which the frame replaces, and vanish under the frame.
+    sheetOnShow_ = context_.Settings.DayViewOpen;
     return true;
+}
+
+void YearWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!sheetOnShow_) return;
+    sheetOnShow_ = false;
+    ShowDaySheet();
 }
 
 QString YearWindow::ErrorText(const data::Error& error) const {

@@ -145,6 +145,7 @@ class YearWindow : public QWidget, public YearWindowLink {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -188,6 +189,7 @@ class YearWindow : public QWidget, public YearWindowLink {
     bool printing_ = false;
     bool closeApproved_ = false;
     bool painted_ = false;
+    bool sheetOnShow_ = false;  // the setting to open the day sheet with the window
     int windowNumber_;
     std::set<int> reportedSkips_;  // events already named in a skipped-events message
 

@@ -68,6 +68,7 @@ class DaySheetTest : public QObject {
     void followsTheMarkAndInspectMode();
     void onlyTheActiveWindowShowsItsSheet();
     void opensBesideTheGridAndUnderTheEditor();
+    void sheetOpenedWithItsWindowStaysWithTheFrame();
 };
 
 void DaySheetTest::factsOfSeventhDecember2026() {
@@ -346,14 +347,13 @@ void DaySheetTest::opensBesideTheGridAndUnderTheEditor() {
     QVERIFY(sheet->x() > grid.right());  // the right side first
     QVERIFY(screen.contains(sheet->frameGeometry()));
 
-    // The list goes beside the grid too, clear of the sheet.
+    // The list goes beside the grid too.
     main.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&main));
     QTest::keyClick(&main, Qt::Key_D, Qt::ControlModifier);
     gui::EventListWindow* list = year->CurrentEventList();
     QVERIFY(list && list->isVisible());
     QVERIFY(!list->frameGeometry().intersects(grid));
-    QVERIFY(!list->frameGeometry().intersects(sheet->frameGeometry()));
 
     // The editor opened from the sheet belongs to the sheet, so the window system keeps it
     // above the sheet; a sheet kept above every window would hide it.
@@ -371,6 +371,21 @@ void DaySheetTest::opensBesideTheGridAndUnderTheEditor() {
     QVERIFY(over_sheet);
     QVERIFY(!(sheet->windowFlags() & Qt::WindowStaysOnTopHint));
     QVERIFY(!(list->windowFlags() & Qt::WindowStaysOnTopHint));
+}
+
+// A sheet made before its window sat in the frame belonged to a top level that the frame
+// replaced, and the window system put it under the frame.
+void DaySheetTest::sheetOpenedWithItsWindowStaysWithTheFrame() {
+    test::TestApp app;
+    app.Context().Settings.DayViewOpen = true;
+    gui::MainWindow main(app.Context());
+    main.show();
+    gui::YearWindow* year =
+        main.OpenCalendarFile(app.MakeCalendar(QStringLiteral("Plan.yrb"), {}), false);
+    QVERIFY(year);
+    gui::DaySheet* sheet = year->CurrentDaySheet();
+    QVERIFY(sheet && sheet->isVisible());
+    QCOMPARE(sheet->windowHandle()->transientParent(), main.windowHandle());
 }
 
 QTEST_MAIN(DaySheetTest)
