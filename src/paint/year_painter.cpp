@@ -42,6 +42,21 @@ QFont YearFont(const QString& family, int height, const QPaintDevice* device) {
     return font;
 }
 
+QFont FittedYearFont(const QString& family, int height, int cell_width,
+                     const QPaintDevice* device) {
+    QFont font = YearFont(family, height, device);
+    const auto head_width = [device](const QFont& f) {
+        const QString head = QStringLiteral("We");
+        return device ? QFontMetrics(f, device).horizontalAdvance(head)
+                      : QFontMetrics(f).horizontalAdvance(head);
+    };
+    while (height > 1 && head_width(font) > cell_width) {
+        --height;
+        font = YearFont(family, height, device);
+    }
+    return font;
+}
+
 void YearPainter::DrawMonths(QPainter& painter, const YearLayout& layout, int year, DayGrid& grid,
                              int selected_month, int selected_day, bool marks_enabled) const {
     if (layout.RowHeight <= 0 || layout.CellWidth <= 0) return;
@@ -152,13 +167,9 @@ void YearPainter::PrintYear(QPainter& painter, int year) const {
     const PageLayout page = PrintLayout(page_width, page_height);
     if (page.UsedHeight <= 0 || page.Layout.CellWidth <= 0 || page.Layout.RowHeight <= 0) return;
 
-    int height = page.Layout.RowHeight / std::max(1, page_height / page.UsedHeight);
-    QFont font = YearFont(style_.FontName, height, device);
-    while (height > 1 && QFontMetrics(font, device).horizontalAdvance(QStringLiteral("We")) >
-                             page.Layout.CellWidth) {
-        --height;
-        font = YearFont(style_.FontName, height, device);
-    }
+    const QFont font = FittedYearFont(
+        style_.FontName, page.Layout.RowHeight / std::max(1, page_height / page.UsedHeight),
+        page.Layout.CellWidth, device);
     painter.save();
     painter.setFont(font);
     DayGrid scratch;  // the window's grid keeps matching its screen layout

@@ -53,6 +53,10 @@ using DayColorSource =
 // A font of the given family and height (negative: character height in pixels; positive:
 // height of a text line, as the grid sets it from the row height).
 QFont YearFont(const QString& family, int height, const QPaintDevice* device = nullptr);
+// YearFont with a line height of at most height, lowered until a weekday head fits the
+// cell width, so the texts of narrow cells never run into each other.
+QFont FittedYearFont(const QString& family, int height, int cell_width,
+                     const QPaintDevice* device = nullptr);
 
 class YearPainter {
   public:

@@ -245,7 +245,7 @@ void YearWindow::DrawYear() {
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         layout_ = ScreenLayout(width(), height() + kCaptionAllowance);
-        font_ = YearFont(style_.FontName, layout_.RowHeight);
+        font_ = FittedYearFont(style_.FontName, layout_.RowHeight, layout_.CellWidth);
     }
     EnsureBitmap();
     QPainter painter(&bitmap_);
