@@ -16,7 +16,9 @@ namespace cal = yorbel::calendar;
 
 namespace {
 
-constexpr int kTextFlags = Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine;
+// Cell texts sit in the middle of their cells: on paper the cells are wide, and a number
+// at one edge looks as if it belonged to the cell beside it.
+constexpr int kTextFlags = Qt::AlignCenter | Qt::TextDontClip | Qt::TextSingleLine;
 const QColor kInspectorFrame(0, 0, 128);
 
 }  // namespace
@@ -145,14 +147,20 @@ QRect YearPainter::RedrawDay(QPainter& painter, const YearLayout& layout, const 
     return cell;
 }
 
-void YearPainter::PrintYear(QPainter& painter, int year) const {
+void YearPainter::PrintYear(QPainter& painter, int year, const PageText& text) const {
     const QPaintDevice* device = painter.device();
     const int page_width = device->width();
     const int page_height = device->height();
-    const PageLayout page = PrintLayout(page_width, page_height);
+    // Title and legend are sized from the rows of a grid filling the whole page; the grid
+    // is then laid out in the height they leave.
+    const PageLayout whole = PrintLayout(page_width, page_height);
+    const PageTextPainter page_text(text, style_.FontName, whole.Layout.RowHeight, page_width,
+                                    whole.Layout.Margin, device);
+    const int grid_height = page_height - page_text.TitleBand() - page_text.LegendBand();
+    const PageLayout page = PrintLayout(page_width, grid_height);
     if (page.UsedHeight <= 0 || page.Layout.CellWidth <= 0 || page.Layout.RowHeight <= 0) return;
 
-    int height = page.Layout.RowHeight / std::max(1, page_height / page.UsedHeight);
+    int height = page.Layout.RowHeight / std::max(1, grid_height / page.UsedHeight);
     QFont font = YearFont(style_.FontName, height, device);
     while (height > 1 && QFontMetrics(font, device).horizontalAdvance(QStringLiteral("We")) >
                              page.Layout.CellWidth) {
@@ -160,9 +168,13 @@ void YearPainter::PrintYear(QPainter& painter, int year) const {
         font = YearFont(style_.FontName, height, device);
     }
     painter.save();
+    page_text.DrawTitle(painter);
+    painter.translate(0, page_text.TitleBand());
     painter.setFont(font);
     DayGrid scratch;  // the window's grid keeps matching its screen layout
     DrawMonths(painter, page.Layout, year, scratch, 0, 0, false);
+    const QPoint last_row = page.Layout.MonthOrigin(12);
+    page_text.DrawLegend(painter, last_row.y() + page.Layout.MonthHeight);
     painter.restore();
 }
 
