@@ -156,7 +156,10 @@ void YearPainter::PrintYear(QPainter& painter, int year, const PageText& text) c
     const PageLayout whole = PrintLayout(page_width, page_height);
     const PageTextPainter page_text(text, style_.FontName, whole.Layout.RowHeight, page_width,
                                     whole.Layout.Margin, device);
-    const int grid_height = page_height - page_text.TitleBand() - page_text.LegendBand();
+    // A legend of very many groups may run off the foot of the page rather than squeeze
+    // the year into a strip.
+    const int grid_height =
+        std::max(page_height / 2, page_height - page_text.TitleBand() - page_text.LegendBand());
     const PageLayout page = PrintLayout(page_width, grid_height);
     if (page.UsedHeight <= 0 || page.Layout.CellWidth <= 0 || page.Layout.RowHeight <= 0) return;
 
