@@ -256,7 +256,7 @@ TEST(HolidayCalendars, SwitzerlandByCantonFollowsTheLaw) {
         {"Jura", easter_days + "Berchtold Labour CorpusChristi Plebiscite Assumption AllSaints "
                                "Stephen"},
         {"Luzern", catholic},
-        {"Neuenburg", easter_days + "Republic1March"},
+        {"Neuenburg", "Republic1March GoodFriday Labour"},
         {"Nidwalden", catholic + " Joseph"},
         {"Obwalden", catholic + " BrotherKlaus"},
         {"St. Gallen", easter_days + "AllSaints Stephen"},
