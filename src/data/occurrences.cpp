@@ -1,5 +1,8 @@
 #include "data/occurrences.h"
 
+#include <map>
+#include <unordered_set>
+
 #include "data/rule_dates.h"
 
 namespace yorbel::data {
@@ -16,6 +19,14 @@ std::int32_t IntegerOr0(const Table& t, FieldNo f) {
 bool IsOne(const Value& v) {
     const auto* i = std::get_if<std::int32_t>(&v);
     return i && *i == 1;
+}
+
+// The occurrence whose group colours the date: the first shown one in date-index order
+// (equal dates keep their generation order in the index).
+std::optional<Table::RowId> FirstShownOn(const Table& ev_dates, std::string_view date_text) {
+    for (const Table::RowId row : ev_dates.FindRows(kIxEdDate, Value{std::string(date_text)}))
+        if (OccurrenceShown(ev_dates, row)) return row;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -68,14 +79,33 @@ std::vector<SkippedEvent> GenerateOccurrences(EventTables& tables, int year, boo
 
 std::int32_t DayColor(const Table& ev_dates, std::string_view date_text,
                       std::int32_t default_color) {
-    // Equal dates keep their generation order in the index; the first shown one wins.
-    for (const Table::RowId row : ev_dates.FindRows(kIxEdDate, Value{std::string(date_text)})) {
-        if (!OccurrenceShown(ev_dates, row)) continue;
-        const Value color = ev_dates.ValueOf(row, Ed_color);
+    const std::optional<Table::RowId> row = FirstShownOn(ev_dates, date_text);
+    if (!row) return default_color;
+    const Value color = ev_dates.ValueOf(*row, Ed_color);
+    const auto* c = std::get_if<std::int32_t>(&color);
+    return c ? *c : default_color;
+}
+
+std::vector<ColoringGroup> GroupsColoringDays(const Table& ev_dates) {
+    std::unordered_set<std::string> dates;
+    std::map<std::int32_t, std::int32_t> colors;
+    for (const Table::RowId row : ev_dates.RowsInTableOrder()) {
+        const Value date = ev_dates.ValueOf(row, Ed_date);
+        const auto* text = std::get_if<std::string>(&date);
+        if (!text || !dates.insert(*text).second) continue;
+        const std::optional<Table::RowId> first = FirstShownOn(ev_dates, *text);
+        if (!first) continue;
+        // A day without a colour value keeps its own background: nothing to explain.
+        const Value group = ev_dates.ValueOf(*first, Ed_gp_no);
+        const Value color = ev_dates.ValueOf(*first, Ed_color);
+        const auto* g = std::get_if<std::int32_t>(&group);
         const auto* c = std::get_if<std::int32_t>(&color);
-        return c ? *c : default_color;
+        if (g && c) colors.emplace(*g, *c);
     }
-    return default_color;
+    std::vector<ColoringGroup> groups;
+    groups.reserve(colors.size());
+    for (const auto& [group_no, color] : colors) groups.push_back({group_no, color});
+    return groups;
 }
 
 std::optional<std::int32_t> FirstEventOn(const Table& ev_dates, std::string_view date_text) {

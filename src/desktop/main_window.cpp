@@ -525,7 +525,9 @@ void MainWindow::iPrintClick() {
     YearWindow* year = ActiveYearWindow();
     if (!year) return;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(year->Caption());
+    // The job's name titles the PDF and gives the file name the print dialog proposes.
+    printer.setDocName(year->PrintTitle());
+    printer.setCreator(QStringLiteral("Yorbel"));
     if (!context_.Ui->SetUpPrinter(this, printer)) return;
     year->Print(printer);
 }

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "calendar/dates.h"
+#include "paint/page_text.h"
 #include "paint/year_layout.h"
 
 class QPainter;
@@ -78,8 +79,10 @@ class YearPainter {
     QRect RedrawDay(QPainter& painter, const YearLayout& layout, const DayGrid& grid, int year,
                     int month, int day, CellState state) const;
 
-    // Draws the year onto a page of the painter's device size; marks are never printed.
-    void PrintYear(QPainter& painter, int year) const;
+    // Draws the year onto a page of the painter's device size, with the title above the
+    // grid and the legend below it; marks are never printed. The grid gives up page height
+    // to title and legend only where the page has none to spare (wide landscape).
+    void PrintYear(QPainter& painter, int year, const PageText& text = {}) const;
 
   private:
     void DrawMonth(QPainter& painter, const YearLayout& layout, int year, int month, DayGrid& grid,

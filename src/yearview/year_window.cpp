@@ -157,14 +157,21 @@ void YearWindow::SetModified() {
 }
 
 QString YearWindow::Caption() const {
+    return TitleWith(QStringLiteral("[*]"));
+}
+
+QString YearWindow::PrintTitle() const {
+    return TitleWith(QString());
+}
+
+QString YearWindow::TitleWith(const QString& change_marker) const {
     const QString title = document_.Title();
     const QString year =
         context_.Text(kYear, "YearStr") + QLatin1Char(' ') + QString::number(shownYear_);
     // The change marker follows the name, number included, as in every other title.
     if (FileName().isEmpty())
-        return title + QLatin1Char(' ') + QString::number(windowNumber_) + QStringLiteral("[*]") +
-               year;
-    return title + QStringLiteral("[*]") + year;
+        return title + QLatin1Char(' ') + QString::number(windowNumber_) + change_marker + year;
+    return title + change_marker + year;
 }
 
 void YearWindow::UpdateCaption() {
@@ -288,7 +295,11 @@ void YearWindow::resizeEvent(QResizeEvent* event) {
 // --- printing -------------------------------------------------------------------------
 
 void YearWindow::PrintYear(QPainter& painter) {
-    painter_.PrintYear(painter, shownYear_);
+    PageText text{.Title = PrintTitle(), .Legend = {}};
+    for (const data::ColoringGroup& group : data::GroupsColoringDays(calendar_->CdsEvDates()))
+        text.Legend.push_back(
+            {QString::fromStdString(context_.Groups->GroupName(group.group_no)), group.color});
+    painter_.PrintYear(painter, shownYear_, text);
 }
 
 bool YearWindow::Print(QPrinter& printer) {

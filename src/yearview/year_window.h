@@ -85,8 +85,12 @@ class YearWindow : public QWidget, public YearWindowLink {
     bool SaveCalendar();
     // Also in a read-only window, which then writes the new file.
     bool SaveCalendarAs();
+    // The shown year on one page: title, grid and the legend of the groups it shows.
     void PrintYear(QPainter& painter);
     bool Print(QPrinter& printer);
+    // The caption without the change marker: the printed title and the print job's name,
+    // which the print dialog also proposes as the file name.
+    QString PrintTitle() const;
     void ShowToday();
     // The day sheet on the marked day (1 January without a mark), created on first use.
     void ShowDaySheet();
@@ -165,6 +169,8 @@ class YearWindow : public QWidget, public YearWindowLink {
     void PlaceHint(QPoint point, const HitDay& hit);
     void ClearHover();
     void UpdateCaption();
+    // Name, window number when untitled, the marker given and the year.
+    QString TitleWith(const QString& change_marker) const;
     void ReportSkipped(const std::vector<data::SkippedEvent>& skipped);
     QString ErrorText(const data::Error& error) const;
     void ShowError(const QString& text);

@@ -501,10 +501,21 @@ class MainWindowTest : public QObject {
 
     void printToFileGivesOnePagePdf() {
         YearWindow* year = main_->OpenGuarded(plan_);
+        year->ShowYear(2026);
+        year->SetModified();
         Dialogs().print_to = app_->Path(QStringLiteral("year.pdf"));
         Trigger("iPrint");
         QVERIFY(QFileInfo(Dialogs().print_to).size() > 1000);
         QCOMPARE(test::PdfPageCount(Dialogs().print_to), 1);
+        // The job's name (the proposed file name) and the PDF's title are the caption
+        // without the window's change marker.
+        const QString title = year->PrintTitle();
+        QVERIFY2(
+            title.startsWith(QStringLiteral("Plan ")) && title.endsWith(QStringLiteral(" 2026")),
+            qPrintable(title));
+        QVERIFY(!title.contains(QLatin1Char('*')));
+        QCOMPARE(Dialogs().print_doc_name, title);
+        QCOMPARE(test::PdfInfo(Dialogs().print_to, QStringLiteral("Title")), title);
 
         // A print cut off by a crash leaves the file of the print before as it was.
         const QByteArray before = FileBytes(Dialogs().print_to);
