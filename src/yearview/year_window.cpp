@@ -366,8 +366,11 @@ void YearWindow::HideToolWindows() {
     if (eventList_) eventList_->hide();
 }
 
+// A sheet coming back with its window may find the grid moved under it; one that stayed
+// shown stays where the user keeps it.
 void YearWindow::ShowToolWindows() {
-    if (daySheet_ && daySheet_->isHidden()) daySheet_->show();
+    if (!daySheet_ || !daySheet_->isHidden()) return;
+    daySheet_->show();
     KeepToolWindowsOffGrid();
 }
 
