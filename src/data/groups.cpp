@@ -58,6 +58,7 @@ Groups::ShippedMerge Groups::MergeNewShippedGroups(const Table& shipped) {
     ShippedMerge merge;
     const std::int32_t first_new = table_.NextAutoIncrement();
     std::int32_t next = first_new;
+    if (shipped.NextAutoIncrement() <= first_new) return merge;  // the usual start
     std::vector<Table::Column> columns(static_cast<std::size_t>(table_.FieldCount()));
     for (const Table::RowId row : table_.RowsInTableOrder()) AppendRowOf(columns, table_, row);
     std::size_t rows = table_.RowsInTableOrder().size();
