@@ -220,12 +220,14 @@ void Table::CheckUnique(const Index& ix, const std::vector<Value>& key, RowId se
     auto it = std::lower_bound(
         ix.sorted.begin(), ix.sorted.end(), key,
         [this, &ix](RowId r, const std::vector<Value>& k) { return CompareKey(ix, r, k) < 0; });
-    for (; it != ix.sorted.end() && CompareKey(ix, *it, key) == 0; ++it) {
-        if (*it == self) continue;
-        std::string shown;
-        for (const auto& v : key) shown += (shown.empty() ? "" : ", ") + ValueText(v);
-        throw FieldError(CoreError("KeyViolation"), FieldNo(ix.fields[0]), {shown, ix.name});
-    }
+    for (; it != ix.sorted.end() && CompareKey(ix, *it, key) == 0; ++it)
+        if (*it != self) throw KeyViolation(ix, key);
+}
+
+Error Table::KeyViolation(const Index& ix, const std::vector<Value>& key) const {
+    std::string shown;
+    for (const auto& v : key) shown += (shown.empty() ? "" : ", ") + ValueText(v);
+    return FieldError(CoreError("KeyViolation"), FieldNo(ix.fields[0]), {shown, ix.name});
 }
 
 void Table::AddIndex(std::string name, const std::vector<std::string>& fields,
