@@ -1,6 +1,7 @@
 #include <array>
 #include <iostream>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "calendar/dates.h"
@@ -38,14 +39,15 @@ constexpr std::array<OptionSpec, 4> kOptions{{
 struct OccurrenceRow {
     std::string date;  // YYYY-MM-DD
     std::int32_t event_no = 0;
-    std::string name;
+    std::string_view name;  // valid until the next row is read
     std::optional<std::int32_t> group_no;
     bool shown = false;
 };
 
 // Reads the rows straight from the stored columns. The name and the shown flag are looked
-// up in other tables, by the event and group numbers; an event's dates come in a run that
-// shares both numbers, so they are looked up once per run.
+// up in other tables, by the event and group numbers: an event's dates come in a run that
+// shares its number, so its name is looked up once per run, and whether a group is shown
+// once per group.
 class RowReader {
   public:
     explicit RowReader(const data::Table& dates)
@@ -68,20 +70,25 @@ class RowReader {
         }
         const std::optional<std::int32_t> ev_no = IntegerAt(ev_no_, id);
         const std::optional<std::int32_t> gp_no = IntegerAt(gp_no_, id);
-        if (!looked_up_ || ev_no != ev_no_read_ || gp_no != gp_no_read_) {
+        if (!looked_up_ || ev_no != ev_no_read_) {
             name_ = ValueText(dates_.ValueOf(id, data::Ed_ev_name));
-            shown_ = data::OccurrenceShown(dates_, id);
             ev_no_read_ = ev_no;
-            gp_no_read_ = gp_no;
             looked_up_ = true;
         }
         row.event_no = ev_no.value_or(0);
         row.name = name_;
         row.group_no = gp_no;
-        row.shown = shown_;
+        row.shown = Shown(id, gp_no);
     }
 
   private:
+    bool Shown(data::Table::RowId id, std::optional<std::int32_t> gp_no) {
+        if (!gp_no) return data::OccurrenceShown(dates_, id);
+        const auto [known, added] = shown_by_group_.try_emplace(*gp_no, false);
+        if (added) known->second = data::OccurrenceShown(dates_, id);
+        return known->second;
+    }
+
     static std::optional<std::int32_t> IntegerAt(const data::Table::Column& c,
                                                  data::Table::RowId id) {
         if (c.nulls[id]) return std::nullopt;
@@ -99,16 +106,18 @@ class RowReader {
     const data::Table::Column& gp_no_;
     bool looked_up_ = false;
     std::optional<std::int32_t> ev_no_read_;
-    std::optional<std::int32_t> gp_no_read_;
     std::string name_;
-    bool shown_ = false;
+    std::unordered_map<std::int32_t, bool> shown_by_group_;
 };
 
 void AppendJson(std::string& s, const OccurrenceRow& r) {
     Append(s, "{\"date\":\"", r.date, "\",\"event_no\":", r.event_no,
-           ",\"name\":", JsonString(r.name),
-           ",\"group_no\":", r.group_no ? std::to_string(*r.group_no) : "null",
-           ",\"shown\":", r.shown ? "true" : "false", "}\n");
+           ",\"name\":", JsonString(r.name), ",\"group_no\":");
+    if (r.group_no)
+        Append(s, *r.group_no);
+    else
+        s += "null";
+    Append(s, ",\"shown\":", r.shown ? "true" : "false", "}\n");
 }
 
 constexpr std::string_view kCsvHeader = "date,event_no,name,group_no,shown\n";
@@ -116,8 +125,9 @@ constexpr std::string_view kCsvHeader = "date,event_no,name,group_no,shown\n";
 void AppendCsv(std::string& s, const OccurrenceRow& r) {
     Append(s, r.date, ",", r.event_no, ",");
     AppendCsvField(s, r.name);
-    Append(s, ",", r.group_no ? std::to_string(*r.group_no) : "", ",", r.shown ? "true" : "false",
-           "\n");
+    s += ',';
+    if (r.group_no) Append(s, *r.group_no);
+    s += r.shown ? ",true\n" : ",false\n";
 }
 
 void AppendText(std::string& s, const OccurrenceRow& r) {
