@@ -141,6 +141,16 @@ void AssignColumns(data::Table& table, const std::vector<std::string>& values,
     }
 }
 
+// The number of lines of a text, for the room its rows take.
+std::size_t LineCount(std::string_view text) {
+    std::size_t lines = 1;
+    for (const char *p = text.data(), *end = p + text.size();
+         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
+         ++p)
+        ++lines;
+    return lines;
+}
+
 // The rows of an import, gathered as the table's stored columns and appended at once:
 // posting them one by one would cost more than reading them. Row i comes from line i + 1.
 class ImportedRows {
@@ -187,6 +197,16 @@ class ImportedRows {
     }
 
     void DropPartialRow() { KeepRows(count_); }
+
+    void Reserve(std::size_t rows) {
+        for (std::size_t i = 0; i < columns_.size(); ++i) {
+            columns_[i].nulls.reserve(rows);
+            if (text_[i])
+                columns_[i].texts.reserve(rows);
+            else
+                columns_[i].ints.reserve(rows);
+        }
+    }
 
     // Appends the whole rows to the table and returns their count. When the table refuses
     // one, the rows before it are appended and its error is thrown with its line.
@@ -329,6 +349,7 @@ int ImportText(data::Table& table, std::string_view text, std::string_view separ
     // One past the table's columns: enough to tell that a line has too many.
     const std::size_t kept_columns = ColumnCount(table) + 1;
     ImportedRows rows(table);
+    rows.Reserve(LineCount(text));
     while (!reader.AtEnd()) {
         const std::string_view line = reader.ReadLine();
         try {
