@@ -187,6 +187,8 @@ class Table {
     std::span<const RowId> FindRows(std::string_view index, const Value& key) const {
         return FindRows(index, std::vector<Value>{key});
     }
+    // The committed rows in the named index's order. Valid until the table next changes.
+    std::span<const RowId> RowsInOrderOf(std::string_view index) const;
     // A committed row's value (derived fields included); throws for a row that is gone.
     Value ValueOf(RowId row, FieldNo f) const;
 

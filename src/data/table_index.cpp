@@ -293,6 +293,13 @@ std::span<const Table::RowId> Table::FindRows(std::string_view index,
     return KeyRange(*ix, key);
 }
 
+std::span<const Table::RowId> Table::RowsInOrderOf(std::string_view index) const {
+    const Index* ix = FindIndex(index);
+    if (!ix) throw Error(CoreError("IndexNotFound"), {name_, std::string(index)});
+    EnsureSorted(*ix);
+    return ix->sorted;
+}
+
 std::optional<Table::RowId> Table::FindRowByKey(int key_field, const Value& key) const {
     // Integer-like keys may meet a boolean or the other way round only through bad definitions,
     // which ResolveFields refuses; here kinds agree. Every lookup field of every row read
