@@ -1,6 +1,9 @@
+#include <algorithm>
 #include <array>
 #include <iostream>
 #include <optional>
+#include <span>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -45,16 +48,19 @@ struct OccurrenceRow {
 };
 
 // Reads the rows straight from the stored columns. The name and the shown flag are looked
-// up in other tables, by the event and group numbers: an event's dates come in a run that
-// shares its number, so its name is looked up once per run, and whether a group is shown
-// once per group.
+// up in other tables, by the event and group numbers: the rows come in generation order,
+// by event number, so the events are walked alongside in that order for the names, and
+// whether a group is shown is looked up once per group.
 class RowReader {
   public:
-    explicit RowReader(const data::Table& dates)
+    RowReader(const data::Table& dates, const data::Table& events)
         : dates_(dates),
           date_(dates.StoredColumn(data::Ed_date)),
           ev_no_(dates.StoredColumn(data::Ed_ev_no)),
-          gp_no_(dates.StoredColumn(data::Ed_gp_no)) {}
+          gp_no_(dates.StoredColumn(data::Ed_gp_no)),
+          by_number_(events.RowsInOrderOf(data::kIxEvNo)),
+          numbers_(events.StoredColumn(data::Ev_no)),
+          names_(events.StoredColumn(data::Ev_name)) {}
 
     void Read(data::Table::RowId id, OccurrenceRow& row) {
         // A stored "yyyymmdd" only needs its dashes; anything else is shown as it is.
@@ -70,18 +76,31 @@ class RowReader {
         }
         const std::optional<std::int32_t> ev_no = IntegerAt(ev_no_, id);
         const std::optional<std::int32_t> gp_no = IntegerAt(gp_no_, id);
-        if (!looked_up_ || ev_no != ev_no_read_) {
-            name_ = ValueText(dates_.ValueOf(id, data::Ed_ev_name));
-            ev_no_read_ = ev_no;
-            looked_up_ = true;
-        }
         row.event_no = ev_no.value_or(0);
-        row.name = name_;
+        row.name = NameOf(ev_no);
         row.group_no = gp_no;
         row.shown = Shown(id, gp_no);
     }
 
   private:
+    // The name of the event with this number; empty when there is none. Null names are
+    // stored empty.
+    std::string_view NameOf(std::optional<std::int32_t> ev_no) {
+        if (!ev_no) return {};
+        const auto number = [this](data::Table::RowId r) { return numbers_.ints[r]; };
+        if (next_ > 0 && number(by_number_[next_ - 1]) >= *ev_no) {  // out of order
+            next_ = static_cast<std::size_t>(
+                std::lower_bound(
+                    by_number_.begin(), by_number_.end(), *ev_no,
+                    [&number](data::Table::RowId r, std::int32_t n) { return number(r) < n; }) -
+                by_number_.begin());
+        }
+        while (next_ < by_number_.size() && number(by_number_[next_]) < *ev_no) ++next_;
+        if (next_ < by_number_.size() && number(by_number_[next_]) == *ev_no)
+            return names_.texts[by_number_[next_]];
+        return {};
+    }
+
     bool Shown(data::Table::RowId id, std::optional<std::int32_t> gp_no) {
         if (!gp_no) return data::OccurrenceShown(dates_, id);
         const auto [known, added] = shown_by_group_.try_emplace(*gp_no, false);
@@ -94,19 +113,15 @@ class RowReader {
         if (c.nulls[id]) return std::nullopt;
         return c.ints[id];
     }
-    static std::string ValueText(data::Value&& v) {
-        if (auto* s = std::get_if<std::string>(&v)) return std::move(*s);
-        return {};
-    }
-
     inline static const std::string kEmpty;
     const data::Table& dates_;
     const data::Table::Column& date_;
     const data::Table::Column& ev_no_;
     const data::Table::Column& gp_no_;
-    bool looked_up_ = false;
-    std::optional<std::int32_t> ev_no_read_;
-    std::string name_;
+    std::span<const data::Table::RowId> by_number_;  // the events by number
+    const data::Table::Column& numbers_;
+    const data::Table::Column& names_;
+    std::size_t next_ = 0;  // in by_number_: the first event not before the last row's
     std::unordered_map<std::int32_t, bool> shown_by_group_;
 };
 
@@ -138,13 +153,14 @@ void AppendText(std::string& s, const OccurrenceRow& r) {
 
 // The rows in generation order, which is the table's append order. A year of a large
 // calendar has hundreds of thousands: they go out through one buffer.
-void WriteRows(const data::Table& dates, Format format, std::ostream& out) {
+void WriteRows(const data::Table& dates, const data::Table& events, Format format,
+               std::ostream& out) {
     constexpr std::size_t kChunk = 1 << 16;
     std::string text;
     text.reserve(kChunk + 1024);
     if (format == Format::Csv) text += kCsvHeader;
     OccurrenceRow row;
-    RowReader reader(dates);
+    RowReader reader(dates, events);
     for (const data::Table::RowId id : dates.RowsInTableOrder()) {
         reader.Read(id, row);
         switch (format) {
@@ -195,7 +211,8 @@ int RunOccurrences(std::span<const std::string> words, std::ostream& out) {
                                          gregorian, CalendarName(args.positional()[0]));
         return 0;
     }
-    WriteRows(source.Occurrences(year, gregorian), format, out);
+    const data::Table& dates = source.Occurrences(year, gregorian);
+    WriteRows(dates, source.CalendarTables().CdsEvents(), format, out);
     return 0;
 }
 
