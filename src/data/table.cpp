@@ -12,6 +12,17 @@
 namespace yorbel::data {
 using namespace table_detail;
 
+namespace {
+
+// Room for `more` elements, growing as appending one by one would: rows appended in many
+// batches must not cost a copy of the column each.
+template <typename T>
+void MakeRoom(std::vector<T>& v, std::size_t more) {
+    if (v.capacity() - v.size() < more) v.reserve(std::max(v.size() + more, 2 * v.capacity()));
+}
+
+}  // namespace
+
 // --- editing -----------------------------------------------------------------------------
 
 void Table::CheckBrowse() {
@@ -483,11 +494,11 @@ void Table::MoveInRows(std::vector<Column>& columns, std::size_t rows) {
                         from.nulls.begin() + static_cast<std::ptrdiff_t>(rows));
         if (sf.kind == FieldKind::Text) {
             // A null text is stored empty, as Post stores it.
-            to.texts.reserve(to.texts.size() + rows);
+            MakeRoom(to.texts, rows);
             for (std::size_t r = 0; r < rows; ++r)
                 to.texts.push_back(from.nulls[r] ? std::string() : std::move(from.texts[r]));
         } else {
-            to.ints.reserve(to.ints.size() + rows);
+            MakeRoom(to.ints, rows);
             for (std::size_t r = 0; r < rows; ++r) {
                 std::int32_t v = from.nulls[r] ? 0 : from.ints[r];
                 if (sf.kind == FieldKind::Boolean) v = v != 0;
@@ -497,7 +508,7 @@ void Table::MoveInRows(std::vector<Column>& columns, std::size_t rows) {
     }
     if (auto_field_ >= 0) next_auto_ += static_cast<std::int32_t>(rows);
     alive_.resize(alive_.size() + rows, 1);
-    order_.reserve(order_.size() + rows);
+    MakeRoom(order_, rows);
     for (std::size_t r = 0; r < rows; ++r) order_.push_back(first + static_cast<RowId>(r));
     // Pending rows wait in ascending ids and are sorted in at the next use of the index.
     for (auto& ix : indexes_)
