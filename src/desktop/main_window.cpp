@@ -30,6 +30,7 @@
 #include "desktop/settings_commands.h"
 #include "desktop/tool_icons.h"
 #include "ui/app_context.h"
+#include "ui/mnemonics.h"
 #include "yearview/year_window.h"
 
 namespace yorbel::gui {
@@ -239,6 +240,9 @@ void MainWindow::CreateMenus() {
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateMenus);
     connect(mFile_, &QMenu::aboutToShow, this, &MainWindow::FillRecentMenu);
     connect(mFile_, &QMenu::aboutToShow, this, &MainWindow::FillExamplesMenu);
+    // Connected last, so the letters see the entries the menu is about to show.
+    for (QMenu* menu : {mFile_, mRecent_, mExamples_, mEdit_, mExtras_, mWindow_, mHelp_})
+        KeepMnemonics(*menu);
 }
 
 void MainWindow::CreateToolBar() {
@@ -291,6 +295,7 @@ void MainWindow::ApplyMainTexts() {
     mWindow_->setTitle(context_.Text(kMain, "mWindow"));
     mHelp_->setTitle(context_.Text(kMain, "mHelp"));
     ebYear_->setToolTip(context_.Text(kMain, "ebYear_Hint"));
+    GiveMnemonics(*menuBar());
 }
 
 YearWindow* MainWindow::ActiveYearWindow() const {

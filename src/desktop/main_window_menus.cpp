@@ -18,6 +18,7 @@
 #include "desktop/main_window.h"
 #include "desktop/window_tiling.h"
 #include "ui/app_context.h"
+#include "ui/mnemonics.h"
 #include "yearview/year_window.h"
 
 namespace yorbel::gui {
@@ -40,7 +41,8 @@ void MainWindow::FillRecentMenu() {
     int number = 0;
     for (const std::string& stored : paths) {
         const QString path = QString::fromStdString(stored);
-        QAction* entry = mRecent_->addAction(QStringLiteral("&%1 %2").arg(++number).arg(path));
+        QAction* entry =
+            mRecent_->addAction(QStringLiteral("&%1 %2").arg(++number).arg(MenuLiteral(path)));
         connect(entry, &QAction::triggered, this, [this, path] { OpenRecent(path); });
     }
     actions_.recentFiles->setEnabled(!paths.empty());
@@ -53,7 +55,7 @@ void MainWindow::FillExamplesMenu() {
         examples.entryList({QStringLiteral("*.yrb")}, QDir::Files, QDir::Name);
     for (const QString& name : names) {
         const QString path = examples.filePath(name);
-        QAction* entry = mExamples_->addAction(QFileInfo(name).completeBaseName());
+        QAction* entry = mExamples_->addAction(MenuLiteral(QFileInfo(name).completeBaseName()));
         // Examples stay as shipped: they open read-only.
         connect(entry, &QAction::triggered, this, [this, path] { OpenCalendarFile(path, true); });
     }
@@ -93,7 +95,8 @@ void MainWindow::UpdateWindowMenu() {
         title.replace(QStringLiteral("[*]"),
                       sub->isWindowModified() ? QStringLiteral("*") : QString());
         QAction* item = mWindow_->addAction(
-            number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(title) : title);
+            number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(MenuLiteral(title))
+                        : MenuLiteral(title));
         item->setCheckable(true);
         item->setChecked(sub == mdi_->currentSubWindow());
         connect(item, &QAction::triggered, this, [this, sub] { mdi_->setActiveSubWindow(sub); });

@@ -20,6 +20,7 @@
 #include "calendar/dayfacts.h"
 #include "ui/app_context.h"
 #include "ui/day_facts_text.h"
+#include "ui/mnemonics.h"
 #include "ui/year_window_link.h"
 
 namespace yorbel::gui {
@@ -106,6 +107,7 @@ DaySheet::DaySheet(YearWindowLink& year, const cal::CivilDate& date)
     eventList_->setContextMenuPolicy(Qt::CustomContextMenu);
 
     eventMenu_->setObjectName(QStringLiteral("pmEdit"));
+    KeepMnemonics(*eventMenu_);
     newAction_ = eventMenu_->addAction(QString());
     newAction_->setObjectName(QStringLiteral("iNew"));
     editAction_ = eventMenu_->addAction(QString());

@@ -27,6 +27,7 @@
 #include "tools/event_list.h"
 #include "ui/app_context.h"
 #include "ui/day_facts_text.h"
+#include "ui/mnemonics.h"
 #include "ui/tool_placement.h"
 #include "yearview/inspector_hint.h"
 
@@ -83,6 +84,7 @@ YearWindow::YearWindow(AppContext& context, int year, bool read_only, int window
 
     pmYear_ = new QMenu(this);
     pmYear_->setObjectName(QStringLiteral("PmYear"));
+    KeepMnemonics(*pmYear_);
     iNewEvent_ = pmYear_->addAction(context_.Text(kYear, "iNewEvent"));
     iNewEvent_->setObjectName(QStringLiteral("iNewEvent"));
     iNewEvent_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));

@@ -12,9 +12,11 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSet>
 #include <QToolBar>
 #include <QtTest>
 #include <memory>
@@ -718,6 +720,45 @@ class MainWindowTest : public QObject {
             if (name == QLatin1String("iClose")) QCOMPARE(WindowCount(), windows - 1);
         }
         QVERIFY(!main_->isVisible());
+    }
+
+    // Keyboard users reach every command: Alt + a title's letter opens its menu, and the
+    // letters within one menu never clash.
+    void menusOpenByAccessLetters() {
+        main_->OpenGuarded(plan_);
+        QApplication::setActiveWindow(main_.get());
+        if (!QTest::qWaitForWindowActive(main_.get())) QSKIP("no active window on this platform");
+        auto letter = [](const QString& text) {
+            const qsizetype at = text.indexOf(u'&');
+            return at >= 0 && at + 1 < text.size() ? text[at + 1].toLower() : QChar();
+        };
+        QSet<QChar> titles;
+        for (QAction* title : main_->menuBar()->actions()) {
+            QVERIFY2(!letter(title->text()).isNull(), qPrintable(title->text()));
+            titles.insert(letter(title->text()));
+        }
+        QCOMPARE(titles.size(), main_->menuBar()->actions().size());
+        auto* extras = main_->findChild<QMenu*>(QStringLiteral("mExtras"));
+        const QChar extras_letter = letter(extras->menuAction()->text());
+        QTest::keyClick(main_.get(), Qt::Key(Qt::Key_A + (extras_letter.unicode() - u'a')),
+                        Qt::AltModifier);
+        QTRY_COMPARE(QApplication::activePopupWidget(), extras);
+        QSet<QChar> entries;
+        int shown = 0;
+        for (QAction* entry : extras->actions()) {
+            if (entry->isSeparator() || !entry->isVisible()) continue;
+            ++shown;
+            entries.insert(letter(entry->text()));
+        }
+        QCOMPARE(entries.size(), shown);
+        // The options dialog is modal: closed as soon as it shows.
+        QAction* options = main_->Action("iOptions");
+        QSignalSpy triggered(options, &QAction::triggered);
+        QTimer::singleShot(0, [] {
+            if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+        });
+        QTest::keyClick(extras, Qt::Key(Qt::Key_A + (letter(options->text()).unicode() - u'a')));
+        QCOMPARE(triggered.count(), 1);
     }
 
     // Each toolbar button is an action of its own: it must run its menu item's command
