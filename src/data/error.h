@@ -26,12 +26,13 @@ struct ErrorPosition {
     std::string field;
 };
 
-// The words of the position that follows a message, " (file a, line 3, field b)", in the
-// message's language.
+// The words of the position that follows a message's first sentence, " (file a, line 3,
+// field b)", in the message's language. A file the message names and a field that is one
+// of its arguments are left out of it.
 struct PositionWords {
     std::string_view file = "file";
     std::string_view line = "line";
-    std::string_view field = "field";
+    std::string_view field = "box";
 };
 
 class Error : public std::runtime_error {
@@ -54,7 +55,7 @@ class Error : public std::runtime_error {
     Error WithPosition(const ErrorPosition& outer) const;
 
     // The message in another language: the translated template with the same arguments
-    // and the position appended in words of that language.
+    // and the position in words of that language.
     std::string Format(std::string_view translated_template, const PositionWords& words = {}) const;
 
   private:
