@@ -98,7 +98,7 @@ std::vector<std::string> SettingCaptions(const LanguageFile& language,
         if (place == std::end(kSettingPlaces)) {
             caption = name;  // a setting the dialog does not offer
         } else {
-            if (!place->page.key.empty()) caption = Caption(language, place->page) + ": ";
+            if (!place->page.key.empty()) caption = Caption(language, place->page) + " \u203A ";
             caption += Caption(language, place->box);
             if (!place->part.key.empty()) caption += " " + Caption(language, place->part);
         }

@@ -19,7 +19,7 @@ namespace yorbel::app {
 // label ends in; the name itself when no box shows it.
 std::string CaptionOf(const LanguageFile& language, std::string_view stored_name);
 
-// Where the options dialog offers the named settings ("HFarbeMark" → "Display: Mark
+// Where the options dialog offers the named settings ("HFarbeMark" → "Display › Mark
 // Background"), each place once, in the order of the names.
 std::vector<std::string> SettingCaptions(const LanguageFile& language,
                                          std::span<const std::string> stored_names);

@@ -31,6 +31,9 @@ inline constexpr ErrorText kCoreErrors[] = {
      "file."},
     {"TableFileDamaged",
      "The table file %1 is damaged: %2. Open a backup copy of the file instead."},
+    {"TableFileBadValue",
+     "The table file %1 is damaged: it holds a value that does not fit its box. Open a backup copy of "
+     "the file instead."},
     {"TableFileError",
      "The file %1 cannot be used: %2. Check that the file is in place and readable, then try "
      "again."},

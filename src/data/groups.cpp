@@ -115,6 +115,12 @@ void Groups::SaveGroups() {
     SaveTable(table_, FileName());
 }
 
+std::int32_t GroupColourAt(const Table& groups, int position) {
+    const Value colour = groups.ValueAt(position, Gp_color);
+    const auto* rgb = std::get_if<std::int32_t>(&colour);
+    return rgb ? *rgb : 0xFFFFFF;
+}
+
 bool Groups::IsGroupShown(std::int32_t group_no) const {
     // Gp_no is unique: at most one row.
     for (const Table::RowId row : table_.FindRows(kIxGpNo, Value{group_no})) {

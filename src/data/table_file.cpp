@@ -316,14 +316,18 @@ struct FileRows {
     std::int64_t highest_number = 0;  // of the auto-increment field
 };
 
+// A row's value its field cannot hold: a user knows the row and the box, not the storage.
+Error BadValue(const std::string& file, int line, const std::string& field) {
+    return Error(CoreError("TableFileBadValue"), {file}, {file, line, field});
+}
+
 // One value of a row into its column, refusing what the table could not store.
 void ReadValue(sqlite3_stmt* s, int col, const FileField& f, const FieldDef& def, Table::Column& c,
                FileRows& rows, const std::string& table_name, const std::string& file) {
     const int line = static_cast<int>(rows.count);
     const int type = sqlite3_column_type(s, col);
     if (type == SQLITE_NULL) {
-        if (f.kind == FieldKind::AutoIncrement)
-            throw TableFileDamaged(file, "a row without its number", line, f.name);
+        if (f.kind == FieldKind::AutoIncrement) throw BadValue(file, line, f.name);
         if (def.required)
             throw Error(CoreError("FieldRequired"), {table_name, f.name}, {file, line, f.name});
         c.nulls.push_back(1);
@@ -335,8 +339,7 @@ void ReadValue(sqlite3_stmt* s, int col, const FileField& f, const FieldDef& def
     }
     c.nulls.push_back(0);
     if (f.kind == FieldKind::Text) {
-        if (type != SQLITE_TEXT)
-            throw TableFileDamaged(file, "a value that is not a text", line, f.name);
+        if (type != SQLITE_TEXT) throw BadValue(file, line, f.name);
         c.texts.push_back(ColumnText(s, col));
         // What the table would refuse to store, the file must not bring in.
         if (auto refusal = TextRefusal(def, c.texts.back()))
@@ -344,11 +347,10 @@ void ReadValue(sqlite3_stmt* s, int col, const FileField& f, const FieldDef& def
                         {file, line, f.name});
         return;
     }
-    if (type != SQLITE_INTEGER)
-        throw TableFileDamaged(file, "a value that is not a number", line, f.name);
+    if (type != SQLITE_INTEGER) throw BadValue(file, line, f.name);
     const std::int64_t v = sqlite3_column_int64(s, col);
     if (v < INT32_MIN || v > INT32_MAX || (f.kind == FieldKind::Boolean && v != 0 && v != 1))
-        throw TableFileDamaged(file, "a number out of range", line, f.name);
+        throw BadValue(file, line, f.name);
     if (f.kind == FieldKind::AutoIncrement) rows.highest_number = std::max(rows.highest_number, v);
     c.ints.push_back(static_cast<std::int32_t>(v));
 }

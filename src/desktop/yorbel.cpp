@@ -133,9 +133,9 @@ int main(int argc, char** argv) {
             QStringList names;
             for (const std::string& place : app::SettingCaptions(context.Language, start.reset))
                 names << QString::fromStdString(place);
-            dialogs.Tell(
-                &main_window, QMessageBox::Warning, QStringLiteral("Yorbel"),
-                context.Text("FrmOptions", "SettingsReset").arg(names.join(QStringLiteral(", "))));
+            dialogs.Tell(&main_window, QMessageBox::Warning, QStringLiteral("Yorbel"),
+                         context.Text("FrmOptions", "SettingsReset")
+                             .arg(QLatin1Char('\n') + names.join(QLatin1Char('\n'))));
         }
         if (groups_problem)
             dialogs.Tell(&main_window, QMessageBox::Warning, QStringLiteral("Yorbel"),

@@ -97,7 +97,7 @@ TEST(SettingCaptions, ResetSettingsAreNamedAsTheOptionsDialogShowsThem) {
     }
     const LanguageFile en = LanguageFile::Load(kResources / "english.spr");
     EXPECT_EQ(SettingCaptions(en, std::vector<std::string>{"LatD", "LatS", "HFarbeMark"}),
-              (std::vector<std::string>{"Time and Place: Latitude", "Display: Mark Background"}));
+              (std::vector<std::string>{"Time and Place › Latitude", "Display › Mark Background"}));
 }
 
 TEST(ErrorMessage, FallsBackToEnglishForWhatTheFileLacks) {

@@ -3,12 +3,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QPrinter>
 #include <QRegularExpression>
 
 #include "data/events.h"
 
 namespace yorbel::test {
+
+QColor SwatchColor(const QIcon& icon) {
+    return icon.pixmap(14, 14).toImage().pixelColor(7, 7);
+}
 
 std::optional<gui::OpenChoice> ScriptedDialogs::GetOpenFile(QWidget*, const QString&,
                                                             const QString&, const QString&) {
@@ -106,7 +111,7 @@ TestApp::TestApp() {
         table.Post();
     };
     add("Shown", kShownColor, true);
-    add("Hidden", 0xC00000, false);
+    add("Hidden", kHiddenColor, false);
     context_.Groups = groups_.get();
     context_.Ui = &dialogs_;
 }
