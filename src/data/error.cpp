@@ -96,7 +96,15 @@ Error Error::WithPosition(const ErrorPosition& outer) const {
     if (merged.file.empty()) merged.file = outer.file;
     if (merged.line == 0) merged.line = outer.line;
     if (merged.field.empty()) merged.field = outer.field;
-    return Error(key_, template_, args_, std::move(merged));
+    Error completed(key_, template_, args_, std::move(merged));
+    completed.cause_ = cause_;
+    return completed;
+}
+
+Error Error::WithCause(const Error& cause) const {
+    Error caused = *this;
+    caused.cause_ = std::make_shared<const Error>(cause);
+    return caused;
 }
 
 std::string Error::Format(std::string_view translated_template, const PositionWords& words) const {

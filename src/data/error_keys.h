@@ -32,7 +32,8 @@ inline constexpr ErrorText kCoreErrors[] = {
     {"TableFileDamaged",
      "The table file %1 is damaged: %2. Open a backup copy of the file instead."},
     {"TableFileBadValue",
-     "The table file %1 is damaged: it holds a value that does not fit its box. Open a backup copy of "
+     "The table file %1 is damaged: it holds a value that does not fit its box. Open a backup copy "
+     "of "
      "the file instead."},
     {"TableFileError",
      "The file %1 cannot be used: %2. Check that the file is in place and readable, then try "
@@ -132,16 +133,17 @@ inline constexpr ErrorText kCoreErrors[] = {
     {"AutoIncrementExhausted",
      "%1 has no numbers left for field %2. Save the calendar under a new name, close it and open "
      "it again."},
-    // The group file.
+    // The group file; the last argument is the reason it could not be read, which names
+    // the file.
     {"GroupFileUnreadable",
-     "The group file %1 cannot be read and was left as it is; the groups start empty. Make the "
-     "file readable again, or create your groups anew under Tools › Options. %2"},
+     "%2. The group file was left as it is and the groups start empty. Make it readable again, or "
+     "create your groups anew under Tools › Options."},
     {"GroupFileMovedAside",
-     "The group file %1 cannot be read; it was kept as %2 and the groups start empty. Create your "
-     "groups anew under Tools › Options. %3"},
+     "%3. The group file was kept as %2 and the groups start empty. Create your groups anew under "
+     "Tools › Options."},
     {"GroupFileShippedUsed",
-     "The group file %1 cannot be read and was left as it is; the shipped groups of %2 are used "
-     "instead. Make the file readable again to get your own groups back. %3"},
+     "%3. The group file was left as it is; the shipped groups of %2 are used instead. Make it "
+     "readable again to get your own groups back."},
     // Event rules.
     {"RuleNotNumber", "Not a number: %1"},
     {"RuleBadDate", "Not a date of the form yyyymmdd: %1"},

@@ -72,10 +72,12 @@ std::optional<Error> Groups::LoadGroups(bool english) {
         if (!pending) fs::rename(path, backup, ec);
         if (pending || ec)
             return Error(CoreError("GroupFileUnreadable"), {path.string(), reason.what()},
-                         {path.string()});
+                         {path.string()})
+                .WithCause(reason);
         CreateGroupFile();
         return Error(CoreError("GroupFileMovedAside"),
-                     {path.string(), backup.string(), reason.what()}, {path.string()});
+                     {path.string(), backup.string(), reason.what()}, {path.string()})
+            .WithCause(reason);
     }
 }
 
@@ -94,7 +96,8 @@ std::optional<Error> Groups::ReadGroups(bool english) {
         } catch (const Error& reason) {
             if (!has_seed) throw;
             problem = Error(CoreError("GroupFileShippedUsed"),
-                            {path.string(), seed.string(), reason.what()}, {path.string()});
+                            {path.string(), seed.string(), reason.what()}, {path.string()})
+                          .WithCause(reason);
         }
     }
     if ((!has_own || problem) && has_seed) LoadTable(table_, seed);

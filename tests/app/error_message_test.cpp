@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 
 #include "app/captions.h"
@@ -23,6 +24,13 @@ const fs::path kResources = fs::path(YORBEL_SOURCE_DIR) / "resources";
 
 data::Error MissingFile() {
     return data::Error(data::CoreError("FileNotFound"), {"a.yrb"}, {"a.yrb", 3, "Ev_from"});
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
 }
 
 TEST(ErrorMessage, ShowsTheMessageAndItsPositionInTheInterfaceLanguage) {
@@ -64,20 +72,29 @@ TEST(ErrorMessage, ADamagedCalendarNamesTheBoxAndTheFileOnce) {
     ASSERT_TRUE(fault);
     ASSERT_EQ(fault->Position().field, "Ev_Type");  // the core keeps the stored name
 
-    const auto count = [](const std::string& text, const std::string& part) {
-        std::size_t n = 0;
-        for (std::size_t at = text.find(part); at != std::string::npos;
-             at = text.find(part, at + 1))
-            ++n;
-        return n;
-    };
     for (const auto& [language, box] :
          {std::pair{"english.spr", "box Kind)"}, std::pair{"deutsch.spr", "Feld Art)"}}) {
         const std::string text = ErrorMessage(LanguageFile::Load(kResources / language), *fault);
         EXPECT_EQ(text.find("Ev_Type"), std::string::npos) << text;
         EXPECT_NE(text.find(box), std::string::npos) << text;
-        EXPECT_EQ(count(text, file.string()), 1u) << text;
+        EXPECT_EQ(Count(text, file.string()), 1u) << text;
     }
+}
+
+TEST(ErrorMessage, TheReasonAGroupFileFailedIsTranslatedAndNamesTheFileOnce) {
+    const fs::path folder =
+        fs::temp_directory_path() / ("yorbel_error_groups_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    std::ofstream(folder / data::kGroupFileGerman) << "not a table file";
+    data::Groups groups(folder);
+    const std::optional<data::Error> notice = groups.LoadGroups(false);
+    fs::remove_all(folder);
+    ASSERT_TRUE(notice);
+    const std::string text = ErrorMessage(LanguageFile::Load(kResources / "deutsch.spr"), *notice);
+    // Named once, and once more within its backup's name.
+    EXPECT_EQ(Count(text, (folder / data::kGroupFileGerman).string() + " "), 1u) << text;
+    EXPECT_NE(text.find("keine Yorbel-Tabellendatei"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Kalenderdatei"), std::string::npos) << "the reason's own advice: " << text;
 }
 
 TEST(SettingCaptions, ResetSettingsAreNamedAsTheOptionsDialogShowsThem) {
