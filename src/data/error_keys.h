@@ -63,14 +63,14 @@ inline constexpr ErrorText kCoreErrors[] = {
     // Lock files of calendars; %3 to %6 name the holder: program, process, user, host.
     {"CalendarLocked",
      "The calendar %1 is open for writing elsewhere: its lock file %2 is held by %3 (process %4 of "
-     "user %5 on %6). Close it there, or open it read-only."},
+     "user %5 on %6). Close it there and try again."},
     {"CalendarLockedUnknown",
      "The calendar %1 is open for writing elsewhere, or a program did not close it properly: its "
      "lock file %2 names no owner that could be checked. Delete the lock file only if no program "
      "has the calendar open"},
     {"LockCannotBeCreated",
      "The lock file %1 cannot be created: %2. Check that you may write in the calendar's folder, "
-     "or open the calendar read-only."},
+     "then try again."},
     {"LockTakenOver",
      "The calendar %1 was still locked by %3 (process %4 of user %5 on %6), which no longer "
      "runs; its lock file %2 was taken over"},
