@@ -18,8 +18,9 @@ inline constexpr std::string_view kPositionWordKeys[] = {"PositionFile", "Positi
                                                          "PositionField"};
 
 // The error's template from the "Errors" section filled with its arguments, and its
-// position in that language's words. The English text (what()) when the file lacks the
-// key; a missing position word stays English.
+// position in that language's words; stored field and table names read as the captions
+// the user knows (app/captions.h). The English template when the file lacks the key; a
+// missing position word stays English.
 std::string ErrorMessage(const LanguageFile& language, const data::Error& error);
 
 }  // namespace yorbel::app

@@ -285,6 +285,7 @@ constexpr LanguageKey kKeys[] = {
     {"Errors", "TableFileTooNew"},
     {"Errors", "TableFileMismatch"},
     {"Errors", "TableFileDamaged"},
+    {"Errors", "TableFileBadValue"},
     {"Errors", "TableFileError"},
     {"Errors", "FileWriteError"},
     {"Errors", "FileIsFolder"},

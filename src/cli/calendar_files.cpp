@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/resource_folder.h"
+#include "cli/error_text.h"
 #include "data/table_file.h"
 
 namespace yorbel::cli {
@@ -68,7 +69,7 @@ std::unique_ptr<data::Groups> OpenGroups(const std::optional<std::string>& group
     // program, which can tell the user; here the shipped groups stand in.
     auto groups = std::make_unique<data::Groups>(folder, ProgramFolder());
     if (const auto warning = groups->ReadGroups(StoredLanguageIsEnglish())) {
-        std::cerr << "yorbel-cli: " << warning->what() << '\n';
+        std::cerr << "yorbel-cli: " << ErrorText(*warning) << '\n';
     }
     return groups;
 }

@@ -1,13 +1,14 @@
 #include "cli/calendar_source.h"
 
 #include "cli/calendar_files.h"
+#include "cli/error_text.h"
 #include "data/occurrences.h"
 
 namespace yorbel::cli {
 
 void WarnSkipped(std::ostream& warnings, const data::SkippedEvent& skipped) {
     warnings << "warning: event " << skipped.ev_no << " \"" << skipped.name
-             << "\" skipped: " << skipped.reason.what() << '\n';
+             << "\" skipped: " << ErrorText(skipped.reason) << '\n';
 }
 
 CalendarSource::CalendarSource(const std::filesystem::path& calendar_file,

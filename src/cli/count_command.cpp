@@ -8,6 +8,7 @@
 #include "cli/calendar_files.h"
 #include "cli/calendar_source.h"
 #include "cli/commands.h"
+#include "cli/error_text.h"
 #include "cli/output.h"
 #include "data/day_count.h"
 
@@ -140,7 +141,7 @@ int RunCount(std::span<const std::string> words, std::ostream& out) {
         calendar = std::make_unique<data::EventTables>(groups->CdsGroups());
     }
     const auto count = data::CountDays(calendar->CdsEvents(), request);
-    if (!count.ok()) throw UsageError(count.fault().what());
+    if (!count.ok()) throw UsageError(ErrorText(count.fault()));
     for (const data::SkippedEvent& s : count.value().skipped) WarnSkipped(std::cerr, s);
     out << (json ? AsJson(request, count.value()) : AsText(request, count.value(), mode));
     return 0;

@@ -6,6 +6,7 @@
 
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/error_text.h"
 #include "cli/process_exit.h"
 
 #ifdef __GLIBC__
@@ -64,6 +65,9 @@ int main(int argc, char** argv) {
         } catch (const yorbel::cli::UsageError& e) {
             std::cerr << "yorbel-cli " << command.name << ": " << e.what() << " (see --help)\n";
             return 2;
+        } catch (const yorbel::data::Error& e) {
+            std::cerr << "yorbel-cli " << command.name << ": " << yorbel::cli::ErrorText(e) << '\n';
+            return 1;
         } catch (const std::exception& e) {
             std::cerr << "yorbel-cli " << command.name << ": " << e.what() << '\n';
             return 1;

@@ -3,7 +3,21 @@
 namespace yorbel::data {
 namespace {
 
-std::string PositionSuffix(const ErrorPosition& position, const PositionWords& words) {
+// Whether the template shows an argument equal to value.
+bool ShowsArgument(std::string_view text, const std::vector<std::string>& args,
+                   std::string_view value) {
+    for (std::size_t i = 0; i < args.size() && i < 9; ++i) {
+        const char placeholder[] = {'%', static_cast<char>('1' + i), '\0'};
+        if (args[i] == value && text.find(placeholder) != std::string_view::npos) return true;
+    }
+    return false;
+}
+
+// The position after a message, leaving out what the message already names: a file its
+// text quotes, a field it shows as an argument. A user reads each name once.
+std::string PositionSuffix(const ErrorPosition& position, const PositionWords& words,
+                           std::string_view text, const std::string& message,
+                           const std::vector<std::string>& args) {
     std::string out;
     auto add = [&out](std::string_view word, const std::string& value) {
         out += out.empty() ? " (" : ", ";
@@ -11,16 +25,24 @@ std::string PositionSuffix(const ErrorPosition& position, const PositionWords& w
         out += ' ';
         out += value;
     };
-    if (!position.file.empty()) add(words.file, position.file);
+    if (!position.file.empty() && message.find(position.file) == std::string::npos)
+        add(words.file, position.file);
     if (position.line > 0) add(words.line, std::to_string(position.line));
-    if (!position.field.empty()) add(words.field, position.field);
+    if (!position.field.empty() && !ShowsArgument(text, args, position.field))
+        add(words.field, position.field);
     if (!out.empty()) out += ")";
     return out;
 }
 
 std::string Compose(std::string_view text, const std::vector<std::string>& args,
                     const ErrorPosition& position, const PositionWords& words = {}) {
-    return SubstituteArgs(text, args) + PositionSuffix(position, words);
+    // The position belongs to the fault, which the first sentence names; what follows
+    // says what to do.
+    const std::size_t end = text.find(". ");
+    const std::string fault = SubstituteArgs(text.substr(0, end), args);
+    const std::string advice =
+        end == std::string_view::npos ? std::string() : SubstituteArgs(text.substr(end), args);
+    return fault + PositionSuffix(position, words, text, fault + advice, args) + advice;
 }
 
 }  // namespace
@@ -74,7 +96,15 @@ Error Error::WithPosition(const ErrorPosition& outer) const {
     if (merged.file.empty()) merged.file = outer.file;
     if (merged.line == 0) merged.line = outer.line;
     if (merged.field.empty()) merged.field = outer.field;
-    return Error(key_, template_, args_, std::move(merged));
+    Error completed(key_, template_, args_, std::move(merged));
+    completed.cause_ = cause_;
+    return completed;
+}
+
+Error Error::WithCause(const Error& cause) const {
+    Error caused = *this;
+    caused.cause_ = std::make_shared<const Error>(cause);
+    return caused;
 }
 
 std::string Error::Format(std::string_view translated_template, const PositionWords& words) const {

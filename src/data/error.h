@@ -6,6 +6,7 @@
 // gives the English text with its arguments and position, for the CLI and for logs of tests.
 #pragma once
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -26,12 +27,13 @@ struct ErrorPosition {
     std::string field;
 };
 
-// The words of the position that follows a message, " (file a, line 3, field b)", in the
-// message's language.
+// The words of the position that follows a message's first sentence, " (file a, line 3,
+// field b)", in the message's language. A file the message names and a field that is one
+// of its arguments are left out of it.
 struct PositionWords {
     std::string_view file = "file";
     std::string_view line = "line";
-    std::string_view field = "field";
+    std::string_view field = "box";
 };
 
 class Error : public std::runtime_error {
@@ -53,8 +55,13 @@ class Error : public std::runtime_error {
     // an outer layer (a loader that knows the file and line) can complete an inner error.
     Error WithPosition(const ErrorPosition& outer) const;
 
+    // The error that led to this one, passed as the argument that equals its what(); a
+    // window shows that argument in its own language. Null when there is none.
+    const Error* Cause() const noexcept { return cause_.get(); }
+    Error WithCause(const Error& cause) const;
+
     // The message in another language: the translated template with the same arguments
-    // and the position appended in words of that language.
+    // and the position in words of that language.
     std::string Format(std::string_view translated_template, const PositionWords& words = {}) const;
 
   private:
@@ -62,6 +69,7 @@ class Error : public std::runtime_error {
     std::string template_;
     std::vector<std::string> args_;
     ErrorPosition position_;
+    std::shared_ptr<const Error> cause_;
 };
 
 // An offending value as a message quotes it: whole when short, else its first

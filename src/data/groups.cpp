@@ -92,7 +92,8 @@ std::optional<Error> Groups::AddNewShippedGroups(ShippedMerge& merge) {
         LoadTable(shipped, seed);
     } catch (const Error& reason) {
         return Error(CoreError("GroupSeedUnreadable"),
-                     {seed.string(), FileName().string(), reason.what()}, {seed.string()});
+                     {seed.string(), FileName().string(), reason.what()}, {seed.string()})
+            .WithCause(reason);
     }
     merge = MergeNewShippedGroups(shipped);
     return std::nullopt;
@@ -142,10 +143,12 @@ std::optional<Error> Groups::LoadGroups(bool english) {
         if (!pending) fs::rename(path, backup, ec);
         if (pending || ec)
             return Error(CoreError("GroupFileUnreadable"), {path.string(), reason.what()},
-                         {path.string()});
+                         {path.string()})
+                .WithCause(reason);
         CreateGroupFile();
         return Error(CoreError("GroupFileMovedAside"),
-                     {path.string(), backup.string(), reason.what()}, {path.string()});
+                     {path.string(), backup.string(), reason.what()}, {path.string()})
+            .WithCause(reason);
     }
     std::optional<Error> notice;
     ShippedMerge merge;
@@ -184,7 +187,8 @@ std::optional<Error> Groups::ReadGroups(bool english) {
         } catch (const Error& reason) {
             if (!has_seed) throw;
             problem = Error(CoreError("GroupFileShippedUsed"),
-                            {path.string(), seed.string(), reason.what()}, {path.string()});
+                            {path.string(), seed.string(), reason.what()}, {path.string()})
+                          .WithCause(reason);
         }
     }
     if ((!has_own || problem) && has_seed) {
@@ -208,6 +212,12 @@ void Groups::CreateGroupFile() {
 
 void Groups::SaveGroups() {
     SaveTable(table_, FileName());
+}
+
+std::int32_t GroupColourAt(const Table& groups, int position) {
+    const Value colour = groups.ValueAt(position, Gp_color);
+    const auto* rgb = std::get_if<std::int32_t>(&colour);
+    return rgb ? *rgb : 0xFFFFFF;
 }
 
 bool Groups::IsGroupShown(std::int32_t group_no) const {

@@ -24,6 +24,10 @@ inline constexpr FieldNo Gp_color{2};  // colour 0x00BBGGRR (or a system-colour 
 inline constexpr FieldNo Gp_free{3};   // boolean: the group's days are free days
 inline constexpr FieldNo Gp_show{4};   // 1 shown, 0 hidden
 
+// The Gp_color of the group at the table position, as stored; white, the colour of a day
+// without a group, when it holds none.
+std::int32_t GroupColourAt(const Table& groups, int position);
+
 inline constexpr const char* kGroupFileGerman = "Groups_d.yrg";
 inline constexpr const char* kGroupFileEnglish = "Groups_e.yrg";
 

@@ -316,6 +316,11 @@ struct FileRows {
     std::int64_t highest_number = 0;  // of the auto-increment field
 };
 
+// A row's value its field cannot hold: a user knows the row and the box, not the storage.
+Error BadValue(const std::string& file, int line, const std::string& field) {
+    return Error(CoreError("TableFileBadValue"), {file}, {file, line, field});
+}
+
 // One value of a row into its column, refusing what the table could not store. The value
 // is read in place: the statement's own accessors cost more than the reading itself.
 void ReadValue(sqlite3_value* v, const FileField& f, const FieldDef& def, Table::Column& c,
@@ -323,8 +328,7 @@ void ReadValue(sqlite3_value* v, const FileField& f, const FieldDef& def, Table:
     const int line = static_cast<int>(rows.count);
     const int type = sqlite3_value_type(v);
     if (type == SQLITE_NULL) {
-        if (f.kind == FieldKind::AutoIncrement)
-            throw TableFileDamaged(file, "a row without its number", line, f.name);
+        if (f.kind == FieldKind::AutoIncrement) throw BadValue(file, line, f.name);
         if (def.required)
             throw Error(CoreError("FieldRequired"), {table_name, f.name}, {file, line, f.name});
         c.nulls.push_back(1);
@@ -336,8 +340,7 @@ void ReadValue(sqlite3_value* v, const FileField& f, const FieldDef& def, Table:
     }
     c.nulls.push_back(0);
     if (f.kind == FieldKind::Text) {
-        if (type != SQLITE_TEXT)
-            throw TableFileDamaged(file, "a value that is not a text", line, f.name);
+        if (type != SQLITE_TEXT) throw BadValue(file, line, f.name);
         const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
         const std::string& stored = c.texts.emplace_back(
             text ? text : "", text ? static_cast<std::size_t>(sqlite3_value_bytes(v)) : 0);
@@ -347,11 +350,10 @@ void ReadValue(sqlite3_value* v, const FileField& f, const FieldDef& def, Table:
                         {file, line, f.name});
         return;
     }
-    if (type != SQLITE_INTEGER)
-        throw TableFileDamaged(file, "a value that is not a number", line, f.name);
+    if (type != SQLITE_INTEGER) throw BadValue(file, line, f.name);
     const std::int64_t n = sqlite3_value_int64(v);
     if (n < INT32_MIN || n > INT32_MAX || (f.kind == FieldKind::Boolean && n != 0 && n != 1))
-        throw TableFileDamaged(file, "a number out of range", line, f.name);
+        throw BadValue(file, line, f.name);
     if (f.kind == FieldKind::AutoIncrement) rows.highest_number = std::max(rows.highest_number, n);
     c.ints.push_back(static_cast<std::int32_t>(n));
 }

@@ -574,13 +574,11 @@ void OptionsDialog::FillGroups() {
     for (int i = 0; i < table.RecordCount(); ++i) {
         const data::Value no = table.ValueAt(i, data::Gp_no);
         const data::Value name = table.ValueAt(i, data::Gp_name);
-        const data::Value colour = table.ValueAt(i, data::Gp_color);
         const auto* n = std::get_if<std::int32_t>(&no);
         const auto* text = std::get_if<std::string>(&name);
-        const auto* rgb = std::get_if<std::int32_t>(&colour);
         if (n)
             rows.emplace_back(text ? QString::fromStdString(*text) : QString(), *n,
-                              rgb ? *rgb : 0xFFFFFF);
+                              data::GroupColourAt(table, i));
     }
     std::sort(rows.begin(), rows.end());
     groups_->clear();

@@ -21,6 +21,7 @@
 #include <sstream>
 #include <string>
 
+#include "app/captions.h"
 #include "app/language_file.h"
 #include "app/resource_folder.h"
 #include "app/settings.h"
@@ -130,10 +131,11 @@ int main(int argc, char** argv) {
     QTimer::singleShot(0, &main_window, [&] {
         if (!start.reset.empty()) {
             QStringList names;
-            for (const std::string& name : start.reset) names << QString::fromStdString(name);
-            dialogs.Tell(
-                &main_window, QMessageBox::Warning, QStringLiteral("Yorbel"),
-                context.Text("FrmOptions", "SettingsReset").arg(names.join(QStringLiteral(", "))));
+            for (const std::string& place : app::SettingCaptions(context.Language, start.reset))
+                names << QString::fromStdString(place);
+            dialogs.Tell(&main_window, QMessageBox::Warning, QStringLiteral("Yorbel"),
+                         context.Text("FrmOptions", "SettingsReset")
+                             .arg(QLatin1Char('\n') + names.join(QLatin1Char('\n'))));
         }
         if (groups_problem)
             dialogs.Tell(&main_window, QMessageBox::Warning, QStringLiteral("Yorbel"),

@@ -14,6 +14,7 @@
 
 #include "data/day_count.h"
 #include "data/groups.h"
+#include "paint/win_color.h"
 #include "tools/civil_date_edit.h"
 #include "ui/app_context.h"
 #include "ui/day_facts_text.h"
@@ -130,7 +131,8 @@ DayCalculatorDialog::DayCalculatorDialog(YearWindowLink& year)
             const data::Value name = groups.ValueAt(position, data::Gp_name);
             if (!std::holds_alternative<std::int32_t>(no)) continue;
             auto* item =
-                new QListWidgetItem(std::holds_alternative<std::string>(name)
+                new QListWidgetItem(ColorSwatch(data::GroupColourAt(groups, position)),
+                                    std::holds_alternative<std::string>(name)
                                         ? QString::fromStdString(std::get<std::string>(name))
                                         : QString());
             item->setData(Qt::UserRole, std::get<std::int32_t>(no));

@@ -16,6 +16,7 @@
 
 #include "data/events.h"
 #include "data/groups.h"
+#include "paint/win_color.h"
 #include "tools/civil_date_edit.h"
 #include "ui/app_context.h"
 #include "ui/day_facts_text.h"
@@ -311,7 +312,8 @@ void EventEditor::FillGroups() {
         const QString text = std::holds_alternative<std::string>(name)
                                  ? QString::fromStdString(std::get<std::string>(name))
                                  : QString();
-        groupBox_->addItem(text, std::get<std::int32_t>(no));
+        groupBox_->addItem(ColorSwatch(data::GroupColourAt(groups, position)), text,
+                           std::get<std::int32_t>(no));
     }
     groupBox_->setCurrentIndex(-1);
     if (!editMode_ && groups.Position() >= 0 && !groups.IsNull(data::Gp_no))

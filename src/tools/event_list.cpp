@@ -12,6 +12,8 @@
 #include <utility>
 
 #include "calendar/dates.h"
+#include "data/groups.h"
+#include "paint/win_color.h"
 #include "ui/app_context.h"
 #include "ui/day_facts_text.h"
 #include "ui/mnemonics.h"
@@ -35,9 +37,15 @@ constexpr int kColumns = 3;
 ListRowsModel::ListRowsModel(const QStringList& titles, const QLocale& locale, QObject* parent)
     : QAbstractTableModel(parent), titles_(titles), locale_(locale) {}
 
-void ListRowsModel::SetRows(std::vector<data::ListRow> rows) {
+void ListRowsModel::SetRows(std::vector<data::ListRow> rows, const data::Table& groups) {
     beginResetModel();
     rows_ = std::move(rows);
+    swatches_.clear();
+    for (int position = 0; position < groups.RecordCount(); ++position) {
+        const data::Value no = groups.ValueAt(position, data::Gp_no);
+        if (const auto* n = std::get_if<std::int32_t>(&no))
+            swatches_[*n] = ColorSwatch(data::GroupColourAt(groups, position));
+    }
     endResetModel();
 }
 
@@ -65,8 +73,13 @@ int ListRowsModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ListRowsModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || role != Qt::DisplayRole) return {};
+    if (!index.isValid()) return {};
     const data::ListRow& row = rows_[static_cast<std::size_t>(index.row())];
+    if (role == Qt::DecorationRole && index.column() == kColumns - 1) {
+        const auto swatch = swatches_.find(row.gp_no);
+        return swatch == swatches_.end() ? QVariant() : QVariant(swatch->second);
+    }
+    if (role != Qt::DisplayRole) return {};
     switch (index.column()) {
         case 0:
             return DisplayDate(row.from);
@@ -149,9 +162,9 @@ EventListWindow::EventListWindow(YearWindowLink& year)
 
 void EventListWindow::Fill(int year) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    model_->SetRows(data::ListRowsOf(year_.EventsTable(), year_.Context().Groups->CdsGroups(), year,
-                                     year_.Gregorian())
-                        .rows);
+    const data::Table& groups = year_.Context().Groups->CdsGroups();
+    model_->SetRows(data::ListRowsOf(year_.EventsTable(), groups, year, year_.Gregorian()).rows,
+                    groups);
     QApplication::restoreOverrideCursor();
     if (model_->rowCount() > 0) grid_->setCurrentIndex(model_->index(0, 0));
 }

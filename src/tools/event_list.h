@@ -5,9 +5,11 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QIcon>
 #include <QLocale>
 #include <QString>
 #include <QWidget>
+#include <map>
 #include <vector>
 
 #include "data/list_rows.h"
@@ -20,13 +22,15 @@ namespace yorbel::gui {
 
 class YearWindowLink;
 
-// The list rows as a read-only table: first day, last day (display dates) and name.
+// The list rows as a read-only table: first day, last day (display dates) and name, the
+// name beside its group's colour.
 class ListRowsModel : public QAbstractTableModel {
     Q_OBJECT
 
   public:
     ListRowsModel(const QStringList& titles, const QLocale& locale, QObject* parent = nullptr);
-    void SetRows(std::vector<data::ListRow> rows);
+    // The rows, and the groups whose colours mark each row's name as they mark its days.
+    void SetRows(std::vector<data::ListRow> rows, const data::Table& groups);
     void Sort(data::ListOrder order);
     const std::vector<data::ListRow>& Rows() const { return rows_; }
     // "yyyymmdd" in the locale's short date format; empty for an empty or broken text.
@@ -42,6 +46,7 @@ class ListRowsModel : public QAbstractTableModel {
     QStringList titles_;
     QLocale locale_;
     std::vector<data::ListRow> rows_;
+    std::map<std::int32_t, QIcon> swatches_;  // by group number
 };
 
 class EventListWindow : public QWidget {

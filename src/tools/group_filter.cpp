@@ -27,10 +27,8 @@ std::vector<GroupShown> GroupsShown(const data::Table& groups) {
         if (number == nullptr) continue;
         const auto* text = std::get_if<std::string>(&name);
         const auto* flag = std::get_if<std::int32_t>(&show);
-        const data::Value colour = groups.ValueAt(i, data::Gp_color);
-        const auto* rgb = std::get_if<std::int32_t>(&colour);
-        result.push_back(
-            {*number, text ? *text : std::string(), flag && *flag == 1, rgb ? *rgb : 0xFFFFFF});
+        result.push_back({*number, text ? *text : std::string(), flag && *flag == 1,
+                          data::GroupColourAt(groups, i)});
     }
     std::stable_sort(result.begin(), result.end(),
                      [](const GroupShown& a, const GroupShown& b) { return a.no < b.no; });

@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "app/captions.h"
 #include "app/error_message.h"
 #include "app/language_file.h"
 #include "app/locations.h"
@@ -87,6 +88,10 @@ bool Registered(std::string_view section, std::string_view key) {
         if (Lower(k.section) == Lower(section) && Lower(k.key) == Lower(key)) return true;
     }
     return false;
+}
+
+TEST(LanguageKeys, CaptionsOfStoredNamesAreRegistered) {
+    for (const LanguageKey& k : CaptionKeys()) EXPECT_TRUE(Registered(k.section, k.key)) << k.key;
 }
 
 TEST(LanguageKeys, MessagesOfTheCoreAreRegistered) {

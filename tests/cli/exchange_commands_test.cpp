@@ -127,6 +127,9 @@ TEST_F(ExchangeCommandsTest, FailuresNameTheLineOrFileAndSaveNothing) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("line 2"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("abc"), std::string::npos) << r.err;
+    // The column by the caption a user knows, not its stored name.
+    EXPECT_NE(r.err.find("Kind"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("Ev_Type"), std::string::npos) << r.err;
     EXPECT_EQ(Events("cal.yrb"), (Rows{"1:Kept:1"}));
 
     r = Cli("import " + P("fresh.yrb") + " " + P("bad.csv"));
@@ -145,6 +148,7 @@ TEST_F(ExchangeCommandsTest, FailuresNameTheLineOrFileAndSaveNothing) {
     r = Cli("export " + P("nocal.yrb") + " " + P("out.csv") + " --groups " + Quote(groups_file_));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("nocal.yrb"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("nocal.yrb"), r.err.rfind("nocal.yrb")) << "named once: " << r.err;
 
     EXPECT_EQ(Cli("export " + P("cal.yrb") + " " + P("out.csv") + " --groups " + P("nogroups.yrg"))
                   .status,

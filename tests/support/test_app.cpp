@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -10,6 +11,10 @@
 #include "data/events.h"
 
 namespace yorbel::test {
+
+QColor SwatchColor(const QIcon& icon) {
+    return icon.pixmap(14, 14).toImage().pixelColor(7, 7);
+}
 
 std::optional<gui::OpenChoice> ScriptedDialogs::GetOpenFile(QWidget*, const QString&,
                                                             const QString&, const QString&) {
@@ -108,7 +113,7 @@ TestApp::TestApp() {
         table.Post();
     };
     add("Shown", kShownColor, true);
-    add("Hidden", 0xC00000, false);
+    add("Hidden", kHiddenColor, false);
     context_.Groups = groups_.get();
     context_.Ui = &dialogs_;
 }

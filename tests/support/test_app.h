@@ -2,6 +2,8 @@
 // and calendars written through the core.
 #pragma once
 
+#include <QColor>
+#include <QIcon>
 #include <QMessageBox>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -57,6 +59,10 @@ class ScriptedDialogs : public gui::Dialogs {
 inline constexpr int kShownGroup = 1;   // green, shown
 inline constexpr int kHiddenGroup = 2;  // blue, hidden
 inline constexpr std::int32_t kShownColor = 0x00A000;
+inline constexpr std::int32_t kHiddenColor = 0xC00000;
+
+// The colour in the middle of a group's swatch in a list.
+QColor SwatchColor(const QIcon& icon);
 
 struct EventRow {
     std::string name;

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "paint/win_color.h"
 #include "support/test_app.h"
 #include "support/year_for_tools.h"
 #include "tools/civil_date_edit.h"
@@ -45,6 +46,14 @@ void DayCalculatorTest::weekendsSkippedIn2026() {
 
     QTest::mouseClick(test::Child<QPushButton>(calc, "btnOptions"), Qt::LeftButton);
     auto* counted = test::Child<QListWidget>(calc, "lbCntWkDays");
+    auto* groups = test::Child<QListWidget>(calc, "lbCntGrps");
+    for (int row = 0; row < groups->count(); ++row) {
+        const QListWidgetItem* group = groups->item(row);
+        QCOMPARE(test::SwatchColor(group->icon()),
+                 gui::WinColorToQColor(group->data(Qt::UserRole) == test::kShownGroup
+                                           ? test::kShownColor
+                                           : test::kHiddenColor));
+    }
     auto* hide = test::Child<QPushButton>(calc, "btnHide");
     QVERIFY(!hide->isEnabled());
     ClickLine(counted, 6);  // Saturday

@@ -19,6 +19,7 @@
 #include "data/event_value.h"
 #include "data/events.h"
 #include "data/groups.h"
+#include "paint/win_color.h"
 #include "support/test_app.h"
 #include "support/year_for_tools.h"
 #include "tools/civil_date_edit.h"
@@ -231,6 +232,9 @@ void EventEditorTest::newEventStartsOnTheMarkedDay() {
              app.Context().Text("FrmEvent", "ebEvent"));
     QCOMPARE(Child<QComboBox>(editor, "DblcbGroup")->currentData().toInt(),
              app.Context().Groups->CdsGroups().AsInteger(data::Gp_no));
+    auto* groups = Child<QComboBox>(editor, "DblcbGroup");
+    QCOMPARE(test::SwatchColor(groups->itemIcon(groups->findData(test::kShownGroup))),
+             gui::WinColorToQColor(test::kShownColor));
     QCOMPARE(Child<QComboBox>(editor, "cbRepeat")->count(), 7);
     QCOMPARE(Child<QComboBox>(editor, "cbJMonth")->itemText(0), QStringLiteral("Tishri"));
     QVERIFY(!Child<QComboBox>(editor, "cbRepeat")->isEditable());

@@ -16,6 +16,7 @@
 
 #include "data/events.h"
 #include "desktop/main_window.h"
+#include "paint/win_color.h"
 #include "support/test_app.h"
 #include "support/year_for_tools.h"
 #include "tools/civil_date_edit.h"
@@ -81,6 +82,8 @@ void EventListTest::listsShownGroupsAndSortsByColumnTitle() {
     QCOMPARE(Column(*list, 0).value(1), QStringLiteral("01/03/2026"));
     QCOMPARE(Column(*list, 1).value(0), QStringLiteral("05/01/2027"));
     QVERIFY(Column(*list, 1).value(1).isEmpty());
+    const QVariant swatch = list->Model().data(list->Model().index(0, 2), Qt::DecorationRole);
+    QCOMPARE(test::SwatchColor(swatch.value<QIcon>()), gui::WinColorToQColor(test::kShownColor));
 
     auto* grid = test::Child<QTableView>(*list, "dbgList");
     QHeaderView* header = grid->horizontalHeader();
