@@ -1,0 +1,178 @@
+#include "exchange/ical_import.h"
+
+#include <cstdio>
+
+#include "data/event_value.h"
+#include "data/events.h"
+#include "data/groups.h"
+#include "data/index_names.h"
+#include "data/regular_file.h"
+#include "text/text_encoding.h"
+
+namespace yorbel::exchange {
+namespace {
+
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    }
+    return true;
+}
+
+// The first category that names a group (letter case aside).
+std::optional<std::int32_t> GroupOfCategories(const data::Table& groups,
+                                              const std::vector<std::string>& categories) {
+    for (const std::string& category : categories) {
+        for (const data::Table::RowId row : groups.RowsInTableOrder()) {
+            const data::Value name = groups.ValueOf(row, data::Gp_name);
+            const data::Value number = groups.ValueOf(row, data::Gp_no);
+            const auto* text = std::get_if<std::string>(&name);
+            const auto* no = std::get_if<std::int32_t>(&number);
+            if (text && no && SameName(*text, category)) return *no;
+        }
+    }
+    return std::nullopt;
+}
+
+// A day as the messages show it, in the digits of the calendar's system.
+std::string DayText(calendar::DayNumber day, bool gregorian) {
+    const calendar::CivilDate d = calendar::DateOfDayNumber(day, gregorian);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year, d.month, d.day);
+    return buf;
+}
+
+class RowWriter {
+  public:
+    explicit RowWriter(data::Table& events) : events_(events) {}
+
+    // Stores the rules as events; on a failure removes the ones stored and throws.
+    void Store(const std::string& name, std::optional<std::int32_t> group,
+               const std::vector<data::Rule>& rules) {
+        std::vector<std::int32_t> stored;
+        try {
+            for (const data::Rule& rule : rules) {
+                const std::int32_t number = events_.NextAutoIncrement();
+                data::StoreEvent(events_, std::nullopt, {name, group, rule});
+                stored.push_back(number);
+            }
+        } catch (const data::Error&) {
+            Remove(stored);
+            throw;
+        }
+        added_ += static_cast<int>(stored.size());
+    }
+
+    int Added() const { return added_; }
+
+  private:
+    void Remove(const std::vector<std::int32_t>& numbers) {
+        events_.SetCurrentIndex(data::kIxEvNo);
+        for (const std::int32_t number : numbers) {
+            if (events_.GoToKey(data::Value{number})) events_.Delete();
+        }
+    }
+
+    data::Table& events_;
+    int added_ = 0;
+};
+
+}  // namespace
+
+data::Error IcsImportReport::Summary() const {
+    return data::Error(data::CoreError("IcsSummary"),
+                       {std::to_string(events), std::to_string(mapped), std::to_string(expanded),
+                        std::to_string(expanded_dates), std::to_string(skipped),
+                        std::to_string(added)});
+}
+
+IcsImportReport ImportICalendarText(data::Table& events, const data::Table& groups,
+                                    const std::string& text, const IcsImportOptions& options,
+                                    const std::string& file) {
+    const bool gregorian = options.gregorian;
+    IcsReadOptions read;
+    read.zone = options.zone;
+    read.gregorian = gregorian;
+    read.span = {calendar::DayNumberOf({1, 1, options.expand_from}, gregorian),
+                 calendar::DayNumberOf({31, 12, options.expand_to}, gregorian)};
+    const std::vector<IcsEvent> read_events = ReadIcsEvents(text, read, file);
+
+    IcsImportReport report;
+    RowWriter writer(events);
+    const auto name_size = static_cast<std::size_t>(events.Field(data::Ev_name).size);
+    for (const IcsEvent& event : read_events) {
+        ++report.events;
+        const std::string uid = event.uid.empty() ? "-" : event.uid;
+        const data::ErrorPosition at(file, event.line);
+        const auto note = [&report](data::Error message) {
+            report.notes.push_back(std::move(message));
+        };
+        if (event.fate == IcsEvent::Fate::NoDate) {
+            ++report.skipped;
+            note(data::Error(data::CoreError("IcsEventNoDate"), {uid, event.summary}, at));
+            continue;
+        }
+        bool shortened = false;
+        const std::string name = StoredName(event.summary, name_size, &shortened);
+        std::optional<std::int32_t> group = GroupOfCategories(groups, event.categories);
+        if (!group) group = options.group;
+
+        std::vector<data::Rule> rules;
+        if (event.rule) {
+            rules.push_back(*event.rule);
+        } else {
+            for (const IcsDays& days : event.occurrences)
+                rules.push_back(SingleOccurrenceRule(days, gregorian));
+        }
+        try {
+            writer.Store(name, group, rules);
+        } catch (const data::Error& e) {
+            ++report.skipped;
+            note(data::Error(data::CoreError("IcsEventNotStored"), {uid, event.summary, e.what()}, at));
+            continue;
+        }
+        if (shortened) {
+            note(data::Error(data::CoreError("IcsNameShortened"),
+                                 {uid, std::to_string(name_size), name}, at));
+        }
+        if (event.fate == IcsEvent::Fate::Mapped) {
+            ++report.mapped;
+            continue;
+        }
+        ++report.expanded;
+        report.expanded_dates += static_cast<int>(rules.size());
+        if (event.occurrences.empty()) {
+            note(data::Error(data::CoreError("IcsEventNoDatesInSpan"),
+                                 {uid, event.summary, DayText(read.span.first, gregorian),
+                                  DayText(read.span.last, gregorian)},
+                                 at));
+            continue;
+        }
+        note(data::Error(data::CoreError("IcsEventExpanded"),
+                             {uid, event.summary, std::to_string(rules.size()),
+                              DayText(event.occurrences.front().first, gregorian),
+                              DayText(event.occurrences.back().last, gregorian)},
+                             at));
+        if (event.expansion_cut) {
+            note(data::Error(data::CoreError("IcsEventExpansionCut"),
+                                 {uid, event.summary, DayText(event.occurrences.back().last, gregorian)},
+                                 at));
+        }
+    }
+    report.added = writer.Added();
+    return report;
+}
+
+IcsImportReport ImportICalendarFile(data::Table& events, const data::Table& groups,
+                                    const std::filesystem::path& path,
+                                    const IcsImportOptions& options) {
+    const std::string text = text::DecodeTextFile(data::ReadRegularFile(path));
+    return ImportICalendarText(events, groups, text, options, path.string());
+}
+
+}  // namespace yorbel::exchange
