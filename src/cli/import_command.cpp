@@ -126,7 +126,8 @@ int RunImport(std::span<const std::string> words, std::ostream& out) {
     const app::CalendarLock lock = LockCalendarForWriting(calendar_file, std::cerr);
     // The raw bytes are gone once decoded, so a large file is held once, not twice.
     const std::string text = text::DecodeTextFile(data::ReadRegularFile(source));
-    const bool ics = exchange::IsICalendarText(text);
+    // A file named .ics that is no iCalendar is reported as such, not read as text.
+    const bool ics = exchange::IsICalendarText(text) || exchange::HasICalendarExtension(source);
     if (!ics) CheckNoIcsOptions(args->options);
 
     // Categories pick groups in an iCalendar file; otherwise the groups play no part,

@@ -306,8 +306,8 @@ class EventReader {
     DayClock clock_;
 };
 
-[[noreturn]] void ThrowNotICalendar(const std::string& file, int line) {
-    throw data::Error(data::CoreError("IcsNotICalendar"), {}, data::ErrorPosition(file, line));
+[[noreturn]] void ThrowAt(const data::ErrorText& text, const std::string& file, int line) {
+    throw data::Error(text, {}, data::ErrorPosition(file, line));
 }
 
 // The VEVENTs of every VCALENDAR under the root, in file order.
@@ -377,14 +377,21 @@ bool IsICalendarText(std::string_view text, int* first_line) {
     return found;
 }
 
+bool HasICalendarExtension(const std::filesystem::path& file) {
+    return EqualsIgnoringCase(file.extension().string(), ".ics");
+}
+
 std::vector<IcsEvent> ReadIcsEvents(const std::string& text, const IcsReadOptions& options,
                                     const std::string& file) {
     int first_line = 1;
-    if (!IsICalendarText(text, &first_line)) ThrowNotICalendar(file, first_line);
+    if (!IsICalendarText(text, &first_line))
+        ThrowAt(data::CoreError("IcsNotICalendar"), file, first_line);
     // Faults in single properties become X-LIC-ERROR properties, never an abort.
     icalerror_set_errors_are_fatal(0);
     const ComponentPtr root(icalparser_parse_string(text.c_str()));
-    if (!root) ThrowNotICalendar(file, first_line);
+    // libical gives nothing for a calendar that does not end, as in a cut-off file; the
+    // events it could read may be incomplete too, so none is taken.
+    if (!root) ThrowAt(data::CoreError("IcsIncomplete"), file, first_line);
     const std::vector<icalcomponent*> events = EventsOf(root.get());
     const EventReader reader(options);
     std::vector<IcsEvent> out;

@@ -4,6 +4,7 @@
 // libical shows in this header.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,10 +50,13 @@ struct IcsEvent {
 // BEGIN:VCALENDAR. The line number of that line is stored in *first_line (1-based).
 bool IsICalendarText(std::string_view text, int* first_line = nullptr);
 
+// Whether the file's name ends in ".ics" (in any case).
+bool HasICalendarExtension(const std::filesystem::path& file);
+
 // The events of every VCALENDAR of the (UTF-8) text, in file order. A single occurrence
 // moved or cancelled by a VEVENT with RECURRENCE-ID belongs to its recurring event and is
 // no event of its own. Throws data::Error "IcsNotICalendar" (with `file` and the line)
-// when the text is not iCalendar.
+// when the text is not iCalendar, "IcsIncomplete" when its calendar does not end.
 std::vector<IcsEvent> ReadIcsEvents(const std::string& text, const IcsReadOptions& options,
                                     const std::string& file);
 
