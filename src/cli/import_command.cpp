@@ -37,12 +37,12 @@ constexpr std::string_view kUsage =
     "    period, a yearly date, the n-th or last weekday of a month); any other event is\n"
     "    expanded into single days over the years --expand-from to --expand-to (default:\n"
     "    this year and the next two). An event whose category names a group goes into\n"
-    "    that group, any other into group N (default: the first group of the group\n"
-    "    file). Timed events fall on their day in the zone --tz (default: the zone of the\n"
-    "    desktop program's settings). --julian: the calendar counts Julian dates. A line\n"
-    "    of the report names each event that was expanded, shortened or not imported;\n"
-    "    the exit status is 1 when an event could not be imported. A calendar that gets\n"
-    "    no event is left as it was (and not created).\n"
+    "    that group, any other into group N (default: the lowest group number of the\n"
+    "    group file). Timed events fall on their day in the zone --tz (default: the zone\n"
+    "    of the desktop program's settings). --julian: the calendar counts Julian dates.\n"
+    "    A line of the report names each event that was expanded, shortened or not\n"
+    "    imported; the exit status is 1 when an event could not be imported. A calendar\n"
+    "    that gets no event is left as it was (and not created).\n"
     "    The calendar's lock is held while it is read and saved: a calendar that a window\n"
     "    of the desktop program holds for writing is refused; another yorbel-cli command\n"
     "    holding it is waited for up to 10 seconds.\n";
@@ -100,9 +100,13 @@ exchange::IcsImportOptions IcsOptions(const Args& args, const data::Groups& grou
         if (groups.GroupName(group).empty())  // every group has a name
             throw UsageError("--group: the group file has no group " + *v);
         o.group = group;
-    } else if (!table.RowsInTableOrder().empty()) {
-        const data::Value first = table.ValueOf(table.RowsInTableOrder().front(), data::Gp_no);
-        if (const auto* number = std::get_if<std::int32_t>(&first)) o.group = *number;
+    } else {
+        // The group the desktop program's import dialog proposes: the lowest number.
+        for (const data::Table::RowId row : table.RowsInTableOrder()) {
+            const data::Value no = table.ValueOf(row, data::Gp_no);
+            if (const auto* number = std::get_if<std::int32_t>(&no); number && (!o.group || *number < *o.group))
+                o.group = *number;
+        }
     }
     return o;
 }

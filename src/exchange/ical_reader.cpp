@@ -377,21 +377,35 @@ bool IsICalendarText(std::string_view text, int* first_line) {
     return found;
 }
 
+namespace {
+
+int FirstLineOf(std::string_view text) {
+    int line = 1;
+    IsICalendarText(text, &line);
+    return line;
+}
+
+}  // namespace
+
+void CheckICalendarText(std::string_view text, const std::string& file) {
+    int first_line = 1;
+    if (!IsICalendarText(text, &first_line))
+        ThrowAt(data::CoreError("IcsNotICalendar"), file, first_line);
+}
+
 bool HasICalendarExtension(const std::filesystem::path& file) {
     return EqualsIgnoringCase(file.extension().string(), ".ics");
 }
 
 std::vector<IcsEvent> ReadIcsEvents(const std::string& text, const IcsReadOptions& options,
                                     const std::string& file) {
-    int first_line = 1;
-    if (!IsICalendarText(text, &first_line))
-        ThrowAt(data::CoreError("IcsNotICalendar"), file, first_line);
+    CheckICalendarText(text, file);
     // Faults in single properties become X-LIC-ERROR properties, never an abort.
     icalerror_set_errors_are_fatal(0);
     const ComponentPtr root(icalparser_parse_string(text.c_str()));
     // libical gives nothing for a calendar that does not end, as in a cut-off file; the
     // events it could read may be incomplete too, so none is taken.
-    if (!root) ThrowAt(data::CoreError("IcsIncomplete"), file, first_line);
+    if (!root) ThrowAt(data::CoreError("IcsIncomplete"), file, FirstLineOf(text));
     const std::vector<icalcomponent*> events = EventsOf(root.get());
     const EventReader reader(options);
     std::vector<IcsEvent> out;

@@ -50,6 +50,10 @@ struct IcsEvent {
 // BEGIN:VCALENDAR. The line number of that line is stored in *first_line (1-based).
 bool IsICalendarText(std::string_view text, int* first_line = nullptr);
 
+// Throws data::Error "IcsNotICalendar" (with `file` and the line) unless
+// IsICalendarText.
+void CheckICalendarText(std::string_view text, const std::string& file);
+
 // Whether the file's name ends in ".ics" (in any case).
 bool HasICalendarExtension(const std::filesystem::path& file);
 

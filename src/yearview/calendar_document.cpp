@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
+#include <QStringList>
 #include <optional>
 
 #include "data/atomic_file.h"
@@ -10,7 +11,10 @@
 #include "data/events.h"
 #include "data/index_names.h"
 #include "exchange/delimited_text.h"
+#include "data/regular_file.h"
+#include "exchange/ical_import.h"
 #include "exchange/icalendar_export.h"
+#include "text/text_encoding.h"
 #include "ui/app_context.h"
 
 namespace yorbel::gui {
@@ -179,12 +183,18 @@ void CalendarDocument::ExportICalendar(const QString& path, int year, bool grego
     }
 }
 
-bool CalendarDocument::Import(const QString& path) {
+bool CalendarDocument::Import(const QString& path, int shown_year, bool gregorian) {
     data::Table& events = calendar_.CdsEvents();
     const int before = events.RecordCount();
+    const std::string file = path.toStdString();
     bool complete = true;
     try {
-        exchange::ImportFile(events, path.toStdString(), ",", data::kEventRuleColumns);
+        const std::string text = text::DecodeTextFile(data::ReadRegularFile(file));
+        if (exchange::IsICalendarText(text) || exchange::HasICalendarExtension(file)) {
+            complete = ImportICalendar(path, text, shown_year, gregorian);
+        } else {
+            exchange::ImportText(events, text, ",", data::kEventRuleColumns, file);
+        }
     } catch (const data::Error& e) {
         ShowError(context_.ErrorText(e));
         complete = false;
@@ -192,6 +202,30 @@ bool CalendarDocument::Import(const QString& path) {
     // The lines read before a faulty one stay imported, so they count as a change too.
     if (events.RecordCount() != before && hooks_.EventsChanged) hooks_.EventsChanged();
     return complete;
+}
+
+bool CalendarDocument::ImportICalendar(const QString& path, const std::string& text,
+                                       int shown_year, bool gregorian) {
+    const std::string file = path.toStdString();
+    // A file that is no calendar is told before anything is asked.
+    exchange::CheckICalendarText(text, file);
+    const std::optional<IcsImportChoice> choice =
+        context_.Ui->AskIcsImport(&window_, context_, {std::nullopt, shown_year, shown_year + 2});
+    if (!choice) return false;
+    exchange::IcsImportOptions options;
+    options.group = choice->Group;
+    options.expand_from = choice->ExpandFrom;
+    options.expand_to = choice->ExpandTo;
+    options.gregorian = gregorian;
+    options.zone = {context_.Settings.ZoneName, app::ZoneHours(context_.Settings)};
+    const exchange::IcsImportReport report = exchange::ImportICalendarText(
+        calendar_.CdsEvents(), context_.Groups->CdsGroups(), text, options, file);
+    QStringList details;
+    for (const data::Error& note : report.notes) details << context_.ErrorText(note);
+    context_.Ui->TellWithDetails(
+        &window_, report.skipped > 0 ? QMessageBox::Warning : QMessageBox::Information, Title(),
+        context_.ErrorText(report.Summary()), details.join(QLatin1Char('\n')));
+    return report.skipped == 0;
 }
 
 bool CalendarDocument::Print(QPrinter& printer, const std::function<void(QPainter&)>& draw_page) {

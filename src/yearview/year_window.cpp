@@ -598,7 +598,7 @@ void YearWindow::Export() {
 }
 
 bool YearWindow::Import(const QString& path) {
-    return document_.Import(path);  // a change shows the year again, refilling the list
+    return document_.Import(path, shownYear_, style_.Gregorian);  // a change shows the year again, refilling the list
 }
 
 bool YearWindow::DeleteEventByKey(int ev_no) {
