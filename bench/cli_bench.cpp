@@ -168,7 +168,8 @@ void WriteEventsIcs(const std::filesystem::path& file, int events) {
     std::ofstream out(file, std::ios::binary);
     out << "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Bench//EN\r\n"
            "BEGIN:VTIMEZONE\r\nTZID:W. Europe Standard Time\r\n"
-           "BEGIN:STANDARD\r\nDTSTART:16011028T030000\r\nRRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=10\r\n"
+           "BEGIN:STANDARD\r\nDTSTART:16011028T030000\r\nRRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH="
+           "10\r\n"
            "TZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\nEND:STANDARD\r\n"
            "BEGIN:DAYLIGHT\r\nDTSTART:16010325T020000\r\nRRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=3\r\n"
            "TZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\nEND:DAYLIGHT\r\nEND:VTIMEZONE\r\n";
@@ -215,9 +216,9 @@ void BM_CliImportICalendarOf10000Events(benchmark::State& state) {
     const fs::path ics = dir / "events.ics";
     const fs::path calendar = dir / "events.yrb";
     WriteEventsIcs(ics, 10000);
-    const std::vector<std::string> import{cli.string(),    "import",        calendar.string(),
-                                          ics.string(),    "--expand-from", "2026",
-                                          "--expand-to",   "2028"};
+    const std::vector<std::string> import{cli.string(),  "import",        calendar.string(),
+                                          ics.string(),  "--expand-from", "2026",
+                                          "--expand-to", "2028"};
     // On a machine shared with other work the wall time waits for the processor; the
     // processor time is what the import itself costs.
     const double cpu_before = ChildCpuSeconds();

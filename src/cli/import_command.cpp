@@ -12,10 +12,8 @@
 #include "cli/exchange_args.h"
 #include "cli/process_exit.h"
 #include "data/events.h"
-#include "data/regular_file.h"
 #include "exchange/delimited_text.h"
 #include "exchange/ical_import.h"
-#include "text/text_encoding.h"
 
 namespace yorbel::cli {
 
@@ -47,11 +45,8 @@ constexpr std::string_view kUsage =
     "    of the desktop program holds for writing is refused; another yorbel-cli command\n"
     "    holding it is waited for up to 10 seconds.\n";
 
-constexpr std::array<OptionSpec, 5> kIcsOptions{{{"group", true},
-                                                 {"expand-from", true},
-                                                 {"expand-to", true},
-                                                 {"julian", false},
-                                                 {"tz", true}}};
+constexpr std::array<OptionSpec, 5> kIcsOptions{
+    {{"group", true}, {"expand-from", true}, {"expand-to", true}, {"julian", false}, {"tz", true}}};
 
 // The years an iCalendar import expands over by default: this one and the next two.
 constexpr int kDefaultExpandYears = 3;
@@ -82,7 +77,8 @@ exchange::IcsImportOptions IcsOptions(const Args& args, const data::Groups& grou
     o.zone = StoredZone();
     if (const auto tz = args.value("tz")) {
         if (!calendar::NamedZone::Find(*tz))
-            throw UsageError("--tz: no time zone \"" + *tz + "\" in the system's time-zone database");
+            throw UsageError("--tz: no time zone \"" + *tz +
+                             "\" in the system's time-zone database");
         o.zone.name = *tz;
     }
     o.expand_from = CurrentYear();
@@ -104,7 +100,8 @@ exchange::IcsImportOptions IcsOptions(const Args& args, const data::Groups& grou
         // The group the desktop program's import dialog proposes: the lowest number.
         for (const data::Table::RowId row : table.RowsInTableOrder()) {
             const data::Value no = table.ValueOf(row, data::Gp_no);
-            if (const auto* number = std::get_if<std::int32_t>(&no); number && (!o.group || *number < *o.group))
+            if (const auto* number = std::get_if<std::int32_t>(&no);
+                number && (!o.group || *number < *o.group))
                 o.group = *number;
         }
     }
@@ -128,10 +125,7 @@ int RunImport(std::span<const std::string> words, std::ostream& out) {
     // Held from before the read until after the save, so that an import running at the
     // same time cannot save over this one, nor a desktop window edit the file meanwhile.
     const app::CalendarLock lock = LockCalendarForWriting(calendar_file, std::cerr);
-    // The raw bytes are gone once decoded, so a large file is held once, not twice.
-    const std::string text = text::DecodeTextFile(data::ReadRegularFile(source));
-    // A file named .ics that is no iCalendar is reported as such, not read as text.
-    const bool ics = exchange::IsICalendarText(text) || exchange::HasICalendarExtension(source);
+    const auto [text, ics] = exchange::ReadImportFile(source);
     if (!ics) CheckNoIcsOptions(args->options);
 
     // Categories pick groups in an iCalendar file; otherwise the groups play no part,

@@ -102,7 +102,8 @@ inline constexpr ErrorText kCoreErrors[] = {
     {"ImportNotANumber", "\"%1\" is not a whole number"},
     {"ImportNotATruthValue", "\"%1\" is neither True nor False"},
     // Import of iCalendar files; %1 is the event's UID, %2 its summary.
-    {"IcsNotICalendar", "The file is not an iCalendar file: it does not begin with BEGIN:VCALENDAR"},
+    {"IcsNotICalendar",
+     "The file is not an iCalendar file: it does not begin with BEGIN:VCALENDAR"},
     {"IcsIncomplete",
      "The iCalendar file is incomplete or damaged: the calendar that begins here does not end"},
     {"IcsEventNoDate", "The event %1 (%2) has no usable start date; nothing of it was imported"},

@@ -85,10 +85,10 @@ class RowWriter {
 }  // namespace
 
 data::Error IcsImportReport::Summary() const {
-    return data::Error(data::CoreError("IcsSummary"),
-                       {std::to_string(events), std::to_string(mapped), std::to_string(expanded),
-                        std::to_string(expanded_dates), std::to_string(skipped),
-                        std::to_string(added)});
+    return data::Error(
+        data::CoreError("IcsSummary"),
+        {std::to_string(events), std::to_string(mapped), std::to_string(expanded),
+         std::to_string(expanded_dates), std::to_string(skipped), std::to_string(added)});
 }
 
 IcsImportReport ImportICalendarText(data::Table& events, const data::Table& groups,
@@ -105,20 +105,21 @@ IcsImportReport ImportICalendarText(data::Table& events, const data::Table& grou
     IcsImportReport report;
     RowWriter writer(events);
     const auto name_size = static_cast<std::size_t>(events.Field(data::Ev_name).size);
+    const auto note = [&report](data::Error message) {
+        report.notes.push_back(std::move(message));
+    };
     for (const IcsEvent& event : read_events) {
         ++report.events;
         const std::string uid = event.uid.empty() ? "-" : event.uid;
         const data::ErrorPosition at(file, event.line);
-        const auto note = [&report](data::Error message) {
-            report.notes.push_back(std::move(message));
-        };
-        if (event.fate == IcsEvent::Fate::NoDate) {
-            ++report.skipped;
-            note(data::Error(data::CoreError("IcsEventNoDate"), {uid, event.summary}, at));
-            continue;
-        }
+        // Messages name the event as it is stored: a summary may hold line breaks.
         bool shortened = false;
         const std::string name = StoredName(event.summary, name_size, &shortened);
+        if (event.fate == IcsEvent::Fate::NoDate) {
+            ++report.skipped;
+            note(data::Error(data::CoreError("IcsEventNoDate"), {uid, name}, at));
+            continue;
+        }
         std::optional<std::int32_t> group = GroupOfCategories(groups, event.categories);
         if (!group) group = options.group;
 
@@ -133,12 +134,13 @@ IcsImportReport ImportICalendarText(data::Table& events, const data::Table& grou
             writer.Store(name, group, rules);
         } catch (const data::Error& e) {
             ++report.skipped;
-            note(data::Error(data::CoreError("IcsEventNotStored"), {uid, event.summary, e.what()}, at));
+            note(data::Error(data::CoreError("IcsEventNotStored"), {uid, name, e.what()},
+                             at));
             continue;
         }
         if (shortened) {
             note(data::Error(data::CoreError("IcsNameShortened"),
-                                 {uid, std::to_string(name_size), name}, at));
+                             {uid, std::to_string(name_size), name}, at));
         }
         if (event.fate == IcsEvent::Fate::Mapped) {
             ++report.mapped;
@@ -148,31 +150,32 @@ IcsImportReport ImportICalendarText(data::Table& events, const data::Table& grou
         report.expanded_dates += static_cast<int>(rules.size());
         if (event.occurrences.empty()) {
             note(data::Error(data::CoreError("IcsEventNoDatesInSpan"),
-                                 {uid, event.summary, DayText(read.span.first, gregorian),
-                                  DayText(read.span.last, gregorian)},
-                                 at));
+                             {uid, name, DayText(read.span.first, gregorian),
+                              DayText(read.span.last, gregorian)},
+                             at));
             continue;
         }
         note(data::Error(data::CoreError("IcsEventExpanded"),
-                             {uid, event.summary, std::to_string(rules.size()),
-                              DayText(event.occurrences.front().first, gregorian),
-                              DayText(event.occurrences.back().last, gregorian)},
-                             at));
+                         {uid, name, std::to_string(rules.size()),
+                          DayText(event.occurrences.front().first, gregorian),
+                          DayText(event.occurrences.back().last, gregorian)},
+                         at));
         if (event.expansion_cut) {
-            note(data::Error(data::CoreError("IcsEventExpansionCut"),
-                                 {uid, event.summary, DayText(event.occurrences.back().last, gregorian)},
-                                 at));
+            note(data::Error(
+                data::CoreError("IcsEventExpansionCut"),
+                {uid, name, DayText(event.occurrences.back().last, gregorian)}, at));
         }
     }
     report.added = writer.Added();
     return report;
 }
 
-IcsImportReport ImportICalendarFile(data::Table& events, const data::Table& groups,
-                                    const std::filesystem::path& path,
-                                    const IcsImportOptions& options) {
-    const std::string text = text::DecodeTextFile(data::ReadRegularFile(path));
-    return ImportICalendarText(events, groups, text, options, path.string());
+ImportSource ReadImportFile(const std::filesystem::path& path) {
+    ImportSource source;
+    // The raw bytes are gone once decoded, so a large file is held once, not twice.
+    source.text = text::DecodeTextFile(data::ReadRegularFile(path));
+    source.icalendar = IsICalendarText(source.text) || HasICalendarExtension(path);
+    return source;
 }
 
 }  // namespace yorbel::exchange

@@ -49,9 +49,16 @@ IcsImportReport ImportICalendarText(data::Table& events, const data::Table& grou
                                     const std::string& text, const IcsImportOptions& options,
                                     const std::string& file = {});
 
-// ImportICalendarText on the decoded content of a file, which must be a regular file.
-IcsImportReport ImportICalendarFile(data::Table& events, const data::Table& groups,
-                                    const std::filesystem::path& path,
-                                    const IcsImportOptions& options);
+// A file to import: its text decoded (text/text_encoding.h), and whether it is meant as
+// iCalendar, by its first line or else by a name ending in .ics (which, when the content
+// is no iCalendar, ImportICalendarText then reports as such rather than reading it as
+// delimited text).
+struct ImportSource {
+    std::string text;
+    bool icalendar = false;
+};
+
+// Reads a regular file; throws data::Error when it is none or cannot be read.
+ImportSource ReadImportFile(const std::filesystem::path& path);
 
 }  // namespace yorbel::exchange

@@ -87,7 +87,8 @@ std::string StoredName(std::string_view summary, std::size_t max_chars, bool* sh
     std::size_t cut = 0;
     std::size_t chars = 0;
     while (cut < name.size() && chars < max_chars) {
-        cut += static_cast<std::size_t>(text::Utf8SequenceLength(static_cast<unsigned char>(name[cut])));
+        cut += static_cast<std::size_t>(
+            text::Utf8SequenceLength(static_cast<unsigned char>(name[cut])));
         ++chars;
     }
     cut = std::min(cut, name.size());  // a broken last character

@@ -26,17 +26,17 @@ struct IcsDays {
 
 // A recurrence rule, as far as a rule of Yorbel could say the same.
 struct IcsRepeat {
-    bool yearly = false;        // FREQ=YEARLY (anything else is never mapped)
+    bool yearly = false;  // FREQ=YEARLY (anything else is never mapped)
     int interval = 1;
-    bool bounded = false;       // COUNT or UNTIL
-    std::vector<int> months;        // BYMONTH, 1–12
-    std::vector<int> month_days;    // BYMONTHDAY
+    bool bounded = false;         // COUNT or UNTIL
+    std::vector<int> months;      // BYMONTH, 1–12
+    std::vector<int> month_days;  // BYMONTHDAY
     struct Day {
         calendar::Weekday weekday;
         int position = 0;  // 0: every such weekday; 1–5 or -1…-5: the n-th or n-th last
     };
-    std::vector<Day> days;          // BYDAY
-    bool other_parts = false;       // BYYEARDAY, BYWEEKNO, BYSETPOS, BYHOUR, RSCALE, ...
+    std::vector<Day> days;     // BYDAY
+    bool other_parts = false;  // BYYEARDAY, BYWEEKNO, BYSETPOS, BYHOUR, RSCALE, ...
 };
 
 // The rule of an event that starts on `start` (Gregorian date in the calendar's zone)

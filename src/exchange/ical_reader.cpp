@@ -41,8 +41,8 @@ char Lower(char c) {
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 std::string_view TrimRight(std::string_view s) {
@@ -135,8 +135,8 @@ struct InstanceKey {
 
 InstanceKey KeyOf(const icaltimetype& t) {
     if (t.is_date) return {true, WrittenDay(t)};
-    return {false, static_cast<std::int64_t>(icaltime_as_timet_with_zone(
-                       t, static_cast<const icaltimezone*>(t.zone)))};
+    return {false, static_cast<std::int64_t>(
+                       icaltime_as_timet_with_zone(t, static_cast<const icaltimezone*>(t.zone)))};
 }
 
 // Removing an occurrence named by date also takes a timed occurrence on that day, as
@@ -171,14 +171,16 @@ IcsRepeat RepeatOf(const icalrecurrencetype& r) {
     out.bounded = r.count > 0 || !icaltime_is_null_time(r.until);
     for (int month : ByValues(r.by_month)) {
         out.months.push_back(icalrecurrencetype_month_month(static_cast<short>(month)));
-        out.other_parts = out.other_parts || icalrecurrencetype_month_is_leap(static_cast<short>(month));
+        out.other_parts =
+            out.other_parts || icalrecurrencetype_month_is_leap(static_cast<short>(month));
     }
     out.month_days = ByValues(r.by_month_day);
     for (int day : ByValues(r.by_day)) {
         const auto code = static_cast<short>(day);
         // libical counts weekdays from 1 (Sunday).
         const int weekday = static_cast<int>(icalrecurrencetype_day_day_of_week(code)) - 1;
-        out.days.push_back({calendar::WeekdayFromNumber(weekday), icalrecurrencetype_day_position(code)});
+        out.days.push_back(
+            {calendar::WeekdayFromNumber(weekday), icalrecurrencetype_day_position(code)});
     }
     out.other_parts = out.other_parts || !ByValues(r.by_second).empty() ||
                       !ByValues(r.by_minute).empty() || !ByValues(r.by_hour).empty() ||
@@ -283,7 +285,8 @@ class EventReader {
         for (icalcomponent* moved : source.overrides) {
             excluded.Add(icalcomponent_get_recurrenceid(moved));
             const icaltimetype moved_start = icalcomponent_get_dtstart(moved);
-            if (icalcomponent_get_status(moved) == ICAL_STATUS_CANCELLED || !UsableTime(moved_start))
+            if (icalcomponent_get_status(moved) == ICAL_STATUS_CANCELLED ||
+                !UsableTime(moved_start))
                 continue;
             const IcsDays d = DaysOf(moved_start, icalcomponent_get_dtend(moved), clock_);
             if (InSpan(d)) out.push_back(d);
@@ -410,7 +413,8 @@ std::vector<IcsEvent> ReadIcsEvents(const std::string& text, const IcsReadOption
     const EventReader reader(options);
     std::vector<IcsEvent> out;
     out.reserve(events.size());
-    for (const Source& source : SourcesOf(events, EventLines(text))) out.push_back(reader.Read(source));
+    for (const Source& source : SourcesOf(events, EventLines(text)))
+        out.push_back(reader.Read(source));
     return out;
 }
 

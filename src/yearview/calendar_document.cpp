@@ -11,10 +11,8 @@
 #include "data/events.h"
 #include "data/index_names.h"
 #include "exchange/delimited_text.h"
-#include "data/regular_file.h"
 #include "exchange/ical_import.h"
 #include "exchange/icalendar_export.h"
-#include "text/text_encoding.h"
 #include "ui/app_context.h"
 
 namespace yorbel::gui {
@@ -189,11 +187,11 @@ bool CalendarDocument::Import(const QString& path, int shown_year, bool gregoria
     const std::string file = path.toStdString();
     bool complete = true;
     try {
-        const std::string text = text::DecodeTextFile(data::ReadRegularFile(file));
-        if (exchange::IsICalendarText(text) || exchange::HasICalendarExtension(file)) {
-            complete = ImportICalendar(path, text, shown_year, gregorian);
+        const exchange::ImportSource source = exchange::ReadImportFile(file);
+        if (source.icalendar) {
+            complete = ImportICalendar(path, source.text, shown_year, gregorian);
         } else {
-            exchange::ImportText(events, text, ",", data::kEventRuleColumns, file);
+            exchange::ImportText(events, source.text, ",", data::kEventRuleColumns, file);
         }
     } catch (const data::Error& e) {
         ShowError(context_.ErrorText(e));
@@ -204,8 +202,8 @@ bool CalendarDocument::Import(const QString& path, int shown_year, bool gregoria
     return complete;
 }
 
-bool CalendarDocument::ImportICalendar(const QString& path, const std::string& text,
-                                       int shown_year, bool gregorian) {
+bool CalendarDocument::ImportICalendar(const QString& path, const std::string& text, int shown_year,
+                                       bool gregorian) {
     const std::string file = path.toStdString();
     // A file that is no calendar is told before anything is asked.
     exchange::CheckICalendarText(text, file);

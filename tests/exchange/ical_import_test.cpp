@@ -278,7 +278,8 @@ std::string WeeklyMeetingFromLibical() {
     icalcomponent_set_dtend(weekly, icaltime_from_string("20251201T110000Z"));
     icalcomponent_add_property(weekly, icalproperty_new_rrule(icalrecurrencetype_from_string(
                                            "FREQ=WEEKLY;UNTIL=20260126T235959Z")));
-    icalcomponent_add_property(weekly, icalproperty_new_exdate(icaltime_from_string("20260112T100000Z")));
+    icalcomponent_add_property(weekly,
+                               icalproperty_new_exdate(icaltime_from_string("20260112T100000Z")));
     icalcomponent_add_component(calendar, weekly);
     for (const auto& [recurrence, start, cancelled] :
          {std::tuple{"20260105T100000Z", "20260107T100000Z", false},
@@ -312,10 +313,14 @@ TEST_F(IcalImportTest, RoundTripOfAYearGivesTheSameDays) {
     auto source = std::make_unique<data::EventTables>(groups_->CdsGroups());
     data::Table& e = source->CdsEvents();
     for (const auto& [name, type, repeat, from, to] :
-         {std::tuple{"New Year", 0, 1, "20000101", ""}, {"Good Friday", 0, 3, "-2", ""},
-          {"Penance", 0, 4, "32", ""}, {"Mothers", 0, 2, "000205", ""},
-          {"Martinmas Sunday", 0, 5, "000101", "20001111"}, {"Purim", 0, 6, "1314", ""},
-          {"Winter", 1, 0, "20251222", "20260105"}, {"Summer", 1, 0, "20260730", "20260912"}}) {
+         {std::tuple{"New Year", 0, 1, "20000101", ""},
+          {"Good Friday", 0, 3, "-2", ""},
+          {"Penance", 0, 4, "32", ""},
+          {"Mothers", 0, 2, "000205", ""},
+          {"Martinmas Sunday", 0, 5, "000101", "20001111"},
+          {"Purim", 0, 6, "1314", ""},
+          {"Winter", 1, 0, "20251222", "20260105"},
+          {"Summer", 1, 0, "20260730", "20260912"}}) {
         e.Append();
         e.SetText(data::Ev_name, name);
         e.SetInteger(data::Ev_Type, type);
@@ -345,7 +350,8 @@ TEST_F(IcalImportTest, ForeignOrCutOffFileChangesNothing) {
     EXPECT_EQ(refused("\nName,0,0,20260101,,1\r\n"), "IcsNotICalendar 2");
     EXPECT_EQ(refused(""), "IcsNotICalendar 1");
     // Cut off after a complete event: the rest may be missing, so nothing is taken.
-    std::string cut(kSchoolHolidays.substr(0, kSchoolHolidays.find("BEGIN:VEVENT\nUID:2026-easter")));
+    std::string cut(
+        kSchoolHolidays.substr(0, kSchoolHolidays.find("BEGIN:VEVENT\nUID:2026-easter")));
     EXPECT_EQ(refused(cut), "IcsIncomplete 1");
     EXPECT_EQ(calendar_->CdsEvents().RecordCount(), 0);
 }
