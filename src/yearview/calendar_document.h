@@ -5,9 +5,12 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "app/lock_file.h"
 #include "data/list_rows.h"
+#include "exchange/ical_import.h"
 #include "exchange/list_export.h"
 
 class QPainter;
@@ -75,8 +78,11 @@ class CalendarDocument {
 
   private:
     void ExportICalendar(const QString& path, int year, bool gregorian);
-    bool ImportICalendar(const QString& path, const std::string& text, int shown_year,
-                         bool gregorian);
+    // None when the user cancelled.
+    std::optional<exchange::IcsImportReport> ImportICalendar(const QString& path,
+                                                             const std::string& text,
+                                                             int shown_year, bool gregorian);
+    void ShowImportReport(const exchange::IcsImportReport& report) const;
 
     AppContext& context_;
     data::EventTables& calendar_;
