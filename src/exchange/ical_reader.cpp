@@ -258,8 +258,21 @@ class EventReader {
         // DTSTART is always an occurrence, whether or not the rule would give it.
         std::map<InstanceKey, icaltimetype> instances{{KeyOf(start), start}};
         for (icalproperty* p : rules) {
-            IteratorPtr it(icalrecur_iterator_new(icalproperty_get_rrule(p), start));
+            const icalrecurrencetype rule = icalproperty_get_rrule(p);
+            IteratorPtr it(icalrecur_iterator_new(rule, start));
             if (!it) continue;
+            // A rule that began long before the span starts near it (libical cannot do so
+            // while counting occurrences); a daily rule since year 1 is not walked through.
+            const DayNumber near = options_.span.first - length - 2;
+            if (rule.count == 0 && WrittenDay(start) < near) {
+                icaltimetype jump = start;
+                const calendar::CivilDate d = calendar::DateOfDayNumber(near, true);
+                jump.year = d.year;
+                jump.month = d.month;
+                jump.day = d.day;
+                if (!icalrecur_iterator_set_start(it.get(), jump))
+                    it.reset(icalrecur_iterator_new(rule, start));
+            }
             int steps = 0;
             for (icaltimetype t = icalrecur_iterator_next(it.get()); !icaltime_is_null_time(t);
                  t = icalrecur_iterator_next(it.get())) {

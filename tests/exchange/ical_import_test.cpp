@@ -148,6 +148,12 @@ RRULE:FREQ=YEARLY;COUNT=2
 SUMMARY:Counted
 END:VEVENT
 BEGIN:VEVENT
+UID:fortnightly
+DTSTART;VALUE=DATE:20200106
+RRULE:FREQ=WEEKLY;INTERVAL=2
+SUMMARY:Fortnightly
+END:VEVENT
+BEGIN:VEVENT
 UID:leap
 DTSTART;VALUE=DATE:20240229
 RRULE:FREQ=YEARLY
@@ -160,7 +166,7 @@ TEST_F(IcalImportTest, EachKindBecomesItsRuleAndTheRestIsExpanded) {
     options_.expand_to = 2028;
     const IcsImportReport report = Import(std::string(kMappingKinds));
     EXPECT_EQ(report.mapped, 6);
-    EXPECT_EQ(report.expanded, 2);
+    EXPECT_EQ(report.expanded, 3);
     const auto rows = Rows();
     EXPECT_EQ(rows.at("Once").from, "20260105");
     EXPECT_EQ(rows.at("Once").type, 0);
@@ -180,6 +186,10 @@ TEST_F(IcalImportTest, EachKindBecomesItsRuleAndTheRestIsExpanded) {
     EXPECT_EQ(Days(*calendar_, 2027).count("20270228 Leap"), 0u);
     EXPECT_EQ(Days(*calendar_, 2028).count("20280229 Leap"), 1u);
     EXPECT_EQ(Days(*calendar_, 2028).count("20280301 Counted"), 0u);
+    // Expanded from near the span, the rule keeps its rhythm from 2020.
+    const auto days_2027 = Days(*calendar_, 2027);
+    EXPECT_EQ(days_2027.count("20270111 Fortnightly"), 1u);
+    EXPECT_EQ(days_2027.count("20270104 Fortnightly"), 0u);
 
     // A Julian calendar's yearly date is another day: no yearly rule from a Gregorian file.
     auto julian = std::make_unique<data::EventTables>(groups_->CdsGroups());
@@ -187,7 +197,7 @@ TEST_F(IcalImportTest, EachKindBecomesItsRuleAndTheRestIsExpanded) {
     const IcsImportReport j = ImportICalendarText(julian->CdsEvents(), groups_->CdsGroups(),
                                                   std::string(kMappingKinds), options_);
     EXPECT_EQ(j.mapped, 3);  // once, period, timed
-    EXPECT_EQ(j.expanded, 5);
+    EXPECT_EQ(j.expanded, 6);
 }
 
 // How ministries and schools publish their holidays: Outlook-style zone names with
