@@ -7,22 +7,11 @@
 #include "data/groups.h"
 #include "data/index_names.h"
 #include "data/regular_file.h"
+#include "text/ascii_case.h"
 #include "text/text_encoding.h"
 
 namespace yorbel::exchange {
 namespace {
-
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    }
-    return true;
-}
 
 // The first category that names a group (letter case aside).
 std::optional<std::int32_t> GroupOfCategories(const data::Table& groups,
@@ -33,7 +22,7 @@ std::optional<std::int32_t> GroupOfCategories(const data::Table& groups,
             const data::Value number = groups.ValueOf(row, data::Gp_no);
             const auto* text = std::get_if<std::string>(&name);
             const auto* no = std::get_if<std::int32_t>(&number);
-            if (text && no && SameName(*text, category)) return *no;
+            if (text && no && text::EqualsIgnoringAsciiCase(*text, category)) return *no;
         }
     }
     return std::nullopt;
@@ -134,8 +123,7 @@ IcsImportReport ImportICalendarText(data::Table& events, const data::Table& grou
             writer.Store(name, group, rules);
         } catch (const data::Error& e) {
             ++report.skipped;
-            note(data::Error(data::CoreError("IcsEventNotStored"), {uid, name, e.what()},
-                             at));
+            note(data::Error(data::CoreError("IcsEventNotStored"), {uid, name, e.what()}, at));
             continue;
         }
         if (shortened) {
@@ -161,9 +149,8 @@ IcsImportReport ImportICalendarText(data::Table& events, const data::Table& grou
                           DayText(event.occurrences.back().last, gregorian)},
                          at));
         if (event.expansion_cut) {
-            note(data::Error(
-                data::CoreError("IcsEventExpansionCut"),
-                {uid, name, DayText(event.occurrences.back().last, gregorian)}, at));
+            note(data::Error(data::CoreError("IcsEventExpansionCut"),
+                             {uid, name, DayText(event.occurrences.back().last, gregorian)}, at));
         }
     }
     report.added = writer.Added();

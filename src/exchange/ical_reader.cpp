@@ -13,6 +13,7 @@
 
 #include "calendar/time_zone.h"
 #include "data/error.h"
+#include "text/ascii_case.h"
 
 namespace yorbel::exchange {
 namespace {
@@ -36,14 +37,7 @@ struct IteratorFree {
 };
 using IteratorPtr = std::unique_ptr<icalrecur_iterator, IteratorFree>;
 
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return Lower(x) == Lower(y); });
-}
+using text::EqualsIgnoringAsciiCase;
 
 std::string_view TrimRight(std::string_view s) {
     while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t'))
@@ -68,7 +62,7 @@ void ForEachLine(std::string_view text, Visit visit) {
 std::vector<int> EventLines(std::string_view text) {
     std::vector<int> lines;
     ForEachLine(text, [&lines](std::string_view line, int number) {
-        if (EqualsIgnoringCase(line, "BEGIN:VEVENT")) lines.push_back(number);
+        if (EqualsIgnoringAsciiCase(line, "BEGIN:VEVENT")) lines.push_back(number);
         return true;
     });
     return lines;
@@ -186,7 +180,7 @@ IcsRepeat RepeatOf(const icalrecurrencetype& r) {
                       !ByValues(r.by_minute).empty() || !ByValues(r.by_hour).empty() ||
                       !ByValues(r.by_year_day).empty() || !ByValues(r.by_week_no).empty() ||
                       !ByValues(r.by_set_pos).empty() ||
-                      (r.rscale != nullptr && !EqualsIgnoringCase(r.rscale, "GREGORIAN"));
+                      (r.rscale != nullptr && !EqualsIgnoringAsciiCase(r.rscale, "GREGORIAN"));
     return out;
 }
 
@@ -386,7 +380,7 @@ bool IsICalendarText(std::string_view text, int* first_line) {
     ForEachLine(text, [&](std::string_view line, int number) {
         if (line.find_first_not_of(" \t") == std::string_view::npos) return true;
         at = number;
-        found = EqualsIgnoringCase(line, "BEGIN:VCALENDAR");
+        found = EqualsIgnoringAsciiCase(line, "BEGIN:VCALENDAR");
         return false;
     });
     if (first_line) *first_line = at;
@@ -410,7 +404,7 @@ void CheckICalendarText(std::string_view text, const std::string& file) {
 }
 
 bool HasICalendarExtension(const std::filesystem::path& file) {
-    return EqualsIgnoringCase(file.extension().string(), ".ics");
+    return EqualsIgnoringAsciiCase(file.extension().string(), ".ics");
 }
 
 std::vector<IcsEvent> ReadIcsEvents(const std::string& text, const IcsReadOptions& options,
