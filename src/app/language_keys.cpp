@@ -347,6 +347,7 @@ constexpr LanguageKey kKeys[] = {
     {"Errors", "ImportNotATruthValue"},
     {"Errors", "IcsNotICalendar"},
     {"Errors", "IcsIncomplete"},
+    {"Errors", "IcsDamaged"},
     {"Errors", "IcsEventNoDate"},
     {"Errors", "IcsEventExpanded"},
     {"Errors", "IcsEventNoDatesInSpan"},

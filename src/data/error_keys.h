@@ -106,6 +106,9 @@ inline constexpr ErrorText kCoreErrors[] = {
      "The file is not an iCalendar file: it does not begin with BEGIN:VCALENDAR"},
     {"IcsIncomplete",
      "The iCalendar file is incomplete or damaged: the calendar that begins here does not end"},
+    {"IcsDamaged",
+     "The iCalendar file is damaged: %1 events begin in it, but only %2 can be read; nothing "
+     "was imported"},
     {"IcsEventNoDate", "The event %1 (%2) has no usable start date; nothing of it was imported"},
     {"IcsEventExpanded",
      "The event %1 (%2) repeats in a way no rule of Yorbel expresses; it was added as %3 single "

@@ -57,12 +57,18 @@ void ForEachLine(std::string_view text, Visit visit) {
     }
 }
 
-// The lines (1-based) that open a VEVENT, in file order. Continuation lines of a folded
-// property begin with a blank, so they never match.
-std::vector<int> EventLines(std::string_view text) {
-    std::vector<int> lines;
+// The lines (1-based) that open a VEVENT, in file order, and the number that close one.
+// Continuation lines of a folded property begin with a blank, so they never match.
+struct EventLines {
+    std::vector<int> begins;
+    std::size_t ends = 0;  // END:VEVENT lines
+};
+
+EventLines EventLinesOf(std::string_view text) {
+    EventLines lines;
     ForEachLine(text, [&lines](std::string_view line, int number) {
-        if (EqualsIgnoringAsciiCase(line, "BEGIN:VEVENT")) lines.push_back(number);
+        if (EqualsIgnoringAsciiCase(line, "BEGIN:VEVENT")) lines.begins.push_back(number);
+        if (EqualsIgnoringAsciiCase(line, "END:VEVENT")) ++lines.ends;
         return true;
     });
     return lines;
@@ -343,14 +349,12 @@ std::vector<icalcomponent*> EventsOf(icalcomponent* root) {
 // has one; otherwise it stands alone.
 std::vector<Source> SourcesOf(const std::vector<icalcomponent*>& events,
                               const std::vector<int>& lines) {
-    // Lines are only trusted when every VEVENT got one.
-    const bool lines_known = lines.size() == events.size();
     std::vector<Source> sources;
     std::unordered_map<std::string, std::size_t> master_of_uid;
     std::vector<std::pair<icalcomponent*, int>> moved;
     for (std::size_t i = 0; i < events.size(); ++i) {
         icalcomponent* e = events[i];
-        const int line = lines_known ? lines[i] : 0;
+        const int line = lines[i];
         const char* uid = icalcomponent_get_uid(e);
         if (uid != nullptr && icalcomponent_get_first_property(e, ICAL_RECURRENCEID_PROPERTY)) {
             moved.emplace_back(e, line);
@@ -417,11 +421,20 @@ std::vector<IcsEvent> ReadIcsEvents(const std::string& text, const IcsReadOption
     // events it could read may be incomplete too, so none is taken.
     if (!root) ThrowAt(data::CoreError("IcsIncomplete"), file, FirstLineOf(text));
     const std::vector<icalcomponent*> events = EventsOf(root.get());
+    // libical passes over what it cannot make sense of, an event included: an event that
+    // begins in the file but is not among those read means the file is damaged, and what
+    // was read of it cannot be trusted either.
+    const EventLines lines = EventLinesOf(text);
+    const std::size_t begun = std::max(lines.begins.size(), lines.ends);
+    if (lines.begins.size() != events.size() || lines.ends != events.size()) {
+        throw data::Error(data::CoreError("IcsDamaged"),
+                          {std::to_string(begun), std::to_string(events.size())},
+                          data::ErrorPosition(file));
+    }
     const EventReader reader(options);
     std::vector<IcsEvent> out;
     out.reserve(events.size());
-    for (const Source& source : SourcesOf(events, EventLines(text)))
-        out.push_back(reader.Read(source));
+    for (const Source& source : SourcesOf(events, lines.begins)) out.push_back(reader.Read(source));
     return out;
 }
 

@@ -36,7 +36,7 @@ struct IcsEvent {
         NoDate,    // no usable start date: nothing of it is taken
     };
     Fate fate = Fate::NoDate;
-    int line = 0;  // of its BEGIN:VEVENT; 0 when it cannot be told
+    int line = 0;  // of its BEGIN:VEVENT
     std::string uid;
     std::string summary;
     std::vector<std::string> categories;
@@ -60,7 +60,8 @@ bool HasICalendarExtension(const std::filesystem::path& file);
 // The events of every VCALENDAR of the (UTF-8) text, in file order. A single occurrence
 // moved or cancelled by a VEVENT with RECURRENCE-ID belongs to its recurring event and is
 // no event of its own. Throws data::Error "IcsNotICalendar" (with `file` and the line)
-// when the text is not iCalendar, "IcsIncomplete" when its calendar does not end.
+// when the text is not iCalendar, "IcsIncomplete" when its calendar does not end,
+// "IcsDamaged" when an event of it cannot be read at all.
 std::vector<IcsEvent> ReadIcsEvents(const std::string& text, const IcsReadOptions& options,
                                     const std::string& file);
 

@@ -363,6 +363,10 @@ TEST_F(IcalImportTest, ForeignOrCutOffFileChangesNothing) {
     std::string cut(
         kSchoolHolidays.substr(0, kSchoolHolidays.find("BEGIN:VEVENT\nUID:2026-easter")));
     EXPECT_EQ(refused(cut), "IcsIncomplete 1");
+    // An event whose BEGIN is damaged would vanish unseen; the file is refused instead.
+    std::string damaged(kSchoolHolidays);
+    damaged.replace(damaged.find("BEGIN:VEVENT\nUID:2026-easter"), 12, "BEGIN:VEVNT");
+    EXPECT_EQ(refused(damaged), "IcsDamaged 0");
     EXPECT_EQ(calendar_->CdsEvents().RecordCount(), 0);
 }
 
