@@ -1,6 +1,10 @@
+#include <algorithm>
 #include <array>
 #include <iostream>
 #include <optional>
+#include <span>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "calendar/dates.h"
@@ -38,21 +42,25 @@ constexpr std::array<OptionSpec, 4> kOptions{{
 struct OccurrenceRow {
     std::string date;  // YYYY-MM-DD
     std::int32_t event_no = 0;
-    std::string name;
+    std::string_view name;  // valid until the next row is read
     std::optional<std::int32_t> group_no;
     bool shown = false;
 };
 
 // Reads the rows straight from the stored columns. The name and the shown flag are looked
-// up in other tables, by the event and group numbers; an event's dates come in a run that
-// shares both numbers, so they are looked up once per run.
+// up in other tables, by the event and group numbers: the rows come in generation order,
+// by event number, so the events are walked alongside in that order for the names, and
+// whether a group is shown is looked up once per group.
 class RowReader {
   public:
-    explicit RowReader(const data::Table& dates)
+    RowReader(const data::Table& dates, const data::Table& events)
         : dates_(dates),
           date_(dates.StoredColumn(data::Ed_date)),
           ev_no_(dates.StoredColumn(data::Ed_ev_no)),
-          gp_no_(dates.StoredColumn(data::Ed_gp_no)) {}
+          gp_no_(dates.StoredColumn(data::Ed_gp_no)),
+          by_number_(events.RowsInOrderOf(data::kIxEvNo)),
+          numbers_(events.StoredColumn(data::Ev_no)),
+          names_(events.StoredColumn(data::Ev_name)) {}
 
     void Read(data::Table::RowId id, OccurrenceRow& row) {
         // A stored "yyyymmdd" only needs its dashes; anything else is shown as it is.
@@ -68,47 +76,63 @@ class RowReader {
         }
         const std::optional<std::int32_t> ev_no = IntegerAt(ev_no_, id);
         const std::optional<std::int32_t> gp_no = IntegerAt(gp_no_, id);
-        if (!looked_up_ || ev_no != ev_no_read_ || gp_no != gp_no_read_) {
-            name_ = ValueText(dates_.ValueOf(id, data::Ed_ev_name));
-            shown_ = data::OccurrenceShown(dates_, id);
-            ev_no_read_ = ev_no;
-            gp_no_read_ = gp_no;
-            looked_up_ = true;
-        }
         row.event_no = ev_no.value_or(0);
-        row.name = name_;
+        row.name = NameOf(ev_no);
         row.group_no = gp_no;
-        row.shown = shown_;
+        row.shown = Shown(id, gp_no);
     }
 
   private:
+    // The name of the event with this number; empty when there is none. Null names are
+    // stored empty.
+    std::string_view NameOf(std::optional<std::int32_t> ev_no) {
+        if (!ev_no) return {};
+        const auto number = [this](data::Table::RowId r) { return numbers_.ints[r]; };
+        if (next_ > 0 && number(by_number_[next_ - 1]) >= *ev_no) {  // out of order
+            next_ = static_cast<std::size_t>(
+                std::lower_bound(
+                    by_number_.begin(), by_number_.end(), *ev_no,
+                    [&number](data::Table::RowId r, std::int32_t n) { return number(r) < n; }) -
+                by_number_.begin());
+        }
+        while (next_ < by_number_.size() && number(by_number_[next_]) < *ev_no) ++next_;
+        if (next_ < by_number_.size() && number(by_number_[next_]) == *ev_no)
+            return names_.texts[by_number_[next_]];
+        return {};
+    }
+
+    bool Shown(data::Table::RowId id, std::optional<std::int32_t> gp_no) {
+        if (!gp_no) return data::OccurrenceShown(dates_, id);
+        const auto [known, added] = shown_by_group_.try_emplace(*gp_no, false);
+        if (added) known->second = data::OccurrenceShown(dates_, id);
+        return known->second;
+    }
+
     static std::optional<std::int32_t> IntegerAt(const data::Table::Column& c,
                                                  data::Table::RowId id) {
         if (c.nulls[id]) return std::nullopt;
         return c.ints[id];
     }
-    static std::string ValueText(data::Value&& v) {
-        if (auto* s = std::get_if<std::string>(&v)) return std::move(*s);
-        return {};
-    }
-
     inline static const std::string kEmpty;
     const data::Table& dates_;
     const data::Table::Column& date_;
     const data::Table::Column& ev_no_;
     const data::Table::Column& gp_no_;
-    bool looked_up_ = false;
-    std::optional<std::int32_t> ev_no_read_;
-    std::optional<std::int32_t> gp_no_read_;
-    std::string name_;
-    bool shown_ = false;
+    std::span<const data::Table::RowId> by_number_;  // the events by number
+    const data::Table::Column& numbers_;
+    const data::Table::Column& names_;
+    std::size_t next_ = 0;  // in by_number_: the first event not before the last row's
+    std::unordered_map<std::int32_t, bool> shown_by_group_;
 };
 
 void AppendJson(std::string& s, const OccurrenceRow& r) {
     Append(s, "{\"date\":\"", r.date, "\",\"event_no\":", r.event_no,
-           ",\"name\":", JsonString(r.name),
-           ",\"group_no\":", r.group_no ? std::to_string(*r.group_no) : "null",
-           ",\"shown\":", r.shown ? "true" : "false", "}\n");
+           ",\"name\":", JsonString(r.name), ",\"group_no\":");
+    if (r.group_no)
+        Append(s, *r.group_no);
+    else
+        s += "null";
+    Append(s, ",\"shown\":", r.shown ? "true" : "false", "}\n");
 }
 
 constexpr std::string_view kCsvHeader = "date,event_no,name,group_no,shown\n";
@@ -116,8 +140,9 @@ constexpr std::string_view kCsvHeader = "date,event_no,name,group_no,shown\n";
 void AppendCsv(std::string& s, const OccurrenceRow& r) {
     Append(s, r.date, ",", r.event_no, ",");
     AppendCsvField(s, r.name);
-    Append(s, ",", r.group_no ? std::to_string(*r.group_no) : "", ",", r.shown ? "true" : "false",
-           "\n");
+    s += ',';
+    if (r.group_no) Append(s, *r.group_no);
+    s += r.shown ? ",true\n" : ",false\n";
 }
 
 void AppendText(std::string& s, const OccurrenceRow& r) {
@@ -128,13 +153,14 @@ void AppendText(std::string& s, const OccurrenceRow& r) {
 
 // The rows in generation order, which is the table's append order. A year of a large
 // calendar has hundreds of thousands: they go out through one buffer.
-void WriteRows(const data::Table& dates, Format format, std::ostream& out) {
+void WriteRows(const data::Table& dates, const data::Table& events, Format format,
+               std::ostream& out) {
     constexpr std::size_t kChunk = 1 << 16;
     std::string text;
     text.reserve(kChunk + 1024);
     if (format == Format::Csv) text += kCsvHeader;
     OccurrenceRow row;
-    RowReader reader(dates);
+    RowReader reader(dates, events);
     for (const data::Table::RowId id : dates.RowsInTableOrder()) {
         reader.Read(id, row);
         switch (format) {
@@ -185,7 +211,8 @@ int RunOccurrences(std::span<const std::string> words, std::ostream& out) {
                                          gregorian, CalendarName(args.positional()[0]));
         return 0;
     }
-    WriteRows(source.Occurrences(year, gregorian), format, out);
+    const data::Table& dates = source.Occurrences(year, gregorian);
+    WriteRows(dates, source.CalendarTables().CdsEvents(), format, out);
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <charconv>
 #include <string>
 #include <string_view>
 
@@ -28,7 +29,8 @@ inline void Put(std::string& s, std::string_view piece) {
     s += piece;
 }
 inline void Put(std::string& s, int number) {
-    s += std::to_string(number);
+    char digits[16];
+    s.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
 }
 template <class... Pieces>
 void Append(std::string& s, const Pieces&... pieces) {

@@ -87,6 +87,16 @@ inline constexpr ErrorText kCoreErrors[] = {
     {"GroupFileShippedUsed",
      "The group file %1 cannot be read and was left as it is; the shipped groups of %2 are "
      "used instead. %3"},
+    {"GroupSeedUnreadable",
+     "The shipped group file %1 cannot be read; the groups of %2 stay as they are, without "
+     "new shipped groups. %3"},
+    {"GroupsShippedAdded", "New shipped groups were added to the group file %1: %2"},
+    {"GroupsShippedAddedNamesTaken",
+     "New shipped groups were added to the group file %1: %2. Not added, because the file "
+     "already has groups of these names: %3"},
+    {"GroupsShippedNamesTaken",
+     "The new shipped groups %2 were not added to the group file %1, because it already has "
+     "groups of these names."},
     // Event rules.
     {"RuleNotNumber", "Not a number: %1"},
     {"RuleBadDate", "Not a date of the form yyyymmdd: %1"},

@@ -1,5 +1,9 @@
 #include "data/groups.h"
 
+#include <algorithm>
+#include <variant>
+#include <vector>
+
 #include "data/table_file.h"
 
 namespace yorbel::data {
@@ -23,14 +27,82 @@ fs::path FreeBackupName(const fs::path& file) {
     }
 }
 
+void AddGroupIndexes(Table& groups) {
+    groups.AddIndex(std::string(kIxGpNo), {"Gp_no"}, {.primary = false, .unique = true});
+    groups.AddIndex(std::string(kIxGpName), {"Gp_name"}, {.primary = false, .unique = true});
+}
+
+void AppendRowOf(std::vector<Table::Column>& columns, const Table& from, Table::RowId row) {
+    for (int f = 0; f < from.FieldCount(); ++f) {
+        const Table::Column& c = from.StoredColumn(FieldNo(f));
+        columns[static_cast<std::size_t>(f)].nulls.push_back(c.nulls[row]);
+        if (from.Fields()[static_cast<std::size_t>(f)].kind == FieldKind::Text)
+            columns[static_cast<std::size_t>(f)].texts.push_back(c.texts[row]);
+        else
+            columns[static_cast<std::size_t>(f)].ints.push_back(c.ints[row]);
+    }
+}
+
+std::string JoinNames(const std::vector<std::string>& names) {
+    std::string joined;
+    for (const std::string& name : names) joined += (joined.empty() ? "" : ", ") + name;
+    return joined;
+}
+
 }  // namespace
+
+// Only numbers the user's file has never given out are new: a group the user deleted or
+// renamed stays so, and no number changes, since calendars refer to groups by number.
+// A name the user already has keeps the user's group; the shipped one is left out.
+Groups::ShippedMerge Groups::MergeNewShippedGroups(const Table& shipped) {
+    ShippedMerge merge;
+    const std::int32_t first_new = table_.NextAutoIncrement();
+    std::int32_t next = first_new;
+    if (shipped.NextAutoIncrement() <= first_new) return merge;  // the usual start
+    std::vector<Table::Column> columns(static_cast<std::size_t>(table_.FieldCount()));
+    for (const Table::RowId row : table_.RowsInTableOrder()) AppendRowOf(columns, table_, row);
+    std::size_t rows = table_.RowsInTableOrder().size();
+    for (const Table::RowId row : shipped.RowsInTableOrder()) {
+        const std::int32_t number = std::get<std::int32_t>(shipped.ValueOf(row, Gp_no));
+        if (number < first_new) continue;
+        // Numbers passed over are spent too, so a skipped group is reported only once.
+        next = std::max(next, number + 1);
+        std::string name = std::get<std::string>(shipped.ValueOf(row, Gp_name));
+        if (!table_.FindRows(kIxGpName, Value{name}).empty()) {
+            merge.taken.push_back(std::move(name));
+            continue;
+        }
+        AppendRowOf(columns, shipped, row);
+        ++rows;
+        merge.added.push_back(std::move(name));
+    }
+    if (next != first_new) table_.ReplaceContent(std::move(columns), rows, next);
+    return merge;
+}
+
+std::optional<Error> Groups::AddNewShippedGroups(ShippedMerge& merge) {
+    if (seed_folder_.empty()) return std::nullopt;
+    const fs::path seed = seed_folder_ / FileName().filename();
+    std::error_code ec;
+    if (!fs::exists(seed, ec)) return std::nullopt;
+    // The shipped names are checked for twins here, before any of them reaches the table.
+    Table shipped(table_.Name(), GroupFields());
+    AddGroupIndexes(shipped);
+    try {
+        LoadTable(shipped, seed);
+    } catch (const Error& reason) {
+        return Error(CoreError("GroupSeedUnreadable"),
+                     {seed.string(), FileName().string(), reason.what()}, {seed.string()});
+    }
+    merge = MergeNewShippedGroups(shipped);
+    return std::nullopt;
+}
 
 Groups::Groups(fs::path folder, fs::path seed_folder)
     : folder_(std::move(folder)),
       seed_folder_(std::move(seed_folder)),
       table_("CdsGroups", GroupFields()) {
-    table_.AddIndex(std::string(kIxGpNo), {"Gp_no"}, {.primary = false, .unique = true});
-    table_.AddIndex(std::string(kIxGpName), {"Gp_name"}, {.primary = false, .unique = true});
+    AddGroupIndexes(table_);
     table_.SetCurrentIndex(kIxGpNo);
 }
 
@@ -42,14 +114,15 @@ std::optional<Error> Groups::LoadGroups(bool english) {
     english_ = english;
     const fs::path path = FileName();
     std::error_code ec;
+    bool seeded = false;
     if (!fs::exists(fs::symlink_status(path, ec)) && !seed_folder_.empty()) {
         const fs::path seed = seed_folder_ / path.filename();
         if (fs::exists(seed, ec)) {
             fs::create_directories(folder_, ec);
             // A failed copy leaves the file missing: it is created below. The copy is the
             // user's to change, even when the shipped file is write-protected.
-            if (fs::copy_file(seed, path, ec))
-                fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
+            seeded = fs::copy_file(seed, path, ec);
+            if (seeded) fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
         }
     }
     if (!fs::exists(fs::symlink_status(path, ec))) {
@@ -58,9 +131,6 @@ std::optional<Error> Groups::LoadGroups(bool english) {
     }
     try {
         LoadTable(table_, path);
-        table_.SetCurrentIndex(kIxGpNo);
-        table_.First();
-        return std::nullopt;
     } catch (const Error& reason) {
         // Never replace a file we could not read: its groups may still be rescued.
         table_.Clear();
@@ -77,6 +147,26 @@ std::optional<Error> Groups::LoadGroups(bool english) {
         return Error(CoreError("GroupFileMovedAside"),
                      {path.string(), backup.string(), reason.what()}, {path.string()});
     }
+    std::optional<Error> notice;
+    ShippedMerge merge;
+    // A copy made just now has every shipped group already.
+    if (!seeded) notice = AddNewShippedGroups(merge);
+    table_.SetCurrentIndex(kIxGpNo);
+    table_.First();
+    if (merge.added.empty() && merge.taken.empty()) return notice;
+    try {
+        SaveGroups();
+    } catch (const Error& failure) {
+        // The groups stay added in memory, as the read-only path has them.
+        return failure;
+    }
+    const std::string file = path.string();
+    if (merge.taken.empty())
+        return Error(CoreError("GroupsShippedAdded"), {file, JoinNames(merge.added)}, {file});
+    if (merge.added.empty())
+        return Error(CoreError("GroupsShippedNamesTaken"), {file, JoinNames(merge.taken)}, {file});
+    return Error(CoreError("GroupsShippedAddedNamesTaken"),
+                 {file, JoinNames(merge.added), JoinNames(merge.taken)}, {file});
 }
 
 std::optional<Error> Groups::ReadGroups(bool english) {
@@ -97,7 +187,12 @@ std::optional<Error> Groups::ReadGroups(bool english) {
                             {path.string(), seed.string(), reason.what()}, {path.string()});
         }
     }
-    if ((!has_own || problem) && has_seed) LoadTable(table_, seed);
+    if ((!has_own || problem) && has_seed) {
+        LoadTable(table_, seed);
+    } else if (has_own) {
+        ShippedMerge merge;  // told by the desktop program, which writes it
+        problem = AddNewShippedGroups(merge);
+    }
     table_.SetCurrentIndex(kIxGpNo);
     table_.First();
     return problem;

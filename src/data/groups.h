@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "data/error.h"
 #include "data/index_names.h"
@@ -39,6 +40,10 @@ class Groups {
     // A missing file is seeded or created empty. A file that exists but cannot be read
     // is moved aside (name + ".bak") and the table starts empty: the returned Error says
     // so, for the caller to show. Throws only when the new empty file cannot be written.
+    // A file made by an older version gets the shipped groups numbered above any number it
+    // has ever used (none whose name it already has) and is saved; the returned Error
+    // names them. When that save fails, its Error is returned and the groups stay added
+    // in the table only.
     std::optional<Error> LoadGroups(bool english);
 
     // Reads the language's group file without changing, moving or creating any file: the
@@ -46,7 +51,9 @@ class Groups {
     // the folder's file exists but cannot be read, the shipped copy is read instead and
     // the returned Error says so (setting the damaged file aside is left to the desktop
     // program, which can tell the user). Throws when that file cannot be read and there is
-    // no readable shipped copy to take its place.
+    // no readable shipped copy to take its place. The shipped groups a file made by an
+    // older version lacks are added in the table only, as LoadGroups adds them, without a
+    // word; a shipped copy that cannot be read is reported and the file's groups are kept.
     std::optional<Error> ReadGroups(bool english);
 
     // Empties the table and saves it at once to the current language's file.
@@ -65,6 +72,17 @@ class Groups {
     std::filesystem::path FileName() const;
 
   private:
+    // The shipped groups taken into the table and those left out for their names.
+    struct ShippedMerge {
+        std::vector<std::string> added;
+        std::vector<std::string> taken;
+    };
+    // Adds to the loaded table the groups of the shipped copy that are numbered above every
+    // number the table has ever given out; the table is not saved. A shipped copy that
+    // cannot be read adds nothing and is returned as the Error to show.
+    std::optional<Error> AddNewShippedGroups(ShippedMerge& merge);
+    ShippedMerge MergeNewShippedGroups(const Table& shipped);
+
     std::filesystem::path folder_;
     std::filesystem::path seed_folder_;
     bool english_ = false;

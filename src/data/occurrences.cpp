@@ -1,5 +1,8 @@
 #include "data/occurrences.h"
 
+#include <map>
+#include <unordered_set>
+
 #include "data/rule_dates.h"
 
 namespace yorbel::data {
@@ -7,15 +10,21 @@ namespace yorbel::data {
 namespace {
 
 // Null integers read as 0, as the event editor never leaves them null.
-std::int32_t IntegerOr0(const Table& t, FieldNo f) {
-    const Value v = t.Get(f);
-    if (const auto* i = std::get_if<std::int32_t>(&v)) return *i;
-    return 0;
+std::int32_t IntegerOr0(const Table::Column& c, Table::RowId row) {
+    return c.nulls[row] ? 0 : c.ints[row];
 }
 
 bool IsOne(const Value& v) {
     const auto* i = std::get_if<std::int32_t>(&v);
     return i && *i == 1;
+}
+
+// The occurrence whose group colours the date: the first shown one in date-index order
+// (equal dates keep their generation order in the index).
+std::optional<Table::RowId> FirstShownOn(const Table& ev_dates, std::string_view date_text) {
+    for (const Table::RowId row : ev_dates.FindRows(kIxEdDate, Value{std::string(date_text)}))
+        if (OccurrenceShown(ev_dates, row)) return row;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -36,31 +45,43 @@ std::vector<SkippedEvent> GenerateOccurrences(EventTables& tables, int year, boo
     Table::Column& gp_nos = added[1];
     Table::Column& date_texts = added[2];
     events.First();  // commits an event the editor left pending
-    for (; !events.Eof(); events.Next()) {
-        const std::int32_t ev_no = IntegerOr0(events, Ev_no);
-        const std::int32_t type = IntegerOr0(events, Ev_Type);
-        const std::int32_t repeat = IntegerOr0(events, Ev_repeat);
-        // Ev_to means something only for periods and near-date rules; skip copying it.
+    // The stored columns are read in place: every event passes here at every generation.
+    const Table::Column& numbers = events.StoredColumn(Ev_no);
+    const Table::Column& names = events.StoredColumn(Ev_name);
+    const Table::Column& types = events.StoredColumn(Ev_Type);
+    const Table::Column& repeats = events.StoredColumn(Ev_repeat);
+    const Table::Column& froms = events.StoredColumn(Ev_from);
+    const Table::Column& tos = events.StoredColumn(Ev_to);
+    const Table::Column& groups = events.StoredColumn(Ev_gp_no);
+    for (const Table::RowId row : events.RowsInOrderOf(kIxEvNo)) {
+        const std::int32_t ev_no = IntegerOr0(numbers, row);
+        const std::int32_t type = IntegerOr0(types, row);
+        const std::int32_t repeat = IntegerOr0(repeats, row);
+        // Ev_to means something only for periods and near-date rules. Null texts are
+        // stored empty.
         const bool uses_to = type != 0 || repeat == RepeatNearDate;
-        const auto rule = ParseRule(type, repeat, events.AsText(Ev_from),
-                                    uses_to ? events.AsText(Ev_to) : std::string(), gregorian);
+        const auto rule =
+            ParseRule(type, repeat, froms.texts[row],
+                      uses_to ? std::string_view(tos.texts[row]) : std::string_view(), gregorian);
         if (!rule.ok()) {
-            skipped.push_back({ev_no, events.AsText(Ev_name), rule.fault()});
+            skipped.push_back({ev_no, names.texts[row], rule.fault()});
             continue;
         }
         found.clear();
         RuleDatesIn(rule.value(), year, jewish, gregorian, found);
-        const Value group = events.Get(Ev_gp_no);
-        const auto* group_no = std::get_if<std::int32_t>(&group);
+        const bool has_group = !groups.nulls[row];
         for (std::string& date : found) {
             ev_nos.ints.push_back(ev_no);
             ev_nos.nulls.push_back(0);
-            gp_nos.ints.push_back(group_no ? *group_no : 0);
-            gp_nos.nulls.push_back(group_no ? 0 : 1);
+            gp_nos.ints.push_back(has_group ? groups.ints[row] : 0);
+            gp_nos.nulls.push_back(has_group ? 0 : 1);
             date_texts.texts.push_back(std::move(date));
             date_texts.nulls.push_back(0);
         }
     }
+    // The cursor ends past the last event, as a walk through them would leave it.
+    events.Last();
+    events.Next();
     const std::size_t rows = ev_nos.ints.size();
     dates.AppendColumns(std::move(added), rows);
     return skipped;
@@ -68,14 +89,33 @@ std::vector<SkippedEvent> GenerateOccurrences(EventTables& tables, int year, boo
 
 std::int32_t DayColor(const Table& ev_dates, std::string_view date_text,
                       std::int32_t default_color) {
-    // Equal dates keep their generation order in the index; the first shown one wins.
-    for (const Table::RowId row : ev_dates.FindRows(kIxEdDate, Value{std::string(date_text)})) {
-        if (!OccurrenceShown(ev_dates, row)) continue;
-        const Value color = ev_dates.ValueOf(row, Ed_color);
+    const std::optional<Table::RowId> row = FirstShownOn(ev_dates, date_text);
+    if (!row) return default_color;
+    const Value color = ev_dates.ValueOf(*row, Ed_color);
+    const auto* c = std::get_if<std::int32_t>(&color);
+    return c ? *c : default_color;
+}
+
+std::vector<ColoringGroup> GroupsColoringDays(const Table& ev_dates) {
+    std::unordered_set<std::string> dates;
+    std::map<std::int32_t, std::int32_t> colors;
+    for (const Table::RowId row : ev_dates.RowsInTableOrder()) {
+        const Value date = ev_dates.ValueOf(row, Ed_date);
+        const auto* text = std::get_if<std::string>(&date);
+        if (!text || !dates.insert(*text).second) continue;
+        const std::optional<Table::RowId> first = FirstShownOn(ev_dates, *text);
+        if (!first) continue;
+        // A day without a colour value keeps its own background: nothing to explain.
+        const Value group = ev_dates.ValueOf(*first, Ed_gp_no);
+        const Value color = ev_dates.ValueOf(*first, Ed_color);
+        const auto* g = std::get_if<std::int32_t>(&group);
         const auto* c = std::get_if<std::int32_t>(&color);
-        return c ? *c : default_color;
+        if (g && c) colors.emplace(*g, *c);
     }
-    return default_color;
+    std::vector<ColoringGroup> groups;
+    groups.reserve(colors.size());
+    for (const auto& [group_no, color] : colors) groups.push_back({group_no, color});
+    return groups;
 }
 
 std::optional<std::int32_t> FirstEventOn(const Table& ev_dates, std::string_view date_text) {

@@ -1,5 +1,6 @@
-// The occurrences of a calendar's events in one civil year, and the two questions the
-// year view asks of them: the colour of a day and the first event on it.
+// The occurrences of a calendar's events in one civil year, and the questions the year
+// view asks of them: the colour of a day, the first event on it, and which groups colour
+// the year.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +33,18 @@ std::vector<SkippedEvent> GenerateOccurrences(EventTables& tables, int year, boo
 // this nor FirstEventOn moves the table's cursor.
 std::int32_t DayColor(const Table& ev_dates, std::string_view date_text,
                       std::int32_t default_color);
+
+// A group that gives at least one day of the year its colour, with that colour.
+struct ColoringGroup {
+    std::int32_t group_no = 0;
+    std::int32_t color = 0;
+    bool operator==(const ColoringGroup&) const = default;
+};
+
+// The groups whose colour DayColor gives to some day, by group number: what a legend of
+// the painted year has to explain. A shown group whose every day is taken by an earlier
+// occurrence paints nothing and is left out. Does not move the table's cursor.
+std::vector<ColoringGroup> GroupsColoringDays(const Table& ev_dates);
 
 // Ed_ev_no of the first occurrence on the date, of any group; none without one.
 std::optional<std::int32_t> FirstEventOn(const Table& ev_dates, std::string_view date_text);

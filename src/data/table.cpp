@@ -3,12 +3,25 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include "data/table_detail.h"
 
 namespace yorbel::data {
 using namespace table_detail;
+
+namespace {
+
+// Room for `more` elements, growing as appending one by one would: rows appended in many
+// batches must not cost a copy of the column each.
+template <typename T>
+void MakeRoom(std::vector<T>& v, std::size_t more) {
+    if (v.capacity() - v.size() < more) v.reserve(std::max(v.size() + more, 2 * v.capacity()));
+}
+
+}  // namespace
 
 // --- editing -----------------------------------------------------------------------------
 
@@ -377,37 +390,115 @@ void Table::ReplaceContent(std::vector<Column> columns, std::size_t rows, std::i
     ResetCursorToFirst();
 }
 
-void Table::AppendColumns(std::vector<Column> columns, std::size_t rows) {
+void Table::AppendColumns(std::vector<Column>&& columns, std::size_t rows) {
+    if (columns.size() != columns_.size())
+        throw std::logic_error("AppendColumns: " + name_ + " needs one column per stored field");
+    for (const auto& sf : stored_) {
+        if (sf.field == auto_field_) continue;
+        const Column& c = columns[sf.column];
+        if (c.nulls.size() != rows ||
+            (sf.kind == FieldKind::Text ? c.texts.size() : c.ints.size()) != rows)
+            throw std::logic_error("AppendColumns: a column of " + name_ + " has another length");
+    }
+    CheckBrowse();
+    std::optional<Error> refusal;
+    std::size_t refused = FirstRefusedRow(columns, rows, refusal);
     const bool unique = std::any_of(indexes_.begin(), indexes_.end(),
                                     [](const Index& ix) { return ix.options.unique; });
-    if (auto_field_ >= 0 || unique || columns.size() != columns_.size())
-        throw std::logic_error("AppendColumns: " + name_ + " needs rows appended one by one");
-    CheckBrowse();
-    for (const auto& sf : stored_) {
-        const Column& c = columns[sf.column];
-        const bool text = sf.kind == FieldKind::Text;
-        if (c.nulls.size() != rows || (text ? c.texts.size() : c.ints.size()) != rows)
-            throw std::logic_error("AppendColumns: a column of " + name_ + " has another length");
-        for (std::size_t r = 0; r < rows; ++r) {
-            if (c.nulls[r]) {
-                if (sf.required) throw FieldError(CoreError("FieldRequired"), FieldNo(sf.field));
-            } else if (text) {
-                CheckText(sf.field, c.texts[r]);
-            }
+    if (refusal && !unique) throw refusal->WithPosition({"", static_cast<int>(refused) + 1, ""});
+    // Keys are compared in the indexes, so the rows go in first and out again when one
+    // repeats a key: a row before the one refused for its values may do so.
+    const auto first = static_cast<RowId>(alive_.size());
+    const std::size_t moved = refused;
+    MoveInRows(columns, moved);
+    if (unique) {
+        if (const auto duplicate = FirstDuplicateKey(first)) {
+            const auto& [row, ix] = *duplicate;
+            refusal = KeyViolation(*ix, KeyOfRow(*ix, row));
+            refused = row - first;
         }
     }
+    if (refusal) {
+        MoveOutRows(columns, moved);
+        throw refusal->WithPosition({"", static_cast<int>(refused) + 1, ""});
+    }
+    if (rows > 0) {
+        cur_ = order_.back();
+        eof_ = bof_ = false;
+    }
+    pos_valid_ = false;
+    ++version_;
+}
+
+std::size_t Table::FirstRefusedRow(const std::vector<Column>& columns, std::size_t rows,
+                                   std::optional<Error>& refusal) const {
+    // In Post's order: texts as they are set, then required fields, then the numbering,
+    // which ends once the next number would be the largest.
+    const std::size_t numbered =
+        auto_field_ < 0
+            ? rows
+            : std::min(rows, static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max() -
+                                                      next_auto_));
+    std::vector<const StoredField*> texts;
+    for (const auto& sf : stored_)
+        if (sf.kind == FieldKind::Text) texts.push_back(&sf);
+    for (std::size_t r = 0; r < rows; ++r) {
+        for (const StoredField* sf : texts) {
+            const Column& c = columns[sf->column];
+            if (c.nulls[r]) continue;
+            if ((refusal = TextFault(FieldNo(sf->field), c.texts[r]))) return r;
+        }
+        for (const auto& sf : stored_) {
+            if (sf.required && sf.field != auto_field_ && columns[sf.column].nulls[r]) {
+                refusal = FieldError(CoreError("FieldRequired"), FieldNo(sf.field));
+                return r;
+            }
+        }
+        if (r == numbered) {
+            refusal = FieldError(CoreError("AutoIncrementExhausted"), FieldNo(auto_field_));
+            return r;
+        }
+    }
+    return rows;
+}
+
+std::optional<std::pair<Table::RowId, const Table::Index*>> Table::FirstDuplicateKey(
+    RowId first) const {
+    std::optional<std::pair<RowId, const Index*>> found;
+    for (const auto& ix : indexes_) {
+        if (!ix.options.unique) continue;
+        EnsureSorted(ix);
+        // Equal keys keep table order, so of two rows the later one is refused; earlier
+        // rows have keys of their own already.
+        for (std::size_t i = 1; i < ix.sorted.size(); ++i) {
+            const RowId row = ix.sorted[i];
+            if (row < first || (found && row >= found->first)) continue;
+            if (CompareRows(ix, ix.sorted[i - 1], row) == 0) found = {row, &ix};
+        }
+    }
+    return found;
+}
+
+void Table::MoveInRows(std::vector<Column>& columns, std::size_t rows) {
     const auto first = static_cast<RowId>(alive_.size());
     for (const auto& sf : stored_) {
         Column& from = columns[sf.column];
         Column& to = columns_[sf.column];
-        to.nulls.insert(to.nulls.end(), from.nulls.begin(), from.nulls.end());
+        if (sf.field == auto_field_) {
+            to.nulls.resize(to.nulls.size() + rows, 0);
+            for (std::size_t r = 0; r < rows; ++r)
+                to.ints.push_back(next_auto_ + static_cast<std::int32_t>(r));
+            continue;
+        }
+        to.nulls.insert(to.nulls.end(), from.nulls.begin(),
+                        from.nulls.begin() + static_cast<std::ptrdiff_t>(rows));
         if (sf.kind == FieldKind::Text) {
             // A null text is stored empty, as Post stores it.
+            MakeRoom(to.texts, rows);
             for (std::size_t r = 0; r < rows; ++r)
-                if (from.nulls[r]) from.texts[r].clear();
-            to.texts.insert(to.texts.end(), std::make_move_iterator(from.texts.begin()),
-                            std::make_move_iterator(from.texts.end()));
+                to.texts.push_back(from.nulls[r] ? std::string() : std::move(from.texts[r]));
         } else {
+            MakeRoom(to.ints, rows);
             for (std::size_t r = 0; r < rows; ++r) {
                 std::int32_t v = from.nulls[r] ? 0 : from.ints[r];
                 if (sf.kind == FieldKind::Boolean) v = v != 0;
@@ -415,20 +506,41 @@ void Table::AppendColumns(std::vector<Column> columns, std::size_t rows) {
             }
         }
     }
+    if (auto_field_ >= 0) next_auto_ += static_cast<std::int32_t>(rows);
     alive_.resize(alive_.size() + rows, 1);
-    order_.reserve(order_.size() + rows);
+    MakeRoom(order_, rows);
     for (std::size_t r = 0; r < rows; ++r) order_.push_back(first + static_cast<RowId>(r));
     // Pending rows wait in ascending ids and are sorted in at the next use of the index.
     for (auto& ix : indexes_)
         if (!ix.stale)
             ix.pending.insert(ix.pending.end(), order_.end() - static_cast<std::ptrdiff_t>(rows),
                               order_.end());
-    if (rows > 0) {
-        cur_ = order_.back();
-        eof_ = bof_ = false;
+    pos_valid_ = false;
+}
+
+void Table::MoveOutRows(std::vector<Column>& columns, std::size_t rows) {
+    const std::size_t kept = alive_.size() - rows;
+    for (const auto& sf : stored_) {
+        Column& to = columns_[sf.column];
+        if (sf.kind == FieldKind::Text) {
+            for (std::size_t r = 0; r < rows; ++r)
+                if (!to.nulls[kept + r])
+                    columns[sf.column].texts[r] = std::move(to.texts[kept + r]);
+            to.texts.resize(kept);
+        } else {
+            to.ints.resize(kept);
+        }
+        to.nulls.resize(kept);
+    }
+    if (auto_field_ >= 0) next_auto_ -= static_cast<std::int32_t>(rows);
+    alive_.resize(kept);
+    order_.resize(order_.size() - rows);
+    const auto gone = [kept](RowId row) { return row >= kept; };
+    for (auto& ix : indexes_) {
+        std::erase_if(ix.sorted, gone);
+        std::erase_if(ix.pending, gone);
     }
     pos_valid_ = false;
-    ++version_;
 }
 
 }  // namespace yorbel::data

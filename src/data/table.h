@@ -187,6 +187,8 @@ class Table {
     std::span<const RowId> FindRows(std::string_view index, const Value& key) const {
         return FindRows(index, std::vector<Value>{key});
     }
+    // The committed rows in the named index's order. Valid until the table next changes.
+    std::span<const RowId> RowsInOrderOf(std::string_view index) const;
     // A committed row's value (derived fields included); throws for a row that is gone.
     Value ValueOf(RowId row, FieldNo f) const;
 
@@ -213,9 +215,13 @@ class Table {
                         std::vector<FieldDef> fields = {});
     // Appends `rows` rows given as columns (one per stored field, in field order), as
     // Append, Set and Post would one by one, but with the indexes brought up to date once.
-    // Every value is checked first: on a failure nothing is appended. For tables without
-    // an auto-increment field or a unique index (throws std::logic_error otherwise).
-    void AppendColumns(std::vector<Column> columns, std::size_t rows);
+    // The auto-increment field's column is not read: the rows are numbered from
+    // NextAutoIncrement() on. Every value and every unique key is checked first: on a
+    // failure nothing is appended, `columns` are left as they were, and the error is the
+    // one Post would have thrown first, its line the refused row's (from 1).
+    void AppendColumns(std::vector<Column>&& columns, std::size_t rows);
+    // The error that storing `text` in the field would throw, if any.
+    std::optional<Error> TextFault(FieldNo f, std::string_view text) const;
 
   private:
     static constexpr RowId kNoRow = 0xFFFFFFFFu;
@@ -257,6 +263,14 @@ class Table {
     void NoteAppended(RowId row);
     void MarkAllStale();
     void CheckUnique(const Index& ix, const std::vector<Value>& key, RowId self) const;
+    Error KeyViolation(const Index& ix, const std::vector<Value>& key) const;
+    // Bulk appending: the first row Post would refuse for its values (or rows).
+    std::size_t FirstRefusedRow(const std::vector<Column>& columns, std::size_t rows,
+                                std::optional<Error>& refusal) const;
+    // The first appended row (from `first` on) whose key a unique index already has.
+    std::optional<std::pair<RowId, const Index*>> FirstDuplicateKey(RowId first) const;
+    void MoveInRows(std::vector<Column>& columns, std::size_t rows);
+    void MoveOutRows(std::vector<Column>& columns, std::size_t rows);
     std::vector<Value> KeyOfBuffer(const Index& ix) const;
     std::vector<Value> KeyOfRow(const Index& ix, RowId row) const;
     const std::vector<RowId>& Ordering() const;

@@ -316,11 +316,12 @@ struct FileRows {
     std::int64_t highest_number = 0;  // of the auto-increment field
 };
 
-// One value of a row into its column, refusing what the table could not store.
-void ReadValue(sqlite3_stmt* s, int col, const FileField& f, const FieldDef& def, Table::Column& c,
+// One value of a row into its column, refusing what the table could not store. The value
+// is read in place: the statement's own accessors cost more than the reading itself.
+void ReadValue(sqlite3_value* v, const FileField& f, const FieldDef& def, Table::Column& c,
                FileRows& rows, const std::string& table_name, const std::string& file) {
     const int line = static_cast<int>(rows.count);
-    const int type = sqlite3_column_type(s, col);
+    const int type = sqlite3_value_type(v);
     if (type == SQLITE_NULL) {
         if (f.kind == FieldKind::AutoIncrement)
             throw TableFileDamaged(file, "a row without its number", line, f.name);
@@ -337,20 +338,30 @@ void ReadValue(sqlite3_stmt* s, int col, const FileField& f, const FieldDef& def
     if (f.kind == FieldKind::Text) {
         if (type != SQLITE_TEXT)
             throw TableFileDamaged(file, "a value that is not a text", line, f.name);
-        c.texts.push_back(ColumnText(s, col));
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        const std::string& stored = c.texts.emplace_back(
+            text ? text : "", text ? static_cast<std::size_t>(sqlite3_value_bytes(v)) : 0);
         // What the table would refuse to store, the file must not bring in.
-        if (auto refusal = TextRefusal(def, c.texts.back()))
-            throw Error(*refusal, {table_name, f.name, std::to_string(def.size), c.texts.back()},
+        if (auto refusal = TextRefusal(def, stored))
+            throw Error(*refusal, {table_name, f.name, std::to_string(def.size), stored},
                         {file, line, f.name});
         return;
     }
     if (type != SQLITE_INTEGER)
         throw TableFileDamaged(file, "a value that is not a number", line, f.name);
-    const std::int64_t v = sqlite3_column_int64(s, col);
-    if (v < INT32_MIN || v > INT32_MAX || (f.kind == FieldKind::Boolean && v != 0 && v != 1))
+    const std::int64_t n = sqlite3_value_int64(v);
+    if (n < INT32_MIN || n > INT32_MAX || (f.kind == FieldKind::Boolean && n != 0 && n != 1))
         throw TableFileDamaged(file, "a number out of range", line, f.name);
-    if (f.kind == FieldKind::AutoIncrement) rows.highest_number = std::max(rows.highest_number, v);
-    c.ints.push_back(static_cast<std::int32_t>(v));
+    if (f.kind == FieldKind::AutoIncrement) rows.highest_number = std::max(rows.highest_number, n);
+    c.ints.push_back(static_cast<std::int32_t>(n));
+}
+
+// The number of rows, to size the columns once.
+std::size_t CountRows(Database& db) {
+    Statement s(db, "SELECT count(*) FROM rows");
+    return s.Step() ? static_cast<std::size_t>(
+                          std::max<sqlite3_int64>(sqlite3_column_int64(s.get(), 0), 0))
+                    : 0;
 }
 
 FileRows ReadRows(Database& db, const std::vector<FileField>& file_fields,
@@ -363,14 +374,24 @@ FileRows ReadRows(Database& db, const std::vector<FileField>& file_fields,
     for (std::size_t i = 0; i < file_fields.size(); ++i)
         sql += (i ? ", " : "") + Quoted(file_fields[i].name);
     sql += " FROM rows ORDER BY rowid";
+    // Only a guess for the room needed: the count is the file's word.
+    const std::size_t expected = std::min<std::size_t>(CountRows(db), 1u << 24);
+    for (const auto& f : file_fields) {
+        Table::Column& c = rows.columns[static_cast<std::size_t>(f.table_field)];
+        c.nulls.reserve(expected);
+        if (f.kind == FieldKind::Text)
+            c.texts.reserve(expected);
+        else
+            c.ints.reserve(expected);
+    }
     Statement s(db, sql);
     while (s.Step()) {
         ++rows.count;
         for (std::size_t i = 0; i < file_fields.size(); ++i) {
             const FileField& f = file_fields[i];
             const auto field = static_cast<std::size_t>(f.table_field);
-            ReadValue(s.get(), static_cast<int>(i), f, defs[field], rows.columns[field], rows,
-                      table_name, file);
+            ReadValue(sqlite3_column_value(s.get(), static_cast<int>(i)), f, defs[field],
+                      rows.columns[field], rows, table_name, file);
         }
     }
     if (rows.highest_number >= INT32_MAX)

@@ -220,12 +220,14 @@ void Table::CheckUnique(const Index& ix, const std::vector<Value>& key, RowId se
     auto it = std::lower_bound(
         ix.sorted.begin(), ix.sorted.end(), key,
         [this, &ix](RowId r, const std::vector<Value>& k) { return CompareKey(ix, r, k) < 0; });
-    for (; it != ix.sorted.end() && CompareKey(ix, *it, key) == 0; ++it) {
-        if (*it == self) continue;
-        std::string shown;
-        for (const auto& v : key) shown += (shown.empty() ? "" : ", ") + ValueText(v);
-        throw FieldError(CoreError("KeyViolation"), FieldNo(ix.fields[0]), {shown, ix.name});
-    }
+    for (; it != ix.sorted.end() && CompareKey(ix, *it, key) == 0; ++it)
+        if (*it != self) throw KeyViolation(ix, key);
+}
+
+Error Table::KeyViolation(const Index& ix, const std::vector<Value>& key) const {
+    std::string shown;
+    for (const auto& v : key) shown += (shown.empty() ? "" : ", ") + ValueText(v);
+    return FieldError(CoreError("KeyViolation"), FieldNo(ix.fields[0]), {shown, ix.name});
 }
 
 void Table::AddIndex(std::string name, const std::vector<std::string>& fields,
@@ -289,6 +291,13 @@ std::span<const Table::RowId> Table::FindRows(std::string_view index,
     const Index* ix = FindIndex(index);
     if (!ix) throw Error(CoreError("IndexNotFound"), {name_, std::string(index)});
     return KeyRange(*ix, key);
+}
+
+std::span<const Table::RowId> Table::RowsInOrderOf(std::string_view index) const {
+    const Index* ix = FindIndex(index);
+    if (!ix) throw Error(CoreError("IndexNotFound"), {name_, std::string(index)});
+    EnsureSorted(*ix);
+    return ix->sorted;
 }
 
 std::optional<Table::RowId> Table::FindRowByKey(int key_field, const Value& key) const {

@@ -199,10 +199,16 @@ std::optional<ErrorText> TextRefusal(const FieldDef& def, std::string_view text)
     return std::nullopt;
 }
 
-void Table::CheckText(int field, std::string_view text) const {
+std::optional<Error> Table::TextFault(FieldNo f, std::string_view text) const {
+    const int field = FieldIndexChecked(f);
     if (auto refusal = TextRefusal(fields_[field], text))
-        throw FieldError(*refusal, FieldNo(field),
-                         {std::to_string(fields_[field].size), QuotedValue(text)});
+        return FieldError(*refusal, FieldNo(field),
+                          {std::to_string(fields_[field].size), QuotedValue(text)});
+    return std::nullopt;
+}
+
+void Table::CheckText(int field, std::string_view text) const {
+    if (auto fault = TextFault(FieldNo(field), text)) throw *fault;
 }
 
 void Table::ValidateValue(int field, const Value& v) const {

@@ -30,6 +30,7 @@
 #include "desktop/settings_commands.h"
 #include "desktop/tool_icons.h"
 #include "ui/app_context.h"
+#include "ui/mnemonics.h"
 #include "yearview/year_window.h"
 
 namespace yorbel::gui {
@@ -49,9 +50,10 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent)
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdi_);
-    connect(mdi_, &QMdiArea::subWindowActivated, this, [this] {
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
         UpdateMenus();
         ShowActiveYear();
+        ScrollIntoView(sub);
         HideOtherToolWindows();
     });
 
@@ -238,6 +240,9 @@ void MainWindow::CreateMenus() {
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateMenus);
     connect(mFile_, &QMenu::aboutToShow, this, &MainWindow::FillRecentMenu);
     connect(mFile_, &QMenu::aboutToShow, this, &MainWindow::FillExamplesMenu);
+    // Connected last, so the letters see the entries the menu is about to show.
+    for (QMenu* menu : {mFile_, mRecent_, mExamples_, mEdit_, mExtras_, mWindow_, mHelp_})
+        KeepMnemonics(*menu);
 }
 
 void MainWindow::CreateToolBar() {
@@ -290,6 +295,7 @@ void MainWindow::ApplyMainTexts() {
     mWindow_->setTitle(context_.Text(kMain, "mWindow"));
     mHelp_->setTitle(context_.Text(kMain, "mHelp"));
     ebYear_->setToolTip(context_.Text(kMain, "ebYear_Hint"));
+    GiveMnemonics(*menuBar());
 }
 
 YearWindow* MainWindow::ActiveYearWindow() const {
@@ -389,12 +395,7 @@ YearWindow* MainWindow::OpenCalendarFileLocked(const QString& path, bool read_on
     sub->setWindowIcon(MakeToolIcon(ToolIcon::App));
     year->resize(year->sizeHint());
     sub->adjustSize();
-    if (year->minimumSize() == year->maximumSize()) {
-        // A window whose size follows its font has a fixed border: it cannot be maximised.
-        sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-        sub->setFixedSize(sub->size());
-    }
+    FitFrame(sub);
     connect(year, &YearWindow::yearShown, this, [this, year] {
         if (year == ActiveYearWindow()) {
             ShowActiveYear();
@@ -529,7 +530,9 @@ void MainWindow::iPrintClick() {
     YearWindow* year = ActiveYearWindow();
     if (!year) return;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(year->Caption());
+    // The job's name titles the PDF and gives the file name the print dialog proposes.
+    printer.setDocName(year->PrintTitle());
+    printer.setCreator(QStringLiteral("Yorbel"));
     if (!context_.Ui->SetUpPrinter(this, printer)) return;
     year->Print(printer);
 }

@@ -107,6 +107,9 @@ class MainWindow : public QMainWindow {
 
     void ApplyMainTexts();
     void ShowActiveYear();
+    // Each window's border after its year's size changed with the font or the setting to
+    // follow it.
+    void FitFrames();
     void ShowStatus();
 
     // Emitted once, after a year window has painted for the first time.
@@ -145,6 +148,8 @@ class MainWindow : public QMainWindow {
     void iTodayClick();
     void StepYear(int delta);
     void ebYearEdited();
+    void FitFrame(QMdiSubWindow* sub);
+    void ScrollIntoView(QMdiSubWindow* sub);
     void Tile(Qt::Orientation orientation);
     void LeaveFrameKeysToTheMenus(QMdiSubWindow* sub) const;
 

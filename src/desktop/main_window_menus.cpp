@@ -7,18 +7,30 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScrollBar>
+#include <QStyle>
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/settings.h"
 #include "desktop/main_window.h"
+#include "desktop/window_tiling.h"
 #include "ui/app_context.h"
+#include "ui/mnemonics.h"
+#include "yearview/year_window.h"
 
 namespace yorbel::gui {
 
 namespace {
 
 constexpr std::string_view kMain = "FrmMain";
+
+bool FollowsFont(const QMdiSubWindow& sub) {
+    const QWidget* year = sub.widget();
+    return year && year->minimumSize() == year->maximumSize();
+}
 
 }  // namespace
 
@@ -29,7 +41,8 @@ void MainWindow::FillRecentMenu() {
     int number = 0;
     for (const std::string& stored : paths) {
         const QString path = QString::fromStdString(stored);
-        QAction* entry = mRecent_->addAction(QStringLiteral("&%1 %2").arg(++number).arg(path));
+        QAction* entry =
+            mRecent_->addAction(QStringLiteral("&%1 %2").arg(++number).arg(MenuLiteral(path)));
         connect(entry, &QAction::triggered, this, [this, path] { OpenRecent(path); });
     }
     actions_.recentFiles->setEnabled(!paths.empty());
@@ -42,7 +55,7 @@ void MainWindow::FillExamplesMenu() {
         examples.entryList({QStringLiteral("*.yrb")}, QDir::Files, QDir::Name);
     for (const QString& name : names) {
         const QString path = examples.filePath(name);
-        QAction* entry = mExamples_->addAction(QFileInfo(name).completeBaseName());
+        QAction* entry = mExamples_->addAction(MenuLiteral(QFileInfo(name).completeBaseName()));
         // Examples stay as shipped: they open read-only.
         connect(entry, &QAction::triggered, this, [this, path] { OpenCalendarFile(path, true); });
     }
@@ -82,11 +95,37 @@ void MainWindow::UpdateWindowMenu() {
         title.replace(QStringLiteral("[*]"),
                       sub->isWindowModified() ? QStringLiteral("*") : QString());
         QAction* item = mWindow_->addAction(
-            number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(title) : title);
+            number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(MenuLiteral(title))
+                        : MenuLiteral(title));
         item->setCheckable(true);
         item->setChecked(sub == mdi_->currentSubWindow());
         connect(item, &QAction::triggered, this, [this, sub] { mdi_->setActiveSubWindow(sub); });
     }
+}
+
+// A window whose size follows its font has a fixed border the size of its year: it can be
+// neither maximised nor clipped by tiling. Any other keeps a sizeable border.
+void MainWindow::FitFrame(QMdiSubWindow* sub) {
+    constexpr Qt::WindowFlags kBorder = Qt::SubWindow | Qt::WindowTitleHint |
+                                        Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                        Qt::WindowCloseButtonHint;
+    const bool follows_font = FollowsFont(*sub);
+    const Qt::WindowFlags flags = follows_font ? kBorder : kBorder | Qt::WindowMaximizeButtonHint;
+    if (sub->windowFlags() != flags) {
+        const bool shown = sub->isVisible();
+        sub->setWindowFlags(flags);  // hides the window
+        if (shown) sub->show();
+    }
+    sub->setMinimumSize(0, 0);
+    sub->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (!follows_font) return;
+    if (sub->isMaximized()) sub->showNormal();
+    sub->adjustSize();
+    sub->setFixedSize(sub->size());
+}
+
+void MainWindow::FitFrames() {
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) FitFrame(sub);
 }
 
 void MainWindow::Tile(Qt::Orientation orientation) {
@@ -94,25 +133,41 @@ void MainWindow::Tile(Qt::Orientation orientation) {
     for (QMdiSubWindow* sub : mdi_->subWindowList())
         if (!sub->isMinimized()) windows << sub;
     if (windows.isEmpty()) return;
-    const QRect area = mdi_->viewport()->rect();
-    const int count = static_cast<int>(windows.size());
-    for (int i = 0; i < count; ++i) {
-        windows[i]->showNormal();
-        QRect slot;
-        if (orientation == Qt::Horizontal) {
-            const int width = area.width() / count;
-            slot = QRect(i * width, 0, width, area.height());
-        } else {
-            const int height = area.height() / count;
-            slot = QRect(0, i * height, area.width(), height);
-        }
-        // A window whose size follows its font keeps that size within its slot.
-        if (const QWidget* inner = windows[i]->widget()) {
-            const QSize frame = windows[i]->size() - inner->size();
-            slot.setSize(slot.size().boundedTo(inner->maximumSize() + frame));
-        }
-        windows[i]->setGeometry(slot);
+    // Tiles start in the area's own corner, not in one scrolled out of sight.
+    mdi_->horizontalScrollBar()->setValue(0);
+    mdi_->verticalScrollBar()->setValue(0);
+    std::vector<std::optional<QSize>> fixed_sizes;
+    for (QMdiSubWindow* sub : windows) {
+        sub->showNormal();
+        fixed_sizes.push_back(FollowsFont(*sub) ? std::optional<QSize>(sub->size()) : std::nullopt);
     }
+    const int scroll_bar = mdi_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, mdi_);
+    const std::vector<QRect> rects =
+        TileRects(fixed_sizes, mdi_->contentsRect().size(), scroll_bar, orientation);
+    for (qsizetype i = 0; i < windows.size(); ++i)
+        windows[i]->setGeometry(rects[static_cast<std::size_t>(i)]);
+    ScrollIntoView(mdi_->activeSubWindow());
+    if (YearWindow* active = ActiveYearWindow()) active->KeepToolWindowsOffGrid();
+}
+
+// Windows tiled at their size may reach beyond the area: the one made active (from the
+// Window menu, say) is scrolled into view.
+void MainWindow::ScrollIntoView(QMdiSubWindow* sub) {
+    if (!sub || sub->isMaximized() || sub->isMinimized()) return;
+    const QRect shown = mdi_->viewport()->rect();
+    const QRect frame = sub->geometry();
+    // Wholly into view when it fits; a window larger than the view shows its start.
+    const auto step = [](int low, int high, int shown_low, int shown_high) {
+        if (high - low > shown_high - shown_low)
+            return low < shown_low || low > shown_high ? low - shown_low : 0;
+        if (low < shown_low) return low - shown_low;
+        return std::max(0, high - shown_high);
+    };
+    QScrollBar* across = mdi_->horizontalScrollBar();
+    QScrollBar* down = mdi_->verticalScrollBar();
+    across->setValue(across->value() +
+                     step(frame.left(), frame.right(), shown.left(), shown.right()));
+    down->setValue(down->value() + step(frame.top(), frame.bottom(), shown.top(), shown.bottom()));
 }
 
 // A sub-window's own menu claims keys such as Ctrl+W for its Close. Qt runs no shortcut

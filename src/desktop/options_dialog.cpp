@@ -28,6 +28,7 @@
 #include "tools/group_editor.h"
 #include "ui/app_context.h"
 #include "ui/day_facts_text.h"
+#include "ui/mnemonics.h"
 
 namespace yorbel::gui {
 
@@ -323,6 +324,7 @@ QWidget* OptionsDialog::BuildGroupsPage() {
     groups_->setContextMenuPolicy(Qt::CustomContextMenu);
     pmEditGrps_ = new QMenu(this);
     pmEditGrps_->setObjectName(QStringLiteral("PmEditGrps"));
+    KeepMnemonics(*pmEditGrps_);
     QAction* add = pmEditGrps_->addAction(QString(), this, &OptionsDialog::NewGroup);
     add->setObjectName(QStringLiteral("iNewGrp"));
     QAction* change = pmEditGrps_->addAction(QString(), this, &OptionsDialog::ChangeGroup);

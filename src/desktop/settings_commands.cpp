@@ -82,6 +82,7 @@ void ApplySettingsToWindows(MainWindow& main) {
         year->ReloadDisplaySettings();
         year->ShowYear(year->ShownYear());
     }
+    main.FitFrames();
     main.ShowStatus();
 }
 

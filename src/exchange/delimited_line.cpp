@@ -50,12 +50,11 @@ std::size_t ReadQuotedValue(std::string_view line, std::size_t pos, std::string_
     const std::size_t n = line.size();
     std::size_t i = pos + 1;
     while (i < n) {
-        const char c = line[i];
-        if (c != '"') {
-            value += c;
-            ++i;
-            continue;
-        }
+        // The text up to the next quote goes in whole.
+        const std::size_t quote = std::min(line.find('"', i), n);
+        value.append(line.substr(i, quote - i));
+        i = quote;
+        if (i == n) break;
         if (i + 1 == n) return n;  // closing quote at the end of the line
         if (line[i + 1] == '"') {
             value += '"';
@@ -97,8 +96,10 @@ std::size_t SplitColumns(std::string_view line, std::string_view separator,
         if (pos < n && line[pos] == '"') {
             pos = ReadQuotedValue(line, pos, separator, value);
         } else {
-            const std::size_t end =
-                separator.empty() ? std::string_view::npos : line.find(separator, pos);
+            // A separator of one character, as most are, is found by that character alone.
+            const std::size_t end = separator.empty()       ? std::string_view::npos
+                                    : separator.size() == 1 ? line.find(separator[0], pos)
+                                                            : line.find(separator, pos);
             const std::size_t value_end = end == std::string_view::npos ? n : end;
             value.assign(line.substr(pos, value_end - pos));
             pos = value_end;

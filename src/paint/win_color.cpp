@@ -75,7 +75,7 @@ QIcon ColorSwatch(std::int32_t value) {
     QPixmap swatch(14, 14);
     swatch.fill(WinColorToQColor(value));
     QPainter painter(&swatch);
-    painter.setPen(QColor(64, 64, 64));
+    painter.setPen(kSwatchBorder);
     painter.drawRect(0, 0, swatch.width() - 1, swatch.height() - 1);
     return QIcon(swatch);
 }

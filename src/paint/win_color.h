@@ -16,6 +16,9 @@ QColor WinColorToQColor(std::int32_t value);
 // The stored form of an opaque colour.
 std::int32_t QColorToWinColor(const QColor& color);
 
+// The border that sets a colour swatch off from a white ground.
+inline const QColor kSwatchBorder(64, 64, 64);
+
 // A small square of the colour with a dark border, so that white and light colours show
 // in a list as well.
 QIcon ColorSwatch(std::int32_t value);

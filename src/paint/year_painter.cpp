@@ -16,7 +16,9 @@ namespace cal = yorbel::calendar;
 
 namespace {
 
-constexpr int kTextFlags = Qt::AlignRight | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine;
+// Cell texts sit in the middle of their cells: on paper the cells are wide, and a number
+// at one edge looks as if it belonged to the cell beside it.
+constexpr int kTextFlags = Qt::AlignCenter | Qt::TextDontClip | Qt::TextSingleLine;
 const QColor kInspectorFrame(0, 0, 128);
 
 }  // namespace
@@ -39,6 +41,21 @@ QFont YearFont(const QString& family, int height, const QPaintDevice* device) {
     font.setPixelSize(std::max(1, height));
     const int line = device ? QFontMetrics(font, device).height() : QFontMetrics(font).height();
     if (line > height && line > 0) font.setPixelSize(std::max(1, height * height / line));
+    return font;
+}
+
+QFont FittedYearFont(const QString& family, int height, int cell_width,
+                     const QPaintDevice* device) {
+    QFont font = YearFont(family, height, device);
+    const auto head_width = [device](const QFont& f) {
+        const QString head = QStringLiteral("We");
+        return device ? QFontMetrics(f, device).horizontalAdvance(head)
+                      : QFontMetrics(f).horizontalAdvance(head);
+    };
+    while (height > 1 && head_width(font) > cell_width) {
+        --height;
+        font = YearFont(family, height, device);
+    }
     return font;
 }
 
@@ -145,24 +162,33 @@ QRect YearPainter::RedrawDay(QPainter& painter, const YearLayout& layout, const 
     return cell;
 }
 
-void YearPainter::PrintYear(QPainter& painter, int year) const {
+void YearPainter::PrintYear(QPainter& painter, int year, const PageText& text) const {
     const QPaintDevice* device = painter.device();
     const int page_width = device->width();
     const int page_height = device->height();
-    const PageLayout page = PrintLayout(page_width, page_height);
+    // Title and legend are sized from the rows of a grid filling the whole page; the grid
+    // is then laid out in the height they leave.
+    const PageLayout whole = PrintLayout(page_width, page_height);
+    const PageTextPainter page_text(text, style_.FontName, whole.Layout.RowHeight, page_width,
+                                    whole.Layout.Margin, device);
+    // A legend of very many groups may run off the foot of the page rather than squeeze
+    // the year into a strip.
+    const int grid_height =
+        std::max(page_height / 2, page_height - page_text.TitleBand() - page_text.LegendBand());
+    const PageLayout page = PrintLayout(page_width, grid_height);
     if (page.UsedHeight <= 0 || page.Layout.CellWidth <= 0 || page.Layout.RowHeight <= 0) return;
 
-    int height = page.Layout.RowHeight / std::max(1, page_height / page.UsedHeight);
-    QFont font = YearFont(style_.FontName, height, device);
-    while (height > 1 && QFontMetrics(font, device).horizontalAdvance(QStringLiteral("We")) >
-                             page.Layout.CellWidth) {
-        --height;
-        font = YearFont(style_.FontName, height, device);
-    }
+    const QFont font = FittedYearFont(
+        style_.FontName, page.Layout.RowHeight / std::max(1, grid_height / page.UsedHeight),
+        page.Layout.CellWidth, device);
     painter.save();
+    page_text.DrawTitle(painter);
+    painter.translate(0, page_text.TitleBand());
     painter.setFont(font);
     DayGrid scratch;  // the window's grid keeps matching its screen layout
     DrawMonths(painter, page.Layout, year, scratch, 0, 0, false);
+    const QPoint last_row = page.Layout.MonthOrigin(12);
+    page_text.DrawLegend(painter, last_row.y() + page.Layout.MonthHeight);
     painter.restore();
 }
 

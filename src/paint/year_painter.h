@@ -13,6 +13,7 @@
 #include <string>
 
 #include "calendar/dates.h"
+#include "paint/page_text.h"
 #include "paint/year_layout.h"
 
 class QPainter;
@@ -53,6 +54,10 @@ using DayColorSource =
 // A font of the given family and height (negative: character height in pixels; positive:
 // height of a text line, as the grid sets it from the row height).
 QFont YearFont(const QString& family, int height, const QPaintDevice* device = nullptr);
+// YearFont with a line height of at most height, lowered until a weekday head fits the
+// cell width, so the texts of narrow cells never run into each other.
+QFont FittedYearFont(const QString& family, int height, int cell_width,
+                     const QPaintDevice* device = nullptr);
 
 class YearPainter {
   public:
@@ -74,8 +79,10 @@ class YearPainter {
     QRect RedrawDay(QPainter& painter, const YearLayout& layout, const DayGrid& grid, int year,
                     int month, int day, CellState state) const;
 
-    // Draws the year onto a page of the painter's device size; marks are never printed.
-    void PrintYear(QPainter& painter, int year) const;
+    // Draws the year onto a page of the painter's device size, with the title above the
+    // grid and the legend below it; marks are never printed. The grid gives up page height
+    // to title and legend only where the page has none to spare (wide landscape).
+    void PrintYear(QPainter& painter, int year, const PageText& text = {}) const;
 
   private:
     void DrawMonth(QPainter& painter, const YearLayout& layout, int year, int month, DayGrid& grid,

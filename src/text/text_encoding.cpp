@@ -113,6 +113,8 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
 
 std::string DecodeTextFile(std::string_view bytes) {
     if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+    // Valid UTF-8 as a whole is so line by line, since no line ends inside a character.
+    if (IsValidUtf8(bytes)) return std::string(bytes);
     // Each line with its LF, which never occurs inside a multi-byte character of either
     // character set, and whether it is valid UTF-8.
     auto for_each_line = [bytes](auto take) {

@@ -43,7 +43,7 @@ std::vector<int> Keys(const QListWidget& list) {
 }  // namespace
 
 DayCalculatorDialog::DayCalculatorDialog(YearWindowLink& year)
-    : QDialog(year.Widget()), year_(year) {
+    : QDialog(year.DialogParent()), year_(year) {
     setObjectName(QStringLiteral("FrmDayCalc"));
     const AppContext& context = year.Context();
     auto text = [&](const char* key) { return context.Text(kCalc, key); };

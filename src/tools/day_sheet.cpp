@@ -20,6 +20,7 @@
 #include "calendar/dayfacts.h"
 #include "ui/app_context.h"
 #include "ui/day_facts_text.h"
+#include "ui/mnemonics.h"
 #include "ui/year_window_link.h"
 
 namespace yorbel::gui {
@@ -74,8 +75,11 @@ void DrawMoon(QPainter& p) {
 
 }  // namespace
 
+// A tool window of the year window: the window system keeps it above the main window,
+// which is all the sheet needs. An always-on-top hint would lift it above the modal
+// dialogs too, over the very editor it opens.
 DaySheet::DaySheet(YearWindowLink& year, const cal::CivilDate& date)
-    : QWidget(year.Widget(), Qt::Tool | Qt::WindowStaysOnTopHint),
+    : QWidget(year.Widget(), Qt::Tool),
       year_(year),
       context_(year.Context()),
       date_(date),
@@ -103,6 +107,7 @@ DaySheet::DaySheet(YearWindowLink& year, const cal::CivilDate& date)
     eventList_->setContextMenuPolicy(Qt::CustomContextMenu);
 
     eventMenu_->setObjectName(QStringLiteral("pmEdit"));
+    KeepMnemonics(*eventMenu_);
     newAction_ = eventMenu_->addAction(QString());
     newAction_->setObjectName(QStringLiteral("iNew"));
     editAction_ = eventMenu_->addAction(QString());

@@ -1,4 +1,4 @@
-// DaySheet: the day sheet, a small always-on-top tool window of one year window that
+// DaySheet: the day sheet, a small tool window of one year window, kept above it, that
 // shows everything known about one date (weekday, day and week counts, day number, Jewish
 // date, sun and moon) and the events of shown groups on it. Its popup menu creates, edits
 // and deletes events through the year window.

@@ -57,7 +57,7 @@ data::DayMonth DayMonthOf(const cal::CivilDate& date) {
 std::optional<data::EventEdit> OpenEventEditor(YearWindowLink& year,
                                                const std::optional<data::EventValue>& event,
                                                const cal::CivilDate& date) {
-    EventEditor editor(year.Widget(), year.Context(), year.Gregorian(), event, date);
+    EventEditor editor(year.DialogParent(), year.Context(), year.Gregorian(), event, date);
     if (editor.exec() != QDialog::Accepted) return std::nullopt;
     return editor.Value();
 }

@@ -14,6 +14,7 @@
 #include "calendar/dates.h"
 #include "ui/app_context.h"
 #include "ui/day_facts_text.h"
+#include "ui/mnemonics.h"
 #include "ui/year_window_link.h"
 
 namespace yorbel::gui {
@@ -86,7 +87,7 @@ QVariant ListRowsModel::headerData(int section, Qt::Orientation orientation, int
 // --- the window -----------------------------------------------------------------------
 
 EventListWindow::EventListWindow(YearWindowLink& year)
-    : QWidget(year.Widget(), Qt::Tool | Qt::WindowStaysOnTopHint), year_(year) {
+    : QWidget(year.Widget(), Qt::Tool), year_(year) {
     setObjectName(QStringLiteral("FrmList"));
     setAttribute(Qt::WA_DeleteOnClose);
     const AppContext& context = year.Context();
@@ -117,6 +118,7 @@ EventListWindow::EventListWindow(YearWindowLink& year)
 
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("pmList"));
+    KeepMnemonics(*menu_);
     auto add = [&](const char* name, void (EventListWindow::*run)()) {
         QAction* action = menu_->addAction(context.Text(kList, name));
         action->setObjectName(QLatin1String(name));

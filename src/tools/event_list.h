@@ -1,4 +1,4 @@
-// EventListWindow: the event list of one year window, an always-on-top tool window that shows
+// EventListWindow: the event list of one year window, a tool window kept above it that shows
 // every occurrence of a shown group in the year that window shows, sortable by first day,
 // last day or name. Its popup menu creates, edits and deletes events through the year
 // window; closing it deletes it, which the year window sees through its guarded pointer.

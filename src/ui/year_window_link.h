@@ -23,8 +23,12 @@ class YearWindowLink {
 
     // Language texts, settings, groups and dialogs of the run.
     virtual const AppContext& Context() const = 0;
-    // The year window as a parent for dialogs.
+    // The year window, the parent of its tool windows.
     virtual QWidget* Widget() = 0;
+    // The parent of a modal dialog on this calendar: the tool window the user works in,
+    // else the year window. The window system stacks a dialog above its parent, so one
+    // opened from a tool window never opens beneath that tool window.
+    virtual QWidget* DialogParent() = 0;
 
     // The year window's copies of the settings, taken when it was built and after the
     // options dialog.

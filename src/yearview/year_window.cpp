@@ -27,6 +27,8 @@
 #include "tools/event_list.h"
 #include "ui/app_context.h"
 #include "ui/day_facts_text.h"
+#include "ui/mnemonics.h"
+#include "ui/tool_placement.h"
 #include "yearview/inspector_hint.h"
 
 namespace yorbel::gui {
@@ -82,6 +84,7 @@ YearWindow::YearWindow(AppContext& context, int year, bool read_only, int window
 
     pmYear_ = new QMenu(this);
     pmYear_->setObjectName(QStringLiteral("PmYear"));
+    KeepMnemonics(*pmYear_);
     iNewEvent_ = pmYear_->addAction(context_.Text(kYear, "iNewEvent"));
     iNewEvent_->setObjectName(QStringLiteral("iNewEvent"));
     iNewEvent_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
@@ -119,8 +122,17 @@ bool YearWindow::OpenCalendar(const QString& path, QString* error) {
     UpdateCaption();
     Generate();
     DrawYear();
-    if (context_.Settings.DayViewOpen) ShowDaySheet();
+    // Shown with the window, once it sits in its frame: a sheet made now would belong to
+    // the window's own top level, which the frame replaces, and vanish under the frame.
+    sheetOnShow_ = context_.Settings.DayViewOpen;
     return true;
+}
+
+void YearWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!sheetOnShow_) return;
+    sheetOnShow_ = false;
+    ShowDaySheet();
 }
 
 QString YearWindow::ErrorText(const data::Error& error) const {
@@ -147,14 +159,21 @@ void YearWindow::SetModified() {
 }
 
 QString YearWindow::Caption() const {
+    return TitleWith(QStringLiteral("[*]"));
+}
+
+QString YearWindow::PrintTitle() const {
+    return TitleWith(QString());
+}
+
+QString YearWindow::TitleWith(const QString& change_marker) const {
     const QString title = document_.Title();
     const QString year =
         context_.Text(kYear, "YearStr") + QLatin1Char(' ') + QString::number(shownYear_);
     // The change marker follows the name, number included, as in every other title.
     if (FileName().isEmpty())
-        return title + QLatin1Char(' ') + QString::number(windowNumber_) + QStringLiteral("[*]") +
-               year;
-    return title + QStringLiteral("[*]") + year;
+        return title + QLatin1Char(' ') + QString::number(windowNumber_) + change_marker + year;
+    return title + change_marker + year;
 }
 
 void YearWindow::UpdateCaption() {
@@ -235,7 +254,7 @@ void YearWindow::DrawYear() {
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         layout_ = ScreenLayout(width(), height() + kCaptionAllowance);
-        font_ = YearFont(style_.FontName, layout_.RowHeight);
+        font_ = FittedYearFont(style_.FontName, layout_.RowHeight, layout_.CellWidth);
     }
     EnsureBitmap();
     QPainter painter(&bitmap_);
@@ -278,7 +297,11 @@ void YearWindow::resizeEvent(QResizeEvent* event) {
 // --- printing -------------------------------------------------------------------------
 
 void YearWindow::PrintYear(QPainter& painter) {
-    painter_.PrintYear(painter, shownYear_);
+    PageText text{.Title = PrintTitle(), .Legend = {}};
+    for (const data::ColoringGroup& group : data::GroupsColoringDays(calendar_->CdsEvDates()))
+        text.Legend.push_back(
+            {QString::fromStdString(context_.Groups->GroupName(group.group_no)), group.color});
+    painter_.PrintYear(painter, shownYear_, text);
 }
 
 bool YearWindow::Print(QPrinter& printer) {
@@ -308,6 +331,7 @@ void YearWindow::ShowDaySheet() {
     }
     daySheet_->show();
     daySheet_->raise();
+    KeepToolWindowsOffGrid();
 }
 
 DaySheet* YearWindow::CurrentDaySheet() const {
@@ -315,9 +339,18 @@ DaySheet* YearWindow::CurrentDaySheet() const {
 }
 
 void YearWindow::ShowEventList() {
-    if (!eventList_) eventList_ = new EventListWindow(*this);
+    if (eventList_) {
+        eventList_->show();
+        eventList_->raise();
+        KeepToolWindowsOffGrid();
+        return;
+    }
+    // A new list has no place of its own yet: beside the grid, clear of the day sheet.
+    eventList_ = new EventListWindow(*this);
     eventList_->show();
-    eventList_->raise();
+    std::vector<QRect> others;
+    if (daySheet_ && daySheet_->isVisible()) others.push_back(daySheet_->frameGeometry());
+    PlaceToolWindow(*eventList_, *this, others);
 }
 
 EventListWindow* YearWindow::CurrentEventList() const {
@@ -335,8 +368,30 @@ void YearWindow::HideToolWindows() {
     if (eventList_) eventList_->hide();
 }
 
+// A sheet coming back with its window may find the grid moved under it; one that stayed
+// shown stays where the user keeps it.
 void YearWindow::ShowToolWindows() {
-    if (daySheet_ && daySheet_->isHidden()) daySheet_->show();
+    if (!daySheet_ || !daySheet_->isHidden()) return;
+    daySheet_->show();
+    KeepToolWindowsOffGrid();
+}
+
+// The sheet first, so the list goes beside the grid and clear of the sheet.
+void YearWindow::KeepToolWindowsOffGrid() {
+    std::vector<QRect> placed;
+    for (QWidget* tool :
+         {static_cast<QWidget*>(daySheet_.data()), static_cast<QWidget*>(eventList_.data())}) {
+        if (!tool || tool->isHidden()) continue;
+        KeepToolWindowOffGrid(*tool, *this, placed);
+        placed.push_back(tool->frameGeometry());
+    }
+}
+
+QWidget* YearWindow::DialogParent() {
+    const QWidget* active = QApplication::activeWindow();
+    if (active && active == daySheet_.data()) return daySheet_.data();
+    if (active && active == eventList_.data()) return eventList_.data();
+    return this;
 }
 
 void YearWindow::ClearHover() {

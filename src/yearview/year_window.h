@@ -50,6 +50,7 @@ class YearWindow : public QWidget, public YearWindowLink {
     // --- YearWindowLink
     const AppContext& Context() const override { return context_; }
     QWidget* Widget() override { return this; }
+    QWidget* DialogParent() override;
     bool Gregorian() const override { return style_.Gregorian; }
     calendar::Weekday WeekStart() const override { return style_.WeekStart; }
     calendar::WeekRule WeekOneRule() const override { return style_.WeekOneRule; }
@@ -84,8 +85,12 @@ class YearWindow : public QWidget, public YearWindowLink {
     bool SaveCalendar();
     // Also in a read-only window, which then writes the new file.
     bool SaveCalendarAs();
+    // The shown year on one page: title, grid and the legend of the groups it shows.
     void PrintYear(QPainter& painter);
     bool Print(QPrinter& printer);
+    // The caption without the change marker: the printed title and the print job's name,
+    // which the print dialog also proposes as the file name.
+    QString PrintTitle() const;
     void ShowToday();
     // The day sheet on the marked day (1 January without a mark), created on first use.
     void ShowDaySheet();
@@ -98,6 +103,8 @@ class YearWindow : public QWidget, public YearWindowLink {
     // Another year window became active: its tool windows are the ones shown.
     void HideToolWindows();
     void ShowToolWindows();
+    // Moves a shown tool window that covers the grid beside it (after the window moved).
+    void KeepToolWindowsOffGrid();
     void SetInspectMode(bool on);
     bool InspectMode() const { return inspectMode_; }
     bool ReadOnly() const { return document_.ReadOnly(); }
@@ -142,6 +149,7 @@ class YearWindow : public QWidget, public YearWindowLink {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -161,6 +169,8 @@ class YearWindow : public QWidget, public YearWindowLink {
     void PlaceHint(QPoint point, const HitDay& hit);
     void ClearHover();
     void UpdateCaption();
+    // Name, window number when untitled, the marker given and the year.
+    QString TitleWith(const QString& change_marker) const;
     void ReportSkipped(const std::vector<data::SkippedEvent>& skipped);
     QString ErrorText(const data::Error& error) const;
     void ShowError(const QString& text);
@@ -185,6 +195,7 @@ class YearWindow : public QWidget, public YearWindowLink {
     bool printing_ = false;
     bool closeApproved_ = false;
     bool painted_ = false;
+    bool sheetOnShow_ = false;  // the setting to open the day sheet with the window
     int windowNumber_;
     std::set<int> reportedSkips_;  // events already named in a skipped-events message
 

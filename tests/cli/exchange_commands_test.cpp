@@ -240,9 +240,12 @@ TEST_F(ExchangeCommandsTest, ExportWritesShownGroupsAndReadsBackTheSame) {
     fs::copy_file(groups_file_, user_groups / data::kGroupFileGerman);
     fs::create_directories(dir_ / ".config/Brenmark");
     Write(".config/Brenmark/Yorbel.conf", "[General]\nLanguage=0\n");
+    // Its groups 1 and 2 are kept; the shipped groups from 3 on, which it never had, are
+    // added in memory only, 7 (shown) among them.
     r = Cli("export " + P("cal.yrb") + " " + P("user.csv"));
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "2 events written\n");
+    EXPECT_EQ(r.out, "3 events written\n");
+    EXPECT_EQ(ReadFile(user_groups / data::kGroupFileGerman), ReadFile(groups_file_));
     EXPECT_FALSE(fs::exists(user_groups / data::kGroupFileEnglish));
 }
 

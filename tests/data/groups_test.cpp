@@ -108,6 +108,84 @@ TEST(GroupsTest, ReadingChangesNoFile) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 3);
 }
 
+// The English groups shipped with this build, read where the build puts them.
+const fs::path kShippedFolder = YORBEL_BIN_DIR;
+
+// An English group file as an older version left it: ten groups, the fourth renamed to a
+// name the shipped group 13 has, the tenth (the highest number) deleted.
+void WriteOlderGroups(const fs::path& folder, const std::string& taken_name) {
+    Groups older(folder);
+    older.LoadGroups(true);
+    Table& gp = older.CdsGroups();
+    for (int i = 1; i <= 10; ++i) AddGroup(gp, "Old " + std::to_string(i), 1);
+    gp.SetCurrentIndex(kIxGpNo);
+    ASSERT_TRUE(gp.GoToKey(Value{4}));
+    gp.Edit();
+    gp.SetText(Gp_name, taken_name);
+    gp.Post();
+    ASSERT_TRUE(gp.GoToKey(Value{10}));
+    gp.Delete();
+    older.SaveGroups();
+}
+
+TEST(GroupsTest, OlderFileGetsTheNewShippedGroupsOnce) {
+    Groups shipped(kShippedFolder);
+    ASSERT_FALSE(shipped.ReadGroups(true));
+    ASSERT_EQ(shipped.CdsGroups().NextAutoIncrement(), 56);
+    TestFolder folder;
+    WriteOlderGroups(folder.path(), shipped.GroupName(13));
+
+    Groups groups(folder.path(), kShippedFolder);
+    const auto notice = groups.LoadGroups(true);
+    ASSERT_TRUE(notice.has_value());
+    EXPECT_EQ(notice->Key(), "GroupsShippedAddedNamesTaken");
+    EXPECT_EQ(notice->Args().at(2), shipped.GroupName(13));
+    // The user's groups as they were: the renamed one keeps its name, the deleted one
+    // stays gone; every other shipped group from 11 on comes with its number.
+    EXPECT_EQ(groups.CdsGroups().RecordCount(), 9 + 44);
+    EXPECT_EQ(groups.GroupName(4), shipped.GroupName(13));
+    EXPECT_EQ(groups.GroupName(9), "Old 9");
+    EXPECT_EQ(groups.GroupName(10), "");
+    EXPECT_EQ(groups.GroupName(13), "");
+    for (const std::int32_t n : {11, 12, 14, 55}) {
+        EXPECT_EQ(groups.GroupName(n), shipped.GroupName(n)) << n;
+        EXPECT_EQ(groups.IsGroupShown(n), shipped.IsGroupShown(n)) << n;
+    }
+    EXPECT_EQ(groups.CdsGroups().GetState(), Table::State::Browse);
+
+    // Saved, and a second start adds nothing and writes nothing.
+    const std::string merged = FileBytes(folder / "Groups_e.yrg");
+    Groups again(folder.path(), kShippedFolder);
+    EXPECT_FALSE(again.LoadGroups(true).has_value());
+    EXPECT_EQ(again.CdsGroups().RecordCount(), 9 + 44);
+    EXPECT_EQ(again.CdsGroups().NextAutoIncrement(), 56);
+    EXPECT_EQ(FileBytes(folder / "Groups_e.yrg"), merged);
+    AddGroup(again.CdsGroups(), "Own", 1);
+    EXPECT_EQ(again.CdsGroups().AsInteger(Gp_no), 56) << "never a shipped group's number";
+}
+
+TEST(GroupsTest, ReadingAddsShippedGroupsInMemoryAndADamagedShippedCopyKeepsTheUsers) {
+    TestFolder folder;
+    WriteOlderGroups(folder / "user", "Old name");
+    const std::string older = FileBytes(folder / "user" / "Groups_e.yrg");
+    Groups reader(folder / "user", kShippedFolder);
+    EXPECT_FALSE(reader.ReadGroups(true).has_value());
+    EXPECT_EQ(reader.CdsGroups().RecordCount(), 9 + 45);
+    EXPECT_EQ(FileBytes(folder / "user" / "Groups_e.yrg"), older);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "user"), fs::directory_iterator()), 1);
+
+    fs::create_directories(folder / "program");
+    WriteBytes(folder / "program" / "Groups_e.yrg", "garbage");
+    Groups groups(folder / "user", folder / "program");
+    for (const bool write : {false, true}) {
+        const auto notice = write ? groups.LoadGroups(true) : groups.ReadGroups(true);
+        ASSERT_TRUE(notice.has_value());
+        EXPECT_EQ(notice->Key(), "GroupSeedUnreadable");
+        EXPECT_EQ(groups.CdsGroups().RecordCount(), 9);
+        EXPECT_EQ(FileBytes(folder / "user" / "Groups_e.yrg"), older);
+    }
+}
+
 TEST(GroupsTest, NamesAreUniqueAndShownFlagIsAnswered) {
     TestFolder folder;
     Groups groups(folder.path());

@@ -127,6 +127,33 @@ TEST_F(OccurrencesTest, DayColorTakesTheFirstShownOccurrenceAndReadsGroupsLive) 
     EXPECT_EQ(DayColor(d, "20261231", kDefault), 0x333333);
 }
 
+// The printed legend lists exactly the groups whose colour a day shows.
+TEST_F(OccurrencesTest, GroupsColoringDaysAreThoseTheDaysShow) {
+    const auto hidden = AddGroup("Hidden", 0x111111, 0);
+    const auto first = AddGroup("First", 0x222222, 1);
+    const auto covered = AddGroup("Covered", 0x333333, 1);
+    const auto beneath = AddGroup("Beneath", 0x444444, 1);
+    AddGroup("Unused", 0x555555, 1);
+    AddEvent("No group row", 0, RepeatNone, "20260510", "", 99);
+    AddEvent("Hidden one", 0, RepeatNone, "20260510", "", hidden);
+    AddEvent("First one", 0, RepeatNone, "20260510", "", first);
+    AddEvent("Covered one", 0, RepeatNone, "20260510", "", covered);
+    AddEvent("Hidden above", 0, RepeatNone, "20260701", "", hidden);
+    AddEvent("Beneath one", 0, RepeatNone, "20260701", "", beneath);
+    AddEvent("No group", 0, RepeatNone, "20260801", "", std::nullopt);
+    GenerateOccurrences(tables, 2026, true);
+    const Table& d = tables.CdsEvDates();
+
+    using Groups = std::vector<ColoringGroup>;
+    EXPECT_EQ(GroupsColoringDays(d), (Groups{{first, 0x222222}, {beneath, 0x444444}}));
+    // Hiding a group in the filter hands its days to the next shown one at once.
+    SetGroup(first, Gp_show, 0);
+    EXPECT_EQ(GroupsColoringDays(d), (Groups{{covered, 0x333333}, {beneath, 0x444444}}));
+    SetGroup(covered, Gp_show, 0);
+    SetGroup(beneath, Gp_show, 0);
+    EXPECT_TRUE(GroupsColoringDays(d).empty());
+}
+
 TEST_F(OccurrencesTest, JulianCalendarsKeepTheirLeapDays) {
     AddEvent("Leap day", 0, RepeatNone, "19000229", "", std::nullopt);
     AddEvent("Yearly leap day", 0, RepeatYearly, "19000229", "", std::nullopt);

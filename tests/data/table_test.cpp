@@ -258,6 +258,42 @@ TEST(TableTest, AppendedColumnsJoinTheIndexesOrNothingIsAppended) {
     EXPECT_EQ(t.RecordCount(), 4);
 }
 
+// Bulk appends number the rows and refuse a repeated key as Post would, at the first
+// row that repeats one (also behind a row refused for its value), appending nothing.
+TEST(TableTest, AppendedColumnsAreNumberedAndKeepUniqueKeys) {
+    Items t;
+    t.AddIndex("Ix_group", {"group"}, {.primary = false, .unique = true});
+    AddItem(t, "a", 10);
+    auto rows = [](std::vector<std::string> names, std::vector<std::int32_t> groups) {
+        std::vector<Table::Column> c(4);
+        c[1].texts = std::move(names);
+        c[1].nulls.assign(c[1].texts.size(), 0);
+        c[2].ints = std::move(groups);
+        c[2].nulls.assign(c[2].ints.size(), 0);
+        c[3].ints.assign(c[2].ints.size(), 0);
+        c[3].nulls.assign(c[2].ints.size(), 1);
+        return c;
+    };
+    for (const auto& [groups, line] : {std::pair{std::vector<std::int32_t>{30, 10, 20}, 2},
+                                       std::pair{std::vector<std::int32_t>{30, 30, 40}, 2}}) {
+        auto refused = rows({"b", "c", "much too long"}, groups);
+        try {
+            t.AppendColumns(std::move(refused), 3);
+            ADD_FAILURE();
+        } catch (const Error& e) {
+            EXPECT_EQ(e.Key(), "KeyViolation");
+            EXPECT_EQ(e.Position().line, line);
+        }
+        EXPECT_EQ(refused[1].texts[1], "c") << "the columns are left as they were";
+        EXPECT_EQ(t.RecordCount(), 1);
+    }
+    t.AppendColumns(rows({"b", "c"}, {30, 20}), 2);
+    EXPECT_EQ(Walk(t, "no"), (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(t.FindRows("Ix_group", Value{std::int32_t{20}}).size(), 1u);
+    AddItem(t, "d", 40);
+    EXPECT_EQ(t.AsInteger("no"), 4);
+}
+
 // Texts are checked a word at a time: a bad byte must be refused at every offset.
 TEST(TableTest, RefusesABadByteAnywhereInALongText) {
     Table t("T", {FieldDef::Text("name", 40)});

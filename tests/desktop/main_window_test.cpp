@@ -12,8 +12,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSet>
 #include <QToolBar>
 #include <QtTest>
@@ -23,6 +25,7 @@
 #include "app/lock_file.h"
 #include "data/events.h"
 #include "data/occurrences.h"
+#include "desktop/settings_commands.h"
 #include "support/test_app.h"
 #include "yearview/year_window.h"
 
@@ -501,10 +504,21 @@ class MainWindowTest : public QObject {
 
     void printToFileGivesOnePagePdf() {
         YearWindow* year = main_->OpenGuarded(plan_);
+        year->ShowYear(2026);
+        year->SetModified();
         Dialogs().print_to = app_->Path(QStringLiteral("year.pdf"));
         Trigger("iPrint");
         QVERIFY(QFileInfo(Dialogs().print_to).size() > 1000);
         QCOMPARE(test::PdfPageCount(Dialogs().print_to), 1);
+        // The job's name (the proposed file name) and the PDF's title are the caption
+        // without the window's change marker.
+        const QString title = year->PrintTitle();
+        QVERIFY2(
+            title.startsWith(QStringLiteral("Plan ")) && title.endsWith(QStringLiteral(" 2026")),
+            qPrintable(title));
+        QVERIFY(!title.contains(QLatin1Char('*')));
+        QCOMPARE(Dialogs().print_doc_name, title);
+        QCOMPARE(test::PdfInfo(Dialogs().print_to, QStringLiteral("Title")), title);
 
         // A print cut off by a crash leaves the file of the print before as it was.
         const QByteArray before = FileBytes(Dialogs().print_to);
@@ -644,6 +658,54 @@ class MainWindowTest : public QObject {
                 subs[1]->geometry().bottom() <= subs[0]->geometry().top());
     }
 
+    // Tiling places a window whose size follows its font at that size, never clipped, and
+    // lets the frame scroll; other windows share the area and their grids grow to it.
+    void tilingNeverClipsAndGrowsTheRest() {
+        const auto apart = [](const QList<QMdiSubWindow*>& subs) {
+            for (qsizetype i = 0; i < subs.size(); ++i)
+                for (qsizetype j = i + 1; j < subs.size(); ++j)
+                    if (subs[i]->geometry().intersects(subs[j]->geometry())) return false;
+            return true;
+        };
+        app_->Context().Settings.AdaptToFont = true;
+        for (int i = 0; i < 3; ++i) Trigger("iNew");
+        const QList<QMdiSubWindow*> fixed = main_->MdiArea()->subWindowList();
+        for (const char* tile : {"iTileVert", "iTileHoriz"}) {
+            Trigger(tile);
+            QVERIFY(apart(fixed));
+            for (const QMdiSubWindow* sub : fixed) {
+                QCOMPARE(sub->widget()->size(), sub->widget()->sizeHint());
+                QVERIFY(sub->rect().contains(sub->widget()->geometry()));
+            }
+        }
+        // Three of them do not fit side by side: the frame scrolls, and a window chosen
+        // from the Window menu is scrolled into view.
+        Trigger("iTileVert");
+        QVERIFY(main_->MdiArea()->horizontalScrollBar()->maximum() > 0);
+        main_->MdiArea()->setActiveSubWindow(fixed.first());
+        QVERIFY(main_->MdiArea()->viewport()->rect().contains(fixed.first()->geometry().topLeft()));
+
+        // The setting turned off: the borders become sizeable and the grids fill the tiles.
+        app_->Context().Settings.AdaptToFont = false;
+        ApplySettingsToWindows(*main_);
+        const QRect area = main_->MdiArea()->viewport()->rect();
+        for (const char* tile : {"iTileVert", "iTileHoriz"}) {
+            Trigger(tile);
+            QVERIFY(apart(fixed));
+            QRect covered;
+            for (const QMdiSubWindow* sub : fixed) covered |= sub->geometry();
+            QCOMPARE(covered, area);
+            for (YearWindow* year : main_->YearWindows()) {
+                const YearLayout& layout = year->Layout();
+                const QPoint end =
+                    layout.MonthOrigin(12) + QPoint(layout.MonthWidth, layout.MonthHeight);
+                QVERIFY2(year->width() - end.x() <= layout.Margin + 4 &&
+                             year->height() - end.y() <= layout.Margin + 4,
+                         tile);
+            }
+        }
+    }
+
     // Qt runs no shortcut that two actions of one window claim, so each menu command's
     // key must reach exactly its own action while a year window is open.
     void everyMenuShortcutWorksByKeyWithAYearWindowOpen() {
@@ -686,6 +748,45 @@ class MainWindowTest : public QObject {
             if (name == QLatin1String("iClose")) QCOMPARE(WindowCount(), windows - 1);
         }
         QVERIFY(!main_->isVisible());
+    }
+
+    // Keyboard users reach every command: Alt + a title's letter opens its menu, and the
+    // letters within one menu never clash.
+    void menusOpenByAccessLetters() {
+        main_->OpenGuarded(plan_);
+        QApplication::setActiveWindow(main_.get());
+        if (!QTest::qWaitForWindowActive(main_.get())) QSKIP("no active window on this platform");
+        auto letter = [](const QString& text) {
+            const qsizetype at = text.indexOf(u'&');
+            return at >= 0 && at + 1 < text.size() ? text[at + 1].toLower() : QChar();
+        };
+        QSet<QChar> titles;
+        for (QAction* title : main_->menuBar()->actions()) {
+            QVERIFY2(!letter(title->text()).isNull(), qPrintable(title->text()));
+            titles.insert(letter(title->text()));
+        }
+        QCOMPARE(titles.size(), main_->menuBar()->actions().size());
+        auto* extras = main_->findChild<QMenu*>(QStringLiteral("mExtras"));
+        const QChar extras_letter = letter(extras->menuAction()->text());
+        QTest::keyClick(main_.get(), Qt::Key(Qt::Key_A + (extras_letter.unicode() - u'a')),
+                        Qt::AltModifier);
+        QTRY_COMPARE(QApplication::activePopupWidget(), extras);
+        QSet<QChar> entries;
+        int shown = 0;
+        for (QAction* entry : extras->actions()) {
+            if (entry->isSeparator() || !entry->isVisible()) continue;
+            ++shown;
+            entries.insert(letter(entry->text()));
+        }
+        QCOMPARE(entries.size(), shown);
+        // The options dialog is modal: closed as soon as it shows.
+        QAction* options = main_->Action("iOptions");
+        QSignalSpy triggered(options, &QAction::triggered);
+        QTimer::singleShot(0, [] {
+            if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+        });
+        QTest::keyClick(extras, Qt::Key(Qt::Key_A + (letter(options->text()).unicode() - u'a')));
+        QCOMPARE(triggered.count(), 1);
     }
 
     // Each toolbar button is an action of its own: it must run its menu item's command

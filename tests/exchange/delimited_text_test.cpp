@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <tuple>
 
 #include "../data/blocking_reads.h"
 
@@ -201,6 +202,34 @@ TEST_F(DelimitedTextTest, FailingLineIsReportedAndDroppedWhileEarlierRowsStay) {
     // Too many columns is reported the same way.
     EXPECT_THROW(ImportText(*t, "a,1,2,3,True,surplus", ","), data::Error);
     EXPECT_EQ(t->RecordCount(), 2);
+}
+
+// Rows are stored together after reading, yet a line is refused as if stored alone: the
+// first refused line (a repeated key, a bad text before a bad number) is the one named,
+// and the lines before it stay.
+TEST_F(DelimitedTextTest, FirstRefusedLineIsNamedWhenRowsAreStoredTogether) {
+    // Many lines are stored in several batches; a key may repeat one of an earlier batch.
+    std::string many;
+    for (int i = 1; i < 9000; ++i) many += "e," + std::to_string(i) + "\n";
+    many += "late,17\n";
+    for (const auto& [text, key, line] :
+         {std::tuple{std::string("a,1\nb,2\nc,1\nd,x"), "KeyViolation", 3},
+          std::tuple{std::string("a,1\nb,2\nc\x01,x"), "TextControlCharacter", 3},
+          std::tuple{std::string("a,1\nb,1,2,3,True,5"), "TooManyColumns", 2},
+          std::tuple{many, "KeyViolation", 9000}}) {
+        auto t = MakeTable();
+        t->AddIndex("Ix_kind", {"Kind"}, {.primary = false, .unique = true});
+        try {
+            ImportText(*t, text, ",");
+            ADD_FAILURE() << line;
+        } catch (const data::Error& e) {
+            EXPECT_NE(e.Key().find(key), std::string::npos) << e.Key();
+            EXPECT_EQ(e.Position().line, line);
+        }
+        EXPECT_EQ(t->RecordCount(), line - 1);
+        t->Last();
+        EXPECT_EQ(t->AsInteger("No"), line - 1);
+    }
 }
 
 TEST_F(DelimitedTextTest, LinuxLinesImportAndShortLinesAreRefusedByNumber) {

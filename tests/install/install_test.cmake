@@ -36,6 +36,13 @@ if(NOT out MATCHES "\"shown\":true")
   message(FATAL_ERROR "the installed yorbel-cli did not find its group file:\n${out}")
 endif()
 
+# The holiday calendars come with the note of what they leave out.
+foreach(note Feiertage_Deutschland_Laender Feiertage_Oesterreich Feiertage_Schweiz)
+  if(NOT EXISTS ${share}/examples/${note}.md OR NOT EXISTS ${share}/examples/${note}.yrb)
+    message(FATAL_ERROR "the holiday calendar ${note} or its note is not installed")
+  endif()
+endforeach()
+
 if(GUI)
   run(${root}/usr/bin/yorbel-cli render ${share}/examples/Sample.yrb --year 2027
       -o ${SCRATCH}/year.pdf)

@@ -276,6 +276,97 @@ class YearPainterTest : public QObject {
                 QCOMPARE(page.pixelColor(x, y), QColor(Qt::white));
     }
 
+    // Day numbers stand in the middle of their cells, however wide the cells are.
+    void dayNumbersAreCentredInTheirCells() {
+        const YearStyle style = TestStyle();
+        Drawing d;
+        d.layout = ScreenLayout(1600, 500);
+        QVERIFY(d.layout.CellWidth > 2 * d.layout.RowHeight);
+        d.image = QImage(1600, 500, QImage::Format_RGB32);
+        d.image.fill(Qt::white);
+        {
+            QPainter painter(&d.image);
+            painter.setFont(YearFont(style.FontName, d.layout.RowHeight));
+            YearPainter(style, {}).DrawMonths(painter, d.layout, 2026, d.grid, 0, 0, false);
+        }
+        for (const int day : {6, 15}) {  // Tuesdays in January 2026: black on white
+            const QRect cell = Cell(d, 1, day);
+            int left = cell.right();
+            int right = cell.left();
+            for (int y = cell.top(); y <= cell.bottom(); ++y)
+                for (int x = cell.left(); x <= cell.right(); ++x)
+                    if (qGray(d.image.pixel(x, y)) < 128) {
+                        left = std::min(left, x);
+                        right = std::max(right, x);
+                    }
+            QVERIFY(left < right);
+            QVERIFY2(std::abs((left + right) / 2 - cell.center().x()) <= 2,
+                     qPrintable(QStringLiteral("day %1: ink %2-%3 in cell %4-%5")
+                                    .arg(day)
+                                    .arg(left)
+                                    .arg(right)
+                                    .arg(cell.left())
+                                    .arg(cell.right())));
+        }
+    }
+
+    // The title stands centred above the grid and the legend below it, inside the page;
+    // a portrait page keeps the grid's size, a wide landscape page shrinks it to make room.
+    void printedPageHasTitleAboveAndLegendBelow_data() {
+        QTest::addColumn<QSize>("page");
+        QTest::newRow("portrait") << QSize(1050, 1485);
+        QTest::newRow("landscape") << QSize(1485, 1050);
+    }
+
+    void printedPageHasTitleAboveAndLegendBelow() {
+        QFETCH(QSize, page);
+        const YearStyle style = TestStyle();
+        const QColor day_colour(0, 160, 0);
+        const QColor legend_colour(255, 128, 0);
+        PageText text{.Title = QStringLiteral("Family - Year 2026"), .Legend = {}};
+        for (int i = 0; i < 25; ++i)  // more than one line holds
+            text.Legend.push_back(
+                {QStringLiteral("Group number %1").arg(i), QColorToWinColor(legend_colour)});
+        QImage image(page, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            YearPainter(style, [&](const std::string& date, std::int32_t fallback) {
+                return date == "20260101" || date == "20261231" ? QColorToWinColor(day_colour)
+                                                                : fallback;
+            }).PrintYear(painter, 2026, text);
+        }
+        const PageLayout whole = PrintLayout(page.width(), page.height());
+        const PageTextPainter measures(text, style.FontName, whole.Layout.RowHeight, page.width(),
+                                       whole.Layout.Margin, &image);
+        QVERIFY(measures.EntryRects().back().top() > 0);
+
+        QRect title_ink;
+        QRect day_ink;
+        QRect legend_ink;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (c == day_colour) day_ink |= QRect(x, y, 1, 1);
+                if (c == legend_colour) legend_ink |= QRect(x, y, 1, 1);
+                if (y < measures.TitleBand() && qGray(c.rgb()) < 128)
+                    title_ink |= QRect(x, y, 1, 1);
+            }
+        QVERIFY(!title_ink.isEmpty());
+        QVERIFY(std::abs(title_ink.center().x() - page.width() / 2) <= 3);
+        QVERIFY(title_ink.top() >= whole.Layout.Margin);
+        QVERIFY(day_ink.top() >= measures.TitleBand());
+        QVERIFY(legend_ink.top() > day_ink.bottom());
+        QVERIFY(legend_ink.right() < page.width() - whole.Layout.Margin);
+        QVERIFY(legend_ink.bottom() < page.height());
+        if (page.height() > page.width()) {
+            // 1 January's cell lies where it lay on a page without title, moved down.
+            const QRect first = whole.Layout.CellRect(1, 4, 2).translated(0, measures.TitleBand());
+            QCOMPARE(image.pixelColor(first.topLeft() + QPoint(2, 2)), day_colour);
+            QCOMPARE(image.pixelColor(first.bottomRight() - QPoint(2, 2)), day_colour);
+        }
+    }
+
     void systemColourReferencesResolve() {
         QCOMPARE(WinColorToQColor(0x0000FF), QColor(255, 0, 0));
         QCOMPARE(WinColorToQColor(0x00FFFF), QColor(255, 255, 0));

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
+#include <QProcess>
 #include <QRegularExpression>
 
 #include "data/events.h"
@@ -51,6 +52,7 @@ std::optional<QString> ScriptedDialogs::GetSaveFile(QWidget*, const QString& tit
 }
 
 bool ScriptedDialogs::SetUpPrinter(QWidget*, QPrinter& printer) {
+    print_doc_name = printer.docName();
     if (print_to.isEmpty()) return false;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(print_to);
@@ -149,6 +151,17 @@ int PdfPageCount(const QString& path) {
     if (!bytes.startsWith("%PDF")) return -1;
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
     return static_cast<int>(QString::fromLatin1(bytes).count(page));
+}
+
+QString PdfInfo(const QString& path, const QString& field) {
+    QProcess pdfinfo;
+    pdfinfo.start(QStringLiteral("pdfinfo"),
+                  {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path});
+    if (!pdfinfo.waitForFinished() || pdfinfo.exitCode() != 0) return {};
+    const QString prefix = field + QLatin1Char(':');
+    for (const QString& line : QString::fromUtf8(pdfinfo.readAllStandardOutput()).split('\n'))
+        if (line.startsWith(prefix)) return line.mid(prefix.size()).trimmed();
+    return QStringLiteral("");
 }
 
 }  // namespace yorbel::test

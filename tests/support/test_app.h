@@ -30,7 +30,8 @@ class ScriptedDialogs : public gui::Dialogs {
     // type's, as the platform dialog adds it.
     std::deque<QString> save_types;
     std::deque<QMessageBox::StandardButton> ask_answers;
-    QString print_to;  // PDF path for the print dialog; empty: the dialog is cancelled
+    QString print_to;        // PDF path for the print dialog; empty: the dialog is cancelled
+    QString print_doc_name;  // the job's name the print dialog was shown with
     // Answers of the iCalendar import dialog, none for a cancelled one; the proposals it
     // was shown are kept.
     std::deque<std::optional<gui::IcsImportChoice>> ics_answers;
@@ -94,5 +95,9 @@ class TestApp {
 
 // Number of pages in a PDF file, counted from its page objects.
 int PdfPageCount(const QString& path);
+
+// A field of pdfinfo's report on a PDF file ("Title", ...); null when pdfinfo (from
+// poppler-utils, see scripts/install-deps.sh) cannot read the file.
+QString PdfInfo(const QString& path, const QString& field);
 
 }  // namespace yorbel::test

@@ -12,7 +12,9 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
+#include <QWindow>
 
 #include "app/language_file.h"
 #include "app/settings.h"
@@ -22,6 +24,8 @@
 #include "support/year_for_tools.h"
 #include "tools/civil_date_edit.h"
 #include "tools/event_editor.h"
+#include "tools/event_list.h"
+#include "ui/tool_placement.h"
 
 using namespace yorbel;
 namespace cal = yorbel::calendar;
@@ -63,6 +67,8 @@ class DaySheetTest : public QObject {
     void keepsItsPlaceInTheSettings();
     void followsTheMarkAndInspectMode();
     void onlyTheActiveWindowShowsItsSheet();
+    void opensBesideTheGridAndUnderTheEditor();
+    void sheetOpenedWithItsWindowStaysWithTheFrame();
 };
 
 void DaySheetTest::factsOfSeventhDecember2026() {
@@ -80,7 +86,9 @@ void DaySheetTest::factsOfSeventhDecember2026() {
     QCOMPARE(test::Child<QLabel>(sheet, "lbJw")->text(), QStringLiteral("27 Kislev 5787"));
     QVERIFY(test::Child<QLabel>(sheet, "lbDay")->font().bold());
     QCOMPARE(sheet.windowTitle(), app.Context().Text("FrmDayInfo", "Caption"));
-    QVERIFY(sheet.windowFlags() & Qt::WindowStaysOnTopHint);
+    // Kept above its year window as its tool window, not above every window.
+    QVERIFY(sheet.windowFlags() & Qt::Tool);
+    QVERIFY(!(sheet.windowFlags() & Qt::WindowStaysOnTopHint));
 
     // A January date still in the last week of the year before shows the full count.
     sheet.ShowDate({1, 1, 2021});
@@ -313,6 +321,71 @@ void DaySheetTest::onlyTheActiveWindowShowsItsSheet() {
     QVERIFY(sheet->isVisible());
 
     for (gui::YearWindow* year : main.YearWindows()) year->SetCloseApproved();
+}
+
+void DaySheetTest::opensBesideTheGridAndUnderTheEditor() {
+    test::TestApp app;
+    app.Context().EventEditor = gui::OpenEventEditor;
+    gui::MainWindow main(app.Context());
+    main.show();
+    gui::YearWindow* year =
+        main.OpenCalendarFile(app.MakeCalendar(QStringLiteral("Plan.yrb"), {}), false);
+    QVERIFY(year);
+    // A small window leaves the screen room beside it.
+    QMdiSubWindow* sub = main.MdiArea()->activeSubWindow();
+    sub->setGeometry(0, 0, 380, 300);
+    const QRect grid = gui::ShownScreenRect(*year);
+    const QRect screen = year->screen()->availableGeometry();
+    // The last sheet was closed where the grid now is.
+    app::WriteDayViewPosition(app.Store(), 1, grid.center().x());
+    app::WriteDayViewPosition(app.Store(), 2, grid.center().y());
+
+    QTest::mouseDClick(year, Qt::LeftButton, {}, year->DayCellRect(3, 15).center());
+    gui::DaySheet* sheet = year->CurrentDaySheet();
+    QVERIFY(sheet && sheet->isVisible());
+    QVERIFY(!sheet->frameGeometry().intersects(grid));
+    QVERIFY(sheet->x() > grid.right());  // the right side first
+    QVERIFY(screen.contains(sheet->frameGeometry()));
+
+    // The list goes beside the grid too.
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QTest::keyClick(&main, Qt::Key_D, Qt::ControlModifier);
+    gui::EventListWindow* list = year->CurrentEventList();
+    QVERIFY(list && list->isVisible());
+    QVERIFY(!list->frameGeometry().intersects(grid));
+
+    // The editor opened from the sheet belongs to the sheet, so the window system keeps it
+    // above the sheet; a sheet kept above every window would hide it.
+    sheet->activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), sheet);
+    bool modal = false;
+    bool over_sheet = false;
+    test::OnNextEditor([&](gui::EventEditor& editor) {
+        modal = editor.isModal();
+        over_sheet = editor.windowHandle()->transientParent() == sheet->windowHandle();
+        editor.reject();
+    });
+    test::Child<QMenu>(*sheet, "pmEdit")->findChild<QAction*>("iNew")->trigger();
+    QVERIFY(modal);
+    QVERIFY(over_sheet);
+    QVERIFY(!(sheet->windowFlags() & Qt::WindowStaysOnTopHint));
+    QVERIFY(!(list->windowFlags() & Qt::WindowStaysOnTopHint));
+}
+
+// A sheet made before its window sat in the frame belonged to a top level that the frame
+// replaced, and the window system put it under the frame.
+void DaySheetTest::sheetOpenedWithItsWindowStaysWithTheFrame() {
+    test::TestApp app;
+    app.Context().Settings.DayViewOpen = true;
+    gui::MainWindow main(app.Context());
+    main.show();
+    gui::YearWindow* year =
+        main.OpenCalendarFile(app.MakeCalendar(QStringLiteral("Plan.yrb"), {}), false);
+    QVERIFY(year);
+    gui::DaySheet* sheet = year->CurrentDaySheet();
+    QVERIFY(sheet && sheet->isVisible());
+    QCOMPARE(sheet->windowHandle()->transientParent(), main.windowHandle());
 }
 
 QTEST_MAIN(DaySheetTest)
