@@ -371,6 +371,7 @@ TEST_F(IcalImportTest, ForeignOrCutOffFileChangesNothing) {
 }
 
 TEST_F(IcalImportTest, EventWithoutUsableDateIsReportedAndTheOthersImported) {
+    options_.expand_to = calendar::kMaxYear;
     const IcsImportReport report = Import(R"(BEGIN:VCALENDAR
 BEGIN:VEVENT
 UID:no-start
@@ -386,11 +387,21 @@ UID:good
 DTSTART;VALUE=DATE:20260105
 SUMMARY:Good
 END:VEVENT
+BEGIN:VEVENT
+UID:end-of-time
+DTSTART;VALUE=DATE:99991225
+DTEND;VALUE=DATE:99991231
+RDATE;VALUE=DATE:99991229
+SUMMARY:Runs past 9999
+END:VEVENT
 END:VCALENDAR
 )");
-    EXPECT_EQ(report.skipped, 2);
+    // The second occurrence of end-of-time cannot be stored, so none of it is.
+    EXPECT_EQ(report.skipped, 3);
     EXPECT_EQ(report.added, 1);
-    ASSERT_EQ(report.notes.size(), 2u);
+    EXPECT_EQ(calendar_->CdsEvents().RecordCount(), 1);
+    ASSERT_EQ(report.notes.size(), 3u);
+    EXPECT_EQ(report.notes[2].Key(), "IcsEventNotStored");
     EXPECT_EQ(report.notes[0].Key(), "IcsEventNoDate");
     EXPECT_EQ(report.notes[0].Args()[0], "no-start");
     EXPECT_EQ(report.notes[0].Position().line, 2);
