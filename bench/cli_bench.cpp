@@ -1,6 +1,6 @@
 // yorbel-cli as a whole process, the way scripts call it: a year of day facts as JSON,
-// a calendar of 100,000 events imported and listed for a year, and a year of a calendar
-// of 10,000 events rendered to a PNG.
+// a calendar of 100,000 events imported and listed for a year, an iCalendar file of
+// 10,000 events imported, and a year of a calendar of 10,000 events rendered to a PNG.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -158,6 +159,81 @@ void BM_CliRenderAYearOf10000Events(benchmark::State& state) {
     fs::remove_all(dir);
 }
 BENCHMARK(BM_CliRenderAYearOf10000Events)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// An iCalendar file of `events` events as published calendars hold them: mostly all-day
+// days and periods, one in ten a yearly date, one in twenty the n-th weekday of a month,
+// one in ten a timed event in a zone of the file's own VTIMEZONE, and one in twenty a
+// weekly rule with an exception that has to be expanded.
+void WriteEventsIcs(const std::filesystem::path& file, int events) {
+    std::ofstream out(file, std::ios::binary);
+    out << "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Bench//EN\r\n"
+           "BEGIN:VTIMEZONE\r\nTZID:W. Europe Standard Time\r\n"
+           "BEGIN:STANDARD\r\nDTSTART:16011028T030000\r\nRRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH="
+           "10\r\n"
+           "TZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\nEND:STANDARD\r\n"
+           "BEGIN:DAYLIGHT\r\nDTSTART:16010325T020000\r\nRRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=3\r\n"
+           "TZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\nEND:DAYLIGHT\r\nEND:VTIMEZONE\r\n";
+    char date[16];
+    for (int i = 0; i < events; ++i) {
+        std::snprintf(date, sizeof date, "2026%02d%02d", i % 12 + 1, i % 28 + 1);
+        out << "BEGIN:VEVENT\r\nUID:event-" << i << "@bench.example\r\nDTSTAMP:20260101T000000Z\r\n"
+            << "SUMMARY:Event number " << i << "\\, with a name long enough to be folded once\r\n"
+            << " by the writer\r\nCATEGORIES:Holidays\r\n";
+        switch (i % 20) {
+            case 0:
+            case 1:
+                out << "DTSTART;VALUE=DATE:" << date << "\r\nRRULE:FREQ=YEARLY\r\n";
+                break;
+            case 2:
+                out << "DTSTART;VALUE=DATE:20260510\r\nRRULE:FREQ=YEARLY;BYMONTH=5;BYDAY=2SU\r\n";
+                break;
+            case 3:
+            case 4:
+                out << "DTSTART;TZID=W. Europe Standard Time:" << date
+                    << "T183000\r\nDTEND;TZID=W. Europe Standard Time:" << date << "T200000\r\n";
+                break;
+            case 5:
+                out << "DTSTART;VALUE=DATE:" << date << "\r\nRRULE:FREQ=WEEKLY;COUNT=10\r\n"
+                    << "EXDATE;VALUE=DATE:" << date << "\r\n";
+                break;
+            case 6:
+            case 7:
+                out << "DTSTART;VALUE=DATE:" << date << "\r\nDTEND;VALUE=DATE:20261231\r\n";
+                break;
+            default:
+                out << "DTSTART;VALUE=DATE:" << date << "\r\n";
+        }
+        out << "END:VEVENT\r\n";
+    }
+    out << "END:VCALENDAR\r\n";
+}
+
+void BM_CliImportICalendarOf10000Events(benchmark::State& state) {
+    const std::filesystem::path cli = CliPath();
+    if (!CliBuilt(state, cli)) return;
+    namespace fs = std::filesystem;
+    const fs::path dir = PrivateHome("yorbel_cli_ics_bench_");
+    const fs::path ics = dir / "events.ics";
+    const fs::path calendar = dir / "events.yrb";
+    WriteEventsIcs(ics, 10000);
+    const std::vector<std::string> import{cli.string(),  "import",        calendar.string(),
+                                          ics.string(),  "--expand-from", "2026",
+                                          "--expand-to", "2028"};
+    // On a machine shared with other work the wall time waits for the processor; the
+    // processor time is what the import itself costs.
+    const double cpu_before = ChildCpuSeconds();
+    for (auto _ : state) {
+        fs::remove(calendar);
+        if (RunQuiet(import) != 0) {
+            state.SkipWithError("yorbel-cli import failed");
+            break;
+        }
+    }
+    state.counters["cpu_ms_per_import"] = benchmark::Counter(
+        (ChildCpuSeconds() - cpu_before) * 1000 / static_cast<double>(state.iterations()));
+    fs::remove_all(dir);
+}
+BENCHMARK(BM_CliImportICalendarOf10000Events)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The day calculator over a year of a calendar of 10,000 mixed events.
 void BM_CliCountAYear(benchmark::State& state) {

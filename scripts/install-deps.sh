@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake make pkg-config
-  libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev libical-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins qt6-svg-dev qt6-translations-l10n
   clang clang-format libclang-rt-14-dev
   libhowardhinnant-date-dev tzdata

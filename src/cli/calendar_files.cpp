@@ -30,20 +30,25 @@ fs::path UserDataFolder() {
 
 }  // namespace
 
-bool StoredLanguageIsEnglish() {
+std::optional<std::string> StoredSetting(std::string_view key) {
     const fs::path base = BaseFolder("XDG_CONFIG_HOME", ".config");
-    if (base.empty()) return true;
+    if (base.empty()) return std::nullopt;
     std::ifstream in(base / "Brenmark" / "Yorbel.conf");
     bool general = false;
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.starts_with('[')) {
             general = line == "[General]";
-        } else if (general && line.starts_with("Language=")) {
-            return std::string_view(line).substr(9) != "0";
+        } else if (general && line.size() > key.size() && line.starts_with(key) &&
+                   line[key.size()] == '=') {
+            return line.substr(key.size() + 1);
         }
     }
-    return true;
+    return std::nullopt;
+}
+
+bool StoredLanguageIsEnglish() {
+    return StoredSetting("Language") != "0";
 }
 
 fs::path ProgramFolder() {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "data/events.h"
 #include "data/groups.h"
@@ -14,6 +15,10 @@ namespace yorbel::cli {
 // The folder of the files shipped with the program (language, group and location files),
 // found from the program's own location; empty when that is unknown.
 std::filesystem::path ProgramFolder();
+
+// A value of the desktop program's settings file (section General, as written there);
+// none when the file or the key is missing.
+std::optional<std::string> StoredSetting(std::string_view key);
 
 // The stored interface language from the desktop program's settings file: false for
 // German (Language=0), true for English, which is also the first-start default.

@@ -175,6 +175,33 @@ inline constexpr ErrorText kCoreErrors[] = {
      "\"%1\" is not a whole number. Write the column as digits and import again."},
     {"ImportNotATruthValue",
      "\"%1\" is neither True nor False. Write True or False and import again."},
+    // Import of iCalendar files; %1 is the event's UID, %2 its summary.
+    {"IcsNotICalendar",
+     "The file is not an iCalendar file: it does not begin with BEGIN:VCALENDAR. Choose an .ics "
+     "file, or a delimited-text file for the text import."},
+    {"IcsIncomplete",
+     "The iCalendar file is incomplete or damaged: the calendar that begins here does not end. "
+     "Fetch the file again and import it anew."},
+    {"IcsDamaged",
+     "The iCalendar file is damaged: %1 events begin in it, but only %2 can be read; nothing was "
+     "imported. Fetch the file again and import it anew."},
+    {"IcsEventNoDate",
+     "The event %1 (%2) has no usable start date; nothing of it was imported. Enter it with New "
+     "Event if you need it."},
+    {"IcsEventExpanded",
+     "The event %1 (%2) repeats in a way no rule of Yorbel expresses; it was added as %3 single "
+     "days or periods from %4 to %5"},
+    {"IcsEventNoDatesInSpan",
+     "The event %1 (%2) repeats in a way no rule of Yorbel expresses and has no days from %3 to "
+     "%4; nothing of it was imported"},
+    {"IcsEventExpansionCut",
+     "The event %1 (%2) repeats too often to be expanded whole; only its days up to %3 were added"},
+    {"IcsNameShortened",
+     "The name of the event %1 is longer than %2 characters and was shortened to \"%3\""},
+    {"IcsEventNotStored", "The event %1 (%2) was not imported: %3"},
+    {"IcsSummary",
+     "%1 events read: %2 taken over as rules, %3 expanded into %4 single days or periods, %5 not "
+     "imported. %6 events were added to the calendar"},
     {"ExportCannotCreate",
      "The file %1 cannot be created: %2. Check that the folder exists and you may write in it, or "
      "choose another name."},

@@ -9,6 +9,7 @@
 #include "data/atomic_file.h"
 #include "data/regular_file.h"
 #include "exchange/delimited_line.h"
+#include "text/ascii_case.h"
 #include "text/text_encoding.h"
 
 namespace yorbel::exchange {
@@ -25,16 +26,7 @@ constexpr std::string_view kFalse = "False";
 // Output is collected and written in pieces of about this size.
 constexpr std::size_t kWriteChunk = 1 << 16;
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) {
-            return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
+using text::EqualsIgnoringAsciiCase;
 
 std::string_view TrimBlanks(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -78,8 +70,8 @@ std::int32_t ReadNumber(const data::FieldDef& def, std::string_view text) {
 // "True" or "False" in any case, blanks around it allowed.
 bool ReadTruthValue(const data::FieldDef& def, std::string_view text) {
     const std::string_view word = TrimBlanks(text);
-    if (EqualsIgnoringCase(word, kTrue)) return true;
-    if (EqualsIgnoringCase(word, kFalse)) return false;
+    if (EqualsIgnoringAsciiCase(word, kTrue)) return true;
+    if (EqualsIgnoringAsciiCase(word, kFalse)) return false;
     throw Error(data::CoreError("ImportNotATruthValue"), {data::QuotedValue(text)},
                 AtField(def.name));
 }

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include "ui/ics_import_dialog.h"
+
 namespace yorbel::gui {
 
 void Dialogs::NoteFolderOf(const QString& file) {
@@ -79,6 +81,27 @@ void PlatformDialogs::Tell(QWidget* parent, QMessageBox::Icon icon, const QStrin
                            const QString& text) {
     QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+void Dialogs::TellWithDetails(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                              const QString& text, const QString& details) {
+    Tell(parent, icon, caption, details.isEmpty() ? text : text + QStringLiteral("\n\n") + details);
+}
+
+void PlatformDialogs::TellWithDetails(QWidget* parent, QMessageBox::Icon icon,
+                                      const QString& caption, const QString& text,
+                                      const QString& details) {
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    box.setDetailedText(details);
+    box.exec();
+}
+
+std::optional<IcsImportChoice> PlatformDialogs::AskIcsImport(QWidget* parent,
+                                                             const AppContext& context,
+                                                             const IcsImportChoice& proposal) {
+    IcsImportDialog dialog(parent, context, proposal);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Choice();
 }
 
 QMessageBox::StandardButton Dialogs::AskWithTexts(QWidget* parent, QMessageBox::Icon icon,

@@ -4,6 +4,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -14,9 +15,20 @@ class QWidget;
 
 namespace yorbel::gui {
 
+struct AppContext;
+
 struct OpenChoice {
     QString Path;
     bool ReadOnly = false;
+};
+
+// Where an iCalendar import puts events that no category places, and the years over which
+// events without a rule of their own are expanded (both included).
+struct IcsImportChoice {
+    std::optional<std::int32_t> Group;
+    int ExpandFrom = 0;
+    int ExpandTo = 0;
+    friend bool operator==(const IcsImportChoice&, const IcsImportChoice&) = default;
 };
 
 class Dialogs {
@@ -48,6 +60,14 @@ class Dialogs {
                                             QMessageBox::StandardButtons buttons) = 0;
     virtual void Tell(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
                       const QString& text) = 0;
+    // A message with a list of details (one per line) the user may open. Without its own
+    // dialog an implementation tells both through Tell.
+    virtual void TellWithDetails(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                                 const QString& text, const QString& details);
+    // The group and years of an iCalendar import, starting from `proposal`; none when
+    // cancelled. The groups offered are those of context.
+    virtual std::optional<IcsImportChoice> AskIcsImport(QWidget* parent, const AppContext& context,
+                                                        const IcsImportChoice& proposal) = 0;
 
     // A question whose buttons say what they do ("Save As...", "Discard"): each is a
     // standard button with its own text, and the answer is that standard button. Without
@@ -77,6 +97,10 @@ class PlatformDialogs : public Dialogs {
                                     QMessageBox::StandardButtons buttons) override;
     void Tell(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
               const QString& text) override;
+    void TellWithDetails(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                         const QString& text, const QString& details) override;
+    std::optional<IcsImportChoice> AskIcsImport(QWidget* parent, const AppContext& context,
+                                                const IcsImportChoice& proposal) override;
     QMessageBox::StandardButton AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
                                              const QString& caption, const QString& text,
                                              const ButtonTexts& buttons) override;

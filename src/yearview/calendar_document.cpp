@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
+#include <QStringList>
 #include <optional>
 
 #include "data/atomic_file.h"
@@ -10,6 +11,7 @@
 #include "data/events.h"
 #include "data/index_names.h"
 #include "exchange/delimited_text.h"
+#include "exchange/ical_import.h"
 #include "exchange/icalendar_export.h"
 #include "ui/app_context.h"
 
@@ -179,19 +181,57 @@ void CalendarDocument::ExportICalendar(const QString& path, int year, bool grego
     }
 }
 
-bool CalendarDocument::Import(const QString& path) {
+bool CalendarDocument::Import(const QString& path, int shown_year, bool gregorian) {
     data::Table& events = calendar_.CdsEvents();
     const int before = events.RecordCount();
+    const std::string file = path.toStdString();
     bool complete = true;
+    std::optional<exchange::IcsImportReport> report;
     try {
-        exchange::ImportFile(events, path.toStdString(), ",", data::kEventRuleColumns);
+        const exchange::ImportSource source = exchange::ReadImportFile(file);
+        if (source.icalendar) {
+            report = ImportICalendar(path, source.text, shown_year, gregorian);
+            complete = report && report->skipped == 0;
+        } else {
+            exchange::ImportText(events, source.text, ",", data::kEventRuleColumns, file);
+        }
     } catch (const data::Error& e) {
         ShowError(context_.ErrorText(e));
         complete = false;
     }
     // The lines read before a faulty one stay imported, so they count as a change too.
     if (events.RecordCount() != before && hooks_.EventsChanged) hooks_.EventsChanged();
+    // Told over the year that already shows the new days.
+    if (report) ShowImportReport(*report);
     return complete;
+}
+
+std::optional<exchange::IcsImportReport> CalendarDocument::ImportICalendar(const QString& path,
+                                                                           const std::string& text,
+                                                                           int shown_year,
+                                                                           bool gregorian) {
+    const std::string file = path.toStdString();
+    // A file that is no calendar is told before anything is asked.
+    exchange::CheckICalendarText(text, file);
+    const std::optional<IcsImportChoice> choice =
+        context_.Ui->AskIcsImport(&window_, context_, {std::nullopt, shown_year, shown_year + 2});
+    if (!choice) return std::nullopt;
+    exchange::IcsImportOptions options;
+    options.group = choice->Group;
+    options.expand_from = choice->ExpandFrom;
+    options.expand_to = choice->ExpandTo;
+    options.gregorian = gregorian;
+    options.zone = {context_.Settings.ZoneName, app::ZoneHours(context_.Settings)};
+    return exchange::ImportICalendarText(calendar_.CdsEvents(), context_.Groups->CdsGroups(), text,
+                                         options, file);
+}
+
+void CalendarDocument::ShowImportReport(const exchange::IcsImportReport& report) const {
+    QStringList details;
+    for (const data::Error& note : report.notes) details << context_.ErrorText(note);
+    context_.Ui->TellWithDetails(
+        &window_, report.skipped > 0 ? QMessageBox::Warning : QMessageBox::Information, Title(),
+        context_.ErrorText(report.Summary()), details.join(QStringLiteral("\n\n")));
 }
 
 bool CalendarDocument::Print(QPrinter& printer, const std::function<void(QPainter&)>& draw_page) {

@@ -5,9 +5,12 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "app/lock_file.h"
 #include "data/list_rows.h"
+#include "exchange/ical_import.h"
 #include "exchange/list_export.h"
 
 class QPainter;
@@ -52,8 +55,11 @@ class CalendarDocument {
     // ends in ".ics".
     void Export(int year, bool gregorian, const std::vector<data::ListRow>* list_rows,
                 const exchange::DisplayDate& display);
-    // Appends the events of a delimited-text file; false when not all of it was read.
-    bool Import(const QString& path);
+    // Appends the events of a delimited-text or iCalendar file (told by its content, or a
+    // name ending in .ics); false when not all of it was read or the user cancelled. An
+    // iCalendar import asks for its group and expansion years, proposing shown_year and
+    // the two after it, and reports what became of the events.
+    bool Import(const QString& path, int shown_year, bool gregorian);
     // Prints one page drawn by draw_page. Printing to a file replaces an existing file
     // only once the new one is complete.
     bool Print(QPrinter& printer, const std::function<void(QPainter&)>& draw_page);
@@ -72,6 +78,11 @@ class CalendarDocument {
 
   private:
     void ExportICalendar(const QString& path, int year, bool gregorian);
+    // None when the user cancelled.
+    std::optional<exchange::IcsImportReport> ImportICalendar(const QString& path,
+                                                             const std::string& text,
+                                                             int shown_year, bool gregorian);
+    void ShowImportReport(const exchange::IcsImportReport& report) const;
 
     AppContext& context_;
     data::EventTables& calendar_;

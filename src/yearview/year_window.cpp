@@ -653,7 +653,8 @@ void YearWindow::Export() {
 }
 
 bool YearWindow::Import(const QString& path) {
-    return document_.Import(path);  // a change shows the year again, refilling the list
+    // A change shows the year again, refilling the list.
+    return document_.Import(path, shownYear_, style_.Gregorian);
 }
 
 bool YearWindow::DeleteEventByKey(int ev_no) {

@@ -310,3 +310,38 @@ TEST_F(ExchangeCommandsTest, LinuxLineEndsImportAndAnEventNeedsItsRuleColumns) {
 }
 
 }  // namespace
+
+TEST_F(ExchangeCommandsTest, ICalendarIsToldByContentAndReportsWhatItDid) {
+    // Named .txt: the content decides. The category names group 2; the weekly rule has no
+    // rule kind and is expanded over 2030 only; one event has no date.
+    Write("holidays.txt",
+          "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:h1\r\nDTSTART;VALUE=DATE:20300701\r\n"
+          "DTEND;VALUE=DATE:20300811\r\nSUMMARY:Summer\r\nCATEGORIES:hidden\r\nEND:VEVENT\r\n"
+          "BEGIN:VEVENT\r\nUID:w1\r\nDTSTART;VALUE=DATE:20291231\r\n"
+          "RRULE:FREQ=WEEKLY;COUNT=3\r\nSUMMARY:Club\r\nEND:VEVENT\r\n"
+          "BEGIN:VEVENT\r\nUID:x1\r\nSUMMARY:Undated\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    CliRun r = Cli("import " + P("cal.yrb") + " " + P("holidays.txt") + " --groups " +
+                   Quote(groups_file_) + " --group 1 --expand-from 2030 --expand-to 2030");
+    EXPECT_EQ(r.status, 1) << r.err;  // an event was left out
+    EXPECT_EQ(Events("cal.yrb"), (Rows{"1:Summer:2", "2:Club:1", "3:Club:1"}));
+    EXPECT_NE(r.out.find("w1 (Club) repeats"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("x1 (Undated) has no usable start date"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("line 15)"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("3 events added"), std::string::npos) << r.out;
+
+    EXPECT_EQ(Cli("import " + P("cal.yrb") + " " + P("holidays.txt") + " --groups " +
+                  Quote(groups_file_) + " --group 9")
+                  .status,
+              2);
+
+    // Nothing imported: the calendar stays as it was, a missing one is not created.
+    Write("undated.ics", "BEGIN:VCALENDAR\nBEGIN:VEVENT\nUID:u\nEND:VEVENT\nEND:VCALENDAR\n");
+    const auto before = fs::last_write_time(dir_ / "cal.yrb");
+    EXPECT_EQ(Cli("import " + P("cal.yrb") + " " + P("undated.ics")).status, 1);
+    EXPECT_EQ(fs::last_write_time(dir_ / "cal.yrb"), before);
+    Write("letter.ics", "Dear John,\n");
+    r = Cli("import " + P("new.yrb") + " " + P("letter.ics"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("not an iCalendar file"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir_ / "new.yrb"));
+}

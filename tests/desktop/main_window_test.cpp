@@ -24,6 +24,7 @@
 #include "../app/abandoned_lock.h"
 #include "app/lock_file.h"
 #include "data/events.h"
+#include "data/occurrences.h"
 #include "desktop/settings_commands.h"
 #include "support/test_app.h"
 #include "yearview/year_window.h"
@@ -581,6 +582,33 @@ class MainWindowTest : public QObject {
         Trigger("iImport");
         QCOMPARE(Dialogs().told.size(), 1);
         QCOMPARE(target->Calendar().CdsEvents().RecordCount(), 1);
+
+        // The year's own iCalendar export comes back as the same days; a cancelled
+        // dialog imports nothing.
+        Trigger("iNew");
+        YearWindow* round_trip = main_->ActiveYearWindow();
+        round_trip->ShowYear(2026);
+        Dialogs().open_answers = {OpenChoice{ics, false}, OpenChoice{ics, false}};
+        Dialogs().ics_answers = {std::nullopt, IcsImportChoice{test::kShownGroup, 2026, 2026}};
+        Trigger("iImport");
+        QVERIFY(!round_trip->Modified());
+        Trigger("iImport");
+        QCOMPARE(Dialogs().ics_proposals.back(), (IcsImportChoice{std::nullopt, 2026, 2028}));
+        QVERIFY(round_trip->Modified());
+        QVERIFY(Dialogs().told.last().contains(QStringLiteral("taken over as rules")));
+        const auto shown_days = [](YearWindow* year) {
+            QSet<QString> days;
+            data::Table& dates = year->Calendar().CdsEvDates();
+            for (dates.First(); !dates.Eof(); dates.Next()) {
+                const std::string date = dates.AsText(data::Ed_date);
+                if (data::OccurrenceShown(dates) && date.starts_with("2026"))
+                    days << QString::fromStdString(date);
+            }
+            return days;
+        };
+        QVERIFY(!shown_days(source).isEmpty());
+        QCOMPARE(shown_days(round_trip), shown_days(source));
+        QCOMPARE(Dialogs().unexpected, 0);
     }
 
     void clipboardCommandsWorkOnTextBoxesOnly() {

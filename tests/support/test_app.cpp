@@ -77,6 +77,18 @@ QMessageBox::StandardButton ScriptedDialogs::Ask(QWidget*, QMessageBox::Icon, co
     return answer;
 }
 
+std::optional<gui::IcsImportChoice> ScriptedDialogs::AskIcsImport(
+    QWidget*, const gui::AppContext&, const gui::IcsImportChoice& proposal) {
+    ics_proposals.push_back(proposal);
+    if (ics_answers.empty()) {
+        ++unexpected;
+        return std::nullopt;
+    }
+    const auto answer = ics_answers.front();
+    ics_answers.pop_front();
+    return answer;
+}
+
 QMessageBox::StandardButton ScriptedDialogs::AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
                                                           const QString& caption,
                                                           const QString& text,

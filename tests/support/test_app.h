@@ -34,6 +34,10 @@ class ScriptedDialogs : public gui::Dialogs {
     std::deque<QMessageBox::StandardButton> ask_answers;
     QString print_to;        // PDF path for the print dialog; empty: the dialog is cancelled
     QString print_doc_name;  // the job's name the print dialog was shown with
+    // Answers of the iCalendar import dialog, none for a cancelled one; the proposals it
+    // was shown are kept.
+    std::deque<std::optional<gui::IcsImportChoice>> ics_answers;
+    std::vector<gui::IcsImportChoice> ics_proposals;
 
     QStringList asked;         // texts of questions, in order
     QStringList told;          // texts of messages, in order
@@ -50,6 +54,8 @@ class ScriptedDialogs : public gui::Dialogs {
     QMessageBox::StandardButton Ask(QWidget*, QMessageBox::Icon, const QString&,
                                     const QString& text, QMessageBox::StandardButtons) override;
     void Tell(QWidget*, QMessageBox::Icon, const QString&, const QString& text) override;
+    std::optional<gui::IcsImportChoice> AskIcsImport(QWidget*, const gui::AppContext&,
+                                                     const gui::IcsImportChoice& proposal) override;
     QMessageBox::StandardButton AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
                                              const QString& caption, const QString& text,
                                              const ButtonTexts& buttons) override;
