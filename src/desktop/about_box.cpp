@@ -10,6 +10,7 @@
 
 #include "data/table_file.h"
 #include "desktop/tool_icons.h"
+#include "exchange/ical_import.h"
 #include "ui/app_context.h"
 
 #ifndef YORBEL_VERSION
@@ -67,7 +68,8 @@ AboutBox::AboutBox(AppContext& context, QWidget* parent) : QDialog(parent) {
     AddLabel(
         text, "lbLibraries",
         context.Text(kAbout, "lbLibraries")
-            .arg(QString::fromLatin1(qVersion()), QString::fromStdString(data::SqliteVersion())));
+            .arg(QString::fromLatin1(qVersion()), QString::fromStdString(data::SqliteVersion()),
+                 QString::fromStdString(exchange::IcalLibraryVersion())));
     AddLabel(text, "lbCityData", context.Text(kAbout, "lbCityData"));
     if (const QString homepage = HomepageAddress(); !homepage.isEmpty()) {
         QLabel* link = AddLabel(

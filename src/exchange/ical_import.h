@@ -61,4 +61,7 @@ struct ImportSource {
 // Reads a regular file; throws data::Error when it is none or cannot be read.
 ImportSource ReadImportFile(const std::filesystem::path& path);
 
+// The version of the iCalendar library the import was built with, for the about box.
+std::string IcalLibraryVersion();
+
 }  // namespace yorbel::exchange

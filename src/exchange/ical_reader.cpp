@@ -438,4 +438,8 @@ std::vector<IcsEvent> ReadIcsEvents(const std::string& text, const IcsReadOption
     return out;
 }
 
+std::string IcalLibraryVersion() {
+    return ICAL_VERSION;
+}
+
 }  // namespace yorbel::exchange
