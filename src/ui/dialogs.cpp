@@ -106,7 +106,8 @@ std::optional<IcsImportChoice> PlatformDialogs::AskIcsImport(QWidget* parent,
 
 QMessageBox::StandardButton Dialogs::AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
                                                   const QString& caption, const QString& text,
-                                                  const ButtonTexts& buttons) {
+                                                  const ButtonTexts& buttons,
+                                                  QMessageBox::StandardButton) {
     QMessageBox::StandardButtons all;
     for (const auto& [button, label] : buttons) all |= button;
     return Ask(parent, icon, caption, text, all);
@@ -115,9 +116,14 @@ QMessageBox::StandardButton Dialogs::AskWithTexts(QWidget* parent, QMessageBox::
 QMessageBox::StandardButton PlatformDialogs::AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
                                                           const QString& caption,
                                                           const QString& text,
-                                                          const ButtonTexts& buttons) {
+                                                          const ButtonTexts& buttons,
+                                                          QMessageBox::StandardButton safe_button) {
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
     for (const auto& [button, label] : buttons) box.addButton(button)->setText(label);
+    if (safe_button != QMessageBox::NoButton) {
+        box.setDefaultButton(safe_button);
+        box.setEscapeButton(safe_button);
+    }
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -71,11 +71,14 @@ class Dialogs {
 
     // A question whose buttons say what they do ("Save As...", "Discard"): each is a
     // standard button with its own text, and the answer is that standard button. Without
-    // its own dialog an implementation answers through Ask.
+    // its own dialog an implementation answers through Ask. safe_button, when given, is
+    // both the default and the answer of Escape, for questions where one answer risks
+    // nothing.
     using ButtonTexts = std::vector<std::pair<QMessageBox::StandardButton, QString>>;
-    virtual QMessageBox::StandardButton AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
-                                                     const QString& caption, const QString& text,
-                                                     const ButtonTexts& buttons);
+    virtual QMessageBox::StandardButton AskWithTexts(
+        QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
+        const ButtonTexts& buttons,
+        QMessageBox::StandardButton safe_button = QMessageBox::NoButton);
 
   protected:
     // A file was chosen: its folder becomes the start folder, and FolderUsed hears of it.
@@ -101,9 +104,10 @@ class PlatformDialogs : public Dialogs {
                          const QString& text, const QString& details) override;
     std::optional<IcsImportChoice> AskIcsImport(QWidget* parent, const AppContext& context,
                                                 const IcsImportChoice& proposal) override;
-    QMessageBox::StandardButton AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
-                                             const QString& caption, const QString& text,
-                                             const ButtonTexts& buttons) override;
+    QMessageBox::StandardButton AskWithTexts(
+        QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
+        const ButtonTexts& buttons,
+        QMessageBox::StandardButton safe_button = QMessageBox::NoButton) override;
 };
 
 // Language files may hold a filter in the older "Description|*.ext|..." form; the Qt

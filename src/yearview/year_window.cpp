@@ -206,16 +206,32 @@ void YearWindow::Generate() {
 void YearWindow::ReportSkipped(const std::vector<data::SkippedEvent>& skipped) {
     // Each broken rule is named once per window, not at every change of year.
     QStringList lines;
+    std::vector<int> named;
     for (const data::SkippedEvent& event : skipped) {
         if (!reportedSkips_.insert(event.ev_no).second) continue;
+        named.push_back(event.ev_no);
         lines << QStringLiteral("%1 (%2)").arg(QString::fromStdString(event.name),
                                                ErrorText(event.reason));
     }
     if (lines.isEmpty()) return;
-    context_.Ui->Tell(
-        this, QMessageBox::Warning, document_.Title(),
-        context_.Text(kYear, "EventsSkipped")
-            .arg(QString::number(shownYear_), QLatin1Char('\n') + lines.join(QLatin1Char('\n'))));
+    const QString year = QString::number(shownYear_);
+    const QString list = QLatin1Char('\n') + lines.join(QLatin1Char('\n'));
+    if (ReadOnly()) {
+        context_.Ui->Tell(this, QMessageBox::Warning, document_.Title(),
+                          context_.Text(kYear, "EventsSkipped").arg(year, list));
+        return;
+    }
+    // These events are in no list, so this is the only place to get rid of them. Keeping
+    // is the safe answer: a newer version of the program may read them.
+    const auto answer =
+        context_.Ui->AskWithTexts(this, QMessageBox::Warning, document_.Title(),
+                                  context_.Text(kYear, "EventsSkippedDelete").arg(year, list),
+                                  {{QMessageBox::Discard, context_.Text(kYear, "btnDeleteEvents")},
+                                   {QMessageBox::Cancel, context_.Text(kYear, "btnKeep")}},
+                                  QMessageBox::Cancel);
+    if (answer != QMessageBox::Discard) return;
+    // They have no occurrences, so the year just generated stays right without them.
+    for (const int ev_no : named) RemoveEvent(ev_no);
 }
 
 void YearWindow::EnsureBitmap() {
@@ -658,6 +674,12 @@ bool YearWindow::Import(const QString& path) {
 }
 
 bool YearWindow::DeleteEventByKey(int ev_no) {
+    if (!RemoveEvent(ev_no)) return false;
+    ShowYear(shownYear_);
+    return true;
+}
+
+bool YearWindow::RemoveEvent(int ev_no) {
     try {
         if (!data::DeleteEvent(*calendar_, ev_no)) return false;
     } catch (const data::Error& e) {
@@ -665,7 +687,6 @@ bool YearWindow::DeleteEventByKey(int ev_no) {
         return false;
     }
     setWindowModified(true);
-    ShowYear(shownYear_);
     return true;
 }
 

@@ -171,7 +171,11 @@ class YearWindow : public QWidget, public YearWindowLink {
     void UpdateCaption();
     // Name, window number when untitled, the marker given and the year.
     QString TitleWith(const QString& change_marker) const;
+    // Names the events whose rules could not be read; a writable window offers to delete
+    // them.
     void ReportSkipped(const std::vector<data::SkippedEvent>& skipped);
+    // Deletes the event and marks the window changed, without regenerating.
+    bool RemoveEvent(int ev_no);
     QString ErrorText(const data::Error& error) const;
     void ShowError(const QString& text);
     std::optional<calendar::CivilDate> MarkedDate() const;

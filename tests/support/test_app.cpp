@@ -92,9 +92,10 @@ std::optional<gui::IcsImportChoice> ScriptedDialogs::AskIcsImport(
 QMessageBox::StandardButton ScriptedDialogs::AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
                                                           const QString& caption,
                                                           const QString& text,
-                                                          const ButtonTexts& buttons) {
+                                                          const ButtonTexts& buttons,
+                                                          QMessageBox::StandardButton safe_button) {
     for (const auto& [button, label] : buttons) button_texts << label;
-    return Dialogs::AskWithTexts(parent, icon, caption, text, buttons);
+    return Dialogs::AskWithTexts(parent, icon, caption, text, buttons, safe_button);
 }
 
 void ScriptedDialogs::Tell(QWidget*, QMessageBox::Icon, const QString&, const QString& text) {

@@ -56,9 +56,10 @@ class ScriptedDialogs : public gui::Dialogs {
     void Tell(QWidget*, QMessageBox::Icon, const QString&, const QString& text) override;
     std::optional<gui::IcsImportChoice> AskIcsImport(QWidget*, const gui::AppContext&,
                                                      const gui::IcsImportChoice& proposal) override;
-    QMessageBox::StandardButton AskWithTexts(QWidget* parent, QMessageBox::Icon icon,
-                                             const QString& caption, const QString& text,
-                                             const ButtonTexts& buttons) override;
+    QMessageBox::StandardButton AskWithTexts(
+        QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
+        const ButtonTexts& buttons,
+        QMessageBox::StandardButton safe_button = QMessageBox::NoButton) override;
 };
 
 // Group numbers of the two groups every test run has.

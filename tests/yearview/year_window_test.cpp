@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "data/event_rules.h"
 #include "data/events.h"
 #include "paint/win_color.h"
 #include "support/test_app.h"
@@ -40,6 +41,14 @@ void MoveMouse(QWidget* widget, QPoint point) {
     QMouseEvent move(QEvent::MouseMove, point, widget->mapToGlobal(point), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &move);
+}
+
+QStringList EventNames(const YearWindow& window) {
+    QStringList names;
+    const data::Table& events = window.EventsTable();
+    for (int i = 0; i < events.RecordCount(); ++i)
+        names << QString::fromStdString(data::TextOrEmpty(events.ValueAt(i, data::Ev_name)));
+    return names;
 }
 
 }  // namespace
@@ -261,18 +270,48 @@ class YearWindowTest : public QObject {
             QStringLiteral("Broken.yrb"),
             {EventRow{"Good", 0, 1, "20200101", ""}, EventRow{"Bad Easter", 0, 3, "x7", ""},
              EventRow{"After", 0, 1, "20200102", ""}});
+        test::ScriptedDialogs& dialogs = app_->Dialogs();
+        dialogs.ask_answers = {QMessageBox::Cancel};  // Keep
         auto window = OpenWindow(*app_, path);
         QVERIFY(window);
-        QCOMPARE(app_->Dialogs().told.size(), 1);
-        QVERIFY(app_->Dialogs().told[0].contains(QStringLiteral("Bad Easter")));
-        QVERIFY(!app_->Dialogs().told[0].contains(QStringLiteral("Good")));
+        QCOMPARE(dialogs.asked.size(), 1);
+        QVERIFY(dialogs.asked[0].contains(QStringLiteral("Bad Easter")));
+        QVERIFY(!dialogs.asked[0].contains(QStringLiteral("Good")));
+        // Kept: every event stays and nothing counts as changed.
+        QCOMPARE(EventNames(*window), QStringList({"Good", "Bad Easter", "After"}));
+        QVERIFY(!window->Modified());
+        QVERIFY(!window->isWindowModified());
         // The events after the broken one still have their days.
         const auto colour = window->Bitmap().toImage().pixelColor(
             (window->DayCellRect(1, 2).topLeft() + QPoint(1, 1)) *
             window->Bitmap().devicePixelRatio());
         QCOMPARE(colour, WinColorToQColor(test::kShownColor));
         window->ShowYear(2027);
-        QCOMPARE(app_->Dialogs().told.size(), 1);
+        QCOMPARE(dialogs.asked.size(), 1);
+        QCOMPARE(dialogs.unexpected, 0);
+    }
+
+    void brokenEventsAreDeletedOnlyWhenAskedTo() {
+        const QString path = app_->MakeCalendar(
+            QStringLiteral("Broken.yrb"),
+            {EventRow{"Good", 0, 1, "20200101", ""}, EventRow{"Bad Easter", 0, 3, "x7", ""}});
+        test::ScriptedDialogs& dialogs = app_->Dialogs();
+        // A read-only window cannot delete, so it only tells.
+        QVERIFY(OpenWindow(*app_, path, true));
+        QCOMPARE(dialogs.told.size(), 1);
+        QVERIFY(dialogs.asked.isEmpty());
+
+        dialogs.ask_answers = {QMessageBox::Discard};
+        auto window = OpenWindow(*app_, path);
+        QVERIFY(window);
+        QCOMPARE(dialogs.asked.size(), 1);
+        QCOMPARE(EventNames(*window), QStringList({"Good"}));
+        QVERIFY(window->Modified());
+        QVERIFY(window->isWindowModified());
+        window->ShowYear(2027);
+        QCOMPARE(dialogs.asked.size(), 1);
+        QCOMPARE(dialogs.told.size(), 1);
+        QCOMPARE(dialogs.unexpected, 0);
     }
 
     void unreadableFileOpensNoWindow() {
