@@ -61,10 +61,7 @@ void PageTextPainter::DrawLegend(QPainter& painter, int grid_bottom) const {
         const QRect entry = entryRects_[i].translated(origin);
         const QRect swatch(entry.left(), entry.top() + (entry.height() - swatch_) / 2, swatch_,
                            swatch_);
-        painter.fillRect(swatch, WinColorToQColor(entries_[i].Color));
-        painter.setPen(kSwatchBorder);
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(swatch.adjusted(0, 0, -1, -1));
+        PaintSwatch(painter, swatch, entries_[i].Color);
         painter.setPen(Qt::black);
         painter.drawText(entry.adjusted(swatch_ + gap_, 0, 0, 0),
                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,

@@ -9,6 +9,9 @@ namespace yorbel::gui {
 
 namespace {
 
+// The border that sets a colour swatch off from a white ground.
+const QColor kSwatchBorder(64, 64, 64);
+
 // Windows system colour indices and the palette entries closest to their meaning.
 QColor SystemColor(int index) {
     const QPalette palette = QGuiApplication::palette();
@@ -71,12 +74,18 @@ std::int32_t QColorToWinColor(const QColor& color) {
                                      (static_cast<std::uint32_t>(rgb.blue()) << 16));
 }
 
+void PaintSwatch(QPainter& painter, const QRect& square, std::int32_t value) {
+    painter.fillRect(square, WinColorToQColor(value));
+    painter.setPen(kSwatchBorder);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(square.adjusted(0, 0, -1, -1));
+}
+
 QIcon ColorSwatch(std::int32_t value) {
     QPixmap swatch(14, 14);
-    swatch.fill(WinColorToQColor(value));
     QPainter painter(&swatch);
-    painter.setPen(kSwatchBorder);
-    painter.drawRect(0, 0, swatch.width() - 1, swatch.height() - 1);
+    PaintSwatch(painter, swatch.rect(), value);
+    painter.end();
     return QIcon(swatch);
 }
 

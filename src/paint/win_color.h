@@ -6,6 +6,9 @@
 #include <QIcon>
 #include <cstdint>
 
+class QPainter;
+class QRect;
+
 namespace yorbel::gui {
 
 // A plain value gives its red, green and blue bytes. A system-colour reference (high byte
@@ -16,11 +19,11 @@ QColor WinColorToQColor(std::int32_t value);
 // The stored form of an opaque colour.
 std::int32_t QColorToWinColor(const QColor& color);
 
-// The border that sets a colour swatch off from a white ground.
-inline const QColor kSwatchBorder(64, 64, 64);
+// A square of the colour with a dark border, so that white and light colours show on a
+// white ground as well.
+void PaintSwatch(QPainter& painter, const QRect& square, std::int32_t value);
 
-// A small square of the colour with a dark border, so that white and light colours show
-// in a list as well.
+// A small swatch (see PaintSwatch) for a list entry.
 QIcon ColorSwatch(std::int32_t value);
 
 }  // namespace yorbel::gui
