@@ -45,15 +45,14 @@ IcsImportDialog::IcsImportDialog(QWidget* parent, const AppContext& context,
         // In number order, as the group lists of the other windows show them.
         std::map<std::int32_t, std::pair<QString, std::int32_t>> groups;
         const data::Table& table = context.Groups->CdsGroups();
-        for (const data::Table::RowId row : table.RowsInTableOrder()) {
-            const data::Value no = table.ValueOf(row, data::Gp_no);
-            const data::Value name = table.ValueOf(row, data::Gp_name);
-            const data::Value color = table.ValueOf(row, data::Gp_color);
+        for (int position = 0; position < table.RecordCount(); ++position) {
+            const data::Value no = table.ValueAt(position, data::Gp_no);
+            const data::Value name = table.ValueAt(position, data::Gp_name);
             const auto* number = std::get_if<std::int32_t>(&no);
             const auto* text = std::get_if<std::string>(&name);
-            const auto* rgb = std::get_if<std::int32_t>(&color);
             if (number && text)
-                groups[*number] = {QString::fromStdString(*text), rgb ? *rgb : 0xFFFFFF};
+                groups[*number] = {QString::fromStdString(*text),
+                                   data::GroupColourAt(table, position)};
         }
         for (const auto& [number, group] : groups)
             cbGroup_->addItem(ColorSwatch(group.second), group.first, number);
