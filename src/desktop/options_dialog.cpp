@@ -264,16 +264,7 @@ void OptionsDialog::Load(const app::Settings& s) {
     cbLand_->setCurrentIndex(IndexOfLine(cbLand_, s.Country));
     if (const auto code = app::CountryCodeOf(s.Country)) LoadCities(*code, true);
     cbOrt_->setCurrentIndex(IndexOfCityLine(cbOrt_, s.City));
-    const app::PositionTexts texts = app::PositionTextsOf(s, separator_.toStdString());
-    lat_[0]->setText(QString::fromStdString(texts.LatD));
-    lat_[1]->setText(QString::fromStdString(texts.LatM));
-    lat_[2]->setText(QString::fromStdString(texts.LatS));
-    long_[0]->setText(QString::fromStdString(texts.LongD));
-    long_[1]->setText(QString::fromStdString(texts.LongM));
-    long_[2]->setText(QString::fromStdString(texts.LongS));
-    cbN_->setChecked(texts.North);
-    cbW_->setChecked(texts.West);
-    zone_->setText(QString::fromStdString(texts.Zone));
+    SetPositionBoxes(app::PositionTextsOf(s, separator_.toStdString()));
     cbCustom_->setChecked(s.CustomPos);
     SetCustom(s.CustomPos);
     yearFontSize_ = s.YearFontSize;

@@ -59,6 +59,7 @@ class OptionsDialog : public QDialog {
     void FillPositionFromCity();
     void SetCustom(bool custom);
     void UpdatePositionSummary();
+    void SetPositionBoxes(const app::PositionTexts& texts);
     app::PositionTexts PositionBoxes() const;
     void ShowFont();
     void ShowSwatch(int which);

@@ -183,21 +183,24 @@ void OptionsDialog::CountryChosen(int index) {
 void OptionsDialog::FillPositionFromCity() {
     const std::string line =
         cbOrt_->currentIndex() < 0 ? std::string() : cbOrt_->currentData().toString().toStdString();
-    const app::PositionTexts t = app::PositionFromCityLine(line, separator_.toStdString());
-    lat_[0]->setText(QString::fromStdString(t.LatD));
-    lat_[1]->setText(QString::fromStdString(t.LatM));
-    lat_[2]->setText(QString::fromStdString(t.LatS));
-    long_[0]->setText(QString::fromStdString(t.LongD));
-    long_[1]->setText(QString::fromStdString(t.LongM));
-    long_[2]->setText(QString::fromStdString(t.LongS));
-    cbN_->setChecked(t.North);
-    cbW_->setChecked(t.West);
-    zone_->setText(QString::fromStdString(t.Zone));
+    SetPositionBoxes(app::PositionFromCityLine(line, separator_.toStdString()));
 }
 
 void OptionsDialog::SetCustom(bool custom) {
     for (QWidget* w : customControls_) w->setEnabled(custom);
     for (QWidget* w : cityControls_) w->setEnabled(!custom);
+}
+
+void OptionsDialog::SetPositionBoxes(const app::PositionTexts& texts) {
+    lat_[0]->setText(QString::fromStdString(texts.LatD));
+    lat_[1]->setText(QString::fromStdString(texts.LatM));
+    lat_[2]->setText(QString::fromStdString(texts.LatS));
+    long_[0]->setText(QString::fromStdString(texts.LongD));
+    long_[1]->setText(QString::fromStdString(texts.LongM));
+    long_[2]->setText(QString::fromStdString(texts.LongS));
+    cbN_->setChecked(texts.North);
+    cbW_->setChecked(texts.West);
+    zone_->setText(QString::fromStdString(texts.Zone));
 }
 
 app::PositionTexts OptionsDialog::PositionBoxes() const {
