@@ -13,6 +13,11 @@ namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
 
+DayNumber UnixEpoch() {
+    static const DayNumber kUnixEpoch = DayNumberOf({1, 1, 1970}, true);
+    return kUnixEpoch;
+}
+
 }  // namespace
 
 std::string UtOffsetText(double zone_hours) {
@@ -28,9 +33,14 @@ std::string UtOffsetText(double zone_hours) {
 }
 
 std::int64_t UtSecondsOf(const CivilDate& gregorian_date) {
-    static const DayNumber kUnixEpoch = DayNumberOf({1, 1, 1970}, true);
-    return static_cast<std::int64_t>(DayNumberOf(gregorian_date, true) - kUnixEpoch) *
+    return static_cast<std::int64_t>(DayNumberOf(gregorian_date, true) - UnixEpoch()) *
            kSecondsPerDay;
+}
+
+DayNumber UtDayNumberOf(std::int64_t ut_seconds) {
+    const std::int64_t days =
+        ut_seconds / kSecondsPerDay - (ut_seconds % kSecondsPerDay < 0 ? 1 : 0);
+    return UnixEpoch() + static_cast<DayNumber>(days);
 }
 
 // The library throws for an unknown name and for a missing or unreadable database; both

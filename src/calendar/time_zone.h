@@ -45,4 +45,7 @@ std::string UtOffsetText(double zone_hours);
 // Seconds of universal time at 0 h UT of a Gregorian date.
 std::int64_t UtSecondsOf(const CivilDate& gregorian_date);
 
+// The day a moment falls on at UT; moments before 1970 too (the inverse of UtSecondsOf).
+DayNumber UtDayNumberOf(std::int64_t ut_seconds);
+
 }  // namespace yorbel::calendar

@@ -12,6 +12,7 @@
 #include "cli/exchange_args.h"
 #include "cli/process_exit.h"
 #include "data/events.h"
+#include "data/index_names.h"
 #include "exchange/delimited_text.h"
 #include "exchange/ical_import.h"
 
@@ -98,11 +99,12 @@ exchange::IcsImportOptions IcsOptions(const Args& args, const data::Groups& grou
         o.group = group;
     } else {
         // The group the desktop program's import dialog proposes: the lowest number.
-        for (const data::Table::RowId row : table.RowsInTableOrder()) {
+        for (const data::Table::RowId row : table.RowsInOrderOf(data::kIxGpNo)) {
             const data::Value no = table.ValueOf(row, data::Gp_no);
-            if (const auto* number = std::get_if<std::int32_t>(&no);
-                number && (!o.group || *number < *o.group))
+            if (const auto* number = std::get_if<std::int32_t>(&no)) {
                 o.group = *number;
+                break;
+            }
         }
     }
     return o;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <map>
+#include <string_view>
+#include <unordered_map>
 
 #include "data/events.h"
 #include "data/groups.h"
@@ -13,20 +15,38 @@
 namespace yorbel::exchange {
 namespace {
 
-// The first category that names a group (letter case aside).
-std::optional<std::int32_t> GroupOfCategories(const data::Table& groups,
-                                              const std::vector<std::string>& categories) {
-    for (const std::string& category : categories) {
+// The groups by name, letter case aside, gathered once for all events: of two names that
+// differ only in case, the first in table order wins.
+class GroupsByName {
+  public:
+    explicit GroupsByName(const data::Table& groups) {
         for (const data::Table::RowId row : groups.RowsInTableOrder()) {
             const data::Value name = groups.ValueOf(row, data::Gp_name);
             const data::Value number = groups.ValueOf(row, data::Gp_no);
             const auto* text = std::get_if<std::string>(&name);
             const auto* no = std::get_if<std::int32_t>(&number);
-            if (text && no && text::EqualsIgnoringAsciiCase(*text, category)) return *no;
+            if (text && no) number_of_.try_emplace(Lowered(*text), *no);
         }
     }
-    return std::nullopt;
-}
+
+    // The group the first category names that has one.
+    std::optional<std::int32_t> GroupOf(const std::vector<std::string>& categories) const {
+        for (const std::string& category : categories) {
+            const auto found = number_of_.find(Lowered(category));
+            if (found != number_of_.end()) return found->second;
+        }
+        return std::nullopt;
+    }
+
+  private:
+    static std::string Lowered(std::string_view name) {
+        std::string lowered(name);
+        for (char& c : lowered) c = text::AsciiLower(c);
+        return lowered;
+    }
+
+    std::unordered_map<std::string, std::int32_t> number_of_;
+};
 
 // A day as the messages show it, in the digits of the calendar's system.
 std::string DayText(calendar::DayNumber day, bool gregorian) {
@@ -131,6 +151,7 @@ IcsImportReport ImportICalendarText(data::Table& events, const data::Table& grou
 
     IcsImportReport report;
     EventRows rows(events);
+    const GroupsByName groups_by_name(groups);
     const auto name_size = static_cast<std::size_t>(events.Field(data::Ev_name).size);
     const auto note = [&report](data::Error message) {
         report.notes.push_back(std::move(message));
@@ -147,7 +168,7 @@ IcsImportReport ImportICalendarText(data::Table& events, const data::Table& grou
             note(data::Error(data::CoreError("IcsEventNoDate"), {uid, name}, at));
             continue;
         }
-        std::optional<std::int32_t> group = GroupOfCategories(groups, event.categories);
+        std::optional<std::int32_t> group = groups_by_name.GroupOf(event.categories);
         if (!group) group = options.group;
 
         std::vector<data::Rule> rules;

@@ -25,8 +25,6 @@ using calendar::DayNumber;
 // minutes on a file nobody meant that way.
 constexpr int kMaxExpansionSteps = 200000;
 
-constexpr std::int64_t kSecondsPerDay = 86400;
-
 struct ComponentFree {
     void operator()(icalcomponent* c) const { icalcomponent_free(c); }
 };
@@ -103,10 +101,7 @@ class DayClock {
         if (named_) {
             if (const auto o = named_->OffsetAt(ut)) offset = o->seconds;
         }
-        const std::int64_t local = ut + offset;
-        const std::int64_t days = local / kSecondsPerDay - (local % kSecondsPerDay < 0 ? 1 : 0);
-        static const DayNumber kUnixEpoch = calendar::DayNumberOf({1, 1, 1970}, true);
-        return kUnixEpoch + static_cast<DayNumber>(days);
+        return calendar::UtDayNumberOf(ut + offset);
     }
 
   private:

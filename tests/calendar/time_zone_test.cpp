@@ -82,5 +82,15 @@ TEST(NamedZone, UnknownNameKeepsTheFixedHoursAndSaysSo) {
     EXPECT_EQ(UtOffsetText(0), "UT");
 }
 
+// Truncating instead of flooring would put the last second before midnight of a day
+// before 1970 on the next day.
+TEST(UtDayNumber, MomentsBeforeAndAfter1970FallOnTheirOwnDay) {
+    const CivilDate before{31, 12, 1969};
+    const std::int64_t midnight = UtSecondsOf({1, 1, 1970});
+    EXPECT_EQ(UtDayNumberOf(midnight - 1), DayNumberOf(before, true));
+    EXPECT_EQ(UtDayNumberOf(midnight), DayNumberOf({1, 1, 1970}, true));
+    EXPECT_EQ(UtDayNumberOf(UtSecondsOf({29, 2, 1600}) + 86399), DayNumberOf({29, 2, 1600}, true));
+}
+
 }  // namespace
 }  // namespace yorbel::calendar
